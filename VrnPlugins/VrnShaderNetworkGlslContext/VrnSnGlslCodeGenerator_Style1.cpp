@@ -1,0 +1,96 @@
+#include "VrnSnGlslCodeGenerator_Style1.h"
+
+#include "VrnShadingContext.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslEmission.h"
+
+using namespace VrnSnGlslEmission;
+
+VrnSnGlslCodeGenerator_Style1::~VrnSnGlslCodeGenerator_Style1() = default;
+
+void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*, VrnSvtShadingContext* shadingContext,
+                                                        QString& declarationCode, QString& bodyCode, unsigned shaderType,
+                                                        VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
+{
+    const bool bakeMode = bakeModeEnabled();
+    for (VrnSnBaseGlslContext* context : contexts) {
+        const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
+        if (!node)
+            continue;
+        if (isNonBakeable(node, bakeMode)) {
+            declarationCode += emitNonBakeableNode(context, shaderType);
+            continue;
+        }
+        const QString body = context->shaderBodyCode(shaderType, aliases, nullptr);
+        const QString gathered = gatherInputs(node, body, shadingContext, aliases);
+        declarationCode += bannerBlock(QStringLiteral("//--- Style 1 Node '%1' ---\n").arg(node->path()));
+        declarationCode += context->shaderDeclarationCode();
+        if (!context->shaderBodyCodeUsesOutputs())
+            bodyCode += blockOpen() + gathered + blockClose();
+        else
+            declarationCode += emitNodeFunction(node, shaderType, gathered);
+    }
+}
+
+// A node left out of a bake: its function only zeroes its outputs.
+QString VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(VrnSnBaseGlslContext* context, unsigned shaderType)
+{
+    const VrnSnBaseNode* node = context->parentNode();
+    QString code = bannerBlock(nonBakeableBannerTitle(node));
+    if (!context->shaderBodyCodeUsesOutputs())
+        return code;
+    const QList<Point> outputs = node->outputPoints();
+    for (const Point& p : outputs)
+        code += globalOutputDeclaration(p);
+    code += functionHead(node, shaderType) + blockOpen();
+    for (const Point& p : outputs)
+        code += zeroOutput(p);
+    return code + blockClose();
+}
+
+// Reads cached producers from their cache channels and calls the others, each
+// once, then appends the node's own code.
+QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, const QString& bodyCode,
+                                                    VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases)
+{
+    QString gathered;
+    QList<const VrnSnBaseNode*> toEvaluate; // insertion order keeps the text stable from run to run
+    for (const QString& input : node->inputNames()) {
+        Point point = node->inputConnection(input);
+        if (!point.node)
+            continue;
+        if (aliases)
+            point = aliases->getAlias(point);
+        const VrnSnBaseNode* upstream = point.node.data();
+        if (!upstream)
+            continue;
+        if (upstream->cacheEnabled() && upstream->hasValidCache()) {
+            for (const Point& output : upstream->outputPoints()) {
+                const QString cacheName = cacheAttributeName(upstream, output.name);
+                if (upstream->cacheEnabled() && upstream->exists(cacheName) && shadingContext
+                    && shadingContext->channel(shadingContext->getCurrentUvChannel(), cacheName))
+                    gathered += cacheLookup(output);
+            }
+        } else if (!toEvaluate.contains(upstream)) {
+            toEvaluate.append(upstream);
+        }
+    }
+    for (const VrnSnBaseNode* upstream : toEvaluate)
+        gathered += evaluationCall(upstream);
+    return gathered + QStringLiteral("\n") + bodyCode + QStringLiteral("\n");
+}
+
+QString VrnSnGlslCodeGenerator_Style1::emitNodeFunction(const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs)
+{
+    const QList<Point> outputs = node->outputPoints();
+    QString code;
+    for (const Point& p : outputs)
+        code += globalOutputDeclaration(p);
+    code += functionHead(node, shaderType) + blockOpen();
+    for (const Point& p : outputs)
+        code += localOutputDeclaration(p.name);
+    code += gatheredInputs;
+    for (const Point& p : outputs)
+        code += copyOut(p);
+    return code + blockClose();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "VrnSnBaseGlslCodeGenerator.h"
+
+// One GLSL function per node; each function gathers its inputs itself, by cache
+// lookup or by calling the producer's function, before running the node's code.
+class VrnSnGlslCodeGenerator_Style1 : public VrnSnBaseGlslCodeGenerator
+{
+public:
+    ~VrnSnGlslCodeGenerator_Style1() override;
+
+    void buildShaderTypeCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
+                             QString& declarationCode, QString& bodyCode, unsigned shaderType,
+                             VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts) override;
+
+private:
+    static QString emitNonBakeableNode(VrnSnBaseGlslContext* context, unsigned shaderType);
+    static QString gatherInputs(const VrnSnBaseNode* node, const QString& bodyCode, VrnSvtShadingContext* shadingContext,
+                                VrnSnGlslNodeAliases* aliases);
+    static QString emitNodeFunction(const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs);
+};

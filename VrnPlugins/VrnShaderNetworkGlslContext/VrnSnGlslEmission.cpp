@@ -1,0 +1,97 @@
+#include "VrnSnGlslEmission.h"
+
+#include "VrnShaderManager.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+
+namespace VrnSnGlslEmission {
+
+QString outputVariableName(const Point& point)
+{
+    if (!point.node)
+        return QString();
+    return point.node->id() + point.name;
+}
+
+QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName)
+{
+    return QStringLiteral("Cache_") + node->hash() + pointName;
+}
+
+QString bannerLine()
+{
+    return QStringLiteral("//=====================\n");
+}
+
+QString bannerBlock(const QString& title)
+{
+    return QStringLiteral("\n") + bannerLine() + title + bannerLine();
+}
+
+QString nonBakeableBannerTitle(const VrnSnBaseNode* node)
+{
+    return QStringLiteral("//--- Non-Bakeable Node '%1' ---\n").arg(node->path());
+}
+
+QString globalOutputDeclaration(const Point& point)
+{
+    return QStringLiteral("vec4 %1; // Output '%2' \n").arg(outputVariableName(point)).arg(point.name);
+}
+
+QString functionHead(const VrnSnBaseNode* node, unsigned shaderType)
+{
+    const QString stateType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
+    const QString systemStateType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
+    return QStringLiteral("void %1func(inout %2 State, inout %3 _State)").arg(node->id()).arg(stateType).arg(systemStateType);
+}
+
+QString blockOpen()
+{
+    return QStringLiteral("{\n");
+}
+
+QString blockClose()
+{
+    return QStringLiteral("}\n");
+}
+
+QString localOutputDeclaration(const QString& pointName)
+{
+    return QStringLiteral("    vec4 %1; // Output '%1' \n").arg(pointName);
+}
+
+QString copyOut(const Point& point)
+{
+    return QStringLiteral("    %1 = %2;\n").arg(outputVariableName(point)).arg(point.name);
+}
+
+QString zeroOutput(const Point& point)
+{
+    return QStringLiteral("    %1 = vec4(0,0,0,0);\n").arg(outputVariableName(point));
+}
+
+QString cacheLookup(const Point& upstreamPoint)
+{
+    const VrnSnBaseNode* upstream = upstreamPoint.node.data();
+    return QStringLiteral("    %1 = texture_lookup2(Cache_%2%3_%4,State,_State);\n")
+        .arg(outputVariableName(upstreamPoint))
+        .arg(upstream->hash())
+        .arg(upstreamPoint.name)
+        .arg(upstream->id());
+}
+
+QString evaluationCall(const VrnSnBaseNode* upstream)
+{
+    return QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n").arg(upstream->id()).arg(upstream->path());
+}
+
+bool bakeModeEnabled()
+{
+    return VrnShaderManager::instance().shaderDefines().contains(QStringLiteral("NODE_BAKE"));
+}
+
+bool isNonBakeable(const VrnSnBaseNode* node, bool bakeMode)
+{
+    return bakeMode && node->hasTag(QStringLiteral("_notbakeable"));
+}
+
+} // namespace VrnSnGlslEmission

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "VrnSnBaseNode.h"
+
+#include <QString>
+
+// The per-node GLSL vocabulary that the per-node-function generators share:
+// names, banners, heads and the lines that move values between nodes.
+namespace VrnSnGlslEmission {
+using Point = VrnSnBaseNode::ConnectionPoint;
+
+// The global vec4 that holds a node output: node id followed by the point name;
+// empty when the point's node is gone.
+QString outputVariableName(const Point& point);
+// "Cache_" + node hash + point name: the attribute and channel of an output's cache.
+QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName);
+
+QString bannerLine();
+// "\n", a banner line, the title and a banner line.
+QString bannerBlock(const QString& title);
+QString nonBakeableBannerTitle(const VrnSnBaseNode* node);
+QString globalOutputDeclaration(const Point& point);
+QString functionHead(const VrnSnBaseNode* node, unsigned shaderType);
+QString blockOpen();
+QString blockClose();
+QString localOutputDeclaration(const QString& pointName);
+QString copyOut(const Point& point);
+QString zeroOutput(const Point& point);
+QString cacheLookup(const Point& upstreamPoint);
+QString evaluationCall(const VrnSnBaseNode* upstream);
+
+// True when the host builds with the shader define "NODE_BAKE".
+bool bakeModeEnabled();
+bool isNonBakeable(const VrnSnBaseNode* node, bool bakeMode);
+} // namespace VrnSnGlslEmission

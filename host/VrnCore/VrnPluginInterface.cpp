@@ -1,0 +1,8 @@
+#include "VrnPluginInterface.h"
+
+VrnPluginInterface::~VrnPluginInterface() = default;
+
+VrnPluginInterface::InitializePriority VrnPluginInterface::initializePriority() const
+{
+    return NormalPriority;
+}

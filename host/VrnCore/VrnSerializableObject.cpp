@@ -1,0 +1,76 @@
+#include "VrnSerializableObject.h"
+
+VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent), m_uuid(QUuid::createUuid()) {}
+
+VrnSerializableObject::~VrnSerializableObject() = default;
+
+int VrnSerializableObject::indexOf(const QString& name) const
+{
+    for (int i = 0; i < m_attributes.size(); ++i)
+        if (m_attributes.at(i).name() == name)
+            return i;
+    return -1;
+}
+
+bool VrnSerializableObject::exists(const QString& name) const
+{
+    return indexOf(name) >= 0;
+}
+
+VrnCustomAttribute VrnSerializableObject::userAttribute(const QString& name) const
+{
+    const int i = indexOf(name);
+    return i >= 0 ? m_attributes.at(i) : VrnCustomAttribute();
+}
+
+QStringList VrnSerializableObject::userAttributeNames() const
+{
+    QStringList names;
+    names.reserve(m_attributes.size());
+    for (const VrnCustomAttribute& a : m_attributes)
+        names.append(a.name());
+    return names;
+}
+
+bool VrnSerializableObject::createUserAttribute(const VrnCustomAttribute& attribute)
+{
+    if (!attribute.isValid() || exists(attribute.name()))
+        return false;
+    m_attributes.append(attribute);
+    onUserAttributeCreated(attribute.name());
+    return true;
+}
+
+bool VrnSerializableObject::setUserAttribute(const QString& name, const QVariant& value, bool notify)
+{
+    const int i = indexOf(name);
+    if (i < 0)
+        return false;
+    m_attributes[i].setValue(value);
+    if (notify)
+        onUserAttributeChanged(name);
+    return true;
+}
+
+bool VrnSerializableObject::setUserAttributeFlags(const QString& name, int flags)
+{
+    const int i = indexOf(name);
+    if (i < 0)
+        return false;
+    m_attributes[i].setFlags(flags);
+    return true;
+}
+
+bool VrnSerializableObject::removeUserAttribute(const QString& name)
+{
+    const int i = indexOf(name);
+    if (i < 0)
+        return false;
+    m_attributes.remove(i);
+    onUserAttributeRemoved(name);
+    return true;
+}
+
+void VrnSerializableObject::onUserAttributeCreated(const QString&) {}
+void VrnSerializableObject::onUserAttributeChanged(const QString&) {}
+void VrnSerializableObject::onUserAttributeRemoved(const QString&) {}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "VrnCustomAttribute.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QUuid>
+#include <QVector>
+
+// An object with an identity and ordered user attributes.
+class VrnSerializableObject : public QObject
+{
+    Q_OBJECT
+public:
+    explicit VrnSerializableObject(QObject* parent = nullptr);
+    ~VrnSerializableObject() override;
+
+    bool exists(const QString& name) const;
+    // A copy of the attribute; an invalid attribute when there is none of that name.
+    VrnCustomAttribute userAttribute(const QString& name) const;
+    // Names in creation order.
+    QStringList userAttributeNames() const;
+    // Adds the attribute; false when one of that name exists already.
+    bool createUserAttribute(const VrnCustomAttribute& attribute);
+    // Changes an existing attribute's value; false when there is none of that name.
+    // With notify, onUserAttributeChanged is called.
+    virtual bool setUserAttribute(const QString& name, const QVariant& value, bool notify = true);
+    bool setUserAttributeFlags(const QString& name, int flags);
+    bool removeUserAttribute(const QString& name);
+
+    QString uuidString() const { return m_uuid.toString(); }
+
+protected:
+    virtual void onUserAttributeCreated(const QString& name);
+    virtual void onUserAttributeChanged(const QString& name);
+    virtual void onUserAttributeRemoved(const QString& name);
+
+private:
+    int indexOf(const QString& name) const;
+
+    QUuid m_uuid;
+    QVector<VrnCustomAttribute> m_attributes;
+};

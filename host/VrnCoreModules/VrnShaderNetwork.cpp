@@ -1,0 +1,60 @@
+#include "VrnShaderNetwork.h"
+
+#include "VrnClassFactory.h"
+#include "VrnSnBaseGlslContext.h"
+
+VrnShaderNetwork::VrnShaderNetwork(const QString& name, QObject* parent)
+    : QObject(parent), m_name(name), m_shadingContext(new VrnSvtShadingContext(this))
+{
+}
+
+VrnShaderNetwork::~VrnShaderNetwork() = default;
+
+VrnSnBaseNode* VrnShaderNetwork::createNode(const VrnSnNodeKindPtr& kind, const QString& id, QString* error)
+{
+    auto fail = [error](const QString& reason) -> VrnSnBaseNode* {
+        if (error)
+            *error = reason;
+        return nullptr;
+    };
+    if (!kind)
+        return fail(QStringLiteral("no node kind"));
+    if (node(id))
+        return fail(QStringLiteral("node id \"%1\" is used twice").arg(id));
+    if (!kind->contextClass.isEmpty() && !VrnClassFactory::factory(kind->contextClass))
+        return fail(QStringLiteral("no class factory for context class \"%1\" of kind \"%2\"").arg(kind->contextClass, kind->name));
+
+    VrnSnBaseNode* n = nullptr;
+    switch (kind->nodeClass) {
+    case VrnSnNodeKind::NodeClass::ImageSet: n = new VrnSnImageSetNodeBase(this, kind, id); break;
+    case VrnSnNodeKind::NodeClass::BakePoint: n = new VrnSnBakePointNode(this, kind, id); break;
+    case VrnSnNodeKind::NodeClass::Plain: n = new VrnSnBaseNode(this, kind, id); break;
+    }
+
+    VrnSnBaseGlslContext* context = nullptr;
+    if (kind->contextClass.isEmpty()) {
+        context = new VrnSnBaseGlslContext(n);
+    } else {
+        QPointer<QObject> made = VrnClassFactory::createObject(kind->contextClass, n);
+        context = qobject_cast<VrnSnBaseGlslContext*>(made.data());
+        if (!context) {
+            delete made.data();
+            delete n;
+            return fail(QStringLiteral("class \"%1\" is not a GLSL context").arg(kind->contextClass));
+        }
+    }
+    // Contexts that bring no expression of their own run the kind's code.
+    if (context->expression().isEmpty())
+        context->setExpression(kind->glsl, false);
+    context->init();
+    m_nodes.append(n);
+    return n;
+}
+
+VrnSnBaseNode* VrnShaderNetwork::node(const QString& id) const
+{
+    for (VrnSnBaseNode* n : m_nodes)
+        if (n->id() == id)
+            return n;
+    return nullptr;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "VrnShadingContext.h"
+#include "VrnSnBaseNode.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// A shader network: its nodes (owned, in creation order), its root and the
+// shading context that holds its channels.
+class VrnShaderNetwork : public QObject
+{
+    Q_OBJECT
+public:
+    explicit VrnShaderNetwork(const QString& name, QObject* parent = nullptr);
+    ~VrnShaderNetwork() override;
+
+    const QString& name() const { return m_name; }
+    VrnShadingContext* shadingContext() const { return m_shadingContext; }
+
+    // Creates a node of the kind, of the node class the kind asks for, and its
+    // context through the class factories (the base GLSL context when the kind
+    // names none). Returns null, with a reason, when the id is taken or the
+    // context class is unknown.
+    VrnSnBaseNode* createNode(const VrnSnNodeKindPtr& kind, const QString& id, QString* error = nullptr);
+
+    VrnSnBaseNode* node(const QString& id) const;
+    const QList<VrnSnBaseNode*>& nodes() const { return m_nodes; }
+
+    VrnSnBaseNode* root() const { return m_root; }
+    void setRoot(VrnSnBaseNode* root) { m_root = root; }
+
+private:
+    QString m_name;
+    VrnShadingContext* m_shadingContext;
+    QList<VrnSnBaseNode*> m_nodes;
+    QPointer<VrnSnBaseNode> m_root;
+};

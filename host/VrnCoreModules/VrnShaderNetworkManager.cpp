@@ -1,0 +1,33 @@
+#include "VrnShaderNetworkManager.h"
+
+#include <QMutexLocker>
+
+VrnShaderNetworkManager& VrnShaderNetworkManager::instance()
+{
+    static VrnShaderNetworkManager* manager = new VrnShaderNetworkManager;
+    return *manager;
+}
+
+bool VrnShaderNetworkManager::versionUUIDExists(const QString& uuid) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_pathKeys.contains(uuid);
+}
+
+QString VrnShaderNetworkManager::pathKeyForVersionUUID(const QString& uuid) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_pathKeys.value(uuid);
+}
+
+void VrnShaderNetworkManager::registerVersionUUID(const QString& uuid, const QString& pathKey)
+{
+    QMutexLocker lock(&m_mutex);
+    m_pathKeys.insert(uuid, pathKey);
+}
+
+void VrnShaderNetworkManager::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_pathKeys.clear();
+}

@@ -1,0 +1,16 @@
+#include "VrnShaderNetworkUtils.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnSnBaseNode.h"
+
+VrnSnBakePointNode* VrnShaderNetworkUtils::asTrueBakePointNode(VrnSnBaseNode* node)
+{
+    return qobject_cast<VrnSnBakePointNode*>(node);
+}
+
+bool VrnShaderNetworkUtils::isBlendModeVariant(const QVariant& value)
+{
+    if (value.userType() != vrnAttributeMetaTypes().userEnum)
+        return false;
+    return value.value<VrnUserEnum>().isBlendMode();
+}

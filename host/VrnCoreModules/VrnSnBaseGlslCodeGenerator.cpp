@@ -1,0 +1,284 @@
+#include "VrnSnBaseGlslCodeGenerator.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShadingContext.h"
+#include "VrnShaderNetworkUtils.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnBaseNode.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+using Point = VrnSnBaseNode::ConnectionPoint;
+using ProducersFn = std::function<QList<VrnSnBaseNode*>(VrnSnBaseNode*)>;
+
+// The nodes that feed the node's inputs, pass-through nodes followed. Alias
+// entries for the pass-through points met are added to record when given.
+QList<VrnSnBaseNode*> producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSnGlslNodeAliases* record)
+{
+    QList<VrnSnBaseNode*> producers;
+    for (const QString& input : node->inputNames()) {
+        const Point connected = node->inputConnection(input);
+        if (!connected.node)
+            continue;
+        const Point supplied = VrnSnGlslNodeAliases::resolve(aliases ? aliases->getAlias(connected) : connected);
+        if (record && connected.node->kind().alias)
+            record->addAlias(connected, supplied);
+        if (supplied.node && !producers.contains(supplied.node.data()))
+            producers.append(supplied.node.data());
+    }
+    return producers;
+}
+
+// Every node upstream of start, each once, producers before consumers and start
+// last. Iterative, so that long chains cannot exhaust the stack; a cycle is cut
+// where it closes.
+QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, const ProducersFn& producers)
+{
+    QList<VrnSnBaseNode*> order;
+    if (!start)
+        return order;
+    struct Frame
+    {
+        VrnSnBaseNode* node;
+        QList<VrnSnBaseNode*> next;
+        int index;
+    };
+    QSet<VrnSnBaseNode*> seen{start};
+    std::vector<Frame> stack;
+    stack.push_back(Frame{start, producers(start), 0});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.index < top.next.size()) {
+            VrnSnBaseNode* n = top.next.at(top.index++);
+            if (seen.contains(n))
+                continue;
+            seen.insert(n);
+            stack.push_back(Frame{n, producers(n), 0});
+            continue;
+        }
+        order.append(top.node);
+        stack.pop_back();
+    }
+    return order;
+}
+
+bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
+{
+    const unsigned t = context->shaderType();
+    return t == VrnShaderType::AllStages || t == shaderType;
+}
+} // namespace
+
+VrnSnBaseGlslCodeGenerator::VrnSnBaseGlslCodeGenerator() = default;
+
+VrnSnBaseGlslCodeGenerator::~VrnSnBaseGlslCodeGenerator() = default;
+
+bool VrnSnBaseGlslCodeGenerator::buildShaderCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
+                                                 QMap<unsigned, QString>& declarationCodes, QMap<unsigned, QString>& bodyCodes,
+                                                 const VrnSnBaseNode* root, VrnSurfaceShader*, QString& errorText)
+{
+    if (!root || !root->context()) {
+        errorText += QStringLiteral("The shader network has no root node to build from.\n");
+        return false;
+    }
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    QMap<unsigned, QList<VrnSnBaseGlslContext*>> contexts;
+    buildContextsList(manager, shadingContext, aliases, contexts, root);
+    for (auto it = contexts.begin(); it != contexts.end(); ++it)
+        buildShaderTypeCode(manager, shadingContext, declarationCodes[it.key()], bodyCodes[it.key()], it.key(),
+                            &aliases[it.key()], it.value());
+    return true;
+}
+
+void VrnSnBaseGlslCodeGenerator::buildShaderTypeCode(VrnSnGlslContextManager*, VrnSvtShadingContext*, QString&, QString&,
+                                                     unsigned, VrnSnGlslNodeAliases*, QList<VrnSnBaseGlslContext*>&)
+{
+}
+
+void VrnSnBaseGlslCodeGenerator::buildShaderContextList(VrnSnGlslContextManager*, VrnSvtShadingContext*,
+                                                        VrnSnBaseContext* rootContext, unsigned shaderType,
+                                                        VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts)
+{
+    VrnSnBaseNode* root = rootContext ? rootContext->parentNode() : nullptr;
+    const QList<VrnSnBaseNode*> order = upstreamOrder(root, [&aliases](VrnSnBaseNode* n) { return producersOf(n, nullptr, &aliases); });
+    for (VrnSnBaseNode* n : order) {
+        VrnSnBaseGlslContext* c = n->context();
+        if (c && !n->kind().alias && belongsToType(c, shaderType))
+            contexts.append(c);
+    }
+}
+
+void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
+                                                   QMap<unsigned, VrnSnGlslNodeAliases>& aliases,
+                                                   QMap<unsigned, QList<VrnSnBaseGlslContext*>>& contexts, const VrnSnBaseNode* root)
+{
+    if (!root || !root->context())
+        return;
+    VrnSnBaseNode* start = const_cast<VrnSnBaseNode*>(root);
+    // The fragment stage is always built; a tessellation stage when a node of it is upstream.
+    QList<unsigned> types{VrnShaderType::Fragment};
+    for (VrnSnBaseNode* n : upstreamOrder(start, [](VrnSnBaseNode* n) { return producersOf(n, nullptr, nullptr); })) {
+        const unsigned t = n->kind().shaderType;
+        if (t != VrnShaderType::AllStages && !types.contains(t))
+            types.append(t);
+    }
+    for (unsigned t : types)
+        buildShaderContextList(manager, shadingContext, start->context(), t, aliases[t], contexts[t]);
+}
+
+bool VrnSnBaseGlslCodeGenerator::nodeReadsCache(VrnSnBaseNode* node, VrnShadingContext* shadingContext)
+{
+    if (!node || !node->cacheEnabled() || !node->hasValidCache() || node->cacheActive() != 2)
+        return false;
+    const QList<Point> outputs = node->outputPoints();
+    if (outputs.isEmpty())
+        return false;
+    // A cache is only read when every output has its channel: nothing is half-read.
+    for (const Point& p : outputs) {
+        const QString cacheName = node->cacheAttributeName(p.name);
+        if (!node->exists(cacheName))
+            return false;
+        if (shadingContext && !shadingContext->channel(shadingContext->getCurrentUvChannel(), cacheName))
+            return false;
+    }
+    return true;
+}
+
+bool VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(VrnSnBaseNode* node, VrnShadingContext* shadingContext)
+{
+    VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
+    if (!bakePoint || !bakePoint->shouldUseBakedResult())
+        return false;
+    const QString channelName = node->userAttribute(QStringLiteral("Channel")).toString();
+    return !shadingContext || shadingContext->channel(shadingContext->getCurrentUvChannel(), channelName);
+}
+
+void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases& aliases,
+                                                  QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& info)
+{
+    QSet<VrnSnBaseNode*> inList;
+    VrnSnBaseNode* root = nullptr;
+    for (VrnSnBaseGlslContext* c : contexts) {
+        if (!c || !c->parentNode())
+            continue;
+        inList.insert(c->parentNode());
+        root = c->parentNode(); // the list ends with the root
+        VrnSnGlslCodeGeneratorContextInfo& record = info[c];
+        record.readsCache = nodeReadsCache(c->parentNode(), shadingContext);
+        record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(c->parentNode(), shadingContext);
+    }
+    // A node whose outputs are read from a channel does not evaluate its producers.
+    auto producers = [&](VrnSnBaseNode* n) {
+        VrnSnBaseGlslContext* c = n->context();
+        if (c && info.contains(c) && (info[c].readsCache || info[c].readsBakedChannel))
+            return QList<VrnSnBaseNode*>();
+        return producersOf(n, &aliases, nullptr);
+    };
+    // Containers, each with the nodes that only it uses.
+    QMap<VrnSnBaseGlslContext*, QSet<VrnSnBaseNode*>> exclusive;
+    for (VrnSnBaseGlslContext* c : contexts) {
+        if (!c || !c->parentNode() || !c->parentNode()->kind().container || info[c].readsCache || info[c].readsBakedChannel)
+            continue;
+        VrnSnBaseNode* container = c->parentNode();
+        QList<VrnSnBaseNode*> reachableWithout = upstreamOrder(root, [&](VrnSnBaseNode* n) {
+            return n == container ? QList<VrnSnBaseNode*>() : producers(n);
+        });
+        QSet<VrnSnBaseNode*> only;
+        for (VrnSnBaseNode* n : upstreamOrder(container, producers))
+            if (n != container && inList.contains(n))
+                only.insert(n);
+        for (VrnSnBaseNode* n : reachableWithout)
+            if (n != container)
+                only.remove(n);
+        exclusive.insert(c, only);
+    }
+    // A container evaluates what only it uses, except what an inner container evaluates itself.
+    for (auto it = exclusive.begin(); it != exclusive.end(); ++it) {
+        QSet<VrnSnBaseNode*> own = it.value();
+        for (auto inner = exclusive.begin(); inner != exclusive.end(); ++inner)
+            if (inner.key() != it.key() && own.contains(inner.key()->parentNode()))
+                own.subtract(inner.value());
+        VrnSnGlslCodeGeneratorContextInfo& record = info[it.key()];
+        for (VrnSnBaseGlslContext* c : contexts)
+            if (c && own.contains(c->parentNode()))
+                record.nestedContexts.append(c);
+        record.hasNestedContexts = !record.nestedContexts.isEmpty();
+    }
+}
+
+QList<VrnSnBaseGlslContext*> VrnSnBaseGlslCodeGenerator::filterConextList_Remove(const QList<VrnSnBaseGlslContext*>& list,
+                                                                                 const QSet<VrnSnBaseGlslContext*>& remove)
+{
+    QList<VrnSnBaseGlslContext*> kept;
+    for (VrnSnBaseGlslContext* c : list)
+        if (!remove.contains(c))
+            kept.append(c);
+    return kept;
+}
+
+void VrnSnBaseGlslCodeGenerator::topologicalSortUsedContextTo(VrnSnBaseGlslContext* context, QList<VrnSnBaseNode*>& nodes,
+                                                              QList<VrnSnBaseGlslContext*>& contexts,
+                                                              VrnSnGlslNodeAliases* aliases, unsigned shaderType,
+                                                              bool stopAtCaches)
+{
+    VrnSnBaseNode* start = context ? context->parentNode() : nullptr;
+    const QList<VrnSnBaseNode*> order = upstreamOrder(start, [&](VrnSnBaseNode* n) {
+        if (stopAtCaches && n != start) {
+            VrnShadingContext* sc = n->network() ? n->network()->shadingContext() : nullptr;
+            if (nodeReadsCache(n, sc) || nodeReadsBakedChannel(n, sc))
+                return QList<VrnSnBaseNode*>();
+        }
+        return producersOf(n, aliases, nullptr);
+    });
+    for (VrnSnBaseNode* n : order) {
+        if (n->kind().alias)
+            continue;
+        nodes.append(n);
+        VrnSnBaseGlslContext* c = n->context();
+        if (c && belongsToType(c, shaderType))
+            contexts.append(c);
+    }
+}
+
+const char* VrnSnBaseGlslCodeGenerator::getShaderTypePrefix(unsigned shaderType)
+{
+    switch (shaderType) {
+    case VrnShaderType::Fragment: return "Fragment";
+    case VrnShaderType::TessEvaluation: return "TessEvaluation";
+    case VrnShaderType::TessControl: return "TessControl";
+    default: return nullptr;
+    }
+}
+
+const char* VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(unsigned shaderType)
+{
+    switch (shaderType) {
+    case VrnShaderType::Fragment: return "FragmentState";
+    case VrnShaderType::TessEvaluation: return "TessEvaluationState";
+    case VrnShaderType::TessControl: return "TessControlState";
+    default: return nullptr;
+    }
+}
+
+const char* VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(unsigned shaderType)
+{
+    switch (shaderType) {
+    case VrnShaderType::Fragment: return "FragmentSystemState";
+    case VrnShaderType::TessEvaluation: return "TessEvaluationSystemState";
+    case VrnShaderType::TessControl: return "TessControlSystemState";
+    default: return nullptr;
+    }
+}
+
+const char* VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(unsigned shaderType)
+{
+    switch (shaderType) {
+    case VrnShaderType::Fragment: return "FragmentStateStack";
+    case VrnShaderType::TessEvaluation: return "TessEvaluationStateStack";
+    case VrnShaderType::TessControl: return "TessControlStateStack";
+    default: return nullptr;
+    }
+}

@@ -1,0 +1,416 @@
+#include "VrnSnBaseGlslContext.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnClassFactory.h"
+#include "VrnProjectManager.h"
+#include "VrnShaderNetworkUtils.h"
+#include "VrnSnBaseNode.h"
+#include "VrnSnGlslNodeAliases.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+
+namespace {
+const QString kExpression = QStringLiteral("Expression");
+const QString kChannel = QStringLiteral("Channel");
+const QString kCachePrefix = QStringLiteral("Cache_");
+const QString kChannelValues = QStringLiteral(".ChannelValues");
+
+bool isCacheAttribute(const VrnCustomAttribute& a)
+{
+    return a.name().startsWith(kCachePrefix) && a.value().userType() == vrnAttributeMetaTypes().channelId;
+}
+} // namespace
+
+VrnSnBaseGlslContext::VrnSnBaseGlslContext(QObject* parent) : VrnSnBaseContext(parent) {}
+
+VrnSnBaseGlslContext::~VrnSnBaseGlslContext() = default;
+
+bool VrnSnBaseGlslContext::saveObjects()
+{
+    return true; // everything the context has lives in its attributes
+}
+
+void VrnSnBaseGlslContext::onLoadCollection()
+{
+    init();
+}
+
+bool VrnSnBaseGlslContext::setUserAttribute(const QString& name, const QVariant& value, bool notify)
+{
+    return VrnSnBaseContext::setUserAttribute(name, value, notify);
+}
+
+QVariant VrnSnBaseGlslContext::resolveParsedValue(const QString& name, const QString& text) const
+{
+    const VrnCustomAttribute current = userAttribute(name);
+    if (!current.isValid())
+        return QVariant(text);
+    QVariant value(text);
+    if (value.convert(current.value().userType()))
+        return value;
+    return QVariant();
+}
+
+void VrnSnBaseGlslContext::init()
+{
+    m_attributeUniformNames.clear();
+    VrnSnBaseNode* node = parentNode();
+    if (!node)
+        return;
+    for (const VrnCustomAttribute& p : node->kind().parameters)
+        m_attributeUniformNames.insert(p.name(), uniformName(p.name(), node));
+}
+
+VrnSnBaseGlslContext* VrnSnBaseGlslContext::clone(QObject* parent) const
+{
+    QPointer<QObject> made = VrnClassFactory::createObject(QString::fromLatin1(metaObject()->className()), parent);
+    auto* copy = qobject_cast<VrnSnBaseGlslContext*>(made.data());
+    if (!copy) {
+        delete made.data();
+        copy = new VrnSnBaseGlslContext(parent);
+    }
+    if (copy->expression() != expression())
+        copy->setExpression(expression(), false);
+    copy->init();
+    return copy;
+}
+
+QString VrnSnBaseGlslContext::id() const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node ? node->id() : QString();
+}
+
+QStringList VrnSnBaseGlslContext::inputs() const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node ? node->inputNames() : QStringList();
+}
+
+QStringList VrnSnBaseGlslContext::inputsUsed() const
+{
+    const QString code = expression();
+    QStringList used;
+    for (const QString& input : inputs())
+        if (code.contains(QLatin1Char('#') + input))
+            used.append(input);
+    return used;
+}
+
+QStringList VrnSnBaseGlslContext::inputsConnected() const
+{
+    QStringList connected;
+    for (const QString& input : inputs())
+        if (!useDefaultInput(input, nullptr))
+            connected.append(input);
+    return connected;
+}
+
+QStringList VrnSnBaseGlslContext::outputPointNames() const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node ? node->kind().outputs : QStringList();
+}
+
+bool VrnSnBaseGlslContext::renameInput(const QString&, const QString&)
+{
+    return false;
+}
+
+QSet<QString> VrnSnBaseGlslContext::residentChannelSet() const
+{
+    QSet<QString> channels;
+    VrnSnBaseNode* node = parentNode();
+    if (!node)
+        return channels;
+    const int channelIdType = vrnAttributeMetaTypes().channelId;
+    const bool cacheActive = node->cacheActive() == 2;
+    for (const QString& name : node->userAttributeNames()) {
+        const VrnCustomAttribute a = node->userAttribute(name);
+        if (a.value().userType() != channelIdType)
+            continue;
+        // With the cache active only the cache channels are read.
+        if (isCacheAttribute(a) != cacheActive)
+            continue;
+        const VrnChannelId id = a.value().value<VrnChannelId>();
+        if (id.isCurrentChannel()) {
+            if (VrnChannel* current = VrnProjectManager::instance().currentChannel())
+                channels.insert(current->name());
+        } else if (!id.channelName().isEmpty()) {
+            channels.insert(id.channelName());
+        }
+    }
+    return channels;
+}
+
+QObject* VrnSnBaseGlslContext::createPropertyWidget(QObject*)
+{
+    return nullptr;
+}
+
+bool VrnSnBaseGlslContext::supportsAttributesFunction() const
+{
+    return false;
+}
+
+bool VrnSnBaseGlslContext::attributeIsStub(const QString& name) const
+{
+    VrnSnBaseNode* node = parentNode();
+    return !node || !node->kind().parameter(name);
+}
+
+bool VrnSnBaseGlslContext::inputIsStub(const QString& name) const
+{
+    VrnSnBaseNode* node = parentNode();
+    return !node || !node->kind().input(name);
+}
+
+QString VrnSnBaseGlslContext::versionHashSource() const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node ? node->versionHashSource() : QString();
+}
+
+bool VrnSnBaseGlslContext::isVersionable() const
+{
+    return parentNode() != nullptr;
+}
+
+bool VrnSnBaseGlslContext::versionMatch(const QString& versionHash) const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node && node->versionHashPresent(false) == versionHash;
+}
+
+bool VrnSnBaseGlslContext::upgrade()
+{
+    return false; // kinds have one version in this host
+}
+
+bool VrnSnBaseGlslContext::replace(VrnSnBaseGlslContext*)
+{
+    return false;
+}
+
+void VrnSnBaseGlslContext::onIdChanged()
+{
+    init();
+}
+
+QString VrnSnBaseGlslContext::channelUniformStruct(const QString& name) const
+{
+    return name == kChannel ? QStringLiteral("Channel_") + id() : id() + QLatin1Char('_') + name;
+}
+
+bool VrnSnBaseGlslContext::isChannelParameter(const QString& name, const QVariant& value)
+{
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    const int type = value.userType();
+    if (type == t.channelId)
+        return true;
+    return name == kChannel && (type == t.stringList || type == QMetaType::QString);
+}
+
+QString VrnSnBaseGlslContext::shaderDeclarationCode() const
+{
+    VrnSnBaseNode* node = parentNode();
+    if (!node)
+        return QString();
+    QString code;
+    for (const VrnCustomAttribute& p : node->kind().parameters) {
+        const QVariant value = node->userAttribute(p.name()).value();
+        if (isChannelParameter(p.name(), value)) {
+            // The channel input context declares its node's channel itself.
+            if (p.name() == kChannel && qobject_cast<VrnSnImageSetNodeBase*>(node))
+                continue;
+            code += QStringLiteral("uniform Channel %1;\n").arg(channelUniformStruct(p.name()));
+            continue;
+        }
+        const QString type = getOpenGLType(value);
+        if (type.isEmpty())
+            continue;
+        const QString name = uniformName(p.name(), node);
+        code += QStringLiteral("uniform %1 %2;\n").arg(type, name);
+        if (type == QLatin1String("mat4"))
+            code += QStringLiteral("uniform mat4 %1_Inverse;\n").arg(name);
+    }
+    for (const QString& name : node->userAttributeNames())
+        if (isCacheAttribute(node->userAttribute(name)))
+            code += QStringLiteral("uniform Channel %1_%2;\n").arg(name, node->id());
+    return code;
+}
+
+QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMap<QString, QString>& replacements)
+{
+    QStringList names = replacements.keys();
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& name : names)
+        code.replace(sigil + name, replacements.value(name));
+    return code;
+}
+
+QString VrnSnBaseGlslContext::parameterExpression(const QString& name, VrnSnBaseNode* node) const
+{
+    const VrnCustomAttribute attribute = node->userAttribute(name);
+    const QVariant value = attribute.value();
+    if (value.userType() == vrnAttributeMetaTypes().userEnum && !VrnShaderNetworkUtils::isBlendModeVariant(value))
+        return value.value<VrnUserEnum>().getCurrentEnumString(); // compiled into the code
+    QString uniform = uniformName(name, node);
+    // Channel parameters are read as the whole Channel uniform.
+    if (isChannelParameter(name, value) && uniform.endsWith(kChannelValues))
+        uniform.chop(kChannelValues.size());
+    return uniform;
+}
+
+QString VrnSnBaseGlslContext::inputExpression(const QString& input, const VrnSnGlslNodeAliases* aliases) const
+{
+    VrnSnBaseNode* node = parentNode();
+    VrnSnBaseNode::ConnectionPoint point = node->inputConnection(input);
+    if (aliases)
+        point = aliases->getAlias(point);
+    point = VrnSnGlslNodeAliases::resolve(point);
+    if (point.node)
+        return point.node->id() + point.name;
+    return QStringLiteral("(%1)").arg(defaultInput(input));
+}
+
+QString VrnSnBaseGlslContext::shaderBodyCode(unsigned, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader*) const
+{
+    VrnSnBaseNode* node = parentNode();
+    if (!node)
+        return expression();
+    QMap<QString, QString> inputTexts;
+    for (const VrnSnNodeInputDefinition& input : node->kind().inputs) {
+        inputTexts.insert(input.name, inputExpression(input.name, aliases));
+        if (input.invertible)
+            inputTexts.insert(input.name + QStringLiteral("_INVERTED"),
+                              node->hasInputTag(input.name, QStringLiteral("_invert")) ? QStringLiteral("true") : QStringLiteral("false"));
+    }
+    QMap<QString, QString> parameterTexts;
+    for (const VrnCustomAttribute& p : node->kind().parameters)
+        parameterTexts.insert(p.name(), parameterExpression(p.name(), node));
+    QString code = replaceTokens(expression(), QLatin1Char('$'), parameterTexts);
+    return replaceTokens(code, QLatin1Char('#'), inputTexts);
+}
+
+bool VrnSnBaseGlslContext::shaderBodyCodeUsesOutputs() const
+{
+    return !outputPointNames().isEmpty();
+}
+
+QStringList VrnSnBaseGlslContext::inputsRevaled() const
+{
+    QStringList inputs;
+    for (const VrnSnGlslRevalInfo& r : revalInfo())
+        if (!inputs.contains(r.inputName))
+            inputs.append(r.inputName);
+    return inputs;
+}
+
+QList<VrnSnGlslRevalInfo> VrnSnBaseGlslContext::revalInfo() const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node ? node->kind().reval : QList<VrnSnGlslRevalInfo>();
+}
+
+QString VrnSnBaseGlslContext::defaultInput(const QString& input) const
+{
+    VrnSnBaseNode* node = parentNode();
+    const VrnSnNodeInputDefinition* definition = node ? node->kind().input(input) : nullptr;
+    if (!definition || definition->defaultExpression.isEmpty())
+        return QStringLiteral("vec4(0.0,0.0,0.0,0.0)");
+    return definition->defaultExpression;
+}
+
+QString VrnSnBaseGlslContext::uniformName(const QString& name, VrnSnBaseNode* node) const
+{
+    if (!node)
+        return QString();
+    const QVariant value = node->userAttribute(name).value();
+    if (isChannelParameter(name, value))
+        return channelUniformStruct(name) + kChannelValues;
+    return QStringLiteral("%1_%2").arg(node->id(), name);
+}
+
+QVariant VrnSnBaseGlslContext::uniformValue(const VrnCustomAttribute& attribute, VrnSnBaseNode*)
+{
+    return attribute.value();
+}
+
+QString VrnSnBaseGlslContext::getOpenGLType(const QVariant& value) const
+{
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    const int type = value.userType();
+    switch (type) {
+    case QMetaType::Bool: return QStringLiteral("bool");
+    case QMetaType::Int: return QStringLiteral("int");
+    case QMetaType::Float:
+    case QMetaType::Double: return QStringLiteral("float");
+    default: break;
+    }
+    if (type == t.vector2f) return QStringLiteral("vec2");
+    if (type == t.vector3f) return QStringLiteral("vec3");
+    if (type == t.vector4f || type == t.color) return QStringLiteral("vec4");
+    if (type == t.stringList) return QStringLiteral("int");
+    if (type == t.userEnum) return VrnShaderNetworkUtils::isBlendModeVariant(value) ? QStringLiteral("int") : QString();
+    if (type == t.fileList) return QStringLiteral("samplerCube");
+    if (type == t.imageList) return QStringLiteral("uvec4");
+    if (type == t.gradient) return value.value<VrnGradient>().useAtlas() ? QStringLiteral("int") : QStringLiteral("sampler1D");
+    if (type == t.channelId) return QStringLiteral("Channel");
+    if (type == t.locatorList) {
+        const QString glslType = value.value<VrnLocatorList>().glslType();
+        if (glslType == QLatin1String("vec3")) return QStringLiteral("vec3");
+        if (glslType == QLatin1String("mat4x4")) return QStringLiteral("mat4");
+    }
+    return QString();
+}
+
+void VrnSnBaseGlslContext::setExpression(const QString& expression, bool pending)
+{
+    int flags = VrnCustomAttribute::Visible;
+    if (pending)
+        flags |= VrnCustomAttribute::Pending;
+    if (!exists(kExpression)) {
+        createUserAttribute(VrnCustomAttribute(kExpression, expression, flags));
+        return;
+    }
+    setUserAttribute(kExpression, expression, true);
+    setUserAttributeFlags(kExpression, pending ? (userAttribute(kExpression).flags() | VrnCustomAttribute::Pending)
+                                               : userAttribute(kExpression).flags());
+}
+
+QString VrnSnBaseGlslContext::expression() const
+{
+    return userAttribute(kExpression).value().toString();
+}
+
+unsigned VrnSnBaseGlslContext::shaderType() const
+{
+    VrnSnBaseNode* node = parentNode();
+    return node ? node->kind().shaderType : VrnShaderType::AllStages;
+}
+
+bool VrnSnBaseGlslContext::useDefaultInput(const QString& input, const VrnSnGlslNodeAliases* aliases) const
+{
+    VrnSnBaseNode* node = parentNode();
+    if (!node)
+        return true;
+    VrnSnBaseNode::ConnectionPoint point = node->inputConnection(input);
+    if (aliases)
+        point = aliases->getAlias(point);
+    return VrnSnGlslNodeAliases::resolve(point).node.isNull();
+}
+
+void VrnSnBaseGlslContext::setUniforms(const QString& name, const QVariant& value)
+{
+    m_uniformValues.insert(name, value);
+    emit uniformsSet(name, value);
+}
+
+void VrnSnBaseGlslContext::onUserAttributeCreated(const QString&) {}
+
+void VrnSnBaseGlslContext::onUserAttributeChanged(const QString&) {}
+
+void VrnSnBaseGlslContext::onUserAttributeRemoved(const QString&) {}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "VrnSnBaseContext.h"
+#include "VrnSnNodeKind.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class VrnSnBaseNode;
+class VrnSnGlslNodeAliases;
+class VrnSurfaceShader;
+
+// The GLSL side of a node. The base turns the node's expression into shader
+// code: "#Name" reads an input, "$Name" a parameter, and output names are local
+// vec4 variables. Parameters become uniforms of their own, declared by
+// shaderDeclarationCode and named by uniformName.
+class VrnSnBaseGlslContext : public VrnSnBaseContext
+{
+    Q_OBJECT
+public:
+    explicit VrnSnBaseGlslContext(QObject* parent);
+    ~VrnSnBaseGlslContext() override;
+
+    virtual bool saveObjects();
+    virtual void onLoadCollection();
+    bool setUserAttribute(const QString& name, const QVariant& value, bool notify = true) override;
+    // The value of the named attribute read back from its text form.
+    virtual QVariant resolveParsedValue(const QString& name, const QString& text) const;
+    // Called by the host once the node's attributes exist: records the uniform
+    // name of every parameter.
+    virtual void init();
+    // A new context of the same class for another node, with the same expression.
+    virtual VrnSnBaseGlslContext* clone(QObject* parent) const;
+    virtual QString id() const;
+    virtual QStringList inputs() const;
+    // Inputs that the expression reads.
+    virtual QStringList inputsUsed() const;
+    virtual QStringList inputsConnected() const;
+    virtual QStringList outputPointNames() const;
+    // Node kinds fix their input names: always false.
+    virtual bool renameInput(const QString& from, const QString& to);
+    // Names of the paint channels that must be resident for the node.
+    virtual QSet<QString> residentChannelSet() const;
+    // No property editor in this host: null.
+    virtual QObject* createPropertyWidget(QObject* parent);
+    virtual bool supportsAttributesFunction() const;
+    virtual bool attributeIsStub(const QString& name) const;
+    virtual bool inputIsStub(const QString& name) const;
+    virtual QString versionHashSource() const;
+    virtual bool isVersionable() const;
+    virtual bool versionMatch(const QString& versionHash) const;
+    virtual bool upgrade();
+    virtual bool replace(VrnSnBaseGlslContext* other);
+    virtual void onIdChanged();
+
+    // "uniform <type> <name>;" for every parameter with a GLSL type, and the
+    // channels of the node's cache outputs.
+    virtual QString shaderDeclarationCode() const;
+    // The expression with inputs, parameters and inverted flags resolved.
+    virtual QString shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const;
+    // True when the code writes output variables (the node has output points).
+    virtual bool shaderBodyCodeUsesOutputs() const;
+    virtual QStringList inputsRevaled() const;
+    virtual QList<VrnSnGlslRevalInfo> revalInfo() const;
+    // The GLSL used for an unconnected input.
+    virtual QString defaultInput(const QString& input) const;
+    // The GLSL uniform that carries the attribute of the node: "<id>_<name>", or
+    // the ChannelValues member of a Channel uniform for channel parameters.
+    virtual QString uniformName(const QString& name, VrnSnBaseNode* node) const;
+    // The value to upload for the attribute.
+    virtual QVariant uniformValue(const VrnCustomAttribute& attribute, VrnSnBaseNode* node);
+    // The GLSL type of a parameter value; empty when it is no uniform.
+    virtual QString getOpenGLType(const QVariant& value) const;
+    // Sets the node's code. With pending, the "Expression" attribute is flagged
+    // as set by the application rather than by the user.
+    virtual void setExpression(const QString& expression, bool pending);
+
+    QString expression() const;
+    // The stage the node belongs to; 0 for every stage.
+    unsigned shaderType() const;
+    // True when the input, followed through pass-through nodes, has no producer.
+    bool useDefaultInput(const QString& input, const VrnSnGlslNodeAliases* aliases) const;
+
+    // Uniform values set by the context itself (setUniforms), by uniform name.
+    QHash<QString, QVariant> uniformValues() const { return m_uniformValues; }
+    // The uniform name recorded by init() for an attribute.
+    QString attributeUniformName(const QString& attribute) const { return m_attributeUniformNames.value(attribute); }
+
+    // Channel parameters are read through a Channel uniform rather than a value.
+    static bool isChannelParameter(const QString& name, const QVariant& value);
+    // Replaces every sigil + name by its text, longer names first, so that a
+    // name never replaces the start of a longer one.
+    static QString replaceTokens(QString code, QChar sigil, const QMap<QString, QString>& replacements);
+
+signals:
+    void uniformsSet(const QString& name, const QVariant& value);
+
+protected:
+    void setUniforms(const QString& name, const QVariant& value);
+
+    void onUserAttributeCreated(const QString& name) override;
+    void onUserAttributeChanged(const QString& name) override;
+    void onUserAttributeRemoved(const QString& name) override;
+
+    // Uniform name of each parameter, by attribute name (filled by init()).
+    QHash<QString, QString> m_attributeUniformNames;
+
+private:
+    QString channelUniformStruct(const QString& name) const;
+    QString parameterExpression(const QString& name, VrnSnBaseNode* node) const;
+    QString inputExpression(const QString& input, const VrnSnGlslNodeAliases* aliases) const;
+
+    QHash<QString, QVariant> m_uniformValues;
+};

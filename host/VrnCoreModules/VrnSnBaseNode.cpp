@@ -1,0 +1,123 @@
+#include "VrnSnBaseNode.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnProjectManager.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnBaseGlslContext.h"
+
+#include <QCryptographicHash>
+
+VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
+    : VrnSerializableObject(network), m_network(network), m_kind(std::move(kind)), m_id(id), m_name(id),
+      m_hash(QString::fromLatin1(QCryptographicHash::hash(id.toUtf8(), QCryptographicHash::Sha1).toHex().left(8))),
+      m_encrypted(m_kind->encrypted)
+{
+    for (const VrnCustomAttribute& p : m_kind->parameters)
+        createUserAttribute(p);
+}
+
+VrnSnBaseNode::~VrnSnBaseNode() = default;
+
+QString VrnSnBaseNode::path() const
+{
+    return QStringLiteral("/%1/%2").arg(m_network ? m_network->name() : QString(), m_name);
+}
+
+void VrnSnBaseNode::addTag(const QString& tag)
+{
+    if (!m_tags.contains(tag))
+        m_tags.append(tag);
+}
+
+bool VrnSnBaseNode::hasInputTag(const QString& inputName, const QString& tag) const
+{
+    return m_inputTags.value(inputName).contains(tag);
+}
+
+void VrnSnBaseNode::addInputTag(const QString& inputName, const QString& tag)
+{
+    QStringList& tags = m_inputTags[inputName];
+    if (!tags.contains(tag))
+        tags.append(tag);
+}
+
+QStringList VrnSnBaseNode::inputNames() const
+{
+    QStringList names;
+    for (const VrnSnNodeInputDefinition& i : m_kind->inputs)
+        names.append(i.name);
+    return names;
+}
+
+VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::inputConnection(const QString& inputName) const
+{
+    const ConnectionPoint point = m_connections.value(inputName);
+    // A producer deleted since the connection was made reads as unconnected.
+    return point.node ? point : ConnectionPoint();
+}
+
+bool VrnSnBaseNode::connectInput(const QString& inputName, VrnSnBaseNode* producer, const QString& outputName)
+{
+    if (!producer || !m_kind->input(inputName) || !producer->kind().outputs.contains(outputName))
+        return false;
+    m_connections.insert(inputName, producer->outputPoint(outputName));
+    return true;
+}
+
+void VrnSnBaseNode::disconnectInput(const QString& inputName)
+{
+    m_connections.remove(inputName);
+}
+
+QList<VrnSnBaseNode::ConnectionPoint> VrnSnBaseNode::outputPoints() const
+{
+    QList<ConnectionPoint> points;
+    for (const QString& o : m_kind->outputs)
+        points.append(outputPoint(o));
+    return points;
+}
+
+VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::outputPoint(const QString& outputName) const
+{
+    VrnSnBaseNode* self = const_cast<VrnSnBaseNode*>(this);
+    return ConnectionPoint(self, outputName, connectionKey(this, outputName));
+}
+
+QString VrnSnBaseNode::cacheAttributeName(const QString& outputName) const
+{
+    return QStringLiteral("Cache_") + m_hash + outputName;
+}
+
+VrnSnBaseGlslContext* VrnSnBaseNode::context() const
+{
+    return findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+int VrnSnBaseNode::connectionKey(const VrnSnBaseNode* node, const QString& outputName)
+{
+    const QString text = QStringLiteral("%1.%2").arg(reinterpret_cast<quintptr>(node), 16, 16, QLatin1Char('0')).arg(outputName);
+    return int(qHash(text, 0));
+}
+
+VrnImageSetPtr VrnSnImageSetNodeBase::imageSet() const
+{
+    const VrnCustomAttribute attribute = userAttribute(QStringLiteral("Channel"));
+    QString channelName = attribute.toString();
+    if (channelName == VrnChannelId::currentChannelText()) {
+        VrnChannel* current = VrnProjectManager::instance().currentChannel();
+        return VrnImageSetPtr(current);
+    }
+    VrnShaderNetwork* net = network();
+    if (!net || !net->shadingContext() || channelName.isEmpty())
+        return VrnImageSetPtr();
+    VrnShadingContext* sc = net->shadingContext();
+    return VrnImageSetPtr(sc->channel(sc->getCurrentUvChannel(), channelName));
+}
+
+void VrnSnBakePointNode::setUseBakedResult(bool on)
+{
+    if (m_useBakedResult == on)
+        return;
+    m_useBakedResult = on;
+    emit requireShaderRecompile();
+}

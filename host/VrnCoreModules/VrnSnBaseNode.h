@@ -1,0 +1,133 @@
+#pragma once
+
+#include "VrnChannel.h"
+#include "VrnSerializableObject.h"
+#include "VrnSnNodeKind.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class VrnShaderNetwork;
+class VrnSnBaseGlslContext;
+
+// A node of a shader network: an instance of a node kind with its own id,
+// attribute values (the kind's parameters), tags, connections and cache state.
+class VrnSnBaseNode : public VrnSerializableObject
+{
+    Q_OBJECT
+public:
+    // One end of a connection: a node's output point, or what an input reads.
+    struct ConnectionPoint
+    {
+        QPointer<VrnSnBaseNode> node; // reads null once the node is deleted
+        QString name;
+        int connectionKey = 0; // the key of the producing output
+
+        ConnectionPoint() = default;
+        ConnectionPoint(VrnSnBaseNode* n, const QString& pointName, int key) : node(n), name(pointName), connectionKey(key) {}
+        bool operator==(const ConnectionPoint& o) const
+        {
+            return node.data() == o.node.data() && name == o.name && connectionKey == o.connectionKey;
+        }
+        bool operator!=(const ConnectionPoint& o) const { return !(*this == o); }
+    };
+
+    VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id);
+    ~VrnSnBaseNode() override;
+
+    const VrnSnNodeKind& kind() const { return *m_kind; }
+    VrnShaderNetwork* network() const { return m_network; }
+
+    const QString& id() const { return m_id; }
+    const QString& name() const { return m_name; }
+    void setName(const QString& name) { m_name = name; }
+    // "/" + network name + "/" + node name.
+    QString path() const;
+    // A short hexadecimal digest of the id; part of cache attribute names.
+    const QString& hash() const { return m_hash; }
+
+    bool hasTag(const QString& tag) const { return m_tags.contains(tag); }
+    void addTag(const QString& tag);
+    const QStringList& tags() const { return m_tags; }
+    bool hasInputTag(const QString& inputName, const QString& tag) const;
+    void addInputTag(const QString& inputName, const QString& tag);
+
+    QStringList inputNames() const;
+    // The output that feeds the input; a point with a null node when unconnected.
+    ConnectionPoint inputConnection(const QString& inputName) const;
+    // Connects an output of the producer to an input; false when either point does not exist.
+    bool connectInput(const QString& inputName, VrnSnBaseNode* producer, const QString& outputName);
+    void disconnectInput(const QString& inputName);
+
+    QList<ConnectionPoint> outputPoints() const;
+    ConnectionPoint outputPoint(const QString& outputName) const;
+
+    bool cacheEnabled() const { return m_cacheEnabled; }
+    void setCacheEnabled(bool on) { m_cacheEnabled = on; }
+    // The value 2 selects the node's cache paths.
+    int cacheActive() const { return m_cacheActive; }
+    void setCacheActive(int state) { m_cacheActive = state; }
+    virtual bool hasValidCache() const { return m_cacheValid; }
+    void setCacheValid(bool valid) { m_cacheValid = valid; }
+    // "Cache_" + hash + output name: the attribute that names the output's cache channel.
+    QString cacheAttributeName(const QString& outputName) const;
+
+    bool isEncrypted() const { return m_encrypted; }
+    void setEncrypted(bool on) { m_encrypted = on; }
+
+    QString versionHashPresent(bool) const { return m_kind->versionHash(); }
+    QString versionUUID() const { return m_kind->versionUUID(); }
+    virtual QString versionHashSource() const { return m_kind->versionHashSource(); }
+
+    // The node's GLSL context, a child object created through the class factories.
+    VrnSnBaseGlslContext* context() const;
+
+    // The key that ties an output to the inputs that read it.
+    static int connectionKey(const VrnSnBaseNode* node, const QString& outputName);
+
+private:
+    VrnShaderNetwork* m_network;
+    VrnSnNodeKindPtr m_kind;
+    QString m_id;
+    QString m_name;
+    QString m_hash;
+    QStringList m_tags;
+    QMap<QString, QStringList> m_inputTags;
+    QHash<QString, ConnectionPoint> m_connections;
+    bool m_cacheEnabled = false;
+    bool m_cacheValid = false;
+    int m_cacheActive = 0;
+    bool m_encrypted = false;
+};
+
+// A node that reads a paint channel: its "Channel" attribute names the channel
+// or follows the project's current channel.
+class VrnSnImageSetNodeBase : public VrnSnBaseNode
+{
+    Q_OBJECT
+public:
+    using VrnSnBaseNode::VrnSnBaseNode;
+    // The channel of the shading context's current tile that the node reads; null when there is none.
+    VrnImageSetPtr imageSet() const;
+};
+
+// A node whose input can be baked into its channel and read back from there.
+class VrnSnBakePointNode : public VrnSnBaseNode
+{
+    Q_OBJECT
+public:
+    using VrnSnBaseNode::VrnSnBaseNode;
+    bool shouldUseBakedResult() const { return m_useBakedResult; }
+    // Emits requireShaderRecompile when the choice changes.
+    void setUseBakedResult(bool on);
+
+signals:
+    void requireShaderRecompile();
+
+private:
+    bool m_useBakedResult = false;
+};

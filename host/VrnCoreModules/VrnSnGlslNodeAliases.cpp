@@ -1,0 +1,32 @@
+#include "VrnSnGlslNodeAliases.h"
+
+#include <QSet>
+
+void VrnSnGlslNodeAliases::addAlias(const Point& from, const Point& to)
+{
+    m_aliases.insert(Key(from.node.data(), from.name), to);
+}
+
+bool VrnSnGlslNodeAliases::containsAlias(const Point& point) const
+{
+    return m_aliases.contains(Key(point.node.data(), point.name));
+}
+
+VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::getAlias(const Point& point) const
+{
+    return m_aliases.value(Key(point.node.data(), point.name), point);
+}
+
+VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::resolve(const Point& point)
+{
+    Point current = point;
+    QSet<const VrnSnBaseNode*> seen; // a loop of pass-through nodes supplies nothing
+    while (current.node && current.node->kind().alias) {
+        if (seen.contains(current.node.data()))
+            return Point();
+        seen.insert(current.node.data());
+        const QStringList inputs = current.node->inputNames();
+        current = inputs.isEmpty() ? Point() : current.node->inputConnection(inputs.first());
+    }
+    return current;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "VrnSnBaseNode.h"
+
+#include <QHash>
+#include <QPair>
+
+// Maps a connection point to the point that really supplies it: an input that
+// reads a pass-through node reads that node's own producer.
+class VrnSnGlslNodeAliases
+{
+public:
+    using Point = VrnSnBaseNode::ConnectionPoint;
+
+    void addAlias(const Point& from, const Point& to);
+    bool containsAlias(const Point& point) const;
+    // The supplying point; the point itself when it is no alias.
+    Point getAlias(const Point& point) const;
+    bool isEmpty() const { return m_aliases.isEmpty(); }
+
+    // Follows pass-through nodes from the point to the first producer that is
+    // not one; a point with a null node when the chain ends unconnected.
+    static Point resolve(const Point& point);
+
+private:
+    using Key = QPair<const VrnSnBaseNode*, QString>;
+    QHash<Key, Point> m_aliases;
+};
