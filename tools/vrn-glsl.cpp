@@ -43,14 +43,17 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption styleOption(QStringLiteral("style"), QStringLiteral("Generator style, 1 to 6."), QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption generatorOption(QStringLiteral("generator"), QStringLiteral("Generator by registered name."), QStringLiteral("NAME"));
     const QCommandLineOption listOption(QStringLiteral("list-generators"), QStringLiteral("List the registered generators and exit."));
     const QCommandLineOption pluginOption(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
     const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Print the plug-in's log lines to stderr."));
     parser.addOptions({styleOption, generatorOption, listOption, pluginOption, logOption});
-    parser.process(app);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText());
+    if (parser.isSet(helpOption))
+        parser.showHelp(0);
 
     if (parser.isSet(logOption))
         vrnSetDebugSink(vrnStderrDebugSink());

@@ -48,6 +48,7 @@ VrnSnBaseNode* VrnShaderNetwork::createNode(const VrnSnNodeKindPtr& kind, const 
         context->setExpression(kind->glsl, false);
     context->init();
     m_nodes.append(n);
+    connect(n, &QObject::destroyed, this, [this, n]() { m_nodes.removeAll(n); });
     return n;
 }
 

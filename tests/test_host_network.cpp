@@ -1,0 +1,238 @@
+// The host stand-in: how a node's expression becomes shader code, and how the
+// generator base orders and classifies the contexts of a network.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnBaseGlslContext.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+using VrnTest::kind;
+
+QString ids(const QList<VrnSnBaseGlslContext*>& contexts)
+{
+    QStringList result;
+    for (VrnSnBaseGlslContext* c : contexts)
+        result.append(c->id());
+    return result.join(QLatin1Char(' '));
+}
+
+VrnSnNodeKindPtr withFlags(VrnSnNodeKindPtr base, bool alias, bool container, unsigned shaderType = 0)
+{
+    auto* k = new VrnSnNodeKind(*base);
+    k->alias = alias;
+    k->container = container;
+    k->shaderType = shaderType;
+    return VrnSnNodeKindPtr(k);
+}
+
+struct Fixture : ::testing::Test
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+    VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
+    VrnSnNodeKindPtr binary = kind(QStringLiteral("Binary"), {QStringLiteral("A=vec4(0.5)"), QStringLiteral("B")},
+                                   {QStringLiteral("Output")}, QStringLiteral("Output = #A + #B;"));
+    VrnSnNodeKindPtr sink = kind(QStringLiteral("Sink"), {QStringLiteral("Input")}, {}, QStringLiteral("VrnResult = #Input;"));
+
+    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id)
+    {
+        QString error;
+        VrnSnBaseNode* n = net->createNode(k, id, &error);
+        EXPECT_NE(n, nullptr) << error.toStdString();
+        return n;
+    }
+    static void wire(VrnSnBaseNode* from, VrnSnBaseNode* to, const QString& input)
+    {
+        ASSERT_TRUE(to->connectInput(input, from, QStringLiteral("Output")));
+    }
+    QMap<unsigned, QList<VrnSnBaseGlslContext*>> contextsOf(VrnSnBaseNode* root, QMap<unsigned, VrnSnGlslNodeAliases>* aliasesOut = nullptr)
+    {
+        VrnSnBaseGlslCodeGenerator generator;
+        QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+        QMap<unsigned, QList<VrnSnBaseGlslContext*>> contexts;
+        generator.buildContextsList(nullptr, nullptr, aliases, contexts, root);
+        if (aliasesOut)
+            *aliasesOut = aliases;
+        return contexts;
+    }
+};
+} // namespace
+
+TEST_F(Fixture, BodyCodeResolvesInputsParametersAndInvertedFlags)
+{
+    auto* k = new VrnSnNodeKind;
+    k->name = QStringLiteral("Tokens");
+    k->inputs = {{QStringLiteral("Mask"), QStringLiteral("vec4(1.0)"), true}, {QStringLiteral("In"), QString(), false}};
+    k->outputs = QStringList{QStringLiteral("Output")};
+    k->parameters = {VrnCustomAttribute(QStringLiteral("Amount"), 0.5),
+                     VrnCustomAttribute(QStringLiteral("Amount2"), 2.0),
+                     VrnCustomAttribute(QStringLiteral("Axis"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1))),
+                     VrnCustomAttribute(QStringLiteral("Blend"), QVariant::fromValue(VrnUserEnum({QStringLiteral("Over")}, 0, true)))};
+    k->glsl = QStringLiteral("Output = (#Mask_INVERTED ? 1.0 - #Mask : #Mask) * #In.$Axis * $Amount2 * $Amount + float($Blend);");
+    VrnSnBaseNode* src = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* n = add(VrnSnNodeKindPtr(k), QStringLiteral("N"));
+    ASSERT_TRUE(n->connectInput(QStringLiteral("In"), src, QStringLiteral("Output")));
+
+    const QString expectedPlain = QStringLiteral("Output = (false ? 1.0 - (vec4(1.0)) : (vec4(1.0))) * SOutput.y * N_Amount2 * N_Amount + float(N_Blend);");
+    EXPECT_EQ(n->context()->shaderBodyCode(35632, nullptr, nullptr), expectedPlain);
+
+    n->addInputTag(QStringLiteral("Mask"), QStringLiteral("_invert"));
+    EXPECT_TRUE(n->context()->shaderBodyCode(35632, nullptr, nullptr).startsWith(QStringLiteral("Output = (true ?")));
+}
+
+TEST_F(Fixture, DeclarationsFollowParameterTypes)
+{
+    const QList<VrnCustomAttribute> params{
+        VrnCustomAttribute(QStringLiteral("F"), 1.0),
+        VrnCustomAttribute(QStringLiteral("B"), true),
+        VrnCustomAttribute(QStringLiteral("V"), QVariant::fromValue(Vector3f(1, 2, 3))),
+        VrnCustomAttribute(QStringLiteral("C"), QVariant::fromValue(VrnColor(1, 0, 0, 1))),
+        VrnCustomAttribute(QStringLiteral("Mode"), QVariant::fromValue(VrnUserEnum({QStringLiteral("a")}, 0))),
+        VrnCustomAttribute(QStringLiteral("Blend"), QVariant::fromValue(VrnUserEnum({QStringLiteral("a")}, 0, true))),
+        VrnCustomAttribute(QStringLiteral("Xf"), QVariant::fromValue(VrnLocatorList(QStringLiteral("mat4x4"), {}))),
+        VrnCustomAttribute(QStringLiteral("Tex"), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))),
+    };
+    VrnSnBaseNode* n = add(kind(QStringLiteral("Typed"), {}, {QStringLiteral("Output")}, QString(), params), QStringLiteral("N"));
+    n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(QStringLiteral("Output")), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))));
+    const QString expected = QStringLiteral(
+        "uniform float N_F;\n"
+        "uniform bool N_B;\n"
+        "uniform vec3 N_V;\n"
+        "uniform vec4 N_C;\n"
+        "uniform int N_Blend;\n"
+        "uniform mat4 N_Xf;\n"
+        "uniform mat4 N_Xf_Inverse;\n"
+        "uniform Channel N_Tex;\n"
+        "uniform Channel Cache_%1Output_N;\n").arg(n->hash());
+    EXPECT_EQ(n->context()->shaderDeclarationCode(), expected);
+    EXPECT_EQ(n->context()->uniformName(QStringLiteral("Tex"), n), QStringLiteral("N_Tex.ChannelValues"));
+}
+
+TEST_F(Fixture, ContextsAreListedProducersFirstEachOnceRootLast)
+{
+    // S feeds both inputs of M through two paths: S -> P(alias) -> M.A and S -> M.B.
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* p = add(withFlags(kind(QStringLiteral("Pass"), {QStringLiteral("Input")}, {QStringLiteral("Output")}, QStringLiteral("Output = #Input;")), true, false), QStringLiteral("P"));
+    VrnSnBaseNode* m = add(binary, QStringLiteral("M"));
+    VrnSnBaseNode* out = add(sink, QStringLiteral("Out"));
+    wire(s, p, QStringLiteral("Input"));
+    wire(p, m, QStringLiteral("A"));
+    wire(s, m, QStringLiteral("B"));
+    wire(m, out, QStringLiteral("Input"));
+
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    const auto contexts = contextsOf(out, &aliases);
+    ASSERT_EQ(contexts.keys(), QList<unsigned>{35632u});
+    EXPECT_EQ(ids(contexts.value(35632)), QStringLiteral("S M Out"));
+    // The pass-through's output reads as the producer's.
+    const VrnSnGlslNodeAliases::Point resolved = aliases[35632].getAlias(m->inputConnection(QStringLiteral("A")));
+    EXPECT_EQ(resolved.node.data(), s);
+    EXPECT_EQ(resolved.name, QStringLiteral("Output"));
+    EXPECT_EQ(m->context()->shaderBodyCode(35632, &aliases[35632], nullptr), QStringLiteral("Output = SOutput + SOutput;"));
+}
+
+TEST_F(Fixture, StageSpecificNodesOpenTheirShaderType)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* t = add(withFlags(binary, false, false, 36488), QStringLiteral("T"));
+    VrnSnBaseNode* out = add(sink, QStringLiteral("Out"));
+    wire(s, t, QStringLiteral("A"));
+    wire(t, out, QStringLiteral("Input"));
+    const auto contexts = contextsOf(out);
+    EXPECT_EQ(contexts.keys(), (QList<unsigned>{35632u, 36488u}));
+    EXPECT_EQ(ids(contexts.value(35632)), QStringLiteral("S Out"));
+    EXPECT_EQ(ids(contexts.value(36488)), QStringLiteral("S T Out"));
+}
+
+TEST_F(Fixture, CyclesAndLongChainsTerminate)
+{
+    VrnSnBaseNode* a = add(binary, QStringLiteral("A"));
+    VrnSnBaseNode* b = add(binary, QStringLiteral("B"));
+    wire(a, b, QStringLiteral("A"));
+    wire(b, a, QStringLiteral("A"));
+    VrnSnBaseNode* out = add(sink, QStringLiteral("Out"));
+    wire(b, out, QStringLiteral("Input"));
+    EXPECT_EQ(ids(contextsOf(out).value(35632)), QStringLiteral("A B Out"));
+
+    // Deep enough to overflow a recursive walk.
+    VrnSnBaseNode* previous = add(source, QStringLiteral("C0"));
+    for (int i = 1; i < 20000; ++i) {
+        VrnSnBaseNode* next = add(binary, QStringLiteral("C%1").arg(i));
+        wire(previous, next, QStringLiteral("A"));
+        previous = next;
+    }
+    EXPECT_EQ(contextsOf(previous).value(35632).size(), 20000);
+}
+
+TEST_F(Fixture, ContextInfoReadsCachesOnlyWhenTheirChannelsExist)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* out = add(sink, QStringLiteral("Out"));
+    wire(s, out, QStringLiteral("Input"));
+    s->setCacheEnabled(true);
+    s->setCacheValid(true);
+    s->setCacheActive(2);
+    const QString cacheName = s->cacheAttributeName(QStringLiteral("Output"));
+    s->createUserAttribute(VrnCustomAttribute(cacheName, QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
+
+    auto readsCache = [&]() {
+        VrnSnBaseGlslCodeGenerator generator;
+        VrnSnGlslNodeAliases aliases;
+        QList<VrnSnBaseGlslContext*> contexts{s->context(), out->context()};
+        VrnSnGlslContextInfoMap info;
+        generator.buildContextInfo(qobject_cast<VrnSvtShadingContext*>(net->shadingContext()), aliases, contexts, info);
+        return info[s->context()].readsCache;
+    };
+    EXPECT_FALSE(readsCache()) << "no channel holds the cache yet";
+    net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), 1001, 4, 1, 1, 1, 1));
+    net->shadingContext()->addChannelAlias(1001, cacheName, QStringLiteral("Store"));
+    EXPECT_TRUE(readsCache());
+    s->setCacheActive(1);
+    EXPECT_FALSE(readsCache());
+}
+
+TEST_F(Fixture, ContainerNestsOnlyWhatNoOtherPathUses)
+{
+    // Root <- Mix(A: Box, B: Shared); Box(container) <- Inner(A: Own, B: Shared).
+    VrnSnBaseNode* own = add(source, QStringLiteral("Own"));
+    VrnSnBaseNode* shared = add(source, QStringLiteral("Shared"));
+    VrnSnBaseNode* inner = add(binary, QStringLiteral("Inner"));
+    VrnSnBaseNode* box = add(withFlags(binary, false, true), QStringLiteral("Box"));
+    VrnSnBaseNode* mix = add(binary, QStringLiteral("Mix"));
+    VrnSnBaseNode* out = add(sink, QStringLiteral("Out"));
+    wire(own, inner, QStringLiteral("A"));
+    wire(shared, inner, QStringLiteral("B"));
+    wire(inner, box, QStringLiteral("A"));
+    wire(box, mix, QStringLiteral("A"));
+    wire(shared, mix, QStringLiteral("B"));
+    wire(mix, out, QStringLiteral("Input"));
+
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    auto contexts = contextsOf(out, &aliases);
+    VrnSnBaseGlslCodeGenerator generator;
+    VrnSnGlslContextInfoMap info;
+    generator.buildContextInfo(nullptr, aliases[35632], contexts[35632], info);
+    EXPECT_TRUE(info[box->context()].hasNestedContexts);
+    EXPECT_EQ(ids(info[box->context()].nestedContexts), QStringLiteral("Own Inner"));
+    EXPECT_FALSE(info[mix->context()].hasNestedContexts);
+}
+
+TEST_F(Fixture, InputConnectionsCarryTheProducersKey)
+{
+    VrnSnBaseNode* s = add(kind(QStringLiteral("Two"), {}, {QStringLiteral("X"), QStringLiteral("Y")}, QString()), QStringLiteral("S"));
+    VrnSnBaseNode* m = add(binary, QStringLiteral("M"));
+    ASSERT_TRUE(m->connectInput(QStringLiteral("A"), s, QStringLiteral("X")));
+    ASSERT_TRUE(m->connectInput(QStringLiteral("B"), s, QStringLiteral("Y")));
+    EXPECT_FALSE(m->connectInput(QStringLiteral("C"), s, QStringLiteral("X")));
+    EXPECT_FALSE(m->connectInput(QStringLiteral("A"), s, QStringLiteral("Z")));
+    EXPECT_EQ(m->inputConnection(QStringLiteral("A")).connectionKey, VrnSnBaseNode::connectionKey(s, QStringLiteral("X")));
+    EXPECT_NE(m->inputConnection(QStringLiteral("A")).connectionKey, m->inputConnection(QStringLiteral("B")).connectionKey);
+    delete s;
+    EXPECT_TRUE(m->inputConnection(QStringLiteral("A")).node.isNull()) << "a deleted producer reads as unconnected";
+}
