@@ -4,6 +4,7 @@
 #include "VrnClassFactory.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderNetworkUtils.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslNodeAliases.h"
 
@@ -276,7 +277,49 @@ QString VrnSnBaseGlslContext::inputExpression(const QString& input, const VrnSnG
     return QStringLiteral("(%1)").arg(defaultInput(input));
 }
 
-QString VrnSnBaseGlslContext::shaderBodyCode(unsigned, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader*) const
+QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int index, const QString& inputVariable,
+                                         unsigned shaderType, VrnSnGlslNodeAliases* aliases) const
+{
+    VrnSnBaseNode* node = parentNode();
+    VrnSnBaseNode::ConnectionPoint producer = node->inputConnection(reval.inputName);
+    if (aliases)
+        producer = aliases->getAlias(producer);
+    producer = VrnSnGlslNodeAliases::resolve(producer);
+
+    // Every node function the producer's value depends on runs again at the
+    // derived position; their output variables are put back afterwards so that
+    // later readers see the values of the current position.
+    QStringList calls;
+    QStringList outputVariables;
+    if (producer.node && producer.node->context()) {
+        QList<VrnSnBaseNode*> nodes;
+        QList<VrnSnBaseGlslContext*> upstream;
+        VrnSnBaseGlslCodeGenerator().topologicalSortUsedContextTo(producer.node->context(), nodes, upstream, aliases, shaderType, true);
+        for (VrnSnBaseGlslContext* c : upstream) {
+            VrnSnBaseNode* n = c->parentNode();
+            if (!c->shaderBodyCodeUsesOutputs())
+                continue;
+            calls.append(QStringLiteral("    %1func(State,_State);\n").arg(n->id()));
+            for (const QString& output : n->kind().outputs)
+                outputVariables.append(n->id() + output);
+        }
+    }
+    const QString store = QStringLiteral("VrnRevalStore%1").arg(index);
+    QString block = QStringLiteral("{\n    %1 %2;\n").arg(QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType)), store);
+    for (int i = 0; i < outputVariables.size(); ++i)
+        block += QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n").arg(index).arg(i).arg(outputVariables.at(i));
+    block += QStringLiteral("    store_state(State, _State, %1);\n").arg(store);
+    block += QStringLiteral("    derive_state(State, _State, vec2(%1, %2));\n").arg(reval.u, reval.v);
+    block += calls.join(QString());
+    block += QStringLiteral("    %1 = %2;\n").arg(inputVariable, producer.node ? producer.node->id() + producer.name
+                                                                                   : QStringLiteral("(%1)").arg(defaultInput(reval.inputName)));
+    block += QStringLiteral("    restore_state(State, _State, %1);\n").arg(store);
+    for (int i = 0; i < outputVariables.size(); ++i)
+        block += QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n").arg(outputVariables.at(i)).arg(index).arg(i);
+    return block + QStringLiteral("}\n");
+}
+
+QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader*) const
 {
     VrnSnBaseNode* node = parentNode();
     if (!node)
@@ -288,10 +331,25 @@ QString VrnSnBaseGlslContext::shaderBodyCode(unsigned, VrnSnGlslNodeAliases* ali
             inputTexts.insert(input.name + QStringLiteral("_INVERTED"),
                               node->hasInputTag(input.name, QStringLiteral("_invert")) ? QStringLiteral("true") : QStringLiteral("false"));
     }
+    // A re-evaluated input is read through a local that first holds its value
+    // at the current position and is overwritten where the placeholder stands.
+    QString code = expression();
+    QString prologue;
+    int index = 0;
+    for (const VrnSnGlslRevalInfo& reval : revalInfo()) {
+        if (reval.placeholder.isEmpty() || !code.contains(reval.placeholder) || !node->kind().input(reval.inputName))
+            continue;
+        const QString variable = QStringLiteral("VrnReval_") + reval.inputName;
+        if (inputTexts.value(reval.inputName) != variable) {
+            prologue += QStringLiteral("vec4 %1 = %2;\n").arg(variable, inputTexts.value(reval.inputName));
+            inputTexts.insert(reval.inputName, variable);
+        }
+        code.replace(reval.placeholder, revalBlock(reval, index++, variable, shaderType, aliases));
+    }
     QMap<QString, QString> parameterTexts;
     for (const VrnCustomAttribute& p : node->kind().parameters)
         parameterTexts.insert(p.name(), parameterExpression(p.name(), node));
-    QString code = replaceTokens(expression(), QLatin1Char('$'), parameterTexts);
+    code = replaceTokens(prologue + code, QLatin1Char('$'), parameterTexts);
     return replaceTokens(code, QLatin1Char('#'), inputTexts);
 }
 

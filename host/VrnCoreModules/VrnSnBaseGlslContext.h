@@ -113,6 +113,8 @@ private:
     QString channelUniformStruct(const QString& name) const;
     QString parameterExpression(const QString& name, VrnSnBaseNode* node) const;
     QString inputExpression(const QString& input, const VrnSnGlslNodeAliases* aliases) const;
+    QString revalBlock(const VrnSnGlslRevalInfo& reval, int index, const QString& inputVariable, unsigned shaderType,
+                       VrnSnGlslNodeAliases* aliases) const;
 
     QHash<QString, QVariant> m_uniformValues;
 };

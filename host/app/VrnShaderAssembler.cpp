@@ -1,0 +1,118 @@
+#include "VrnShaderAssembler.h"
+
+#include "VrnGlslLibrary.h"
+#include "VrnSnNodeKind.h"
+
+namespace {
+// The fragment stage draws a unit sphere seen head-on: the screen position is
+// the normal's x and y; the texture position is the planar projection.
+// Pixels off the sphere are left to the renderer's background.
+const char* const kFragmentMain =
+    "in vec2 vrn_ScreenPosition;\n"
+    "layout(location = 0) out vec4 vrn_FragColor;\n"
+    "void main()\n"
+    "{\n"
+    "    float vrnRadius2 = dot(vrn_ScreenPosition, vrn_ScreenPosition);\n"
+    "    if (vrnRadius2 > 1.0)\n"
+    "        discard;\n"
+    "    vec3 vrnNormal = vec3(vrn_ScreenPosition, sqrt(1.0 - vrnRadius2));\n"
+    "    FragmentState State;\n"
+    "    State.position = vrnNormal;\n"
+    "    State.normal = vrnNormal;\n"
+    "    State.uv = vrn_ScreenPosition * 0.5 + 0.5;\n"
+    "    FragmentSystemState _State;\n"
+    "    _State.uvTile = %1;\n"
+    "    _State.depth = 0;\n"
+    "    VrnResult = vec4(0.0, 0.0, 0.0, 1.0);\n"
+    "%2"
+    "    vrn_FragColor = VrnResult;\n"
+    "}\n";
+
+// Tessellation control: the network's result sets the tessellation level.
+const char* const kTessControlMain =
+    "layout(vertices = 3) out;\n"
+    "in vec3 vrn_tcPosition[];\n"
+    "in vec3 vrn_tcNormal[];\n"
+    "in vec2 vrn_tcUv[];\n"
+    "out vec3 vrn_tePosition[];\n"
+    "out vec3 vrn_teNormal[];\n"
+    "out vec2 vrn_teUv[];\n"
+    "void main()\n"
+    "{\n"
+    "    TessControlState State;\n"
+    "    State.position = vrn_tcPosition[gl_InvocationID];\n"
+    "    State.normal = vrn_tcNormal[gl_InvocationID];\n"
+    "    State.uv = vrn_tcUv[gl_InvocationID];\n"
+    "    TessControlSystemState _State;\n"
+    "    _State.uvTile = %1;\n"
+    "    _State.depth = 0;\n"
+    "    VrnResult = vec4(1.0);\n"
+    "%2"
+    "    vrn_tePosition[gl_InvocationID] = vrn_tcPosition[gl_InvocationID];\n"
+    "    vrn_teNormal[gl_InvocationID] = vrn_tcNormal[gl_InvocationID];\n"
+    "    vrn_teUv[gl_InvocationID] = vrn_tcUv[gl_InvocationID];\n"
+    "    float vrnLevel = clamp(VrnResult.x, 1.0, 64.0);\n"
+    "    gl_TessLevelOuter[0] = vrnLevel;\n"
+    "    gl_TessLevelOuter[1] = vrnLevel;\n"
+    "    gl_TessLevelOuter[2] = vrnLevel;\n"
+    "    gl_TessLevelInner[0] = vrnLevel;\n"
+    "}\n";
+
+// Tessellation evaluation: the network's result displaces along the normal.
+const char* const kTessEvaluationMain =
+    "layout(triangles, equal_spacing, ccw) in;\n"
+    "in vec3 vrn_tePosition[];\n"
+    "in vec3 vrn_teNormal[];\n"
+    "in vec2 vrn_teUv[];\n"
+    "out vec2 vrn_ScreenPosition;\n"
+    "void main()\n"
+    "{\n"
+    "    vec3 vrnWeights = gl_TessCoord;\n"
+    "    TessEvaluationState State;\n"
+    "    State.position = vrnWeights.x * vrn_tePosition[0] + vrnWeights.y * vrn_tePosition[1] + vrnWeights.z * vrn_tePosition[2];\n"
+    "    State.normal = normalize(vrnWeights.x * vrn_teNormal[0] + vrnWeights.y * vrn_teNormal[1] + vrnWeights.z * vrn_teNormal[2]);\n"
+    "    State.uv = vrnWeights.x * vrn_teUv[0] + vrnWeights.y * vrn_teUv[1] + vrnWeights.z * vrn_teUv[2];\n"
+    "    TessEvaluationSystemState _State;\n"
+    "    _State.uvTile = %1;\n"
+    "    _State.depth = 0;\n"
+    "    vec3 vrnPosition = State.position;\n"
+    "    vec3 vrnNormal = State.normal;\n"
+    "    VrnResult = vec4(0.0);\n"
+    "%2"
+    "    vec3 vrnDisplaced = vrnPosition + vrnNormal * VrnResult.x;\n"
+    "    vrn_ScreenPosition = vrnDisplaced.xy;\n"
+    "    gl_Position = vec4(vrnDisplaced, 1.0);\n"
+    "}\n";
+
+const char* mainTemplate(unsigned shaderType)
+{
+    switch (shaderType) {
+    case VrnShaderType::Fragment: return kFragmentMain;
+    case VrnShaderType::TessControl: return kTessControlMain;
+    case VrnShaderType::TessEvaluation: return kTessEvaluationMain;
+    default: return nullptr;
+    }
+}
+} // namespace
+
+QString VrnShaderAssembler::assemble(const StageInput& input)
+{
+    const char* main = mainTemplate(input.shaderType);
+    if (!main)
+        return QString();
+    QString source = QStringLiteral("#version 450 core\n");
+    for (const QString& define : input.defines)
+        source += QStringLiteral("#define %1\n").arg(define);
+    source += QStringLiteral("\n// ---- host shader library ----\n") + VrnGlslLibrary::source(input.shaderType);
+    if (!input.uniformBlockDeclarations.isEmpty())
+        source += QStringLiteral("\n// ---- uniform blocks ----\n") + input.uniformBlockDeclarations;
+    source += QStringLiteral("\n// ---- generated declarations ----\n") + input.declarationCode;
+    if (!source.endsWith(QLatin1Char('\n')))
+        source += QLatin1Char('\n');
+    QString body = input.bodyCode;
+    if (!body.isEmpty() && !body.endsWith(QLatin1Char('\n')))
+        body += QLatin1Char('\n');
+    // Filled in one pass: generated text may itself contain "%1".
+    source += QStringLiteral("\n// ---- main ----\n") + QString::fromLatin1(main).arg(QString::number(input.uvTile), body);
+    return source;
+}

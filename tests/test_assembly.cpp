@@ -1,0 +1,111 @@
+// Complete stages: the host library and main around a generator's texts, and
+// the host's own code for inputs re-evaluated at another texture position.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnDemoNetwork.h"
+#include "VrnGlslValidator.h"
+#include "VrnShaderAssembler.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSurfaceShader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+QMap<unsigned, QString> assembledStages(VrnShaderNetwork* network, const QString& generator)
+{
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    EXPECT_TRUE(VrnShaderBuild::run(generator, network, &surface, result)) << result.errorText.toStdString();
+    QMap<unsigned, QString> sources;
+    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
+        VrnShaderAssembler::StageInput input;
+        input.shaderType = it.key();
+        input.declarationCode = it.value();
+        input.bodyCode = result.bodyCodes.value(it.key());
+        sources.insert(it.key(), VrnShaderAssembler::assemble(input));
+    }
+    return sources;
+}
+
+// Shift(Input re-evaluated at uv + offset) <- Base(source reading State.uv), and Out reads both.
+struct RevalNetwork
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("R"))};
+    VrnSnBaseNode* base = nullptr;
+    VrnSnBaseNode* shift = nullptr;
+    VrnSnBaseNode* out = nullptr;
+
+    RevalNetwork()
+    {
+        auto* shiftKind = new VrnSnNodeKind;
+        shiftKind->name = QStringLiteral("Shift");
+        shiftKind->inputs = {{QStringLiteral("Input"), QStringLiteral("vec4(State.uv, 0.0, 1.0)"), false}};
+        shiftKind->outputs = QStringList{QStringLiteral("Output")};
+        shiftKind->parameters = {VrnCustomAttribute(QStringLiteral("By"), QVariant::fromValue(Vector2f(0.25f, 0.0f)))};
+        shiftKind->reval = {{QStringLiteral("REVAL"), QStringLiteral("Input"), QStringLiteral("State.uv.x + $By.x"), QStringLiteral("State.uv.y + $By.y")}};
+        shiftKind->glsl = QStringLiteral("REVAL\nOutput = #Input;");
+        base = net->createNode(VrnTest::kind(QStringLiteral("Ramp"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(State.uv, 0.0, 1.0);")), QStringLiteral("Base"));
+        shift = net->createNode(VrnSnNodeKindPtr(shiftKind), QStringLiteral("Shift"));
+        auto sumKind = VrnTest::kind(QStringLiteral("Sum"), {QStringLiteral("A=vec4(0.0)"), QStringLiteral("B=vec4(0.0)")}, {QStringLiteral("Output")}, QStringLiteral("Output = #A + #B;"));
+        VrnSnBaseNode* sum = net->createNode(sumKind, QStringLiteral("Sum"));
+        out = net->createNode(VrnTest::kind(QStringLiteral("Out"), {QStringLiteral("Input=vec4(0.0)")}, {}, QStringLiteral("VrnResult = #Input;")), QStringLiteral("Out"));
+        shift->connectInput(QStringLiteral("Input"), base, QStringLiteral("Output"));
+        sum->connectInput(QStringLiteral("A"), shift, QStringLiteral("Output"));
+        sum->connectInput(QStringLiteral("B"), base, QStringLiteral("Output"));
+        out->connectInput(QStringLiteral("Input"), sum, QStringLiteral("Output"));
+        net->setRoot(out);
+    }
+};
+} // namespace
+
+TEST(Assembly, DemoNetworkStagesCompileAndLink)
+{
+    VrnTest::plugin();
+    std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
+    ASSERT_NE(network, nullptr);
+    const QMap<unsigned, QString> sources = assembledStages(network.get(), QStringLiteral("VrnSnGlslCodeGenerator_Style1"));
+    ASSERT_EQ(sources.keys(), QList<unsigned>{35632u});
+    QString error;
+    EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << error.toStdString() << "\n" << sources.first().toStdString();
+    EXPECT_TRUE(sources.first().startsWith(QStringLiteral("#version 450 core\n")));
+}
+
+TEST(Assembly, ValidatorReportsTheStageAndCompilerMessage)
+{
+    QString error;
+    EXPECT_FALSE(VrnGlslValidator::validate({{35632u, QStringLiteral("#version 450 core\nvoid main() { undefinedThing = 1.0; }\n")}}, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("fragment stage does not compile:"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("undefinedThing"))) << error.toStdString();
+}
+
+TEST(Assembly, ReevaluatedInputRunsProducersAtTheDerivedPositionAndRestoresThem)
+{
+    VrnTest::plugin();
+    RevalNetwork r;
+    const QString body = r.shift->context()->shaderBodyCode(35632, nullptr, nullptr);
+    const QString expected = QStringLiteral(
+        "vec4 VrnReval_Input = BaseOutput;\n"
+        "{\n"
+        "    FragmentStateStack VrnRevalStore0;\n"
+        "    vec4 VrnRevalKeep0_0 = BaseOutput;\n"
+        "    store_state(State, _State, VrnRevalStore0);\n"
+        "    derive_state(State, _State, vec2(State.uv.x + Shift_By.x, State.uv.y + Shift_By.y));\n"
+        "    Basefunc(State,_State);\n"
+        "    VrnReval_Input = BaseOutput;\n"
+        "    restore_state(State, _State, VrnRevalStore0);\n"
+        "    BaseOutput = VrnRevalKeep0_0;\n"
+        "}\n"
+        "\n"
+        "Output = VrnReval_Input;");
+    EXPECT_EQ(body, expected);
+
+    const QMap<unsigned, QString> sources = assembledStages(r.net.get(), QStringLiteral("VrnSnGlslCodeGenerator_Style1"));
+    QString error;
+    EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << error.toStdString();
+}
