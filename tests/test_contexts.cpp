@@ -1,0 +1,490 @@
+// The three node contexts of the library, made the way the host makes them:
+// through the class factories that the loaded plug-in registered.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnClassFactory.h"
+#include "VrnProjectManager.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslContextManager.h"
+
+// Only for calling applyExpression through the object's own table; the test
+// does not link the library, every other call goes through the host's base.
+#include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslChannelInputContext.h"
+
+#include <gtest/gtest.h>
+
+#include <QMetaMethod>
+#include <QPointer>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+const QString kInputContext = QStringLiteral("VrnSnGlslChannelInputContext");
+const QString kBakeContext = QStringLiteral("VrnSnGlslChannelBakeContext");
+const QString kIblContext = QStringLiteral("VrnSnGlslIBLContext");
+const QString kInputSource = QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslChannelInputContext");
+const QString kCurrentChannel = QStringLiteral("Current Channel");
+
+QVariant channelRef(const QString& name)
+{
+    return QVariant::fromValue(VrnChannelId(name));
+}
+
+// A node kind that reads a channel through its "Channel" parameter, of the
+// node class and context class asked for.
+VrnSnNodeKindPtr channelKind(VrnSnNodeKind::NodeClass nodeClass, const QString& contextClass,
+                             const QList<VrnCustomAttribute>& extraParameters = {})
+{
+    QList<VrnCustomAttribute> parameters{VrnCustomAttribute(QStringLiteral("Channel"), channelRef(QStringLiteral("Current Channel")))};
+    parameters += extraParameters;
+    const bool bakePoint = nodeClass == VrnSnNodeKind::NodeClass::BakePoint;
+    auto* k = new VrnSnNodeKind(*VrnTest::kind(bakePoint ? QStringLiteral("BakePoint") : QStringLiteral("ChannelInput"),
+                                               bakePoint ? QStringList{QStringLiteral("Input")} : QStringList(),
+                                               {QStringLiteral("Output")},
+                                               bakePoint ? QString() : QStringLiteral("Output = texture_lookup2($Channel, State, _State);"),
+                                               parameters, contextClass));
+    k->nodeClass = nodeClass;
+    return VrnSnNodeKindPtr(k);
+}
+
+struct Uniform
+{
+    QString name;
+    QVariant value;
+};
+
+struct ContextTest : ::testing::Test
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+    std::unique_ptr<VrnChannel> paint{VrnChannel::filled(QStringLiteral("Paint"), 1001, 2, 1, 0, 0, 1)};
+
+    void SetUp() override
+    {
+        ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+        net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Albedo"), 1001, 2, 0.5f, 0.5f, 0.5f, 1));
+        net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("AlbedoCache"), 1001, 2, 0.2f, 0.2f, 0.2f, 1));
+        VrnProjectManager::instance().setCurrentChannel(paint.get());
+    }
+
+    void TearDown() override
+    {
+        // No context is left to hear the current channel go away.
+        net.reset();
+        VrnProjectManager::instance().setCurrentChannel(nullptr);
+    }
+
+    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id)
+    {
+        QString error;
+        VrnSnBaseNode* n = net->createNode(k, id, &error);
+        EXPECT_NE(n, nullptr) << error.toStdString();
+        return n;
+    }
+
+    // A channel input node bound to the channel (or to the current channel).
+    VrnSnBaseNode* channelInput(const QString& id, const QVariant& binding = channelRef(QStringLiteral("Albedo")),
+                                const QList<VrnCustomAttribute>& extraParameters = {})
+    {
+        VrnSnBaseNode* n = add(channelKind(VrnSnNodeKind::NodeClass::ImageSet, kInputContext, extraParameters),
+                               id);
+        if (n) {
+            EXPECT_TRUE(n->setUserAttribute(QStringLiteral("Channel"), binding));
+        }
+        return n;
+    }
+
+    static QList<Uniform>* recordUniforms(VrnSnBaseGlslContext* context)
+    {
+        auto* calls = new QList<Uniform>;
+        QObject::connect(context, &VrnSnBaseGlslContext::uniformsSet,
+                         [calls](const QString& name, const QVariant& value) { calls->append({name, value}); });
+        QObject::connect(context, &QObject::destroyed, [calls]() { delete calls; });
+        return calls;
+    }
+
+    static int compileRequests() { return VrnSnGlslContextManager::instance().compileRequestCount(); }
+};
+
+QString currentString(const QVariant& value)
+{
+    return value.value<VrnStringList>().currentString();
+}
+} // namespace
+
+TEST_F(ContextTest, ChannelInputDeclaresItsChannelDirectlyAheadOfTheBaseDeclarations)
+{
+    VrnSnBaseNode* node = channelInput(QStringLiteral("Img_7"), channelRef(QStringLiteral("Albedo")),
+                                       {VrnCustomAttribute(QStringLiteral("Amount"), 0.5)});
+    ASSERT_NE(node, nullptr);
+    VrnSnBaseGlslContext* context = node->context();
+    ASSERT_NE(context, nullptr);
+
+    const QString base = context->VrnSnBaseGlslContext::shaderDeclarationCode();
+    EXPECT_EQ(base, QStringLiteral("uniform float Img_7_Amount;\n"));
+    EXPECT_EQ(context->shaderDeclarationCode(), QStringLiteral("uniform Channel Channel_Img_7;\nuniform float Img_7_Amount;\n"));
+}
+
+TEST_F(ContextTest, ChannelUniformNameIsTheChannelValuesOfTheGivenNode)
+{
+    VrnSnBaseNode* node = channelInput(QStringLiteral("Img_7"), channelRef(QStringLiteral("Albedo")),
+                                       {VrnCustomAttribute(QStringLiteral("Amount"), 0.5)});
+    VrnSnBaseNode* other = channelInput(QStringLiteral("Other"));
+    ASSERT_TRUE(node && other);
+    VrnSnBaseGlslContext* context = node->context();
+
+    const struct
+    {
+        QString name;
+        VrnSnBaseNode* node;
+        QString expected; // null: the base's answer
+        bool logs;
+    } cases[] = {
+        {QStringLiteral("Channel"), node, QStringLiteral("Channel_Img_7.ChannelValues"), false},
+        // The node asked about names the uniform, not the context's own node.
+        {QStringLiteral("Channel"), other, QStringLiteral("Channel_Other.ChannelValues"), false},
+        {QStringLiteral("channel"), node, QString(), false},
+        {QStringLiteral("CHANNEL"), node, QString(), false},
+        {QStringLiteral("Amount"), node, QString(), false},
+        {QStringLiteral("Amount"), nullptr, QString(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString() + (c.node ? " of " + c.node->id().toStdString() : " without node"));
+        VrnLogCapture log;
+        const QString name = context->uniformName(c.name, c.node);
+        if (c.expected.isNull()) {
+            EXPECT_EQ(name, context->VrnSnBaseGlslContext::uniformName(c.name, c.node));
+            EXPECT_NE(name, QStringLiteral("Channel_Img_7.ChannelValues"));
+        } else {
+            EXPECT_EQ(name, c.expected);
+        }
+        EXPECT_TRUE(log.lines().isEmpty());
+    }
+    EXPECT_EQ(context->uniformName(QStringLiteral("Amount"), node), QStringLiteral("Img_7_Amount"));
+
+    VrnLogCapture log;
+    EXPECT_TRUE(context->uniformName(QStringLiteral("Channel"), nullptr).isNull());
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(log.lines().first().message, QStringLiteral("ParentNode is NULL"));
+    EXPECT_EQ(log.lines().first().file, kInputSource);
+}
+
+TEST_F(ContextTest, ChannelUniformValueIsAStringListWhoseCurrentEntryIsTheChannel)
+{
+    const struct
+    {
+        const char* what;
+        QVariant binding;
+        VrnCustomAttribute attribute; // invalid: the node's own "Channel"
+        QString expectedChannel;      // null: the base's answer
+    } cases[] = {
+        {"named channel", channelRef(QStringLiteral("Albedo")), {}, QStringLiteral("Albedo")},
+        {"current channel", channelRef(kCurrentChannel), {}, QStringLiteral("Paint")},
+        {"channel missing from the tile", channelRef(QStringLiteral("Missing")), {}, QString()},
+        {"lower-case attribute", channelRef(QStringLiteral("Albedo")),
+         VrnCustomAttribute(QStringLiteral("channel"), channelRef(QStringLiteral("Albedo"))), QString()},
+        {"other attribute", channelRef(QStringLiteral("Albedo")), VrnCustomAttribute(QStringLiteral("Amount"), 0.25), QString()},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VrnSnBaseNode* node = channelInput(QStringLiteral("N%1").arg(index++), c.binding);
+        ASSERT_NE(node, nullptr);
+        VrnSnBaseGlslContext* context = node->context();
+        const VrnCustomAttribute attribute = c.attribute.isValid() ? c.attribute : node->userAttribute(QStringLiteral("Channel"));
+
+        VrnLogCapture log;
+        const QVariant value = context->uniformValue(attribute, node);
+        EXPECT_TRUE(log.lines().isEmpty());
+        if (c.expectedChannel.isNull()) {
+            EXPECT_EQ(value, context->VrnSnBaseGlslContext::uniformValue(attribute, node));
+            EXPECT_NE(value.userType(), vrnAttributeMetaTypes().stringList);
+            continue;
+        }
+        EXPECT_EQ(value.userType(), QMetaType::type("VrnStringList"));
+        EXPECT_EQ(value.userType(), vrnAttributeMetaTypes().stringList);
+        const VrnStringList list = value.value<VrnStringList>();
+        EXPECT_EQ(list.strings(), QStringList{c.expectedChannel});
+        EXPECT_EQ(list.currentString(), c.expectedChannel);
+    }
+}
+
+TEST_F(ContextTest, ParentThatReadsNoChannelLogsAndAnswersNothing)
+{
+    VrnSnBaseNode* plain = add(channelKind(VrnSnNodeKind::NodeClass::Plain, kInputContext), QStringLiteral("Plain"));
+    VrnSnBaseNode* bake = add(channelKind(VrnSnNodeKind::NodeClass::BakePoint, kInputContext), QStringLiteral("Bake"));
+    ASSERT_TRUE(plain && bake);
+    QObject owner;
+    const QPointer<QObject> orphan = VrnClassFactory::createObject(kInputContext, &owner);
+    ASSERT_FALSE(orphan.isNull());
+
+    const struct
+    {
+        const char* what;
+        VrnSnBaseGlslContext* context;
+        VrnSnBaseNode* node;
+    } cases[] = {
+        {"plain node", plain->context(), plain},
+        {"bake point", bake->context(), bake},
+        {"no node at all", qobject_cast<VrnSnBaseGlslContext*>(orphan.data()), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(c.context, nullptr);
+        const VrnCustomAttribute attribute(QStringLiteral("Channel"), channelRef(QStringLiteral("Albedo")));
+        {
+            VrnLogCapture log;
+            EXPECT_FALSE(c.context->uniformValue(attribute, c.node).isValid());
+            ASSERT_EQ(log.lines().size(), 1);
+            EXPECT_EQ(log.lines().first().message, QStringLiteral("pImageSetNode is NULL"));
+            EXPECT_EQ(log.lines().first().file, kInputSource);
+        }
+        {
+            VrnLogCapture log;
+            EXPECT_TRUE(c.context->residentChannelSet().isEmpty());
+            ASSERT_EQ(log.lines().size(), 1);
+            EXPECT_EQ(log.lines().first().message, QStringLiteral("pNode is NULL"));
+            EXPECT_EQ(log.lines().first().file, kInputSource);
+        }
+    }
+}
+
+TEST_F(ContextTest, ResidentChannelIsTheImageSetUnlessTheCacheIsActive)
+{
+    const QSet<QString> none;
+    const struct
+    {
+        const char* what;
+        QString binding;
+        int cacheActive;
+        bool cacheAttribute;
+        QSet<QString> expected;
+    } cases[] = {
+        {"named channel", QStringLiteral("Albedo"), 0, false, {QStringLiteral("Albedo")}},
+        {"named channel, cache channel ignored", QStringLiteral("Albedo"), 0, true, {QStringLiteral("Albedo")}},
+        {"cache in another state", QStringLiteral("Albedo"), 1, true, {QStringLiteral("Albedo")}},
+        {"current channel", kCurrentChannel, 0, false, {QStringLiteral("Paint")}},
+        {"channel missing from the tile", QStringLiteral("Missing"), 0, false, none},
+        // With the cache active the node reads its cache channels, as every node does.
+        {"cache active", QStringLiteral("Albedo"), 2, true, {QStringLiteral("AlbedoCache")}},
+        {"cache active without a cache channel", QStringLiteral("Albedo"), 2, false, none},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VrnSnBaseNode* node = channelInput(QStringLiteral("N%1").arg(index++), channelRef(c.binding));
+        ASSERT_NE(node, nullptr);
+        node->setCacheActive(c.cacheActive);
+        if (c.cacheAttribute) {
+            ASSERT_TRUE(node->createUserAttribute(
+                VrnCustomAttribute(node->cacheAttributeName(QStringLiteral("Output")), channelRef(QStringLiteral("AlbedoCache")))));
+        }
+        VrnSnBaseGlslContext* context = node->context();
+        VrnLogCapture log;
+        EXPECT_EQ(context->residentChannelSet(), c.expected);
+        if (c.cacheActive == 2) {
+            EXPECT_EQ(context->residentChannelSet(), context->VrnSnBaseGlslContext::residentChannelSet());
+        }
+        EXPECT_TRUE(log.lines().isEmpty());
+    }
+}
+
+TEST_F(ContextTest, OnlyANodeThatFollowsTheCurrentChannelReactsToItsChange)
+{
+    const struct
+    {
+        const char* what;
+        QVariant binding;
+        bool reacts;
+    } cases[] = {
+        {"current channel", channelRef(kCurrentChannel), true},
+        {"current channel chosen from a list", QVariant::fromValue(VrnStringList({QStringLiteral("Albedo"), kCurrentChannel}, 1)), true},
+        {"named channel", channelRef(QStringLiteral("Albedo")), false},
+        {"case differs", channelRef(QStringLiteral("current channel")), false},
+        {"no channel", channelRef(QString()), false},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString id = QStringLiteral("N%1").arg(index++);
+        VrnSnBaseNode* node = channelInput(id, c.binding);
+        ASSERT_NE(node, nullptr);
+        VrnSnBaseGlslContext* context = node->context();
+        const QList<Uniform>* calls = recordUniforms(context);
+        const int requestsBefore = compileRequests();
+
+        VrnChannel* next = VrnChannel::filled(QStringLiteral("Next%1").arg(index), 1001, 2, 0, 1, 0, 1, node);
+        VrnProjectManager::instance().setCurrentChannel(next);
+
+        if (c.reacts) {
+            ASSERT_EQ(calls->size(), 1);
+            EXPECT_EQ(calls->first().name, QStringLiteral("Channel_%1.ChannelValues").arg(id));
+            EXPECT_EQ(currentString(calls->first().value), next->name()) << "the value names the new current channel";
+            EXPECT_EQ(currentString(context->uniformValues().value(calls->first().name)), next->name());
+            EXPECT_EQ(compileRequests(), requestsBefore + 1);
+        } else {
+            EXPECT_TRUE(calls->isEmpty());
+            EXPECT_TRUE(context->uniformValues().isEmpty());
+            EXPECT_EQ(compileRequests(), requestsBefore);
+        }
+        // Gone before the next case, so that only one node listens at a time.
+        VrnProjectManager::instance().setCurrentChannel(paint.get());
+        delete node;
+    }
+}
+
+TEST_F(ContextTest, BakePointParentAsksForARebuildWhenItsBakedResultIsToggled)
+{
+    const struct
+    {
+        const char* what;
+        QString contextClass;
+        int requestsPerToggle;
+    } cases[] = {
+        {"channel input context", kInputContext, 1},
+        {"the bake point's own context", kBakeContext, 0},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* bake = qobject_cast<VrnSnBakePointNode*>(
+            add(channelKind(VrnSnNodeKind::NodeClass::BakePoint, c.contextClass), QStringLiteral("B%1").arg(index++)));
+        ASSERT_NE(bake, nullptr);
+        ASSERT_STREQ(bake->context()->metaObject()->className(), qPrintable(c.contextClass));
+
+        int requests = compileRequests();
+        bake->setUseBakedResult(true);
+        EXPECT_EQ(compileRequests(), requests + c.requestsPerToggle);
+        requests = compileRequests();
+        bake->setUseBakedResult(true); // no change, no signal
+        EXPECT_EQ(compileRequests(), requests);
+        bake->setUseBakedResult(false);
+        EXPECT_EQ(compileRequests(), requests + c.requestsPerToggle);
+    }
+}
+
+TEST_F(ContextTest, InputContextSlotsAreReachableThroughItsMetaObject)
+{
+    VrnSnBaseNode* node = channelInput(QStringLiteral("Img"), channelRef(kCurrentChannel));
+    ASSERT_NE(node, nullptr);
+    VrnSnBaseGlslContext* context = node->context();
+    const QMetaObject* meta = context->metaObject();
+    EXPECT_STREQ(meta->className(), "VrnSnGlslChannelInputContext");
+    EXPECT_EQ(meta->superClass(), &VrnSnBaseGlslContext::staticMetaObject);
+    EXPECT_EQ(meta->propertyCount(), meta->propertyOffset());
+    ASSERT_EQ(meta->methodCount() - meta->methodOffset(), 2);
+
+    const QMetaMethod value = meta->method(meta->methodOffset());
+    EXPECT_EQ(value.methodSignature(), QByteArray("uniformValue(VrnCustomAttribute,VrnSnBaseNode*)"));
+    EXPECT_EQ(value.methodType(), QMetaMethod::Slot);
+    EXPECT_EQ(value.access(), QMetaMethod::Public);
+    EXPECT_STREQ(value.typeName(), "QVariant");
+    EXPECT_EQ(value.parameterNames(), (QList<QByteArray>{"Attribute", "ParentNode"}));
+    const QMetaMethod changed = meta->method(meta->methodOffset() + 1);
+    EXPECT_EQ(changed.methodSignature(), QByteArray("onCurrentChannelChanged(VrnChannel*)"));
+    EXPECT_EQ(changed.methodType(), QMetaMethod::Slot);
+    EXPECT_EQ(changed.access(), QMetaMethod::Public);
+    EXPECT_STREQ(changed.typeName(), "void");
+    EXPECT_EQ(changed.parameterNames(), QList<QByteArray>{QByteArray()});
+
+    // A call by name reaches the virtual and hands back its result.
+    VrnCustomAttribute attribute = node->userAttribute(QStringLiteral("Channel"));
+    VrnSnBaseNode* parent = node;
+    QVariant result;
+    ASSERT_TRUE(QMetaObject::invokeMethod(context, "uniformValue", Qt::DirectConnection, Q_RETURN_ARG(QVariant, result),
+                                          Q_ARG(VrnCustomAttribute, attribute), Q_ARG(VrnSnBaseNode*, parent)));
+    EXPECT_EQ(currentString(result), QStringLiteral("Paint"));
+
+    // A raw meta-call stores the result only where the caller gave it a place.
+    void* withoutResult[] = {nullptr, &attribute, &parent};
+    QMetaObject::metacall(context, QMetaObject::InvokeMetaMethod, meta->methodOffset(), withoutResult);
+    QVariant stored;
+    void* withResult[] = {&stored, &attribute, &parent};
+    QMetaObject::metacall(context, QMetaObject::InvokeMetaMethod, meta->methodOffset(), withResult);
+    EXPECT_EQ(stored, result);
+
+    const QList<Uniform>* calls = recordUniforms(context);
+    const int requests = compileRequests();
+    VrnChannel* ignored = nullptr;
+    ASSERT_TRUE(QMetaObject::invokeMethod(context, "onCurrentChannelChanged", Qt::DirectConnection, Q_ARG(VrnChannel*, ignored)));
+    ASSERT_EQ(calls->size(), 1);
+    EXPECT_EQ(currentString(calls->first().value), QStringLiteral("Paint"));
+    EXPECT_EQ(compileRequests(), requests + 1);
+}
+
+TEST_F(ContextTest, ApplyExpressionSetsTheCodeAndClearsOnlyThePendingFlag)
+{
+    VrnSnBaseNode* node = channelInput(QStringLiteral("Img"));
+    ASSERT_NE(node, nullptr);
+    VrnSnBaseGlslContext* context = node->context();
+    ASSERT_TRUE(context->setUserAttributeFlags(QStringLiteral("Expression"), VrnCustomAttribute::Visible | VrnCustomAttribute::Tweakable));
+
+    static_cast<VrnSnGlslChannelInputContext*>(context)->applyExpression(QStringLiteral("Output = vec4(1.0);"));
+    EXPECT_EQ(context->expression(), QStringLiteral("Output = vec4(1.0);"));
+    EXPECT_EQ(context->userAttribute(QStringLiteral("Expression")).flags(), VrnCustomAttribute::Visible | VrnCustomAttribute::Tweakable);
+}
+
+TEST(LibraryContexts, EachContextCarriesItsOwnExpressionAndMetaObject)
+{
+    ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+    // Irradiance from nine spherical-harmonic coefficients, scaled by the amount.
+    const QString irradiance = QStringLiteral(
+        "vec3 nnorm = normalize(State.normal);\n"
+        "float C1 = 0.429043;\n"
+        "float C2 = 0.511664;\n"
+        "float C3 = 0.743125;\n"
+        "float C4 = 0.886227;\n"
+        "float C5 = 0.247708;\n"
+        "vec3 shValue = C1 * $l22 * (nnorm.x * nnorm.x - nnorm.y * nnorm.y ) +\n"
+        "               C3 * $l20 * nnorm.z * nnorm.z +\n"
+        "               C4 * $l00 -\n"
+        "               C5 * $l20 +\n"
+        "               2.0 * C1 * $l2_2 * nnorm.x * nnorm.y +\n"
+        "               2.0 * C1 * $l21 * nnorm.x * nnorm.z +\n"
+        "               2.0 * C1 * $l2_1 * nnorm.y * nnorm.z +\n"
+        "               2.0 * C2 * $l11 * nnorm.x +\n"
+        "               2.0 * C2 * $l1_1 * nnorm.y +\n"
+        "               2.0 * C2 * $l10 * nnorm.z;\n"
+        "Output = vec4(shValue*$Amount, 1.0);");
+    ASSERT_EQ(irradiance.count(QLatin1Char('\n')), 16);
+
+    const struct
+    {
+        QString className;
+        QString expression; // null: the context sets none
+        int ownMethods;
+    } cases[] = {
+        {kInputContext, QString(), 2},
+        {kBakeContext, QStringLiteral("    Output = #Input;\n    "), 0},
+        {kIblContext, irradiance, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.className.toStdString());
+        QObject owner;
+        const QPointer<QObject> made = VrnClassFactory::createObject(c.className, &owner);
+        auto* context = qobject_cast<VrnSnBaseGlslContext*>(made.data());
+        ASSERT_NE(context, nullptr);
+        const QMetaObject* meta = context->metaObject();
+        EXPECT_EQ(QString::fromLatin1(meta->className()), c.className);
+        EXPECT_EQ(meta->superClass(), &VrnSnBaseGlslContext::staticMetaObject);
+        EXPECT_EQ(meta->methodCount() - meta->methodOffset(), c.ownMethods);
+        EXPECT_EQ(meta->propertyCount(), meta->propertyOffset());
+
+        if (c.expression.isNull()) {
+            EXPECT_TRUE(context->userAttributeNames().isEmpty()) << "no expression and no attributes of its own";
+            continue;
+        }
+        EXPECT_EQ(context->expression(), c.expression);
+        EXPECT_EQ(context->userAttributeNames(), QStringList{QStringLiteral("Expression")});
+        EXPECT_TRUE(context->userAttribute(QStringLiteral("Expression")).flags() & VrnCustomAttribute::Pending)
+            << "set by the application, not yet by the user";
+    }
+}
