@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VrnSerializableObject.h"
+#include "VrnShaderUniformBlock.h"
 
 #include <QMap>
 #include <QSharedPointer>

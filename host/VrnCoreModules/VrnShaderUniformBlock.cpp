@@ -1,0 +1,88 @@
+#include "VrnShaderUniformBlock.h"
+
+VrnShaderUniformBlock::VrnShaderUniformBlock(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+
+VrnShaderUniformBlock::VrnShaderUniformBlock(const QString& name, const QVector<int>& int0, const QVector<int>& int1,
+                                             const QVector<int>& int2, const LocationMap& locations,
+                                             const EveryFrameMap& everyFrame, const QVector<float>& floats,
+                                             const QVector<Wm3::Vector4<float>>& vec4s, QObject* parent)
+    : QObject(parent), m_name(name), m_floats(floats), m_vec4s(vec4s), m_locations(locations), m_everyFrame(everyFrame)
+{
+    m_int[0] = int0;
+    m_int[1] = int1;
+    m_int[2] = int2;
+}
+
+int VrnShaderUniformBlock::byteSize() const
+{
+    const qint64 elements = qint64(m_int[0].size()) + m_int[1].size() + m_int[2].size() + m_floats.size() + m_vec4s.size();
+    const qint64 bytes = elements * kBytesPerElement;
+    return bytes > INT_MAX ? INT_MAX : int(bytes);
+}
+
+namespace {
+Wm3::Vector4<float> asVec4(const QVariant& value, bool& ok)
+{
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    ok = true;
+    const int type = value.userType();
+    if (type == t.vector2f) { const Vector2f v = value.value<Vector2f>(); return {v.x, v.y, 0, 0}; }
+    if (type == t.vector3f) { const Vector3f v = value.value<Vector3f>(); return {v.x, v.y, v.z, 0}; }
+    if (type == t.vector4f) { const Vector4f v = value.value<Vector4f>(); return {v.x, v.y, v.z, v.w}; }
+    if (type == t.color) { const VrnColor c = value.value<VrnColor>(); return {c.r, c.g, c.b, c.a}; }
+    ok = false;
+    return {};
+}
+} // namespace
+
+bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, const QString& uuid, const QString& attributeName, const QVariant& value)
+{
+    const Key key(uuid, attributeName);
+    m_values.insert(key, value);
+    const auto found = m_locations.constFind(key);
+    if (found == m_locations.constEnd())
+        return false;
+    const Location location = found.value();
+    const int index = location.second;
+    if (index < 0)
+        return false;
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    const int type = value.userType();
+
+    auto writeInt = [&](int v) {
+        QVector<int>& array = m_int[qBound(0, location.first, 2)];
+        if (index >= array.size())
+            return false;
+        array[index] = v;
+        return true;
+    };
+    switch (type) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+        return writeInt(value.toInt());
+    case QMetaType::Float:
+    case QMetaType::Double:
+        if (index >= m_floats.size())
+            return false;
+        m_floats[index] = value.toFloat();
+        return true;
+    default:
+        break;
+    }
+    bool isVector = false;
+    const Wm3::Vector4<float> v = asVec4(value, isVector);
+    if (isVector) {
+        if (index >= m_vec4s.size())
+            return false;
+        m_vec4s[index] = v;
+        return true;
+    }
+    if (type == t.userEnum)
+        return writeInt(value.value<VrnUserEnum>().currentIndex());
+    if (type == t.channelId || type == t.stringList || type == QMetaType::QString) {
+        // Resolved to a texture layer when the block is uploaded.
+        m_channelReferences.insert(Location(qBound(0, location.first, 2), index), value.toString());
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "VrnAttributeValues.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+class VrnSurfaceShader;
+
+// The uniform data of one shader stage, uploaded as one std140 uniform block:
+// three int arrays, a float array and a vec4 array, with the map that says
+// where each node attribute lives and the uniforms to refresh every frame.
+class VrnShaderUniformBlock : public QObject
+{
+    Q_OBJECT
+public:
+    using Key = QPair<QString, QString>;      // node uuid, attribute name
+    using Location = QPair<int, int>;         // int array (0 to 2), index
+    using LocationMap = QHash<Key, Location>;
+    using EveryFrameMap = QHash<QString, Key>; // uniform name to its attribute
+
+    // std140 gives every int, float and vec4 array element 16 bytes; 65,536 bytes is the usual limit.
+    static constexpr int kMaximumBytes = 65536;
+    static constexpr int kBytesPerElement = 16;
+
+    explicit VrnShaderUniformBlock(const QString& name, QObject* parent = nullptr);
+    VrnShaderUniformBlock(const QString& name, const QVector<int>& int0, const QVector<int>& int1, const QVector<int>& int2,
+                          const LocationMap& locations, const EveryFrameMap& everyFrame, const QVector<float>& floats,
+                          const QVector<Wm3::Vector4<float>>& vec4s, QObject* parent = nullptr);
+
+    const QString& name() const { return m_name; }
+    QVector<int>& uniformIntArray0() { return m_int[0]; }
+    QVector<int>& uniformIntArray1() { return m_int[1]; }
+    QVector<int>& uniformIntArray2() { return m_int[2]; }
+    QVector<float>& uniformFloatArray() { return m_floats; }
+    QVector<Wm3::Vector4<float>>& uniformVec4Array() { return m_vec4s; }
+    LocationMap& uniformLocationMap() { return m_locations; }
+    EveryFrameMap& uniformsToUpdateEveryFrame() { return m_everyFrame; }
+    const QVector<int>& intArray(int which) const { return m_int[which]; }
+    const QVector<float>& floatArray() const { return m_floats; }
+    const QVector<Wm3::Vector4<float>>& vec4Array() const { return m_vec4s; }
+    const LocationMap& locationMap() const { return m_locations; }
+    const EveryFrameMap& everyFrameMap() const { return m_everyFrame; }
+
+    // Bytes the block takes in std140 layout.
+    int byteSize() const;
+    // False when the data exceed the uniform-buffer limit.
+    bool isValid() const { return byteSize() <= kMaximumBytes; }
+
+    // Writes the attribute's value where its location says: numbers, booleans
+    // and enum indices into the int array, floats into the float array, vectors
+    // and colours into the vec4 array. Channel references cannot be resolved
+    // here (texture layers are the renderer's); they are kept in
+    // channelReferences() for the renderer to fill. False when the key has no
+    // location or the slot lies outside its array.
+    bool setShaderUniformBlockUniform(VrnSurfaceShader* surfaceShader, const QString& uuid, const QString& attributeName, const QVariant& value);
+
+    // (int array, index) of the first of three channel ints to the channel name.
+    const QHash<Location, QString>& channelReferences() const { return m_channelReferences; }
+    // Every value handed to setShaderUniformBlockUniform, by key.
+    const QHash<Key, QVariant>& values() const { return m_values; }
+
+private:
+    QString m_name;
+    QVector<int> m_int[3];
+    QVector<float> m_floats;
+    QVector<Wm3::Vector4<float>> m_vec4s;
+    LocationMap m_locations;
+    EveryFrameMap m_everyFrame;
+    QHash<Location, QString> m_channelReferences;
+    QHash<Key, QVariant> m_values;
+};

@@ -1,0 +1,47 @@
+// The host's uniform block: where values land and when the block is too big.
+
+#include "VrnShaderUniformBlock.h"
+
+#include <gtest/gtest.h>
+
+TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
+{
+    VrnShaderUniformBlock::LocationMap locations;
+    locations.insert({QStringLiteral("n"), QStringLiteral("Count")}, {2, 1});
+    locations.insert({QStringLiteral("n"), QStringLiteral("Gain")}, {2, 0});
+    locations.insert({QStringLiteral("n"), QStringLiteral("Tint")}, {2, 1});
+    locations.insert({QStringLiteral("n"), QStringLiteral("Mode")}, {0, 0});
+    locations.insert({QStringLiteral("n"), QStringLiteral("Channel")}, {2, 2});
+    locations.insert({QStringLiteral("n"), QStringLiteral("Far")}, {2, 99});
+    VrnShaderUniformBlock block(QStringLiteral("FragmentShaderUniformBlock"), {-9999}, {}, {-9999, -9999, -1, -1, -1}, locations, {},
+                                {0.0f}, {{}, {}});
+
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Count"), 7));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Gain"), 0.5));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Tint"), QVariant::fromValue(VrnColor(1, 0.5f, 0.25f, 1))));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Mode"),
+                                                   QVariant::fromValue(VrnUserEnum({QStringLiteral("a"), QStringLiteral("b")}, 1, true))));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Channel"),
+                                                   QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))));
+    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Far"), 1)) << "outside its array";
+    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("m"), QStringLiteral("Count"), 1)) << "no location";
+
+    EXPECT_EQ(block.intArray(2), (QVector<int>{-9999, 7, -1, -1, -1}));
+    EXPECT_EQ(block.intArray(0), QVector<int>{1});
+    EXPECT_EQ(block.floatArray(), QVector<float>{0.5f});
+    EXPECT_EQ(block.vec4Array().at(1), Wm3::Vector4<float>(1, 0.5f, 0.25f, 1));
+    EXPECT_EQ(block.channelReferences().value({2, 2}), QStringLiteral("Base"));
+    EXPECT_EQ(block.values().size(), 7);
+}
+
+TEST(UniformBlock, ValidUpToTheStd140Limit)
+{
+    // 16 bytes per element, whichever array holds it.
+    const int limit = VrnShaderUniformBlock::kMaximumBytes / VrnShaderUniformBlock::kBytesPerElement;
+    VrnShaderUniformBlock block(QStringLiteral("b"));
+    block.uniformIntArray0().resize(limit / 2);
+    block.uniformVec4Array().resize(limit - limit / 2);
+    EXPECT_TRUE(block.isValid());
+    block.uniformFloatArray().resize(1);
+    EXPECT_FALSE(block.isValid());
+}
