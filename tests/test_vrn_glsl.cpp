@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 struct ToolRun
@@ -31,20 +35,47 @@ ToolRun runTool(const QStringList& arguments)
 }
 } // namespace
 
-TEST(VrnGlsl, DemoNetworkPrintsStyleOneTextPerShaderType)
+TEST(VrnGlsl, DemoNetworkGivesCompleteValidStages)
 {
-    const ToolRun run = runTool({QStringLiteral("--style"), QStringLiteral("1")});
+    const ToolRun run = runTool({QStringLiteral("--style"), QStringLiteral("1"), QStringLiteral("--validate")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty());
-    EXPECT_TRUE(run.out.startsWith(QStringLiteral("// ---- fragment declarations ----\n")));
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("// ==== fragment stage ====\n#version 450 core\n")));
     EXPECT_TRUE(run.out.contains(QStringLiteral("//--- Style 1 Node '/Demo/Out' ---\n")));
     // The cached node is read from its cache channel instead of being called.
     EXPECT_TRUE(run.out.contains(QStringLiteral("ShadeOutput = texture_lookup2(Cache_")));
     EXPECT_FALSE(run.out.contains(QStringLiteral("Shadefunc(State,_State)")));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("// ---- fragment body ----\n{\n    Finalfunc(State,_State); // Evaluating Node '/Demo/Final'\n")));
 
     const ToolRun again = runTool({});
     EXPECT_EQ(again.out, run.out) << "the default style is 1 and the text is the same in every run";
+}
+
+TEST(VrnGlsl, EmitFormsPrintTheGeneratorsTextsAlone)
+{
+    const ToolRun body = runTool({QStringLiteral("--emit"), QStringLiteral("body"), QStringLiteral("--stage"), QStringLiteral("fragment")});
+    ASSERT_EQ(body.exitCode, 0) << body.err.toStdString();
+    EXPECT_EQ(body.out, QStringLiteral("{\n    Finalfunc(State,_State); // Evaluating Node '/Demo/Final'\n\nVrnResult = FinalOutput;\n}\n"));
+
+    const ToolRun declaration = runTool({QStringLiteral("--emit"), QStringLiteral("declaration")});
+    ASSERT_EQ(declaration.exitCode, 0);
+    EXPECT_TRUE(declaration.out.startsWith(QStringLiteral("// ==== fragment stage ====\n\n//=====================\n//--- Style 1 Node '/Demo/Base' ---\n")));
+    EXPECT_FALSE(declaration.out.contains(QStringLiteral("#version")));
+
+    const ToolRun log = runTool({QStringLiteral("--emit"), QStringLiteral("log")});
+    ASSERT_EQ(log.exitCode, 0);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^VrnPlugins/VrnShaderNetworkGlslContext/VrnShaderNetworkGlslContextPlugin:[0-9]+: "
+                                                  "\\[ Plugin \\] Shader Network - GLSL Context\n$"))
+                    .match(log.out)
+                    .hasMatch())
+        << log.out.toStdString();
+
+    const ToolRun uniforms = runTool({QStringLiteral("--emit"), QStringLiteral("uniforms")});
+    ASSERT_EQ(uniforms.exitCode, 0);
+    const QJsonObject report = QJsonDocument::fromJson(uniforms.out.toUtf8()).object();
+    EXPECT_EQ(report.keys(), (QStringList{QStringLiteral("attributes"), QStringLiteral("blocks"), QStringLiteral("tessellation"), QStringLiteral("uniforms")}));
+    const QJsonObject first = report.value(QStringLiteral("uniforms")).toArray().first().toObject();
+    EXPECT_EQ(first.value(QStringLiteral("name")).toString(), QStringLiteral("Channel_Base.ChannelValues"));
+    EXPECT_EQ(first.value(QStringLiteral("value")).toString(), QStringLiteral("Base"));
 }
 
 TEST(VrnGlsl, ListsRegisteredGeneratorsInRegistrationOrder)
@@ -80,6 +111,11 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         {{QStringLiteral("--plugin"), QStringLiteral("/nonexistent/plugin.so")}, "no such plug-in file"},
         {{QStringLiteral("--plugin"), notAPlugin}, "not a plug-in of this application"},
         {{QStringLiteral("--no-such-option")}, "no-such-option"},
+        {{QStringLiteral("--stage"), QStringLiteral("vertex")}, "unknown stage \"vertex\""},
+        {{QStringLiteral("--stage"), QStringLiteral("tess-eval")}, "the network has no tess-eval stage"},
+        {{QStringLiteral("--emit"), QStringLiteral("pixels")}, "unknown --emit \"pixels\""},
+        {{QStringLiteral("a.json"), QStringLiteral("b.json")}, "at most one network file"},
+        {{QStringLiteral("/nonexistent/network.json")}, "/nonexistent/network.json"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());

@@ -1,30 +1,38 @@
 // vrn-glsl: runs one of the plug-in's code generators on a shader network and
-// prints what it wrote for each shader type.
+// prints the complete stages, the generator's own texts, the uniform data or
+// the log of the build.
 
 #include "VrnDebug.h"
 #include "VrnDemoNetwork.h"
+#include "VrnGlslValidator.h"
+#include "VrnNetworkLoader.h"
 #include "VrnPluginHost.h"
+#include "VrnShaderAssembler.h"
 #include "VrnShaderBuild.h"
+#include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
+#include "VrnUniformReport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <QTextStream>
 
 #include <cstdio>
 
 namespace {
+const int kBuildFailed = 1;
 const int kUsageError = 2;
 
-int fail(const QString& message)
+int fail(int status, const QString& message)
 {
     std::fprintf(stderr, "vrn-glsl: %s\n", message.toLocal8Bit().constData());
-    return kUsageError;
+    return status;
 }
 
-// "--style N" names the generator registered for that style.
 bool generatorFromStyle(const QString& style, QString& name)
 {
     bool ok = false;
@@ -34,6 +42,104 @@ bool generatorFromStyle(const QString& style, QString& name)
     name = QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(n);
     return true;
 }
+
+bool shaderTypeFromName(const QString& name, unsigned& type)
+{
+    for (unsigned t : {VrnShaderType::Fragment, VrnShaderType::TessEvaluation, VrnShaderType::TessControl})
+        if (VrnShaderBuild::shaderTypeName(t) == name) {
+            type = t;
+            return true;
+        }
+    return false;
+}
+
+struct Options
+{
+    QString generator;
+    QString networkFile;
+    QStringList defines;
+    bool hasStage = false;
+    unsigned stage = 0;
+    QString what = QStringLiteral("source");
+    bool validate = false;
+    bool list = false;
+    bool logToStderr = false;
+    QString plugin;
+};
+
+// Reads the command line; false with the message to print.
+bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
+{
+    parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption style(QStringLiteral("style"), QStringLiteral("Generator style, 1 to 6 (default 1)."), QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption generator(QStringLiteral("generator"), QStringLiteral("Generator by registered name."), QStringLiteral("NAME"));
+    const QCommandLineOption list(QStringLiteral("list-generators"), QStringLiteral("List the registered generators and exit."));
+    const QCommandLineOption define(QStringLiteral("define"), QStringLiteral("Shader define, added to the file's (repeatable)."), QStringLiteral("NAME"));
+    const QCommandLineOption stage(QStringLiteral("stage"), QStringLiteral("Only this stage, without a header: fragment, tess-eval or tess-control."), QStringLiteral("STAGE"));
+    const QCommandLineOption emitOption(QStringLiteral("emit"), QStringLiteral("What to print: source, declaration, body, uniforms or log (default source)."), QStringLiteral("WHAT"), QStringLiteral("source"));
+    const QCommandLineOption validate(QStringLiteral("validate"), QStringLiteral("Compile every stage with glslang; exit status 1 when one fails."));
+    const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Also print log lines to stderr as they are written."));
+    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log});
+    parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
+
+    if (!parser.parse(QCoreApplication::arguments())) {
+        error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(generator))
+        options.generator = parser.value(generator);
+    else if (!generatorFromStyle(parser.value(style), options.generator)) {
+        error = QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(style));
+        return false;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        error = QStringLiteral("give at most one network file");
+        return false;
+    }
+    options.networkFile = files.value(0);
+    options.defines = parser.values(define);
+    options.hasStage = parser.isSet(stage);
+    if (options.hasStage && !shaderTypeFromName(parser.value(stage), options.stage)) {
+        error = QStringLiteral("unknown stage \"%1\": give fragment, tess-eval or tess-control").arg(parser.value(stage));
+        return false;
+    }
+    options.what = parser.value(emitOption);
+    static const QStringList emits{QStringLiteral("source"), QStringLiteral("declaration"), QStringLiteral("body"),
+                                   QStringLiteral("uniforms"), QStringLiteral("log")};
+    if (!emits.contains(options.what)) {
+        error = QStringLiteral("unknown --emit \"%1\": give source, declaration, body, uniforms or log").arg(options.what);
+        return false;
+    }
+    options.validate = parser.isSet(validate);
+    options.list = parser.isSet(list);
+    options.logToStderr = parser.isSet(log);
+    options.plugin = parser.isSet(plugin) ? parser.value(plugin) : VrnPluginHost::defaultPluginPath();
+    return true;
+}
+
+// Every stage the build produced, complete.
+QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader& surface,
+                                       const QStringList& defines)
+{
+    QMap<unsigned, QString> sources;
+    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
+        VrnShaderAssembler::StageInput input;
+        input.shaderType = it.key();
+        input.declarationCode = it.value();
+        input.bodyCode = result.bodyCodes.value(it.key());
+        input.defines = defines;
+        input.uvTile = network->shadingContext()->getCurrentUvChannel();
+        const QString source = VrnShaderAssembler::assemble(input);
+        surface.setSource(it.key(), source);
+        sources.insert(it.key(), source);
+    }
+    return sources;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -41,60 +147,84 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vrn-glsl"));
 
+    // Every log line of the run is kept for --emit log.
+    QList<VrnDebugLine> logLines;
+    bool echoLog = false;
+    const VrnDebugSink stderrSink = vrnStderrDebugSink();
+    vrnSetDebugSink([&](const VrnDebugLine& line) {
+        logLines.append(line);
+        if (echoLog)
+            stderrSink(line);
+    });
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption styleOption(QStringLiteral("style"), QStringLiteral("Generator style, 1 to 6."), QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption generatorOption(QStringLiteral("generator"), QStringLiteral("Generator by registered name."), QStringLiteral("NAME"));
-    const QCommandLineOption listOption(QStringLiteral("list-generators"), QStringLiteral("List the registered generators and exit."));
-    const QCommandLineOption pluginOption(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Print the plug-in's log lines to stderr."));
-    parser.addOptions({styleOption, generatorOption, listOption, pluginOption, logOption});
-    if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText());
-    if (parser.isSet(helpOption))
-        parser.showHelp(0);
-
-    if (parser.isSet(logOption))
-        vrnSetDebugSink(vrnStderrDebugSink());
-
-    QString generatorName;
-    if (parser.isSet(generatorOption))
-        generatorName = parser.value(generatorOption);
-    else if (!generatorFromStyle(parser.value(styleOption), generatorName))
-        return fail(QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(styleOption)));
-    if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("network files are not read yet: run without a file to build the demo network"));
-
-    const QString pluginPath = parser.isSet(pluginOption) ? parser.value(pluginOption) : VrnPluginHost::defaultPluginPath();
-    VrnLoadedPlugin loaded;
+    Options options;
     QString error;
-    if (!VrnPluginHost::load(pluginPath, loaded, error))
-        return fail(error);
+    if (!parseOptions(parser, options, error))
+        return fail(kUsageError, error);
+    echoLog = options.logToStderr;
+
+    VrnLoadedPlugin loaded;
+    if (!VrnPluginHost::load(options.plugin, loaded, error))
+        return fail(kUsageError, error);
 
     QTextStream out(stdout);
     const QStringList registered = VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames();
-    if (parser.isSet(listOption)) {
+    if (options.list) {
         for (const QString& name : registered)
             out << name << '\n';
         return 0;
     }
-    if (!registered.contains(generatorName))
-        return fail(QStringLiteral("no generator named \"%1\" is registered (see --list-generators)").arg(generatorName));
+    if (!registered.contains(options.generator))
+        return fail(kUsageError, QStringLiteral("no generator named \"%1\" is registered (see --list-generators)").arg(options.generator));
 
-    VrnShaderNetwork* network = VrnDemoNetwork::create(&app, &error);
-    if (!network)
-        return fail(QStringLiteral("the demo network could not be built: %1").arg(error));
+    VrnShaderNetwork* network = nullptr;
+    QStringList defines;
+    if (options.networkFile.isEmpty()) {
+        network = VrnDemoNetwork::create(&app, &error);
+        if (!network)
+            return fail(kUsageError, QStringLiteral("the demo network could not be built: %1").arg(error));
+    } else {
+        VrnLoadedNetwork file;
+        if (!VrnNetworkLoader::loadFile(options.networkFile, &app, file, error))
+            return fail(kUsageError, error);
+        network = file.network;
+        defines = file.defines;
+    }
+    for (const QString& define : options.defines)
+        if (!defines.contains(define))
+            defines.append(define);
+    VrnShaderManager::instance().setShaderDefines(defines);
 
-    VrnSurfaceShader surfaceShader;
+    VrnSurfaceShader surface;
     VrnShaderBuildResult result;
-    if (!VrnShaderBuild::run(generatorName, network, &surfaceShader, result))
-        return fail(result.errorText.trimmed());
+    if (!VrnShaderBuild::run(options.generator, network, &surface, result))
+        return fail(kBuildFailed, result.errorText.trimmed());
+    if (options.hasStage && !result.declarationCodes.contains(options.stage))
+        return fail(kUsageError, QStringLiteral("the network has no %1 stage").arg(VrnShaderBuild::shaderTypeName(options.stage)));
 
-    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
-        const QString type = VrnShaderBuild::shaderTypeName(it.key());
-        out << "// ---- " << type << " declarations ----\n" << it.value();
-        out << "// ---- " << type << " body ----\n" << result.bodyCodes.value(it.key());
+    const QMap<unsigned, QString> sources = assembleStages(result, network, surface, defines);
+    if (options.validate && !VrnGlslValidator::validate(sources, error))
+        return fail(kBuildFailed, error);
+
+    if (options.what == QLatin1String("uniforms")) {
+        out << QJsonDocument(VrnUniformReport::build(network, &surface)).toJson(QJsonDocument::Indented);
+        return 0;
+    }
+    if (options.what == QLatin1String("log")) {
+        for (const VrnDebugLine& line : logLines)
+            out << line.toString() << '\n';
+        return 0;
+    }
+    const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes
+                                         : options.what == QLatin1String("body")        ? result.bodyCodes
+                                                                                        : sources;
+    for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
+        if (options.hasStage && it.key() != options.stage)
+            continue;
+        if (!options.hasStage)
+            out << "// ==== " << VrnShaderBuild::shaderTypeName(it.key()) << " stage ====\n";
+        out << texts.value(it.key());
     }
     return 0;
 }

@@ -1,0 +1,664 @@
+#include "VrnNetworkLoader.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnBuiltinKinds.h"
+#include "VrnClassFactory.h"
+#include "VrnKindLibrary.h"
+#include "VrnProjectManager.h"
+#include "VrnShaderManager.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnShadingContext.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnBaseNode.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <climits>
+#include <memory>
+
+using namespace VrnJsonRead;
+
+namespace {
+constexpr int kFormatVersion = 1;
+constexpr int kMinUvTile = 1001;
+constexpr int kMaxUvTile = 9999;
+constexpr int kDefaultChannelSize = 64;
+// Channels live in memory as float RGBA; larger ones are a mistake, not a texture.
+constexpr int kMaxChannelSize = 2048;
+constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+const QString kCurrentChannel = VrnChannelId::currentChannelText();
+
+QString str(const char* s)
+{
+    return QString::fromLatin1(s);
+}
+
+class Loader
+{
+public:
+    Loader(const QString& baseDirectory, const QString& fileLabel) : m_baseDirectory(baseDirectory), m_fileLabel(fileLabel) {}
+
+    // Builds everything into m_network; false with m_error ("PLACE: what") on the first fault.
+    bool load(const QByteArray& data);
+
+    QString m_error;
+    std::unique_ptr<VrnShaderNetwork> m_network;
+    VrnLoadedNetwork m_result;
+
+private:
+    bool parseDocument(const QByteArray& data, QJsonObject& root);
+    bool readTopLevel(const QJsonObject& root);
+    bool readChannels(const QJsonValue& json);
+    bool readChannel(const QJsonValue& json, const QString& at);
+    bool readCurrentChannel(const QJsonValue& json);
+    bool readNodes(const QJsonValue& json);
+    bool readNode(const QJsonValue& json, const QString& at);
+    bool readAttributes(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
+    bool readCache(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
+    bool readBake(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
+    bool readConnections(const QJsonValue& json);
+    bool readConnection(const QJsonValue& json, const QString& at, QHash<QString, QString>& connectedBy);
+    bool readRoot(const QJsonValue& json);
+
+    bool checkChannel(const QString& name, const QString& at);
+    bool checkChannelValue(const QVariant& value, const QString& at);
+    // Splits "node.point" and finds the node.
+    bool endpoint(const QJsonValue& json, const QString& at, const char* pointWord, VrnSnBaseNode*& node, QString& point);
+    // The data-flow path from consumer round to consumer when producer already depends on it; empty otherwise.
+    QStringList cycleThrough(VrnSnBaseNode* producer, VrnSnBaseNode* consumer) const;
+
+    bool fail(const QString& place, const QString& what) { return VrnJsonRead::fail(m_error, place, what); }
+    VrnShadingContext* shading() const { return m_network->shadingContext(); }
+
+    QString m_baseDirectory;
+    QString m_fileLabel;
+    QMap<QString, VrnSnNodeKindPtr> m_kinds;
+    QHash<QString, int> m_nodeIndex; // id -> index in "nodes"
+};
+
+bool Loader::parseDocument(const QByteArray& data, QJsonObject& root)
+{
+    if (data.trimmed().isEmpty())
+        return fail(QString(), QStringLiteral("the file is empty"));
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        const int offset = qBound(0, parseError.offset, data.size());
+        const QByteArray before = data.left(offset);
+        const int line = before.count('\n') + 1;
+        const int column = offset - (before.lastIndexOf('\n') + 1) + 1;
+        return fail(QStringLiteral("line %1, column %2").arg(line).arg(column),
+                    QStringLiteral("not valid JSON (%1)").arg(parseError.errorString()));
+    }
+    if (!document.isObject())
+        return fail(QString(), QStringLiteral("expected a JSON object, got %1").arg(document.isArray() ? str("an array") : str("a scalar")));
+    root = document.object();
+    return true;
+}
+
+bool Loader::load(const QByteArray& data)
+{
+    QJsonObject root;
+    if (!parseDocument(data, root))
+        return false;
+    return readTopLevel(root);
+}
+
+bool Loader::readTopLevel(const QJsonObject& root)
+{
+    if (!checkKeys(root, QString(),
+                   {str("format"), str("name"), str("defines"), str("currentUv"), str("currentChannel"), str("channels"),
+                    str("kinds"), str("nodes"), str("connections"), str("root")},
+                   {str("format"), str("nodes"), str("root")}, m_error))
+        return false;
+
+    int format = 0;
+    if (!toInt(root.value(str("format")), str("format"), INT_MIN, INT_MAX, format, m_error))
+        return false;
+    if (format != kFormatVersion)
+        return fail(str("format"), QStringLiteral("%1 is not a supported format version (this host reads %2)").arg(format).arg(kFormatVersion));
+
+    QString name = QFileInfo(m_fileLabel).completeBaseName();
+    if (name.isEmpty())
+        name = str("Network");
+    if (root.contains(str("name")) && !toName(root.value(str("name")), str("name"), name, m_error))
+        return false;
+    m_network.reset(new VrnShaderNetwork(name));
+
+    if (root.contains(str("defines"))) {
+        // Each becomes a "#define" line of its own.
+        static const QRegularExpression macro(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*")));
+        if (!toStringList(root.value(str("defines")), str("defines"), m_result.defines, m_error))
+            return false;
+        for (int i = 0; i < m_result.defines.size(); ++i)
+            if (!macro.match(m_result.defines.at(i)).hasMatch())
+                return fail(place(str("defines"), i), QStringLiteral("%1 is not a valid define name").arg(quote(m_result.defines.at(i))));
+    }
+
+    if (root.contains(str("currentUv"))
+        && !toInt(root.value(str("currentUv")), str("currentUv"), kMinUvTile, kMaxUvTile, m_result.currentUv, m_error))
+        return false;
+    shading()->setCurrentUvChannel(m_result.currentUv);
+
+    if (root.contains(str("channels")) && !readChannels(root.value(str("channels"))))
+        return false;
+    if (root.contains(str("currentChannel")) && !readCurrentChannel(root.value(str("currentChannel"))))
+        return false;
+
+    m_kinds = VrnBuiltinKinds::all();
+    if (root.contains(str("kinds"))) {
+        if (!VrnKindLibrary::parseKinds(root.value(str("kinds")), str("kinds"), m_kinds.keys(), m_result.fileKinds, m_error))
+            return false;
+        for (const VrnSnNodeKindPtr& kind : qAsConst(m_result.fileKinds))
+            m_kinds.insert(kind->name, kind);
+    }
+
+    if (!readNodes(root.value(str("nodes"))))
+        return false;
+    if (root.contains(str("connections")) && !readConnections(root.value(str("connections"))))
+        return false;
+    return readRoot(root.value(str("root")));
+}
+
+bool Loader::readChannels(const QJsonValue& json)
+{
+    QJsonArray array;
+    if (!toArray(json, str("channels"), array, m_error))
+        return false;
+    for (int i = 0; i < array.size(); ++i)
+        if (!readChannel(array.at(i), place(str("channels"), i)))
+            return false;
+    return true;
+}
+
+bool Loader::readChannel(const QJsonValue& json, const QString& at)
+{
+    QJsonObject o;
+    if (!toObject(json, at, o, m_error)
+        || !checkKeys(o, at, {str("name"), str("uv"), str("size"), str("fill"), str("checker"), str("image")}, {str("name")}, m_error))
+        return false;
+    QString name;
+    int uv = kMinUvTile;
+    int size = kDefaultChannelSize;
+    if (!toName(o.value(str("name")), place(at, str("name")), name, m_error))
+        return false;
+    if (name == kCurrentChannel)
+        return fail(place(at, str("name")), QStringLiteral("%1 stands for the current channel and cannot name one").arg(quote(name)));
+    if (o.contains(str("uv")) && !toInt(o.value(str("uv")), place(at, str("uv")), kMinUvTile, kMaxUvTile, uv, m_error))
+        return false;
+    if (shading()->channel(uv, name))
+        return fail(place(at, str("name")), QStringLiteral("channel %1 of UV tile %2 is defined twice").arg(quote(name)).arg(uv));
+
+    const QStringList sources{str("fill"), str("checker"), str("image")};
+    QStringList given;
+    for (const QString& s : sources)
+        if (o.contains(s))
+            given.append(s);
+    if (given.isEmpty())
+        return fail(at, QStringLiteral("a channel needs one of \"fill\", \"checker\" or \"image\""));
+    if (given.size() > 1)
+        return fail(place(at, given.at(1)), QStringLiteral("a channel has only one source, and \"%1\" is given too").arg(given.at(0)));
+
+    if (o.contains(str("image"))) {
+        if (o.contains(str("size")))
+            return fail(place(at, str("size")), QStringLiteral("an image channel has the size of its image"));
+        const QString imagePlace = place(at, str("image"));
+        QString file;
+        if (!toName(o.value(str("image")), imagePlace, file, m_error))
+            return false;
+        const QString path = QDir(m_baseDirectory).filePath(file);
+        if (QFileInfo(path).isDir())
+            return fail(imagePlace, QStringLiteral("cannot read image %1: it is a directory").arg(quote(file)));
+        QFile imageFile(path);
+        if (!imageFile.open(QIODevice::ReadOnly))
+            return fail(imagePlace, QStringLiteral("cannot read image %1: %2").arg(quote(file), imageFile.errorString()));
+        // Checked here so that other files never reach the PNG decoder, which complains on stderr.
+        static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+        if (imageFile.peek(pngSignature.size()) != pngSignature)
+            return fail(imagePlace, QStringLiteral("cannot read image %1: it is not a PNG file").arg(quote(file)));
+        QImageReader reader(&imageFile, "png");
+        const QSize imageSize = reader.size();
+        if (imageSize.isValid() && (imageSize.width() > kMaxChannelSize || imageSize.height() > kMaxChannelSize))
+            return fail(imagePlace, QStringLiteral("image %1 is %2 x %3 texels, more than %4 x %4")
+                                        .arg(quote(file)).arg(imageSize.width()).arg(imageSize.height()).arg(kMaxChannelSize));
+        QImage image = reader.read();
+        if (image.isNull())
+            return fail(imagePlace, QStringLiteral("cannot read image %1: %2").arg(quote(file), reader.errorString()));
+        image = image.convertToFormat(QImage::Format_RGBA64);
+        const int w = image.width();
+        const int h = image.height();
+        QVector<float> pixels;
+        pixels.reserve(w * h * 4);
+        // Channels are stored bottom row first, as textures are.
+        for (int y = h - 1; y >= 0; --y) {
+            const auto* line = reinterpret_cast<const QRgba64*>(image.constScanLine(y));
+            for (int x = 0; x < w; ++x)
+                pixels << line[x].red() / 65535.0f << line[x].green() / 65535.0f << line[x].blue() / 65535.0f
+                       << line[x].alpha() / 65535.0f;
+        }
+        shading()->addChannel(new VrnChannel(name, uv, w, h, pixels));
+        return true;
+    }
+
+    if (o.contains(str("size")) && !toInt(o.value(str("size")), place(at, str("size")), 1, kMaxChannelSize, size, m_error))
+        return false;
+    if (o.contains(str("fill"))) {
+        QVector<float> c;
+        if (!toFloats(o.value(str("fill")), place(at, str("fill")), 4, c, m_error))
+            return false;
+        shading()->addChannel(VrnChannel::filled(name, uv, size, c[0], c[1], c[2], c[3]));
+        return true;
+    }
+
+    const QString checkerPlace = place(at, str("checker"));
+    QJsonObject checker;
+    QJsonArray colors;
+    int cells = 0;
+    if (!toObject(o.value(str("checker")), checkerPlace, checker, m_error)
+        || !checkKeys(checker, checkerPlace, {str("cells"), str("colors")}, {str("cells"), str("colors")}, m_error)
+        || !toInt(checker.value(str("cells")), place(checkerPlace, str("cells")), 1, size, cells, m_error)
+        || !toArray(checker.value(str("colors")), place(checkerPlace, str("colors")), colors, m_error))
+        return false;
+    if (colors.size() != 2)
+        return fail(place(checkerPlace, str("colors")), QStringLiteral("expected 2 colours, got %1").arg(colors.size()));
+    QVector<float> first;
+    QVector<float> second;
+    if (!toFloats(colors.at(0), place(place(checkerPlace, str("colors")), 0), 4, first, m_error)
+        || !toFloats(colors.at(1), place(place(checkerPlace, str("colors")), 1), 4, second, m_error))
+        return false;
+    // The cell at the texture origin has the first colour.
+    QVector<float> pixels;
+    pixels.reserve(size * size * 4);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const int cx = x * cells / size;
+            const int cy = y * cells / size;
+            pixels << ((cx + cy) % 2 ? second : first);
+        }
+    shading()->addChannel(new VrnChannel(name, uv, size, size, pixels));
+    return true;
+}
+
+bool Loader::checkChannel(const QString& name, const QString& at)
+{
+    if (shading()->channel(m_result.currentUv, name))
+        return true;
+    return fail(at, QStringLiteral("%1 is not a channel of UV tile %2").arg(quote(name)).arg(m_result.currentUv));
+}
+
+bool Loader::checkChannelValue(const QVariant& value, const QString& at)
+{
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    if (value.userType() == t.channelId) {
+        const VrnChannelId id = value.value<VrnChannelId>();
+        return id.isCurrentChannel() || checkChannel(id.channelName(), at);
+    }
+    if (value.userType() == t.imageList) {
+        const QStringList channels = value.value<VrnImageList>().channels();
+        for (int i = 0; i < channels.size(); ++i)
+            if (!checkChannel(channels.at(i), place(at, i)))
+                return false;
+    }
+    return true;
+}
+
+bool Loader::readCurrentChannel(const QJsonValue& json)
+{
+    if (!toName(json, str("currentChannel"), m_result.currentChannel, m_error))
+        return false;
+    return checkChannel(m_result.currentChannel, str("currentChannel"));
+}
+
+bool Loader::readNodes(const QJsonValue& json)
+{
+    QJsonArray array;
+    if (!toArray(json, str("nodes"), array, m_error))
+        return false;
+    for (int i = 0; i < array.size(); ++i)
+        if (!readNode(array.at(i), place(str("nodes"), i)))
+            return false;
+    return true;
+}
+
+bool Loader::readNode(const QJsonValue& json, const QString& at)
+{
+    QJsonObject o;
+    if (!toObject(json, at, o, m_error)
+        || !checkKeys(o, at,
+                      {str("id"), str("kind"), str("name"), str("attributes"), str("tags"), str("inputTags"), str("cache"),
+                       str("bake"), str("encrypted")},
+                      {str("id"), str("kind")}, m_error))
+        return false;
+
+    const QString idPlace = place(at, str("id"));
+    QString id;
+    if (!toString(o.value(str("id")), idPlace, id, m_error))
+        return false;
+    if (!VrnNetworkLoader::isValidNodeId(id))
+        return fail(idPlace, QStringLiteral("%1 is not a valid node id").arg(quote(id)));
+    if (m_nodeIndex.contains(id))
+        return fail(idPlace, QStringLiteral("%1 is already the id of nodes[%2]").arg(quote(id)).arg(m_nodeIndex.value(id)));
+
+    const QString kindPlace = place(at, str("kind"));
+    QString kindName;
+    if (!toString(o.value(str("kind")), kindPlace, kindName, m_error))
+        return false;
+    const VrnSnNodeKindPtr kind = m_kinds.value(kindName);
+    if (!kind)
+        return fail(kindPlace, QStringLiteral("%1 is not a kind").arg(quote(kindName)));
+    if (!kind->contextClass.isEmpty() && !VrnClassFactory::factory(kind->contextClass))
+        return fail(kindPlace, QStringLiteral("no class factory for context class %1 of kind %2").arg(quote(kind->contextClass), quote(kind->name)));
+    VrnSnBaseNode* node = m_network->createNode(kind, id);
+    if (!node)
+        return fail(kindPlace, QStringLiteral("context class %1 of kind %2 does not make a GLSL context").arg(quote(kind->contextClass), quote(kind->name)));
+    m_nodeIndex.insert(id, m_nodeIndex.size());
+
+    if (o.contains(str("name"))) {
+        QString name;
+        if (!toName(o.value(str("name")), place(at, str("name")), name, m_error))
+            return false;
+        node->setName(name);
+    }
+    if (o.contains(str("attributes")) && !readAttributes(node, o.value(str("attributes")), place(at, str("attributes"))))
+        return false;
+    if (o.contains(str("tags"))) {
+        QStringList tags;
+        if (!toStringList(o.value(str("tags")), place(at, str("tags")), tags, m_error))
+            return false;
+        for (const QString& tag : qAsConst(tags))
+            node->addTag(tag);
+    }
+    if (o.contains(str("inputTags"))) {
+        const QString tagsPlace = place(at, str("inputTags"));
+        QJsonObject inputTags;
+        if (!toObject(o.value(str("inputTags")), tagsPlace, inputTags, m_error))
+            return false;
+        for (auto it = inputTags.constBegin(); it != inputTags.constEnd(); ++it) {
+            const QString inputPlace = place(tagsPlace, it.key());
+            if (!kind->input(it.key()))
+                return fail(inputPlace, QStringLiteral("kind %1 has no input %2").arg(quote(kind->name), quote(it.key())));
+            QStringList tags;
+            if (!toStringList(it.value(), inputPlace, tags, m_error))
+                return false;
+            for (const QString& tag : qAsConst(tags))
+                node->addInputTag(it.key(), tag);
+        }
+    }
+    if (o.contains(str("cache")) && !readCache(node, o.value(str("cache")), place(at, str("cache"))))
+        return false;
+    if (o.contains(str("bake")) && !readBake(node, o.value(str("bake")), place(at, str("bake"))))
+        return false;
+    if (o.contains(str("encrypted"))) {
+        bool encrypted = false;
+        if (!toBool(o.value(str("encrypted")), place(at, str("encrypted")), encrypted, m_error))
+            return false;
+        node->setEncrypted(encrypted);
+    }
+    // Uniform names depend on the attribute values, so they are recorded again.
+    if (VrnSnBaseGlslContext* context = node->context())
+        context->init();
+    return true;
+}
+
+bool Loader::readAttributes(VrnSnBaseNode* node, const QJsonValue& json, const QString& at)
+{
+    QJsonObject attributes;
+    if (!toObject(json, at, attributes, m_error))
+        return false;
+    const VrnSnNodeKind& kind = node->kind();
+    for (auto it = attributes.constBegin(); it != attributes.constEnd(); ++it) {
+        const QString attributePlace = place(at, it.key());
+        QVariant value;
+        if (const VrnCustomAttribute* parameter = kind.parameter(it.key())) {
+            const QString type = VrnKindLibrary::parameterType(parameter->value());
+            if (type.isEmpty())
+                return fail(attributePlace, QStringLiteral("the parameter's value type has no JSON form"));
+            if (!VrnKindLibrary::parameterValue(type, it.value(), attributePlace, value, m_error, parameter->value())
+                || !checkChannelValue(value, attributePlace))
+                return false;
+            node->setUserAttribute(it.key(), value);
+            continue;
+        }
+        if (!it.value().isObject())
+            return fail(attributePlace, QStringLiteral("kind %1 has no parameter %2; an attribute of its own is given as {\"type\": T, \"value\": V}")
+                                            .arg(quote(kind.name), quote(it.key())));
+        const QJsonObject typed = it.value().toObject();
+        QString type;
+        if (!checkKeys(typed, attributePlace, {str("type"), str("value")}, {str("type"), str("value")}, m_error)
+            || !toString(typed.value(str("type")), place(attributePlace, str("type")), type, m_error))
+            return false;
+        if (!VrnKindLibrary::parameterTypes().contains(type))
+            return fail(place(attributePlace, str("type")), QStringLiteral("%1 is not a parameter type").arg(quote(type)));
+        const QString valuePlace = place(attributePlace, str("value"));
+        if (!VrnKindLibrary::parameterValue(type, typed.value(str("value")), valuePlace, value, m_error)
+            || !checkChannelValue(value, valuePlace))
+            return false;
+        if (!node->createUserAttribute(VrnCustomAttribute(it.key(), value)))
+            return fail(attributePlace, QStringLiteral("the node has an attribute of that name already"));
+    }
+    return true;
+}
+
+bool Loader::readCache(VrnSnBaseNode* node, const QJsonValue& json, const QString& at)
+{
+    QJsonObject o;
+    if (!toObject(json, at, o, m_error) || !checkKeys(o, at, {str("enabled"), str("valid"), str("active"), str("channels")}, {}, m_error))
+        return false;
+    bool enabled = false;
+    bool valid = false;
+    int active = 0;
+    if ((o.contains(str("enabled")) && !toBool(o.value(str("enabled")), place(at, str("enabled")), enabled, m_error))
+        || (o.contains(str("valid")) && !toBool(o.value(str("valid")), place(at, str("valid")), valid, m_error))
+        || (o.contains(str("active")) && !toInt(o.value(str("active")), place(at, str("active")), 0, 2, active, m_error)))
+        return false;
+    node->setCacheEnabled(enabled);
+    node->setCacheValid(valid);
+    node->setCacheActive(active);
+    if (!o.contains(str("channels")))
+        return true;
+
+    const QString channelsPlace = place(at, str("channels"));
+    QJsonObject channels;
+    if (!toObject(o.value(str("channels")), channelsPlace, channels, m_error))
+        return false;
+    for (auto it = channels.constBegin(); it != channels.constEnd(); ++it) {
+        const QString outputPlace = place(channelsPlace, it.key());
+        if (!node->kind().outputs.contains(it.key()))
+            return fail(outputPlace, QStringLiteral("kind %1 has no output %2").arg(quote(node->kind().name), quote(it.key())));
+        QString channel;
+        if (!toName(it.value(), outputPlace, channel, m_error) || !checkChannel(channel, outputPlace))
+            return false;
+        const QString cacheName = node->cacheAttributeName(it.key());
+        if (!node->createUserAttribute(VrnCustomAttribute(cacheName, QVariant::fromValue(VrnChannelId(channel)))))
+            return fail(outputPlace, QStringLiteral("the node has an attribute %1 already").arg(quote(cacheName)));
+        // Cache channels are looked up under their attribute's name.
+        shading()->addChannelAlias(m_result.currentUv, cacheName, channel);
+    }
+    return true;
+}
+
+bool Loader::readBake(VrnSnBaseNode* node, const QJsonValue& json, const QString& at)
+{
+    auto* bakePoint = qobject_cast<VrnSnBakePointNode*>(node);
+    if (!bakePoint)
+        return fail(at, QStringLiteral("kind %1 is not a bake point").arg(quote(node->kind().name)));
+    QJsonObject o;
+    bool use = false;
+    if (!toObject(json, at, o, m_error) || !checkKeys(o, at, {str("useBakedResult")}, {}, m_error)
+        || (o.contains(str("useBakedResult")) && !toBool(o.value(str("useBakedResult")), place(at, str("useBakedResult")), use, m_error)))
+        return false;
+    bakePoint->setUseBakedResult(use);
+    return true;
+}
+
+bool Loader::endpoint(const QJsonValue& json, const QString& at, const char* pointWord, VrnSnBaseNode*& node, QString& point)
+{
+    QString text;
+    if (!toString(json, at, text, m_error))
+        return false;
+    const int dot = text.indexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == text.size() - 1)
+        return fail(at, QStringLiteral("%1 is not of the form \"node.%2\"").arg(quote(text), str(pointWord)));
+    const QString id = text.left(dot);
+    point = text.mid(dot + 1);
+    node = m_network->node(id);
+    if (!node)
+        return fail(at, QStringLiteral("there is no node %1").arg(quote(id)));
+    return true;
+}
+
+QStringList Loader::cycleThrough(VrnSnBaseNode* producer, VrnSnBaseNode* consumer) const
+{
+    // Depth-first upstream of the producer, without recursion: chains can be long.
+    QHash<VrnSnBaseNode*, VrnSnBaseNode*> readBy; // node -> the node that reads it on the search path
+    QList<VrnSnBaseNode*> stack{producer};
+    QSet<VrnSnBaseNode*> seen{producer};
+    while (!stack.isEmpty()) {
+        VrnSnBaseNode* n = stack.takeLast();
+        if (n == consumer) {
+            QStringList path;
+            for (VrnSnBaseNode* p = n; p; p = readBy.value(p))
+                path.append(p->id());
+            path.append(consumer->id());
+            return path;
+        }
+        const QStringList inputs = n->inputNames();
+        for (auto it = inputs.crbegin(); it != inputs.crend(); ++it) {
+            VrnSnBaseNode* upstream = n->inputConnection(*it).node.data();
+            if (upstream && !seen.contains(upstream)) {
+                seen.insert(upstream);
+                readBy.insert(upstream, n);
+                stack.append(upstream);
+            }
+        }
+    }
+    return QStringList();
+}
+
+bool Loader::readConnections(const QJsonValue& json)
+{
+    QJsonArray array;
+    if (!toArray(json, str("connections"), array, m_error))
+        return false;
+    QHash<QString, QString> connectedBy; // "node.input" -> place of the connection
+    for (int i = 0; i < array.size(); ++i)
+        if (!readConnection(array.at(i), place(str("connections"), i), connectedBy))
+            return false;
+    return true;
+}
+
+bool Loader::readConnection(const QJsonValue& json, const QString& at, QHash<QString, QString>& connectedBy)
+{
+    QJsonObject o;
+    if (!toObject(json, at, o, m_error) || !checkKeys(o, at, {str("from"), str("to")}, {str("from"), str("to")}, m_error))
+        return false;
+    const QString fromPlace = place(at, str("from"));
+    const QString toPlace = place(at, str("to"));
+    VrnSnBaseNode* producer = nullptr;
+    VrnSnBaseNode* consumer = nullptr;
+    QString output;
+    QString input;
+    if (!endpoint(o.value(str("from")), fromPlace, "output", producer, output))
+        return false;
+    if (!producer->kind().outputs.contains(output))
+        return fail(fromPlace, QStringLiteral("node %1 has no output %2").arg(quote(producer->id()), quote(output)));
+    if (!endpoint(o.value(str("to")), toPlace, "input", consumer, input))
+        return false;
+    if (!consumer->kind().input(input))
+        return fail(toPlace, QStringLiteral("node %1 has no input %2").arg(quote(consumer->id()), quote(input)));
+    const QString target = consumer->id() + QLatin1Char('.') + input;
+    if (connectedBy.contains(target))
+        return fail(toPlace, QStringLiteral("input %1 is connected already by %2").arg(quote(target), connectedBy.value(target)));
+    const QStringList cycle = cycleThrough(producer, consumer);
+    if (!cycle.isEmpty())
+        return fail(at, QStringLiteral("the connection closes the cycle %1").arg(cycle.join(QStringLiteral(" -> "))));
+    consumer->connectInput(input, producer, output);
+    connectedBy.insert(target, at);
+    return true;
+}
+
+bool Loader::readRoot(const QJsonValue& json)
+{
+    QString id;
+    if (!toString(json, str("root"), id, m_error))
+        return false;
+    VrnSnBaseNode* root = m_network->node(id);
+    if (!root)
+        return fail(str("root"), QStringLiteral("there is no node %1").arg(quote(id)));
+    m_network->setRoot(root);
+    return true;
+}
+
+bool finish(Loader& loader, const QString& fileLabel, QObject* parent, VrnLoadedNetwork& out, QString& error)
+{
+    VrnShaderNetwork* network = loader.m_network.release();
+    network->setParent(parent);
+    for (const VrnSnNodeKindPtr& kind : qAsConst(loader.m_result.fileKinds))
+        if (!kind->pathKey.isEmpty())
+            VrnShaderNetworkManager::instance().registerVersionUUID(kind->versionUUID(), kind->pathKey);
+    VrnShadingContext* shading = network->shadingContext();
+    VrnProjectManager::instance().setCurrentChannel(
+        loader.m_result.currentChannel.isEmpty() ? nullptr : shading->channel(loader.m_result.currentUv, loader.m_result.currentChannel));
+    out = loader.m_result;
+    out.network = network;
+    out.fileLabel = fileLabel;
+    error.clear();
+    return true;
+}
+} // namespace
+
+void VrnLoadedNetwork::applyDefines() const
+{
+    VrnShaderManager::instance().setShaderDefines(defines);
+}
+
+bool VrnNetworkLoader::isValidNodeId(const QString& id)
+{
+    static const QRegularExpression valid(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z][A-Za-z0-9]*")));
+    return valid.match(id).hasMatch();
+}
+
+bool VrnNetworkLoader::loadData(const QByteArray& json, const QString& fileLabel, const QString& baseDirectory, QObject* parent,
+                                VrnLoadedNetwork& out, QString& error)
+{
+    Loader loader(baseDirectory, fileLabel);
+    if (!loader.load(json)) {
+        error = fileLabel + QStringLiteral(": ") + loader.m_error;
+        return false; // the loader's network and everything in it go with it
+    }
+    return finish(loader, fileLabel, parent, out, error);
+}
+
+bool VrnNetworkLoader::loadFile(const QString& path, QObject* parent, VrnLoadedNetwork& out, QString& error)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        error = QStringLiteral("%1: cannot read the file: it is a directory").arg(path);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1: cannot read the file: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > kMaxFileSize) {
+        error = QStringLiteral("%1: the file is larger than %2 MiB").arg(path).arg(kMaxFileSize / (1024 * 1024));
+        return false;
+    }
+    const QByteArray data = file.read(kMaxFileSize + 1);
+    if (data.size() > kMaxFileSize) {
+        error = QStringLiteral("%1: the file is larger than %2 MiB").arg(path).arg(kMaxFileSize / (1024 * 1024));
+        return false;
+    }
+    return loadData(data, path, info.absolutePath(), parent, out, error);
+}

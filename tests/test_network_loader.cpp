@@ -1,0 +1,645 @@
+// Network files: the kinds they define, the networks they build, and one clear
+// message for every malformed file with nothing left behind.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnBuiltinKinds.h"
+#include "VrnClassFactory.h"
+#include "VrnGlslValidator.h"
+#include "VrnKindLibrary.h"
+#include "VrnNetworkLoader.h"
+#include "VrnProjectManager.h"
+#include "VrnShaderAssembler.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSurfaceShader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonDocument>
+#include <QSet>
+
+#include <memory>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+static std::ostream& operator<<(std::ostream& os, const QString& s)
+{
+    return os << s.toStdString();
+}
+
+namespace {
+const QString kDataDir = QString::fromUtf8(VRN_TEST_DATA_DIR);
+
+// Loads relative to the data directory, so that messages name files as "malformed/x.json".
+struct LoaderTest : ::testing::Test
+{
+    QString previousDirectory;
+    QObject parent;
+
+    void SetUp() override
+    {
+        VrnTest::plugin();
+        previousDirectory = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(kDataDir));
+    }
+    void TearDown() override { QDir::setCurrent(previousDirectory); }
+
+    VrnLoadedNetwork load(const QString& path)
+    {
+        VrnLoadedNetwork loaded;
+        QString error;
+        EXPECT_TRUE(VrnNetworkLoader::loadFile(path, &parent, loaded, error)) << error;
+        return loaded;
+    }
+};
+
+// The value's type name and text, so a mismatch shows both.
+QString typed(const QVariant& v)
+{
+    QString text;
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    if (v.userType() == t.userEnum) {
+        const VrnUserEnum e = v.value<VrnUserEnum>();
+        text = QStringLiteral("%1 of %2%3").arg(e.currentIndex()).arg(e.options().join(QLatin1Char('|')), e.isBlendMode() ? " blend" : "");
+    } else if (v.userType() == t.stringList) {
+        const VrnStringList l = v.value<VrnStringList>();
+        text = QStringLiteral("%1 of %2").arg(l.currentIndex()).arg(l.strings().join(QLatin1Char('|')));
+    } else if (v.userType() == t.channelId) {
+        text = v.value<VrnChannelId>().channelName();
+    } else if (v.userType() == t.gradient) {
+        const VrnGradient g = v.value<VrnGradient>();
+        text = QStringLiteral("size %1 atlas %2").arg(g.size()).arg(g.useAtlas());
+    } else if (v.userType() == t.locatorList) {
+        const VrnLocatorList l = v.value<VrnLocatorList>();
+        text = QStringLiteral("%1 x%2").arg(l.glslType()).arg(l.values().size());
+    } else if (v.userType() == t.fileList) {
+        text = v.value<VrnFileList>().files().join(QLatin1Char('|'));
+    } else if (v.userType() == t.imageList) {
+        text = v.value<VrnImageList>().channels().join(QLatin1Char('|'));
+    } else if (v.userType() == t.vector2f) {
+        const Vector2f x = v.value<Vector2f>();
+        text = QStringLiteral("%1 %2").arg(x.x).arg(x.y);
+    } else if (v.userType() == t.vector3f) {
+        const Vector3f x = v.value<Vector3f>();
+        text = QStringLiteral("%1 %2 %3").arg(x.x).arg(x.y).arg(x.z);
+    } else if (v.userType() == t.vector4f) {
+        const Vector4f x = v.value<Vector4f>();
+        text = QStringLiteral("%1 %2 %3 %4").arg(x.x).arg(x.y).arg(x.z).arg(x.w);
+    } else if (v.userType() == t.color) {
+        const VrnColor x = v.value<VrnColor>();
+        text = QStringLiteral("%1 %2 %3 %4").arg(x.r).arg(x.g).arg(x.b).arg(x.a);
+    } else {
+        text = v.toString();
+    }
+    return QStringLiteral("%1(%2)").arg(QString::fromLatin1(v.typeName()), text);
+}
+
+QJsonValue json(const char* text)
+{
+    // Wrapped in an array so that scalars parse too.
+    return QJsonDocument::fromJson(QByteArray("[") + text + "]").array().at(0);
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Parameter values
+
+TEST(ParameterValues, EachTypeGivesItsHostValue)
+{
+    const VrnUserEnum modes({"Normal", "Multiply", "Screen"}, 0, true);
+    const VrnStringList entries({"first", "second"}, 0);
+    const struct
+    {
+        const char* type;
+        const char* json;
+        QVariant base;
+        const char* expected;
+    } rows[] = {
+        {"bool", "true", {}, "bool(true)"},
+        {"int", "-7", {}, "int(-7)"},
+        {"float", "0.5", {}, "float(0.5)"},
+        {"double", "0.25", {}, "double(0.25)"},
+        {"string", "\"a b\"", {}, "QString(a b)"},
+        {"Vector2f", "[1, 2]", {}, "Vector2f(1 2)"},
+        {"Vector3f", "[1, 2, 3]", {}, "Vector3f(1 2 3)"},
+        {"Vector4f", "[1, 2, 3, 4]", {}, "Vector4f(1 2 3 4)"},
+        {"VrnColor", "[0.5, 0.25, 0, 1]", {}, "VrnColor(0.5 0.25 0 1)"},
+        {"VrnUserEnum", "\"Screen\"", QVariant::fromValue(modes), "VrnUserEnum(2 of Normal|Multiply|Screen blend)"},
+        {"VrnUserEnum", "\"Only\"", {}, "VrnUserEnum(0 of Only)"},
+        {"VrnStringList", "\"second\"", QVariant::fromValue(entries), "VrnStringList(1 of first|second)"},
+        {"VrnChannelId", "\"Current Channel\"", {}, "VrnChannelId(Current Channel)"},
+        {"VrnFileList", "[\"a.png\", \"b.png\"]", {}, "VrnFileList(a.png|b.png)"},
+        {"VrnImageList", "[\"Base\"]", {}, "VrnImageList(Base)"},
+        {"VrnGradient", "{\"atlas\": true, \"size\": 32}", {}, "VrnGradient(size 32 atlas 1)"},
+        {"VrnLocatorList", "{\"glslType\": \"vec3\", \"value\": [0, 1, 0]}", {}, "VrnLocatorList(vec3 x3)"},
+        {"VrnLocatorList", "{\"glslType\": \"mat4x4\", \"value\": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1]}", {}, "VrnLocatorList(mat4x4 x16)"},
+    };
+    for (const auto& row : rows) {
+        QVariant value;
+        QString error;
+        EXPECT_TRUE(VrnKindLibrary::parameterValue(QString::fromLatin1(row.type), json(row.json), QStringLiteral("v"), value, error, row.base))
+            << row.type << " " << row.json << ": " << error;
+        EXPECT_EQ(typed(value), QString::fromLatin1(row.expected)) << row.type << " " << row.json;
+        EXPECT_EQ(VrnKindLibrary::parameterType(value), QString::fromLatin1(row.type));
+    }
+}
+
+TEST(ParameterValues, ValuesThatDoNotFitTheirTypeAreRefusedWithThePlace)
+{
+    const VrnUserEnum modes({"Normal", "Screen"}, 0, true);
+    const struct
+    {
+        const char* type;
+        const char* json;
+        QVariant base;
+        const char* error;
+    } rows[] = {
+        {"bool", "1", {}, "p: expected true or false, got a number"},
+        {"int", "2147483648", {}, "p: 2147483648 is not in the range -2147483648 to 2147483647"},
+        {"int", "\"3\"", {}, "p: expected a whole number, got a string"},
+        {"float", "1e39", {}, "p: 1e+39 does not fit a float"},
+        {"double", "null", {}, "p: expected a number, got null"},
+        {"Vector2f", "[1, \"2\"]", {}, "p[1]: expected a number, got a string"},
+        {"VrnColor", "[1, 1, 1]", {}, "p: expected 4 numbers, got 3"},
+        {"VrnUserEnum", "\"Overlay\"", QVariant::fromValue(modes), "p: \"Overlay\" is not one of the options \"Normal\", \"Screen\""},
+        {"VrnChannelId", "\"\"", {}, "p: must not be empty"},
+        {"VrnImageList", "[\"Base\", 3]", {}, "p[1]: expected a string, got a number"},
+        {"VrnGradient", "{\"atlas\": true}", {}, "p.size: required key is missing"},
+        {"VrnGradient", "{\"atlas\": true, \"size\": 0}", {}, "p.size: 0 is not in the range 1 to 4096"},
+        {"VrnLocatorList", "{\"glslType\": \"vec3\", \"value\": [0, 1]}", {}, "p.value: expected 3 numbers, got 2"},
+        {"vec9", "1", {}, "p: \"vec9\" is not a parameter type"},
+    };
+    for (const auto& row : rows) {
+        QVariant value;
+        QString error;
+        EXPECT_FALSE(VrnKindLibrary::parameterValue(QString::fromLatin1(row.type), json(row.json), QStringLiteral("p"), value, error, row.base));
+        EXPECT_EQ(error, QString::fromLatin1(row.error)) << row.type << " " << row.json;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Built-in kinds
+
+TEST(BuiltinKinds, ShipTheDocumentedKindsWithTheirInterfaces)
+{
+    const QStringList names{"Add", "AllTypes", "BakePoint", "ChannelInput", "Checker", "ConstantColor", "ConstantFloat",
+                            "Group", "Mask", "Mix", "Multiply", "Offset", "Output", "PassThrough", "Secret",
+                            "SphericalHarmonicsLight", "Swizzle", "TessDisplace"};
+    ASSERT_EQ(VrnBuiltinKinds::all().keys(), names);
+
+    using NC = VrnSnNodeKind::NodeClass;
+    EXPECT_EQ(VrnBuiltinKinds::kind("ChannelInput")->nodeClass, NC::ImageSet);
+    EXPECT_EQ(VrnBuiltinKinds::kind("BakePoint")->nodeClass, NC::BakePoint);
+    EXPECT_EQ(VrnBuiltinKinds::kind("Multiply")->nodeClass, NC::Plain);
+    EXPECT_TRUE(VrnBuiltinKinds::kind("Output")->outputs.isEmpty());
+    EXPECT_EQ(VrnBuiltinKinds::kind("Output")->glsl, "VrnResult = #Input;");
+    EXPECT_EQ(VrnBuiltinKinds::kind("ChannelInput")->glsl, "Output = texture_lookup2($Channel, State, _State);");
+    EXPECT_TRUE(VrnBuiltinKinds::kind("PassThrough")->alias);
+    EXPECT_TRUE(VrnBuiltinKinds::kind("Group")->container);
+    EXPECT_TRUE(VrnBuiltinKinds::kind("Secret")->encrypted);
+    EXPECT_EQ(VrnBuiltinKinds::kind("TessDisplace")->shaderType, VrnShaderType::TessEvaluation);
+    EXPECT_TRUE(VrnBuiltinKinds::kind("Mask")->input("Mask")->invertible);
+    EXPECT_EQ(VrnBuiltinKinds::kind("Offset")->reval,
+              (QList<VrnSnGlslRevalInfo>{{"REVAL_INPUT", "Input", "State.uv.x + $Shift.x", "State.uv.y + $Shift.y"}}));
+
+    QStringList light;
+    for (const VrnCustomAttribute& p : VrnBuiltinKinds::kind("SphericalHarmonicsLight")->parameters)
+        light.append(typed(p.value()));
+    EXPECT_EQ(light.join(", "), "Vector3f(0.8 0.8 0.8), Vector3f(0.3 0.3 0.3), Vector3f(0 0 0), Vector3f(0 0 0), Vector3f(0 0 0), "
+                                "Vector3f(0 0 0), Vector3f(0 0 0), Vector3f(0 0 0), Vector3f(0 0 0), float(1)");
+    EXPECT_EQ(typed(VrnBuiltinKinds::kind("Mix")->parameter("Mode")->value()), "VrnUserEnum(0 of Normal|Multiply|Screen blend)");
+    EXPECT_EQ(typed(VrnBuiltinKinds::kind("Swizzle")->parameter("Component")->value()), "VrnUserEnum(0 of r|g|b|a)");
+
+    // Every input has a default, so an unconnected input still compiles.
+    for (const VrnSnNodeKindPtr& k : VrnBuiltinKinds::all())
+        for (const VrnSnNodeInputDefinition& i : k->inputs)
+            EXPECT_TRUE(i.defaultExpression.startsWith("vec4(")) << k->name << "." << i.name;
+}
+
+TEST(BuiltinKinds, AllTypesHasOneParameterOfEveryType)
+{
+    QStringList types;
+    for (const VrnCustomAttribute& p : VrnBuiltinKinds::kind("AllTypes")->parameters)
+        types.append(VrnKindLibrary::parameterType(p.value()));
+    EXPECT_EQ(types, VrnKindLibrary::parameterTypes());
+}
+
+TEST(BuiltinKinds, EveryKindMakesANodeWithCodeAndIsRegisteredByPathKey)
+{
+    VrnTest::plugin();
+    VrnShaderNetwork network(QStringLiteral("Kinds"));
+    for (const VrnSnNodeKindPtr& k : VrnBuiltinKinds::all()) {
+        QString error;
+        VrnSnBaseNode* node = network.createNode(k, k->name, &error);
+        ASSERT_NE(node, nullptr) << k->name << ": " << error;
+        // Kinds without GLSL get theirs from their context.
+        EXPECT_FALSE(node->context()->expression().isEmpty()) << k->name;
+        EXPECT_EQ(VrnShaderNetworkManager::instance().pathKeyForVersionUUID(k->versionUUID()), "builtin/" + k->name);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// A valid network
+
+TEST_F(LoaderTest, BuildsChannelsNodesAttributesCachesAndConnections)
+{
+    const VrnLoadedNetwork loaded = load("networks/full.json");
+    VrnShaderNetwork* net = loaded.network;
+    ASSERT_NE(net, nullptr);
+    EXPECT_EQ(net->parent(), &parent);
+    EXPECT_EQ(net->name(), "Full");
+    EXPECT_EQ(loaded.fileLabel, "networks/full.json");
+    EXPECT_EQ(loaded.defines, (QStringList{"NODE_BAKE", "VRN_EXTRA"}));
+    EXPECT_EQ(loaded.currentUv, 1002);
+
+    // Channels: the file's, per tile, plus the cache alias.
+    VrnShadingContext* sc = net->shadingContext();
+    EXPECT_EQ(sc->getCurrentUvChannel(), 1002);
+    EXPECT_EQ(sc->channelNames(1001), QStringList{"Base"});
+    VrnChannel* base = sc->channel(1002, "Base");
+    VrnChannel* dirt = sc->channel(1002, "Dirt");
+    VrnChannel* photo = sc->channel(1002, "Photo");
+    ASSERT_TRUE(base && dirt && photo);
+    EXPECT_EQ(VrnProjectManager::instance().currentChannel(), base);
+    EXPECT_EQ(base->width(), 4);
+    EXPECT_EQ(base->pixels().mid(15 * 4, 4), (QVector<float>{0.8f, 0.3f, 0.2f, 1.0f}));
+    auto texel = [](VrnChannel* c, int x, int y) { return c->pixels().mid((y * c->width() + x) * 4, 4); };
+    const QVector<float> black{0, 0, 0, 1};
+    const QVector<float> orange{1, 0.5f, 0.25f, 1};
+    EXPECT_EQ(texel(dirt, 0, 0), black);
+    EXPECT_EQ(texel(dirt, 1, 1), black);
+    EXPECT_EQ(texel(dirt, 2, 0), orange);
+    EXPECT_EQ(texel(dirt, 1, 3), orange);
+    EXPECT_EQ(texel(dirt, 3, 3), black);
+    // The image's bottom row comes first.
+    ASSERT_EQ(photo->width(), 2);
+    ASSERT_EQ(photo->height(), 2);
+    EXPECT_EQ(texel(photo, 0, 0), (QVector<float>{0, 0, 1, 1}));
+    EXPECT_EQ(texel(photo, 1, 0), (QVector<float>{1, 1, 1, 128 / 255.0f}));
+    EXPECT_EQ(texel(photo, 0, 1), (QVector<float>{1, 0, 0, 1}));
+
+    // Nodes in file order, with names and the file's kind.
+    QStringList ids;
+    for (VrnSnBaseNode* n : net->nodes())
+        ids.append(n->id());
+    EXPECT_EQ(ids, (QStringList{"Base", "T1", "Blend", "M", "Bake", "Hidden", "Open", "Out"}));
+    EXPECT_EQ(net->root(), net->node("Out"));
+    VrnSnBaseNode* t1 = net->node("T1");
+    EXPECT_EQ(t1->path(), "/Full/Darken");
+    EXPECT_EQ(net->node("Base")->name(), "Base");
+    ASSERT_EQ(loaded.fileKinds.size(), 1);
+    EXPECT_EQ(&t1->kind(), loaded.fileKinds.first().data());
+    EXPECT_EQ(t1->kind().shaderType, VrnShaderType::Fragment);
+    EXPECT_EQ(VrnShaderNetworkManager::instance().pathKeyForVersionUUID(t1->versionUUID()), "tests/Tint");
+
+    // Attributes: declared ones keep their kind's type, undeclared ones are added.
+    EXPECT_EQ(typed(t1->userAttribute("Amount").value()), "float(0.5)");
+    EXPECT_EQ(typed(t1->userAttribute("Scale").value()), "double(2)");
+    EXPECT_EQ(typed(net->node("Base")->userAttribute("Channel").value()), "VrnChannelId(Photo)");
+    VrnSnBaseNode* blend = net->node("Blend");
+    EXPECT_EQ(blend->userAttributeNames(), (QStringList{"Mode", "Amount", "Note", "Ramp"}));
+    EXPECT_EQ(typed(blend->userAttribute("Mode").value()), "VrnUserEnum(2 of Normal|Multiply|Screen blend)");
+    EXPECT_EQ(typed(blend->userAttribute("Amount").value()), "float(0.75)");
+    EXPECT_EQ(typed(blend->userAttribute("Note").value()), "QString(hand-made)");
+    EXPECT_EQ(typed(blend->userAttribute("Ramp").value()), "VrnGradient(size 32 atlas 1)");
+    EXPECT_EQ(typed(net->node("Bake")->userAttribute("Channel").value()), "VrnChannelId(Current Channel)");
+
+    // Tags, cache, bake and encryption state.
+    EXPECT_EQ(t1->tags(), QStringList{"_notbakeable"});
+    EXPECT_TRUE(t1->hasInputTag("Input", "_invertable"));
+    EXPECT_FALSE(t1->hasInputTag("Input", "_invert"));
+    EXPECT_TRUE(net->node("M")->hasInputTag("Mask", "_invert"));
+    EXPECT_TRUE(t1->cacheEnabled());
+    EXPECT_TRUE(t1->hasValidCache());
+    EXPECT_EQ(t1->cacheActive(), 2);
+    EXPECT_FALSE(blend->cacheEnabled());
+    const QString cacheName = t1->cacheAttributeName("Output");
+    EXPECT_EQ(typed(t1->userAttribute(cacheName).value()), "VrnChannelId(Dirt)");
+    EXPECT_EQ(sc->channel(1002, cacheName), dirt);
+    auto* bake = qobject_cast<VrnSnBakePointNode*>(net->node("Bake"));
+    ASSERT_NE(bake, nullptr);
+    EXPECT_TRUE(bake->shouldUseBakedResult());
+    EXPECT_TRUE(net->node("Hidden")->isEncrypted());
+    EXPECT_FALSE(net->node("Open")->isEncrypted());
+    EXPECT_FALSE(blend->isEncrypted());
+
+    // Connections carry the producing output's key.
+    const struct
+    {
+        const char* consumer;
+        const char* input;
+        const char* producer;
+    } wires[] = {{"T1", "Input", "Base"}, {"Blend", "A", "T1"},   {"Blend", "B", "Base"},     {"M", "Input", "Blend"},
+                 {"Bake", "Input", "M"},  {"Hidden", "A", "Bake"}, {"Open", "Input", "Hidden"}, {"Out", "Input", "Open"}};
+    for (const auto& w : wires) {
+        const VrnSnBaseNode::ConnectionPoint point = net->node(w.consumer)->inputConnection(w.input);
+        EXPECT_EQ(point, net->node(w.producer)->outputPoint("Output")) << w.consumer << "." << w.input;
+    }
+    EXPECT_EQ(net->node("M")->inputConnection("Mask").node, nullptr);
+    EXPECT_EQ(net->node("Hidden")->inputConnection("B").node, nullptr);
+}
+
+TEST_F(LoaderTest, TheSameFileGivesTheSameNetworkEveryTime)
+{
+    auto describe = [](const VrnLoadedNetwork& loaded) {
+        QStringList lines;
+        for (VrnSnBaseNode* n : loaded.network->nodes()) {
+            lines.append(QStringLiteral("%1 %2 %3").arg(n->id(), n->path(), n->kind().name));
+            for (const QString& a : n->userAttributeNames())
+                lines.append(QStringLiteral("  %1 = %2").arg(a, typed(n->userAttribute(a).value())));
+            for (const QString& i : n->inputNames()) {
+                const VrnSnBaseNode::ConnectionPoint p = n->inputConnection(i);
+                lines.append(QStringLiteral("  %1 <- %2.%3").arg(i, p.node ? p.node->id() : QString(), p.name));
+            }
+        }
+        VrnShadingContext* sc = loaded.network->shadingContext();
+        for (int tile : sc->uvTiles())
+            for (const QString& c : sc->channelNames(tile))
+                lines.append(QStringLiteral("channel %1 %2 %3").arg(tile).arg(c).arg(qHashRange(sc->channel(tile, c)->pixels().begin(),
+                                                                                                sc->channel(tile, c)->pixels().end())));
+        return lines;
+    };
+    const QStringList first = describe(load("networks/full.json"));
+    EXPECT_GT(first.size(), 30);
+    EXPECT_EQ(describe(load("networks/full.json")), first);
+}
+
+TEST_F(LoaderTest, ANetworkWithoutCurrentChannelClearsTheProjectsAndTakesItsNameFromTheFile)
+{
+    QFile source("networks/full.json");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(source.readAll()).object();
+    root.remove("currentChannel");
+    root.remove("name");
+    VrnLoadedNetwork loaded;
+    QString error;
+    ASSERT_TRUE(VrnNetworkLoader::loadData(QJsonDocument(root).toJson(), "somewhere/studio.json", "networks", &parent, loaded, error)) << error;
+    EXPECT_EQ(loaded.network->name(), "studio");
+    EXPECT_EQ(loaded.currentChannel, QString());
+    EXPECT_EQ(VrnProjectManager::instance().currentChannel(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Malformed files
+
+namespace {
+struct Malformed
+{
+    const char* file;
+    const char* message;
+};
+
+const Malformed kMalformed[] = {
+    {"malformed/not-json.json", "malformed/not-json.json: line 6, column 1: not valid JSON (unterminated array)"},
+    {"malformed/number-too-large.json", "malformed/number-too-large.json: line 1, column 59: not valid JSON (illegal number)"},
+    {"malformed/empty.json", "malformed/empty.json: the file is empty"},
+    {"malformed/trailing-comma.json", "malformed/trailing-comma.json: line 1, column 41: not valid JSON (object is missing after a comma)"},
+    {"malformed/top-level-array.json", "malformed/top-level-array.json: expected a JSON object, got an array"},
+    {"malformed/deep-nesting.json", "malformed/deep-nesting.json: line 1, column 1048: not valid JSON (too deeply nested document)"},
+    {"malformed/deep-nesting-in-attribute.json",
+     "malformed/deep-nesting-in-attribute.json: nodes[0].attributes.X.value[0]: expected a string, got an array"},
+    {"malformed/missing-format.json", "malformed/missing-format.json: format: required key is missing"},
+    {"malformed/format-2.json", "malformed/format-2.json: format: 2 is not a supported format version (this host reads 1)"},
+    {"malformed/format-string.json", "malformed/format-string.json: format: expected a whole number, got a string"},
+    {"malformed/missing-nodes.json", "malformed/missing-nodes.json: nodes: required key is missing"},
+    {"malformed/missing-root.json", "malformed/missing-root.json: root: required key is missing"},
+    {"malformed/unknown-top-level-key.json", "malformed/unknown-top-level-key.json: colour: unknown key"},
+    {"malformed/odd-unknown-key.json", "malformed/odd-unknown-key.json: [\"a\\nb\"]: unknown key"},
+    {"malformed/bad-define.json", "malformed/bad-define.json: defines[1]: \"A B\" is not a valid define name"},
+    {"malformed/current-uv-out-of-range.json",
+     "malformed/current-uv-out-of-range.json: currentUv: 1e+300 is not in the range 1001 to 9999"},
+    {"malformed/node-name-empty.json", "malformed/node-name-empty.json: nodes[0].name: must not be empty"},
+    // Channels
+    {"malformed/channel-without-source.json",
+     "malformed/channel-without-source.json: channels[0]: a channel needs one of \"fill\", \"checker\" or \"image\""},
+    {"malformed/channel-with-two-sources.json",
+     "malformed/channel-with-two-sources.json: channels[0].checker: a channel has only one source, and \"fill\" is given too"},
+    {"malformed/channel-defined-twice.json",
+     "malformed/channel-defined-twice.json: channels[1].name: channel \"Base\" of UV tile 1001 is defined twice"},
+    {"malformed/channel-size-huge.json", "malformed/channel-size-huge.json: channels[0].size: 1e+12 is not in the range 1 to 2048"},
+    {"malformed/checker-one-colour.json", "malformed/checker-one-colour.json: channels[0].checker.colors: expected 2 colours, got 1"},
+    {"malformed/checker-too-many-cells.json", "malformed/checker-too-many-cells.json: channels[0].checker.cells: 9 is not in the range 1 to 8"},
+    {"malformed/unreadable-image.json",
+     "malformed/unreadable-image.json: channels[0].image: cannot read image \"not-a-png.png\": it is not a PNG file"},
+    {"malformed/truncated-image.json", "malformed/truncated-image.json: channels[0].image: cannot read image \"truncated.png\": Unable to read image data"},
+    {"malformed/missing-image.json", "malformed/missing-image.json: channels[0].image: cannot read image \"nowhere.png\": No such file or directory"},
+    {"malformed/unknown-current-channel.json",
+     "malformed/unknown-current-channel.json: currentChannel: \"Dirt\" is not a channel of UV tile 1001"},
+    {"malformed/channel-in-other-tile.json", "malformed/channel-in-other-tile.json: currentChannel: \"Base\" is not a channel of UV tile 1001"},
+    // Kinds
+    {"malformed/kind-name-taken.json", "malformed/kind-name-taken.json: kinds[0].name: the kind name \"Multiply\" is already taken"},
+    {"malformed/kind-defined-twice.json", "malformed/kind-defined-twice.json: kinds[1].name: the kind name \"Tint\" is already taken"},
+    {"malformed/kind-unknown-key.json", "malformed/kind-unknown-key.json: kinds[0].colour: unknown key"},
+    {"malformed/kind-bad-stage.json",
+     "malformed/kind-bad-stage.json: kinds[0].stage: \"vertex\" is not a stage (all, fragment, tess-eval or tess-control)"},
+    {"malformed/kind-bad-parameter-type.json",
+     "malformed/kind-bad-parameter-type.json: kinds[1].parameters[0].type: \"vec9\" is not a parameter type"},
+    {"malformed/kind-bad-parameter-default.json",
+     "malformed/kind-bad-parameter-default.json: kinds[0].parameters[0].default: expected a number, got an array"},
+    {"malformed/kind-enum-without-options.json",
+     "malformed/kind-enum-without-options.json: kinds[0].parameters[0]: an enum needs at least one option"},
+    {"malformed/kind-options-on-float.json",
+     "malformed/kind-options-on-float.json: kinds[0].parameters[0].options: only an enum or a string list has options"},
+    {"malformed/kind-bad-input-name.json",
+     "malformed/kind-bad-input-name.json: kinds[0].inputs[0].name: \"In put\" is not a valid name (letters, digits and _, starting with a letter)"},
+    {"malformed/kind-output-twice.json", "malformed/kind-output-twice.json: kinds[0].outputs[1]: output \"Output\" is declared twice"},
+    {"malformed/kind-reval-unknown-input.json",
+     "malformed/kind-reval-unknown-input.json: kinds[0].reval[0].input: the kind has no input \"Source\""},
+    {"malformed/kind-reval-placeholder-not-in-glsl.json",
+     "malformed/kind-reval-placeholder-not-in-glsl.json: kinds[0].reval[0].placeholder: \"REVAL_INPUT\" does not appear in the kind's glsl"},
+    {"malformed/kind-unknown-context-class.json",
+     "malformed/kind-unknown-context-class.json: nodes[0].kind: no class factory for context class \"VrnSnNoSuchContext\" of kind \"Odd\""},
+    // Nodes
+    {"malformed/nodes-not-array.json", "malformed/nodes-not-array.json: nodes: expected an array, got an object"},
+    {"malformed/node-not-object.json", "malformed/node-not-object.json: nodes[0]: expected an object, got a string"},
+    {"malformed/unknown-node-key.json", "malformed/unknown-node-key.json: nodes[1].colour: unknown key"},
+    {"malformed/missing-node-kind.json", "malformed/missing-node-kind.json: nodes[0].kind: required key is missing"},
+    {"malformed/unknown-kind.json", "malformed/unknown-kind.json: nodes[0].kind: \"Tint\" is not a kind"},
+    {"malformed/bad-node-id.json", "malformed/bad-node-id.json: nodes[3].id: \"3a\" is not a valid node id"},
+    {"malformed/node-id-with-underscore.json", "malformed/node-id-with-underscore.json: nodes[0].id: \"my_node\" is not a valid node id"},
+    {"malformed/node-id-with-newline.json", "malformed/node-id-with-newline.json: nodes[0].id: \"Out\\n\" is not a valid node id"},
+    {"malformed/duplicate-node-id.json", "malformed/duplicate-node-id.json: nodes[2].id: \"A\" is already the id of nodes[0]"},
+    {"malformed/bad-parameter-value.json", "malformed/bad-parameter-value.json: nodes[0].attributes.Amount: expected a number, got a string"},
+    {"malformed/int-parameter-not-whole.json", "malformed/int-parameter-not-whole.json: nodes[0].attributes.Int: 1.5 is not a whole number"},
+    {"malformed/vector-wrong-length.json", "malformed/vector-wrong-length.json: nodes[0].attributes.Color: expected 4 numbers, got 3"},
+    {"malformed/enum-not-an-option.json",
+     "malformed/enum-not-an-option.json: nodes[0].attributes.Mode: \"Overlay\" is not one of the options \"Normal\", \"Multiply\", \"Screen\""},
+    {"malformed/undeclared-attribute-without-type.json",
+     "malformed/undeclared-attribute-without-type.json: nodes[0].attributes.Amout: kind \"Mix\" has no parameter \"Amout\"; an attribute "
+     "of its own is given as {\"type\": T, \"value\": V}"},
+    {"malformed/undeclared-attribute-bad-type.json",
+     "malformed/undeclared-attribute-bad-type.json: nodes[0].attributes.Extra.type: \"vec9\" is not a parameter type"},
+    {"malformed/locator-bad-glsl-type.json",
+     "malformed/locator-bad-glsl-type.json: nodes[0].attributes.Where.value.glslType: \"mat3\" is not \"vec3\" or \"mat4x4\""},
+    {"malformed/unknown-channel-in-attribute.json",
+     "malformed/unknown-channel-in-attribute.json: nodes[0].attributes.Channel: \"Dirt\" is not a channel of UV tile 1001"},
+    {"malformed/unknown-channel-in-image-list.json",
+     "malformed/unknown-channel-in-image-list.json: nodes[0].attributes.Images[1]: \"Dirt\" is not a channel of UV tile 1001"},
+    {"malformed/unknown-channel-in-cache.json",
+     "malformed/unknown-channel-in-cache.json: nodes[0].cache.channels.Output: \"Dirt\" is not a channel of UV tile 1001"},
+    {"malformed/cache-unknown-output.json", "malformed/cache-unknown-output.json: nodes[0].cache.channels.Out: kind \"ConstantColor\" has no output \"Out\""},
+    {"malformed/cache-active-out-of-range.json", "malformed/cache-active-out-of-range.json: nodes[0].cache.active: 3 is not in the range 0 to 2"},
+    {"malformed/unknown-input-tag.json", "malformed/unknown-input-tag.json: nodes[0].inputTags.Maks: kind \"Mask\" has no input \"Maks\""},
+    {"malformed/bake-on-plain-node.json", "malformed/bake-on-plain-node.json: nodes[1].bake: kind \"Multiply\" is not a bake point"},
+    {"malformed/encrypted-not-bool.json", "malformed/encrypted-not-bool.json: nodes[0].encrypted: expected true or false, got a string"},
+    // Connections and root
+    {"malformed/connection-to-missing-node.json", "malformed/connection-to-missing-node.json: connections[0].from: there is no node \"Nope\""},
+    {"malformed/connection-to-missing-output.json",
+     "malformed/connection-to-missing-output.json: connections[0].from: node \"C\" has no output \"Out\""},
+    {"malformed/connection-to-missing-input.json", "malformed/connection-to-missing-input.json: connections[0].to: node \"Out\" has no input \"In\""},
+    {"malformed/connection-bad-from.json",
+     "malformed/connection-bad-from.json: connections[0].from: \"COutput\" is not of the form \"node.output\""},
+    {"malformed/connection-missing-to.json", "malformed/connection-missing-to.json: connections[0].to: required key is missing"},
+    {"malformed/two-connections-into-one-input.json",
+     "malformed/two-connections-into-one-input.json: connections[1].to: input \"Out.Input\" is connected already by connections[0]"},
+    {"malformed/cycle.json", "malformed/cycle.json: connections[2]: the connection closes the cycle A -> B -> A"},
+    {"malformed/cycle-through-self.json", "malformed/cycle-through-self.json: connections[0]: the connection closes the cycle A -> A"},
+    {"malformed/root-not-a-node.json", "malformed/root-not-a-node.json: root: there is no node \"Output\""},
+    // Not a readable file at all
+    {"malformed/no-such-file.json", "malformed/no-such-file.json: cannot read the file: No such file or directory"},
+    {"malformed", "malformed: cannot read the file: it is a directory"},
+};
+} // namespace
+
+TEST_F(LoaderTest, EveryMalformedFileGivesOneMessageAndNothingElse)
+{
+    // A channel of a network that outlives the failed loads: they must not change it.
+    VrnShaderNetwork keep(QStringLiteral("Keep"), &parent);
+    auto* current = VrnChannel::filled("Keep", 1001, 1, 0, 0, 0, 1);
+    keep.shadingContext()->addChannel(current);
+    VrnProjectManager::instance().setCurrentChannel(current);
+
+    for (const Malformed& row : kMalformed) {
+        VrnLoadedNetwork loaded;
+        loaded.currentChannel = "untouched";
+        QString error;
+        EXPECT_FALSE(VrnNetworkLoader::loadFile(row.file, &parent, loaded, error)) << row.file;
+        EXPECT_EQ(error, QString::fromUtf8(row.message));
+        EXPECT_EQ(loaded.network, nullptr);
+        EXPECT_EQ(loaded.currentChannel, "untouched");
+        EXPECT_EQ(parent.children().size(), 1) << row.file;
+        EXPECT_EQ(VrnProjectManager::instance().currentChannel(), current) << row.file;
+    }
+}
+
+TEST_F(LoaderTest, AContextClassThatMakesNoGlslContextIsRefused)
+{
+    struct PlainObjectFactory : VrnClassFactory
+    {
+        QPointer<QObject> create(QObject* parent) override { return new QObject(parent); }
+        QString className() const override { return QStringLiteral("VrnTestPlainObject"); }
+        QString typeName() const override { return QStringLiteral("VrnTestPlainObject"); }
+    };
+    static const bool registered = VrnClassFactory::registerMe(new PlainObjectFactory);
+    ASSERT_TRUE(registered);
+    const QByteArray file = R"({"format": 1, "kinds": [{"name": "Plain", "context": "VrnTestPlainObject", "outputs": ["Output"]}],
+                                "nodes": [{"id": "P", "kind": "Plain"}], "root": "P"})";
+    VrnLoadedNetwork loaded;
+    QString error;
+    EXPECT_FALSE(VrnNetworkLoader::loadData(file, "plain.json", ".", &parent, loaded, error));
+    EXPECT_EQ(error, "plain.json: nodes[0].kind: context class \"VrnTestPlainObject\" of kind \"Plain\" does not make a GLSL context");
+    EXPECT_TRUE(parent.children().isEmpty());
+}
+
+TEST_F(LoaderTest, EveryMalformedFileHasARow)
+{
+    QSet<QString> listed;
+    for (const Malformed& row : kMalformed)
+        listed.insert(QString::fromUtf8(row.file));
+    for (const QString& file : QDir("malformed").entryList({"*.json"}, QDir::Files))
+        EXPECT_TRUE(listed.contains("malformed/" + file)) << file;
+    EXPECT_GE(listed.size(), 25);
+}
+
+TEST_F(LoaderTest, DamagedCopiesOfAValidFileFailWithOneLineOrLoad)
+{
+    QFile source("networks/full.json");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray valid = source.readAll();
+    // Cut short at every position, and with single characters dropped.
+    QList<QByteArray> damaged;
+    for (int i = 0; i < valid.size(); i += 3) {
+        damaged.append(valid.left(i));
+        damaged.append(QByteArray(valid).remove(i, 1));
+    }
+    int loadedCount = 0;
+    for (const QByteArray& data : damaged) {
+        VrnLoadedNetwork loaded;
+        QString error;
+        QObject owner;
+        if (VrnNetworkLoader::loadData(data, "d.json", "networks", &owner, loaded, error)) {
+            ++loadedCount;
+            EXPECT_EQ(owner.children().size(), 1);
+            continue;
+        }
+        EXPECT_TRUE(error.startsWith("d.json: ")) << error;
+        EXPECT_FALSE(error.contains('\n')) << error;
+        EXPECT_TRUE(owner.children().isEmpty());
+    }
+    // Dropping whitespace leaves the file valid; most other damage does not.
+    EXPECT_GT(loadedCount, 0);
+    EXPECT_LT(loadedCount, damaged.size() / 2);
+}
+
+// ---------------------------------------------------------------------------
+// Built-in kinds in generated code
+
+namespace {
+QMap<unsigned, QString> styleOneStages(VrnShaderNetwork* network, QString& error)
+{
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    if (!VrnShaderBuild::run(QStringLiteral("VrnSnGlslCodeGenerator_Style1"), network, &surface, result)) {
+        error = result.errorText;
+        return {};
+    }
+    QMap<unsigned, QString> sources;
+    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
+        VrnShaderAssembler::StageInput input;
+        input.shaderType = it.key();
+        input.declarationCode = it.value();
+        input.bodyCode = result.bodyCodes.value(it.key());
+        sources.insert(it.key(), VrnShaderAssembler::assemble(input));
+    }
+    return sources;
+}
+} // namespace
+
+TEST_F(LoaderTest, EveryBuiltinKindCompilesBetweenAProducerAndTheOutput)
+{
+    for (const VrnSnNodeKindPtr& k : VrnBuiltinKinds::all()) {
+        if (k->outputs.isEmpty() || k->shaderType != VrnShaderType::AllStages)
+            continue;
+        // Every input fed, so that both the inputs' and the parameters' tokens are resolved.
+        QJsonArray nodes{QJsonObject{{"id", "Src"}, {"kind", "Checker"}}, QJsonObject{{"id", "N"}, {"kind", k->name}},
+                         QJsonObject{{"id", "Out"}, {"kind", "Output"}}};
+        QJsonArray connections{QJsonObject{{"from", "N." + k->outputs.first()}, {"to", "Out.Input"}}};
+        for (const VrnSnNodeInputDefinition& input : k->inputs)
+            connections.append(QJsonObject{{"from", "Src.Output"}, {"to", "N." + input.name}});
+        const QJsonObject file{{"format", 1},
+                               {"channels", QJsonArray{QJsonObject{{"name", "Base"}, {"fill", QJsonArray{1, 0, 0, 1}}}}},
+                               {"currentChannel", "Base"},
+                               {"nodes", nodes},
+                               {"connections", connections},
+                               {"root", "Out"}};
+        VrnLoadedNetwork loaded;
+        QString error;
+        ASSERT_TRUE(VrnNetworkLoader::loadData(QJsonDocument(file).toJson(), k->name + ".json", ".", &parent, loaded, error)) << error;
+        const QMap<unsigned, QString> sources = styleOneStages(loaded.network, error);
+        ASSERT_FALSE(sources.isEmpty()) << k->name << ": " << error;
+        EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << k->name << ": " << error << "\n" << sources.first();
+        delete loaded.network;
+    }
+}
