@@ -12,44 +12,55 @@ VrnShaderNetwork::~VrnShaderNetwork() = default;
 
 VrnSnBaseNode* VrnShaderNetwork::createNode(const VrnSnNodeKindPtr& kind, const QString& id, QString* error)
 {
-    auto fail = [error](const QString& reason) -> VrnSnBaseNode* {
+    if (!kind) {
         if (error)
-            *error = reason;
+            *error = QStringLiteral("no node kind");
         return nullptr;
-    };
-    if (!kind)
-        return fail(QStringLiteral("no node kind"));
-    if (node(id))
-        return fail(QStringLiteral("node id \"%1\" is used twice").arg(id));
-    if (!kind->contextClass.isEmpty() && !VrnClassFactory::factory(kind->contextClass))
-        return fail(QStringLiteral("no class factory for context class \"%1\" of kind \"%2\"").arg(kind->contextClass, kind->name));
-
+    }
     VrnSnBaseNode* n = nullptr;
     switch (kind->nodeClass) {
     case VrnSnNodeKind::NodeClass::ImageSet: n = new VrnSnImageSetNodeBase(this, kind, id); break;
     case VrnSnNodeKind::NodeClass::BakePoint: n = new VrnSnBakePointNode(this, kind, id); break;
     case VrnSnNodeKind::NodeClass::Plain: n = new VrnSnBaseNode(this, kind, id); break;
     }
+    return addNode(n, error) ? n : nullptr;
+}
 
+bool VrnShaderNetwork::addNode(VrnSnBaseNode* n, QString* error)
+{
+    auto fail = [error, n](const QString& reason) {
+        if (error)
+            *error = reason;
+        delete n;
+        return false;
+    };
+    if (!n)
+        return fail(QStringLiteral("no node"));
+    const VrnSnNodeKind& kind = n->kind();
+    if (node(n->id()))
+        return fail(QStringLiteral("node id \"%1\" is used twice").arg(n->id()));
+    if (!kind.contextClass.isEmpty() && !VrnClassFactory::factory(kind.contextClass))
+        return fail(QStringLiteral("no class factory for context class \"%1\" of kind \"%2\"").arg(kind.contextClass, kind.name));
+
+    n->setParent(this);
     VrnSnBaseGlslContext* context = nullptr;
-    if (kind->contextClass.isEmpty()) {
+    if (kind.contextClass.isEmpty()) {
         context = new VrnSnBaseGlslContext(n);
     } else {
-        QPointer<QObject> made = VrnClassFactory::createObject(kind->contextClass, n);
+        QPointer<QObject> made = VrnClassFactory::createObject(kind.contextClass, n);
         context = qobject_cast<VrnSnBaseGlslContext*>(made.data());
         if (!context) {
             delete made.data();
-            delete n;
-            return fail(QStringLiteral("class \"%1\" is not a GLSL context").arg(kind->contextClass));
+            return fail(QStringLiteral("class \"%1\" is not a GLSL context").arg(kind.contextClass));
         }
     }
     // Contexts that bring no expression of their own run the kind's code.
     if (context->expression().isEmpty())
-        context->setExpression(kind->glsl, false);
+        context->setExpression(kind.glsl, false);
     context->init();
     m_nodes.append(n);
     connect(n, &QObject::destroyed, this, [this, n]() { m_nodes.removeAll(n); });
-    return n;
+    return true;
 }
 
 VrnSnBaseNode* VrnShaderNetwork::node(const QString& id) const

@@ -24,6 +24,9 @@ public:
     // names none). Returns null, with a reason, when the id is taken or the
     // context class is unknown.
     VrnSnBaseNode* createNode(const VrnSnNodeKindPtr& kind, const QString& id, QString* error = nullptr);
+    // Takes a node made by the caller (a node class of the caller's own) and
+    // gives it its context. On failure the node is deleted and false returned.
+    bool addNode(VrnSnBaseNode* node, QString* error = nullptr);
 
     VrnSnBaseNode* node(const QString& id) const;
     const QList<VrnSnBaseNode*>& nodes() const { return m_nodes; }

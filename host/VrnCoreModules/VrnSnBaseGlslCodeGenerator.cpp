@@ -129,22 +129,10 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
         buildShaderContextList(manager, shadingContext, start->context(), t, aliases[t], contexts[t]);
 }
 
-bool VrnSnBaseGlslCodeGenerator::nodeReadsCache(VrnSnBaseNode* node, VrnShadingContext* shadingContext)
+bool VrnSnBaseGlslCodeGenerator::nodeReadsCache(VrnSnBaseNode* node, VrnShadingContext*)
 {
-    if (!node || !node->cacheEnabled() || !node->hasValidCache() || node->cacheActive() != 2)
-        return false;
-    const QList<Point> outputs = node->outputPoints();
-    if (outputs.isEmpty())
-        return false;
-    // A cache is only read when every output has its channel: nothing is half-read.
-    for (const Point& p : outputs) {
-        const QString cacheName = node->cacheAttributeName(p.name);
-        if (!node->exists(cacheName))
-            return false;
-        if (shadingContext && !shadingContext->channel(shadingContext->getCurrentUvChannel(), cacheName))
-            return false;
-    }
-    return true;
+    // The node's own test covers completeness, so every style reads all outputs or none.
+    return node && node->cacheEnabled() && node->hasValidCache();
 }
 
 bool VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(VrnSnBaseNode* node, VrnShadingContext* shadingContext)

@@ -83,6 +83,21 @@ VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::outputPoint(const QString& outputN
     return ConnectionPoint(self, outputName, connectionKey(this, outputName));
 }
 
+bool VrnSnBaseNode::hasValidCache() const
+{
+    if (!m_cacheValid || m_cacheActive != 2 || m_kind->outputs.isEmpty())
+        return false;
+    VrnShadingContext* sc = m_network ? m_network->shadingContext() : nullptr;
+    if (!sc)
+        return false;
+    for (const QString& output : m_kind->outputs) {
+        const QString name = cacheAttributeName(output);
+        if (!exists(name) || !sc->channel(sc->getCurrentUvChannel(), name))
+            return false;
+    }
+    return true;
+}
+
 QString VrnSnBaseNode::cacheAttributeName(const QString& outputName) const
 {
     return QStringLiteral("Cache_") + m_hash + outputName;

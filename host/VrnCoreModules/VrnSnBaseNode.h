@@ -71,8 +71,13 @@ public:
     // The value 2 selects the node's cache paths.
     int cacheActive() const { return m_cacheActive; }
     void setCacheActive(int state) { m_cacheActive = state; }
-    virtual bool hasValidCache() const { return m_cacheValid; }
+    // A cache is read only when it is up to date, selected (active state 2) and
+    // complete: every output has its cache attribute and that channel exists in
+    // the current tile. Every generator then reads all outputs or none.
+    virtual bool hasValidCache() const;
+    // Whether the cached data are up to date.
     void setCacheValid(bool valid) { m_cacheValid = valid; }
+    bool cacheUpToDate() const { return m_cacheValid; }
     // "Cache_" + hash + output name: the attribute that names the output's cache channel.
     QString cacheAttributeName(const QString& outputName) const;
 
