@@ -3,9 +3,7 @@
 // the log of the build.
 
 #include "VrnDebug.h"
-#include "VrnDemoNetwork.h"
 #include "VrnGlslValidator.h"
-#include "VrnNetworkLoader.h"
 #include "VrnPluginHost.h"
 #include "VrnShaderAssembler.h"
 #include "VrnShaderBuild.h"
@@ -14,6 +12,7 @@
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
+#include "VrnToolSupport.h"
 #include "VrnUniformReport.h"
 
 #include <QCommandLineParser>
@@ -31,16 +30,6 @@ int fail(int status, const QString& message)
 {
     std::fprintf(stderr, "vrn-glsl: %s\n", message.toLocal8Bit().constData());
     return status;
-}
-
-bool generatorFromStyle(const QString& style, QString& name)
-{
-    bool ok = false;
-    const int n = style.toInt(&ok);
-    if (!ok || n < 1 || n > 6)
-        return false;
-    name = QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(n);
-    return true;
 }
 
 bool shaderTypeFromName(const QString& name, unsigned& type)
@@ -92,7 +81,7 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
         parser.showHelp(0);
     if (parser.isSet(generator))
         options.generator = parser.value(generator);
-    else if (!generatorFromStyle(parser.value(style), options.generator)) {
+    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator)) {
         error = QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(style));
         return false;
     }
@@ -132,6 +121,7 @@ QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnSh
         input.shaderType = it.key();
         input.declarationCode = it.value();
         input.bodyCode = result.bodyCodes.value(it.key());
+        input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(&surface, it.key());
         input.defines = defines;
         input.uvTile = network->shadingContext()->getCurrentUvChannel();
         const QString source = VrnShaderAssembler::assemble(input);
@@ -180,20 +170,10 @@ int main(int argc, char** argv)
 
     VrnShaderNetwork* network = nullptr;
     QStringList defines;
-    if (options.networkFile.isEmpty()) {
-        network = VrnDemoNetwork::create(&app, &error);
-        if (!network)
-            return fail(kUsageError, QStringLiteral("the demo network could not be built: %1").arg(error));
-    } else {
-        VrnLoadedNetwork file;
-        if (!VrnNetworkLoader::loadFile(options.networkFile, &app, file, error))
-            return fail(kUsageError, error);
-        network = file.network;
-        defines = file.defines;
-    }
-    for (const QString& define : options.defines)
-        if (!defines.contains(define))
-            defines.append(define);
+    VrnToolSupport::NetworkSource source;
+    source.file = options.networkFile;
+    if (!VrnToolSupport::loadNetwork(source, options.defines, &app, network, defines, error))
+        return fail(kUsageError, error);
     VrnShaderManager::instance().setShaderDefines(defines);
 
     VrnSurfaceShader surface;

@@ -1,7 +1,12 @@
 #include "VrnShaderAssembler.h"
 
 #include "VrnGlslLibrary.h"
+
+#include <algorithm>
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnNodeKind.h"
+#include "VrnSurfaceShader.h"
 
 namespace {
 // The fragment stage draws a unit sphere seen head-on: the screen position is
@@ -94,6 +99,44 @@ const char* mainTemplate(unsigned shaderType)
     }
 }
 } // namespace
+
+QString VrnShaderAssembler::uniformBlockDeclarations(VrnSurfaceShader* surfaceShader, unsigned shaderType)
+{
+    const char* prefix = VrnSnBaseGlslCodeGenerator::getShaderTypePrefix(shaderType);
+    if (!surfaceShader || !prefix)
+        return QString();
+    const int limit = VrnShaderUniformBlock::kMaximumBytes / VrnShaderUniformBlock::kBytesPerElement;
+    QString text;
+    for (const QSharedPointer<VrnShaderUniformBlock>& block : surfaceShader->shaderUniformBlocks()) {
+        if (!block || !block->name().startsWith(QLatin1String(prefix)))
+            continue;
+        int sizes[5] = {int(block->intArray(0).size()), int(block->intArray(1).size()), int(block->intArray(2).size()),
+                        int(block->floatArray().size()), int(block->vec4Array().size())};
+        // Sizes are rounded up so that small changes of the data keep the text;
+        // exact sizes when rounding would pass the uniform-buffer limit.
+        int rounded = 0;
+        for (int& n : sizes)
+            rounded += (std::max(n, 1) + 15) / 16 * 16;
+        for (int& n : sizes)
+            n = rounded <= limit ? (std::max(n, 1) + 15) / 16 * 16 : std::max(n, 1);
+        // %1 block name, %2..%6 array sizes.
+        text += QStringLiteral("layout(std140) uniform %1\n"
+                               "{\n"
+                               "    int %1_u_IntUniforms0[%2];\n"
+                               "    int %1_u_IntUniforms1[%3];\n"
+                               "    int %1_u_IntUniforms2[%4];\n"
+                               "    float %1_u_FloatUniforms[%5];\n"
+                               "    vec4 %1_u_Vec4Uniforms[%6];\n"
+                               "};\n")
+                    .arg(block->name())
+                    .arg(sizes[0])
+                    .arg(sizes[1])
+                    .arg(sizes[2])
+                    .arg(sizes[3])
+                    .arg(sizes[4]);
+    }
+    return text;
+}
 
 QString VrnShaderAssembler::assemble(const StageInput& input)
 {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class VrnSurfaceShader;
+
 // Builds each stage's complete source around what a generator wrote.
 namespace VrnShaderAssembler {
 struct StageInput
@@ -15,6 +17,11 @@ struct StageInput
     QStringList defines;
     int uvTile = 1001;
 };
+
+// The std140 declarations of the surface shader's uniform blocks for a stage
+// (the blocks named by the stage's prefix): members "<block>_u_IntUniforms0"
+// to "2", "<block>_u_FloatUniforms" and "<block>_u_Vec4Uniforms".
+QString uniformBlockDeclarations(VrnSurfaceShader* surfaceShader, unsigned shaderType);
 
 // "#version 450 core", the defines, the host library, the uniform blocks, the
 // declaration text and main: state set-up, the body text, the stage's result.

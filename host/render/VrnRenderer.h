@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class VrnShaderNetwork;
+class VrnSurfaceShader;
+
+// What one picture needs: the assembled fragment stage, the network whose
+// contexts name the uniforms and whose shading context holds the channels,
+// and the surface shader with the uniform blocks of the build.
+struct VrnRenderJob
+{
+    QString fragmentSource;
+    VrnShaderNetwork* network = nullptr;
+    VrnSurfaceShader* surfaceShader = nullptr;
+    int size = 256;
+};
+
+namespace VrnRenderer {
+// The colour of pixels off the sphere (RGBA, 0 to 255).
+constexpr unsigned char kBackground[4] = {64, 64, 64, 255};
+constexpr int kMaximumSize = 4096;
+
+// Draws the fragment stage on a unit sphere seen head-on into a size x size
+// RGBA picture (top row first). Every sphere pixel is the network's result as
+// it is. False, with the compiler's or GL's message, when the stage does not
+// compile or link or GL reports an error.
+bool render(const VrnRenderJob& job, QImage& picture, QString& error);
+} // namespace VrnRenderer

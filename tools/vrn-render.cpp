@@ -1,0 +1,139 @@
+// vrn-render: draws a network's fragment stage on a sphere to a PNG, or
+// renders it through every style and compares the pictures.
+
+#include "VrnPluginHost.h"
+#include "VrnRenderCompare.h"
+#include "VrnRenderer.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnToolSupport.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QImage>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+const int kFailed = 1;
+const int kUsageError = 2;
+
+int fail(int status, const QString& message)
+{
+    std::fprintf(stderr, "vrn-render: %s\n", message.toLocal8Bit().constData());
+    return status;
+}
+
+bool positiveNumber(const QString& text, int minimum, int maximum, int& value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= minimum && value <= maximum;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vrn-render"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Renders a shader network's fragment stage on a sphere."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption style(QStringLiteral("style"), QStringLiteral("Generator style, 1 to 6 (default 1)."), QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("Picture size in pixels (default 256)."), QStringLiteral("N"), QStringLiteral("256"));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("PNG file to write."), QStringLiteral("FILE"));
+    const QCommandLineOption define(QStringLiteral("define"), QStringLiteral("Shader define, added to the file's (repeatable)."), QStringLiteral("NAME"));
+    const QCommandLineOption compare(QStringLiteral("compare"), QStringLiteral("Render every registered style that supports the network and compare each with the first."));
+    const QCommandLineOption tolerance(QStringLiteral("tolerance"), QStringLiteral("Largest per-channel difference --compare accepts (default 1)."), QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption random(QStringLiteral("random"), QStringLiteral("Render a random network of this seed."), QStringLiteral("SEED"));
+    const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
+    const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
+    parser.addOptions({style, size, output, define, compare, tolerance, random, nodes, plugin});
+    parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(kUsageError, parser.errorText());
+    if (parser.isSet(help))
+        parser.showHelp(0);
+
+    QString generator;
+    if (!VrnToolSupport::generatorForStyle(parser.value(style), generator))
+        return fail(kUsageError, QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(style)));
+    int pictureSize = 0, allowed = 0, nodeCount = 0;
+    if (!positiveNumber(parser.value(size), 1, VrnRenderer::kMaximumSize, pictureSize))
+        return fail(kUsageError, QStringLiteral("--size must be a number from 1 to %1").arg(VrnRenderer::kMaximumSize));
+    if (!positiveNumber(parser.value(tolerance), 0, 255, allowed))
+        return fail(kUsageError, QStringLiteral("--tolerance must be a number from 0 to 255"));
+    if (!positiveNumber(parser.value(nodes), 1, 100000, nodeCount))
+        return fail(kUsageError, QStringLiteral("--nodes must be a number from 1 to 100000"));
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1 || (!files.isEmpty() && parser.isSet(random)))
+        return fail(kUsageError, QStringLiteral("give one network: a file, --random SEED, or neither for the demo network"));
+    if (!parser.isSet(output) && !parser.isSet(compare))
+        return fail(kUsageError, QStringLiteral("give -o FILE to write the picture, or --compare"));
+
+    VrnToolSupport::NetworkSource source;
+    source.file = files.value(0);
+    if (parser.isSet(random)) {
+        bool ok = false;
+        source.random = true;
+        source.seed = parser.value(random).toUInt(&ok);
+        if (!ok)
+            return fail(kUsageError, QStringLiteral("--random needs a whole number seed"));
+        source.nodes = nodeCount;
+    }
+
+    QString error;
+    VrnLoadedPlugin loaded;
+    if (!VrnPluginHost::load(parser.isSet(plugin) ? parser.value(plugin) : VrnPluginHost::defaultPluginPath(), loaded, error))
+        return fail(kUsageError, error);
+    VrnShaderNetwork* network = nullptr;
+    QStringList defines;
+    if (!VrnToolSupport::loadNetwork(source, parser.values(define), &app, network, defines, error))
+        return fail(kUsageError, error);
+
+    QTextStream out(stdout);
+    if (!parser.isSet(compare)) {
+        const QString reason = VrnRenderCompare::notApplicableReason(generator, network);
+        if (!reason.isEmpty())
+            out << "note: " << generator << " does not express this network exactly: " << reason << '\n';
+        QImage picture;
+        if (!VrnRenderCompare::renderWithGenerator(generator, network, defines, pictureSize, picture, error))
+            return fail(kFailed, error);
+        if (!picture.save(parser.value(output), "PNG"))
+            return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+        return 0;
+    }
+
+    // Every registered style that can express the network, against the first of them.
+    QString reference;
+    QImage referencePicture;
+    bool exceeded = false;
+    for (const QString& name : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
+        const QString reason = VrnRenderCompare::notApplicableReason(name, network);
+        if (!reason.isEmpty()) {
+            out << name << ": not applicable: " << reason << '\n';
+            continue;
+        }
+        QImage picture;
+        if (!VrnRenderCompare::renderWithGenerator(name, network, defines, pictureSize, picture, error))
+            return fail(kFailed, QStringLiteral("%1: %2").arg(name, error));
+        if (reference.isEmpty()) {
+            reference = name;
+            referencePicture = picture;
+            out << name << ": reference\n";
+            if (parser.isSet(output) && !picture.save(parser.value(output), "PNG"))
+                return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+            continue;
+        }
+        const VrnRenderCompare::Difference d = VrnRenderCompare::difference(referencePicture, picture);
+        const bool tooLarge = d.maximum > allowed;
+        exceeded = exceeded || tooLarge;
+        out << name << " vs " << reference << ": largest difference " << d.maximum << ", differing pixels " << d.differingPixels
+            << (tooLarge ? " (over tolerance)" : "") << '\n';
+    }
+    if (reference.isEmpty())
+        return fail(kFailed, QStringLiteral("no registered style can express this network"));
+    return exceeded ? kFailed : 0;
+}
