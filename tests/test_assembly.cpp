@@ -22,15 +22,7 @@ QMap<unsigned, QString> assembledStages(VrnShaderNetwork* network, const QString
     VrnSurfaceShader surface;
     VrnShaderBuildResult result;
     EXPECT_TRUE(VrnShaderBuild::run(generator, network, &surface, result)) << result.errorText.toStdString();
-    QMap<unsigned, QString> sources;
-    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
-        VrnShaderAssembler::StageInput input;
-        input.shaderType = it.key();
-        input.declarationCode = it.value();
-        input.bodyCode = result.bodyCodes.value(it.key());
-        sources.insert(it.key(), VrnShaderAssembler::assemble(input));
-    }
-    return sources;
+    return VrnShaderBuild::assembleStages(result, network, &surface, {});
 }
 
 // Shift(Input re-evaluated at uv + offset) <- Base(source reading State.uv), and Out reads both.
@@ -108,4 +100,16 @@ TEST(Assembly, ReevaluatedInputRunsProducersAtTheDerivedPositionAndRestoresThem)
     const QMap<unsigned, QString> sources = assembledStages(r.net.get(), QStringLiteral("VrnSnGlslCodeGenerator_Style1"));
     QString error;
     EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << error.toStdString();
+}
+
+TEST(Assembly, CacheAndBakeChannelsAreDeclaredForTheWholeNetwork)
+{
+    VrnTest::plugin();
+    std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
+    ASSERT_NE(network, nullptr);
+    VrnSnBaseNode* shade = network->node(QStringLiteral("Shade"));
+    // A generator may leave a cached node's own declarations out (bake mode), yet its consumers read the cache.
+    EXPECT_EQ(VrnShaderAssembler::networkChannelDeclarations(network.get()),
+              QStringLiteral("uniform Channel Cache_%1Output_Shade;\n").arg(shade->hash()));
+    EXPECT_FALSE(shade->context()->shaderDeclarationCode().contains(QStringLiteral("Cache_")));
 }

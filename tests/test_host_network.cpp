@@ -99,7 +99,6 @@ TEST_F(Fixture, DeclarationsFollowParameterTypes)
         VrnCustomAttribute(QStringLiteral("Tex"), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))),
     };
     VrnSnBaseNode* n = add(kind(QStringLiteral("Typed"), {}, {QStringLiteral("Output")}, QString(), params), QStringLiteral("N"));
-    n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(QStringLiteral("Output")), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))));
     const QString expected = QStringLiteral(
         "uniform float N_F;\n"
         "uniform bool N_B;\n"
@@ -108,8 +107,7 @@ TEST_F(Fixture, DeclarationsFollowParameterTypes)
         "uniform int N_Blend;\n"
         "uniform mat4 N_Xf;\n"
         "uniform mat4 N_Xf_Inverse;\n"
-        "uniform Channel N_Tex;\n"
-        "uniform Channel Cache_%1Output_N;\n").arg(n->hash());
+        "uniform Channel N_Tex;\n");
     EXPECT_EQ(n->context()->shaderDeclarationCode(), expected);
     EXPECT_EQ(n->context()->uniformName(QStringLiteral("Tex"), n), QStringLiteral("N_Tex.ChannelValues"));
 }
@@ -146,8 +144,14 @@ TEST_F(Fixture, StageSpecificNodesOpenTheirShaderType)
     wire(t, out, QStringLiteral("Input"));
     const auto contexts = contextsOf(out);
     EXPECT_EQ(contexts.keys(), (QList<unsigned>{35632u, 36488u}));
-    EXPECT_EQ(ids(contexts.value(35632)), QStringLiteral("S Out"));
+    // In the fragment stage the tessellation node supplies nothing: Out reads its default.
+    EXPECT_EQ(ids(contexts.value(35632)), QStringLiteral("Out"));
     EXPECT_EQ(ids(contexts.value(36488)), QStringLiteral("S T Out"));
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    contextsOf(out, &aliases);
+    EXPECT_TRUE(aliases[35632].getAlias(out->inputConnection(QStringLiteral("Input"))).node.isNull());
+    EXPECT_EQ(out->context()->shaderBodyCode(35632, &aliases[35632], nullptr), QStringLiteral("VrnResult = (vec4(0.0,0.0,0.0,0.0));"));
+    EXPECT_EQ(out->context()->shaderBodyCode(36488, &aliases[36488], nullptr), QStringLiteral("VrnResult = TOutput;"));
 }
 
 TEST_F(Fixture, CyclesAndLongChainsTerminate)

@@ -433,7 +433,7 @@ const Malformed kMalformed[] = {
     {"malformed/checker-too-many-cells.json", "malformed/checker-too-many-cells.json: channels[0].checker.cells: 9 is not in the range 1 to 8"},
     {"malformed/unreadable-image.json",
      "malformed/unreadable-image.json: channels[0].image: cannot read image \"not-a-png.png\": it is not a PNG file"},
-    {"malformed/truncated-image.json", "malformed/truncated-image.json: channels[0].image: cannot read image \"truncated.png\": Unable to read image data"},
+    {"malformed/truncated-image.json", "malformed/truncated-image.json: channels[0].image: cannot read image \"truncated.png\": the PNG file is cut off"},
     {"malformed/missing-image.json", "malformed/missing-image.json: channels[0].image: cannot read image \"nowhere.png\": No such file or directory"},
     {"malformed/unknown-current-channel.json",
      "malformed/unknown-current-channel.json: currentChannel: \"Dirt\" is not a channel of UV tile 1001"},
@@ -605,15 +605,7 @@ QMap<unsigned, QString> styleOneStages(VrnShaderNetwork* network, QString& error
         error = result.errorText;
         return {};
     }
-    QMap<unsigned, QString> sources;
-    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
-        VrnShaderAssembler::StageInput input;
-        input.shaderType = it.key();
-        input.declarationCode = it.value();
-        input.bodyCode = result.bodyCodes.value(it.key());
-        sources.insert(it.key(), VrnShaderAssembler::assemble(input));
-    }
-    return sources;
+    return VrnShaderBuild::assembleStages(result, network, &surface, {});
 }
 } // namespace
 

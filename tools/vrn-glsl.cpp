@@ -5,7 +5,6 @@
 #include "VrnDebug.h"
 #include "VrnGlslValidator.h"
 #include "VrnPluginHost.h"
-#include "VrnShaderAssembler.h"
 #include "VrnShaderBuild.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
@@ -111,25 +110,6 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     return true;
 }
 
-// Every stage the build produced, complete.
-QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader& surface,
-                                       const QStringList& defines)
-{
-    QMap<unsigned, QString> sources;
-    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
-        VrnShaderAssembler::StageInput input;
-        input.shaderType = it.key();
-        input.declarationCode = it.value();
-        input.bodyCode = result.bodyCodes.value(it.key());
-        input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(&surface, it.key());
-        input.defines = defines;
-        input.uvTile = network->shadingContext()->getCurrentUvChannel();
-        const QString source = VrnShaderAssembler::assemble(input);
-        surface.setSource(it.key(), source);
-        sources.insert(it.key(), source);
-    }
-    return sources;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -183,7 +163,7 @@ int main(int argc, char** argv)
     if (options.hasStage && !result.declarationCodes.contains(options.stage))
         return fail(kUsageError, QStringLiteral("the network has no %1 stage").arg(VrnShaderBuild::shaderTypeName(options.stage)));
 
-    const QMap<unsigned, QString> sources = assembleStages(result, network, surface, defines);
+    const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
     if (options.validate && !VrnGlslValidator::validate(sources, error))
         return fail(kBuildFailed, error);
 

@@ -14,17 +14,29 @@ namespace {
 using Point = VrnSnBaseNode::ConnectionPoint;
 using ProducersFn = std::function<QList<VrnSnBaseNode*>(VrnSnBaseNode*)>;
 
+bool runsIn(const VrnSnBaseNode* node, unsigned shaderType)
+{
+    const unsigned t = node->kind().shaderType;
+    return shaderType == VrnShaderType::AllStages || t == VrnShaderType::AllStages || t == shaderType;
+}
+
 // The nodes that feed the node's inputs, pass-through nodes followed. Alias
-// entries for the pass-through points met are added to record when given.
-QList<VrnSnBaseNode*> producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSnGlslNodeAliases* record)
+// entries for the pass-through points met are added to record when given. In
+// a shader type, a producer of another stage supplies nothing: its consumers
+// read their default input there (the alias points to no node).
+QList<VrnSnBaseNode*> producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSnGlslNodeAliases* record,
+                                  unsigned shaderType = VrnShaderType::AllStages)
 {
     QList<VrnSnBaseNode*> producers;
     for (const QString& input : node->inputNames()) {
         const Point connected = node->inputConnection(input);
         if (!connected.node)
             continue;
-        const Point supplied = VrnSnGlslNodeAliases::resolve(aliases ? aliases->getAlias(connected) : connected);
-        if (record && connected.node->kind().alias)
+        Point supplied = VrnSnGlslNodeAliases::resolve(aliases ? aliases->getAlias(connected) : connected);
+        const bool otherStage = supplied.node && !runsIn(supplied.node.data(), shaderType);
+        if (otherStage)
+            supplied = Point();
+        if (record && (connected.node->kind().alias || otherStage))
             record->addAlias(connected, supplied);
         if (supplied.node && !producers.contains(supplied.node.data()))
             producers.append(supplied.node.data());
@@ -67,8 +79,7 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, const ProducersFn& pro
 
 bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
 {
-    const unsigned t = context->shaderType();
-    return t == VrnShaderType::AllStages || t == shaderType;
+    return context->parentNode() && runsIn(context->parentNode(), shaderType);
 }
 } // namespace
 
@@ -103,7 +114,8 @@ void VrnSnBaseGlslCodeGenerator::buildShaderContextList(VrnSnGlslContextManager*
                                                         VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
     VrnSnBaseNode* root = rootContext ? rootContext->parentNode() : nullptr;
-    const QList<VrnSnBaseNode*> order = upstreamOrder(root, [&aliases](VrnSnBaseNode* n) { return producersOf(n, nullptr, &aliases); });
+    const QList<VrnSnBaseNode*> order =
+        upstreamOrder(root, [&aliases, shaderType](VrnSnBaseNode* n) { return producersOf(n, nullptr, &aliases, shaderType); });
     for (VrnSnBaseNode* n : order) {
         VrnSnBaseGlslContext* c = n->context();
         if (c && !n->kind().alias && belongsToType(c, shaderType))

@@ -223,8 +223,10 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
     for (const VrnCustomAttribute& p : node->kind().parameters) {
         const QVariant value = node->userAttribute(p.name()).value();
         if (isChannelParameter(p.name(), value)) {
-            // The channel input context declares its node's channel itself.
-            if (p.name() == kChannel && qobject_cast<VrnSnImageSetNodeBase*>(node))
+            // A node's own channel (a channel input's, a bake point's) is declared elsewhere:
+            // by the channel input context, or by the host for every bake point, since
+            // generators read baked channels even where they leave the node's declarations out.
+            if (p.name() == kChannel && (qobject_cast<VrnSnImageSetNodeBase*>(node) || VrnShaderNetworkUtils::asTrueBakePointNode(node)))
                 continue;
             code += QStringLiteral("uniform Channel %1;\n").arg(channelUniformStruct(p.name()));
             continue;
@@ -237,9 +239,6 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
         if (type == QLatin1String("mat4"))
             code += QStringLiteral("uniform mat4 %1_Inverse;\n").arg(name);
     }
-    for (const QString& name : node->userAttributeNames())
-        if (isCacheAttribute(node->userAttribute(name)))
-            code += QStringLiteral("uniform Channel %1_%2;\n").arg(name, node->id());
     return code;
 }
 

@@ -57,8 +57,9 @@ public:
     virtual bool replace(VrnSnBaseGlslContext* other);
     virtual void onIdChanged();
 
-    // "uniform <type> <name>;" for every parameter with a GLSL type, and the
-    // channels of the node's cache outputs.
+    // "uniform <type> <name>;" for every parameter with a GLSL type. Cache
+    // channels and bake-point channels are declared by the host for the whole
+    // network (see VrnShaderAssembler).
     virtual QString shaderDeclarationCode() const;
     // The expression with inputs, parameters and inverted flags resolved.
     virtual QString shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const;

@@ -226,6 +226,11 @@ bool Loader::readChannel(const QJsonValue& json, const QString& at)
         static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
         if (imageFile.peek(pngSignature.size()) != pngSignature)
             return fail(imagePlace, QStringLiteral("cannot read image %1: it is not a PNG file").arg(quote(file)));
+        // A PNG ends with its IEND chunk; a cut-off file is refused before the decoder sees it.
+        static const QByteArray pngEnd("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+        if (imageFile.size() < pngSignature.size() + pngEnd.size() || !imageFile.seek(imageFile.size() - pngEnd.size())
+            || imageFile.read(pngEnd.size()) != pngEnd || !imageFile.seek(0))
+            return fail(imagePlace, QStringLiteral("cannot read image %1: the PNG file is cut off").arg(quote(file)));
         QImageReader reader(&imageFile, "png");
         const QSize imageSize = reader.size();
         if (imageSize.isValid() && (imageSize.width() > kMaxChannelSize || imageSize.height() > kMaxChannelSize))

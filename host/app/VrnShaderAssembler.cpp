@@ -3,6 +3,9 @@
 #include "VrnGlslLibrary.h"
 
 #include <algorithm>
+#include "VrnAttributeValues.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnNodeKind.h"
@@ -100,6 +103,22 @@ const char* mainTemplate(unsigned shaderType)
 }
 } // namespace
 
+QString VrnShaderAssembler::networkChannelDeclarations(VrnShaderNetwork* network)
+{
+    if (!network)
+        return QString();
+    const int channelIdType = vrnAttributeMetaTypes().channelId;
+    QString text;
+    for (VrnSnBaseNode* node : network->nodes()) {
+        if (VrnShaderNetworkUtils::asTrueBakePointNode(node))
+            text += QStringLiteral("uniform Channel Channel_%1;\n").arg(node->id());
+        for (const QString& attribute : node->userAttributeNames())
+            if (attribute.startsWith(QLatin1String("Cache_")) && node->userAttribute(attribute).value().userType() == channelIdType)
+                text += QStringLiteral("uniform Channel %1_%2;\n").arg(attribute, node->id());
+    }
+    return text;
+}
+
 QString VrnShaderAssembler::uniformBlockDeclarations(VrnSurfaceShader* surfaceShader, unsigned shaderType)
 {
     const char* prefix = VrnSnBaseGlslCodeGenerator::getShaderTypePrefix(shaderType);
@@ -147,6 +166,9 @@ QString VrnShaderAssembler::assemble(const StageInput& input)
     for (const QString& define : input.defines)
         source += QStringLiteral("#define %1\n").arg(define);
     source += QStringLiteral("\n// ---- host shader library ----\n") + VrnGlslLibrary::source(input.shaderType);
+    const QString channels = networkChannelDeclarations(input.network);
+    if (!channels.isEmpty())
+        source += QStringLiteral("\n// ---- channels of the network ----\n") + channels;
     if (!input.uniformBlockDeclarations.isEmpty())
         source += QStringLiteral("\n// ---- uniform blocks ----\n") + input.uniformBlockDeclarations;
     source += QStringLiteral("\n// ---- generated declarations ----\n") + input.declarationCode;

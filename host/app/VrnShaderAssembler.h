@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class VrnShaderNetwork;
 class VrnSurfaceShader;
 
 // Builds each stage's complete source around what a generator wrote.
@@ -16,7 +17,13 @@ struct StageInput
     QString uniformBlockDeclarations; // std140 blocks the surface shader received
     QStringList defines;
     int uvTile = 1001;
+    VrnShaderNetwork* network = nullptr; // its cache and bake-point channels are declared
 };
+
+// "uniform Channel <name>;" for every cache channel ("Cache_" + hash + output +
+// "_" + id) and every bake point's own channel ("Channel_" + id) of the
+// network, whether or not a generator left the node's declarations out.
+QString networkChannelDeclarations(VrnShaderNetwork* network);
 
 // The std140 declarations of the surface shader's uniform blocks for a stage
 // (the blocks named by the stage's prefix): members "<block>_u_IntUniforms0"

@@ -1,6 +1,8 @@
 #include "VrnShaderBuild.h"
 
+#include "VrnShaderAssembler.h"
 #include "VrnShaderNetwork.h"
+#include "VrnSurfaceShader.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnGlslContextManager.h"
@@ -15,6 +17,39 @@ bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network
     auto* shadingContext = qobject_cast<VrnSvtShadingContext*>(network->shadingContext());
     return generator->buildShaderCode(&VrnSnGlslContextManager::instance(), shadingContext, result.declarationCodes,
                                       result.bodyCodes, network->root(), surfaceShader, result.errorText);
+}
+
+QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network,
+                                                       VrnSurfaceShader* surfaceShader, const QStringList& defines)
+{
+    QMap<unsigned, QString> sources;
+    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
+        VrnShaderAssembler::StageInput input;
+        input.shaderType = it.key();
+        input.declarationCode = it.value();
+        input.bodyCode = result.bodyCodes.value(it.key());
+        input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(surfaceShader, it.key());
+        input.defines = defines;
+        input.uvTile = network->shadingContext()->getCurrentUvChannel();
+        input.network = network;
+        const QString source = VrnShaderAssembler::assemble(input);
+        if (surfaceShader)
+            surfaceShader->setSource(it.key(), source);
+        sources.insert(it.key(), source);
+    }
+    return sources;
+}
+
+bool VrnShaderBuild::buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                                 const QStringList& defines, QMap<unsigned, QString>& sources, QString& error)
+{
+    VrnShaderBuildResult result;
+    if (!run(generatorName, network, surfaceShader, result)) {
+        error = result.errorText.trimmed();
+        return false;
+    }
+    sources = assembleStages(result, network, surfaceShader, defines);
+    return true;
 }
 
 QString VrnShaderBuild::shaderTypeName(unsigned shaderType)

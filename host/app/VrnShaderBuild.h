@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 class VrnShaderNetwork;
 class VrnSurfaceShader;
@@ -18,5 +19,13 @@ namespace VrnShaderBuild {
 // Runs the registered generator of that name on the network. False, with the
 // reason in the result's error text, for an unknown generator or a failed build.
 bool run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result);
+// Each built stage's complete source (host library, the network's channels,
+// the surface shader's blocks, the generator's texts, main); also handed to
+// the surface shader.
+QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                                       const QStringList& defines);
+// Runs the generator and assembles its stages. False with the generator's error.
+bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
+                 QMap<unsigned, QString>& sources, QString& error);
 QString shaderTypeName(unsigned shaderType);
 } // namespace VrnShaderBuild

@@ -2,7 +2,6 @@
 
 #include "VrnRenderer.h"
 
-#include "VrnShaderAssembler.h"
 #include "VrnShaderBuild.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
@@ -17,24 +16,15 @@ bool VrnRenderCompare::renderWithGenerator(const QString& generatorName, VrnShad
 {
     VrnShaderManager::instance().setShaderDefines(defines);
     VrnSurfaceShader surface;
-    VrnShaderBuildResult result;
-    if (!VrnShaderBuild::run(generatorName, network, &surface, result)) {
-        error = result.errorText.trimmed();
+    QMap<unsigned, QString> sources;
+    if (!VrnShaderBuild::buildStages(generatorName, network, &surface, defines, sources, error))
         return false;
-    }
-    if (!result.declarationCodes.contains(VrnShaderType::Fragment)) {
+    if (!sources.contains(VrnShaderType::Fragment)) {
         error = QStringLiteral("the build has no fragment stage");
         return false;
     }
-    VrnShaderAssembler::StageInput input;
-    input.shaderType = VrnShaderType::Fragment;
-    input.declarationCode = result.declarationCodes.value(VrnShaderType::Fragment);
-    input.bodyCode = result.bodyCodes.value(VrnShaderType::Fragment);
-    input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(&surface, VrnShaderType::Fragment);
-    input.defines = defines;
-    input.uvTile = network->shadingContext()->getCurrentUvChannel();
     VrnRenderJob job;
-    job.fragmentSource = VrnShaderAssembler::assemble(input);
+    job.fragmentSource = sources.value(VrnShaderType::Fragment);
     job.network = network;
     job.surfaceShader = &surface;
     job.size = size;
