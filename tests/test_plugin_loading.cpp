@@ -7,6 +7,7 @@
 
 #include "VrnTestSupport.h"
 
+#include "TextureToken.h"
 #include "VrnClassFactory.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 
@@ -86,6 +87,8 @@ TEST(PluginLoading, GeneratorsAreRegisteredWhenTheLibraryLoadsInStyleOrder)
     EXPECT_EQ(names, allStyleNames().mid(0, names.size()));
     for (const QString& name : names)
         EXPECT_NE(VrnSnGlslCodeGeneratorManager::instance().codeGenerator(name), nullptr) << name.toStdString();
+    // Loading also made the library's four texture tokens, and nothing else made any.
+    EXPECT_EQ(Quorvex::Hdq::TextureToken::constructedCount(), 4);
 
     // Nothing has initialised the plug-in object yet when this test runs first
     // in its process, so the registrations above came from loading alone.

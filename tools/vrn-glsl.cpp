@@ -78,9 +78,10 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     }
     if (parser.isSet(help))
         parser.showHelp(0);
+    options.list = parser.isSet(list);
     if (parser.isSet(generator))
         options.generator = parser.value(generator);
-    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator)) {
+    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator) && !options.list) {
         error = QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(style));
         return false;
     }
@@ -104,7 +105,6 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
         return false;
     }
     options.validate = parser.isSet(validate);
-    options.list = parser.isSet(list);
     options.logToStderr = parser.isSet(log);
     options.plugin = parser.isSet(plugin) ? parser.value(plugin) : VrnPluginHost::defaultPluginPath();
     return true;

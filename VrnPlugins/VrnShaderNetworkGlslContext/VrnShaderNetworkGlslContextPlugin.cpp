@@ -25,6 +25,11 @@ template <class Generator> bool registerGenerator(const char* name)
 const Quorvex::Hdq::TextureToken s_textureToken0;
 const Quorvex::Hdq::TextureToken s_textureToken1;
 const bool s_style1Registered = registerGenerator<VrnSnGlslCodeGenerator_Style1>("VrnSnGlslCodeGenerator_Style1");
+// Styles 2 to 4 register here, in that order.
+const Quorvex::Hdq::TextureToken s_textureToken2;
+// Style 5 registers here.
+const Quorvex::Hdq::TextureToken s_textureToken3;
+// Style 6 registers here.
 } // namespace
 
 bool VrnShaderNetworkGlslContextPlugin::initialize()

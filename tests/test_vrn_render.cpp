@@ -1,0 +1,121 @@
+// vrn-render end to end, and random networks as every test and tool gets them.
+
+#include "VrnTestSupport.h"
+
+#include "VrnGlslValidator.h"
+#include "VrnNetworkLoader.h"
+#include "VrnRandomNetwork.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSurfaceShader.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+ToolRun runRender(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(VrnTest::toolPath(QStringLiteral("vrn-render")), arguments);
+    ToolRun run;
+    if (!process.waitForFinished(120000)) {
+        ADD_FAILURE() << "vrn-render did not finish";
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString example(const QString& name)
+{
+    return QStringLiteral("%1/%2.json").arg(QString::fromUtf8(VRN_EXAMPLES_DIR), name);
+}
+} // namespace
+
+TEST(VrnRender, WritesThePictureOfARandomNetwork)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("r.png"));
+    const ToolRun run = runRender({QStringLiteral("--random"), QStringLiteral("5"), QStringLiteral("--nodes"), QStringLiteral("12"),
+                                   QStringLiteral("--size"), QStringLiteral("96"), QStringLiteral("-o"), png});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage picture(png);
+    EXPECT_EQ(picture.size(), QSize(96, 96));
+    EXPECT_EQ(qRed(picture.pixel(0, 0)), 64) << "a corner is background";
+}
+
+TEST(VrnRender, CompareReportsEachStyleOrWhyItDoesNotApply)
+{
+    const ToolRun lit = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), example(QStringLiteral("lit-base"))});
+    ASSERT_EQ(lit.exitCode, 0) << lit.err.toStdString();
+    EXPECT_TRUE(lit.out.startsWith(QStringLiteral("VrnSnGlslCodeGenerator_Style1: reference\n"))) << lit.out.toStdString();
+
+    const ToolRun baked = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), example(QStringLiteral("bake-point"))});
+    EXPECT_TRUE(baked.out.contains(QStringLiteral("VrnSnGlslCodeGenerator_Style1: not applicable: bake point")))
+        << baked.out.toStdString();
+}
+
+TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char* expected;
+    } rows[] = {
+        {{QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("0")}, "--size must be a number"},
+        {{QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("big")}, "--size must be a number"},
+        {{QStringLiteral("--compare"), QStringLiteral("--tolerance"), QStringLiteral("300")}, "--tolerance must be a number"},
+        {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("x")}, "--random needs a whole number seed"},
+        {{QStringLiteral("--compare"), QStringLiteral("--nodes"), QStringLiteral("0")}, "--nodes must be a number"},
+        {{QStringLiteral("--style"), QStringLiteral("9"), QStringLiteral("--compare")}, "unknown style"},
+        {{}, "give -o FILE"},
+        {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("1"), QStringLiteral("a.json")}, "give one network"},
+        {{QStringLiteral("--compare"), QStringLiteral("/nonexistent.json")}, "/nonexistent.json"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());
+        const ToolRun run = runRender(row.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
+    }
+}
+
+TEST(RandomNetworks, SameSeedSameNetworkAndEveryOneCompiles)
+{
+    VrnTest::plugin();
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        VrnRandomNetwork::Options options;
+        options.seed = seed;
+        options.nodes = 2 + int(seed * 7 % 45);
+        const QJsonObject json = VrnRandomNetwork::generate(options);
+        EXPECT_EQ(json, VrnRandomNetwork::generate(options));
+        QObject owner;
+        VrnLoadedNetwork loaded;
+        QString error;
+        ASSERT_TRUE(VrnNetworkLoader::loadData(QJsonDocument(json).toJson(), QStringLiteral("random"), QString(), &owner, loaded, error))
+            << error.toStdString();
+        EXPECT_EQ(loaded.network->nodes().size(), options.nodes + 1);
+        VrnSurfaceShader surface;
+        QMap<unsigned, QString> sources;
+        ASSERT_TRUE(VrnShaderBuild::buildStages(QStringLiteral("VrnSnGlslCodeGenerator_Style1"), loaded.network, &surface, {}, sources, error))
+            << error.toStdString();
+        EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << error.toStdString();
+    }
+    VrnRandomNetwork::Options other;
+    other.seed = 2;
+    EXPECT_NE(VrnRandomNetwork::generate(other), VrnRandomNetwork::generate(VrnRandomNetwork::Options{}));
+}
