@@ -241,3 +241,18 @@ TEST(RenderExamples, EveryExampleRendersAndShowsItsVariation)
             EXPECT_GT(colours.size(), 1) << "a uniform picture";
     }
 }
+
+TEST(RenderCompare, ProgramsAreReusedForTheSameText)
+{
+    const QString json = network(QString(), QStringLiteral(R"({"id": "C", "kind": "ConstantColor", "attributes": {"Color": [0.1, 0.2, 0.3, 1.0]}})"),
+                                 QStringLiteral(R"({"from": "C.Output", "to": "Out.Input"})"));
+    Rendered first = render(json);
+    const int compiles = VrnRenderer::compileCount();
+    // A new value is new uniform data, not a new program.
+    first.network->node(QStringLiteral("C"))->setUserAttribute(QStringLiteral("Color"), QVariant::fromValue(VrnColor(0.9f, 0.2f, 0.3f, 1.0f)));
+    QImage again;
+    QString error;
+    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle1, first.network, {}, kSize, again, error)) << error.toStdString();
+    EXPECT_EQ(VrnRenderer::compileCount(), compiles);
+    EXPECT_EQ(qRed(again.pixel(kSize / 2, kSize / 2)), 230);
+}

@@ -45,6 +45,7 @@ struct Options
 {
     QString generator;
     QString networkFile;
+    VrnToolSupport::NetworkSource source;
     QStringList defines;
     bool hasStage = false;
     unsigned stage = 0;
@@ -69,7 +70,9 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     const QCommandLineOption validate(QStringLiteral("validate"), QStringLiteral("Compile every stage with glslang; exit status 1 when one fails."));
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Also print log lines to stderr as they are written."));
-    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log});
+    const QCommandLineOption random(QStringLiteral("random"), QStringLiteral("A random network of this seed instead of a file."), QStringLiteral("SEED"));
+    const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
+    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes});
     parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
 
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -91,6 +94,17 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
         return false;
     }
     options.networkFile = files.value(0);
+    if (parser.isSet(random)) {
+        bool seedOk = false, nodesOk = false;
+        options.source.random = true;
+        options.source.seed = parser.value(random).toUInt(&seedOk);
+        options.source.nodes = parser.value(nodes).toInt(&nodesOk);
+        if (!seedOk || !nodesOk || options.source.nodes < 1 || options.source.nodes > 1000000 || !files.isEmpty()) {
+            error = QStringLiteral("--random needs a whole number seed, --nodes a number from 1 to 1000000, and no file");
+            return false;
+        }
+    }
+    options.source.file = options.networkFile;
     options.defines = parser.values(define);
     options.hasStage = parser.isSet(stage);
     if (options.hasStage && !shaderTypeFromName(parser.value(stage), options.stage)) {
@@ -150,9 +164,7 @@ int main(int argc, char** argv)
 
     VrnShaderNetwork* network = nullptr;
     QStringList defines;
-    VrnToolSupport::NetworkSource source;
-    source.file = options.networkFile;
-    if (!VrnToolSupport::loadNetwork(source, options.defines, &app, network, defines, error))
+    if (!VrnToolSupport::loadNetwork(options.source, options.defines, &app, network, defines, error))
         return fail(kUsageError, error);
     VrnShaderManager::instance().setShaderDefines(defines);
 

@@ -59,14 +59,16 @@ bool VrnShaderNetwork::addNode(VrnSnBaseNode* n, QString* error)
         context->setExpression(kind.glsl, false);
     context->init();
     m_nodes.append(n);
-    connect(n, &QObject::destroyed, this, [this, n]() { m_nodes.removeAll(n); });
+    m_nodesById.insert(n->id(), n);
+    const QString id = n->id();
+    connect(n, &QObject::destroyed, this, [this, n, id]() {
+        m_nodes.removeAll(n);
+        m_nodesById.remove(id);
+    });
     return true;
 }
 
 VrnSnBaseNode* VrnShaderNetwork::node(const QString& id) const
 {
-    for (VrnSnBaseNode* n : m_nodes)
-        if (n->id() == id)
-            return n;
-    return nullptr;
+    return m_nodesById.value(id);
 }

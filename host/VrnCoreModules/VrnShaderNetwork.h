@@ -3,6 +3,7 @@
 #include "VrnShadingContext.h"
 #include "VrnSnBaseNode.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -38,5 +39,6 @@ private:
     QString m_name;
     VrnShadingContext* m_shadingContext;
     QList<VrnSnBaseNode*> m_nodes;
+    QHash<QString, VrnSnBaseNode*> m_nodesById; // ids are looked up for every connection of a file
     QPointer<VrnSnBaseNode> m_root;
 };

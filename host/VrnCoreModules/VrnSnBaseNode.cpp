@@ -14,6 +14,8 @@ VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, c
 {
     for (const VrnCustomAttribute& p : m_kind->parameters)
         createUserAttribute(p);
+    for (const QString& o : m_kind->outputs)
+        m_outputPoints.append(ConnectionPoint(this, o, connectionKey(this, o)));
 }
 
 VrnSnBaseNode::~VrnSnBaseNode() = default;
@@ -71,14 +73,14 @@ void VrnSnBaseNode::disconnectInput(const QString& inputName)
 
 QList<VrnSnBaseNode::ConnectionPoint> VrnSnBaseNode::outputPoints() const
 {
-    QList<ConnectionPoint> points;
-    for (const QString& o : m_kind->outputs)
-        points.append(outputPoint(o));
-    return points;
+    return m_outputPoints;
 }
 
 VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::outputPoint(const QString& outputName) const
 {
+    for (const ConnectionPoint& p : m_outputPoints)
+        if (p.name == outputName)
+            return p;
     VrnSnBaseNode* self = const_cast<VrnSnBaseNode*>(this);
     return ConnectionPoint(self, outputName, connectionKey(this, outputName));
 }

@@ -107,6 +107,7 @@ private:
     bool m_cacheValid = false;
     int m_cacheActive = 0;
     bool m_encrypted = false;
+    QList<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
 };
 
 // A node that reads a paint channel: its "Channel" attribute names the channel

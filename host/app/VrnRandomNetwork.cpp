@@ -7,10 +7,16 @@
 #include <random>
 
 namespace {
-// Kinds that run in every stage and can sit anywhere in a graph.
+// Kinds that run in every stage and can sit anywhere in a graph, equally
+// likely: about one node in fifteen is a container (Group), one re-evaluates
+// its input (Offset), one is a bake point, and one node in ten of those with
+// outputs reads a cache.
 const char* const kPool[] = {"ConstantColor", "ConstantFloat", "Multiply", "Add", "Mix", "Swizzle", "Checker", "Offset",
                              "Mask", "Group", "PassThrough", "ChannelInput", "SphericalHarmonicsLight", "BakePoint", "Secret"};
 const char* const kChannels[] = {"Base", "Dirt", "Store"};
+// Kinds that join two results: chosen when the graph would otherwise leave
+// nodes that nothing reads.
+const char* const kJoining[] = {"Add", "Multiply", "Mix", "Mask"};
 
 class Random
 {
@@ -66,8 +72,15 @@ QJsonObject VrnRandomNetwork::generate(const Options& options)
 
     QJsonArray nodes, connections;
     QStringList ids;
+    // Nodes that nothing reads yet; inputs prefer them so that the root's
+    // upstream holds nearly every node, as in a real graph.
+    QList<int> unread;
     for (int i = 0; i < count; ++i) {
-        QString kind = QString::fromLatin1(kPool[r.below(int(sizeof(kPool) / sizeof(kPool[0])))]);
+        // Once there are more unread nodes than nodes left, every node left
+        // joins two of them, so that a single result reaches the root.
+        const bool mustJoin = unread.size() > count - i;
+        QString kind = mustJoin ? QString::fromLatin1(kJoining[r.below(int(sizeof(kJoining) / sizeof(kJoining[0])))])
+                                : QString::fromLatin1(kPool[r.below(int(sizeof(kPool) / sizeof(kPool[0])))]);
         if (!options.bakePoints && kind == QLatin1String("BakePoint"))
             kind = QStringLiteral("Add");
         const VrnSnNodeKindPtr definition = VrnBuiltinKinds::kind(kind);
@@ -96,11 +109,19 @@ QJsonObject VrnRandomNetwork::generate(const Options& options)
         nodes.append(node);
         // Inputs read earlier nodes only, so the graph has no cycle.
         if (definition && i > 0)
-            for (const VrnSnNodeInputDefinition& input : definition->inputs)
-                if (r.chance(0.85))
-                    connections.append(QJsonObject{{QStringLiteral("from"), ids.at(r.below(i)) + QStringLiteral(".Output")},
-                                                   {QStringLiteral("to"), id + QLatin1Char('.') + input.name}});
+            for (const VrnSnNodeInputDefinition& input : definition->inputs) {
+                if (!mustJoin && !r.chance(0.85))
+                    continue;
+                int from = r.below(i);
+                if (!unread.isEmpty() && (mustJoin || r.chance(0.9)))
+                    from = unread.takeAt(r.below(int(unread.size())));
+                else
+                    unread.removeOne(from);
+                connections.append(QJsonObject{{QStringLiteral("from"), ids.at(from) + QStringLiteral(".Output")},
+                                               {QStringLiteral("to"), id + QLatin1Char('.') + input.name}});
+            }
         ids.append(id);
+        unread.append(i);
     }
     nodes.append(QJsonObject{{QStringLiteral("id"), QStringLiteral("Out")}, {QStringLiteral("kind"), QStringLiteral("Output")}});
     connections.append(QJsonObject{{QStringLiteral("from"), ids.last() + QStringLiteral(".Output")}, {QStringLiteral("to"), QStringLiteral("Out.Input")}});

@@ -12,6 +12,7 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QMatrix4x4>
 #include <QRegularExpression>
@@ -38,7 +39,7 @@ const char* const kVertexSource =
 struct GlObjects
 {
     std::vector<GLuint> shaders, textures, buffers, framebuffers, renderbuffers, vertexArrays;
-    GLuint program = 0;
+    GLuint program = 0; // owned by the program cache once linked
     ~GlObjects()
     {
         for (GLuint s : shaders) glDeleteShader(s);
@@ -445,23 +446,35 @@ void uploadBlocks(GlObjects& gl, GLuint program, const QVector<ActiveUniform>& u
 }
 } // namespace
 
-bool VrnRenderer::render(const VrnRenderJob& job, QImage& picture, QString& error)
+namespace {
+// Programs by the SHA-1 of their fragment source; the oldest goes when the cache is full.
+struct ProgramCache
 {
-    if (!job.network) {
-        error = QStringLiteral("nothing to render: no network");
-        return false;
-    }
-    if (job.size < 1 || job.size > kMaximumSize) {
-        error = QStringLiteral("picture size %1 is outside 1 to %2").arg(job.size).arg(kMaximumSize);
-        return false;
-    }
-    if (!VrnGlContext::makeCurrent(error))
-        return false;
-    while (glGetError() != GL_NO_ERROR) {
+    static constexpr int kCapacity = 64;
+    QHash<QByteArray, GLuint> programs;
+    QList<QByteArray> order;
+    int compiles = 0;
+};
+
+ProgramCache& programCache()
+{
+    static ProgramCache cache;
+    return cache;
+}
+
+bool linkedProgram(const QString& fragmentSource, GLuint& program, QString& error)
+{
+    ProgramCache& cache = programCache();
+    const QByteArray source = fragmentSource.toUtf8();
+    const QByteArray key = QCryptographicHash::hash(source, QCryptographicHash::Sha1);
+    const auto found = cache.programs.constFind(key);
+    if (found != cache.programs.constEnd()) {
+        program = found.value();
+        return true;
     }
     GlObjects gl;
-    if (!compileStage(gl, GL_VERTEX_SHADER, kVertexSource, "vertex", error)
-        || !compileStage(gl, GL_FRAGMENT_SHADER, job.fragmentSource.toUtf8(), "fragment", error))
+    ++cache.compiles;
+    if (!compileStage(gl, GL_VERTEX_SHADER, kVertexSource, "vertex", error) || !compileStage(gl, GL_FRAGMENT_SHADER, source, "fragment", error))
         return false;
     gl.program = glCreateProgram();
     for (GLuint s : gl.shaders)
@@ -477,20 +490,53 @@ bool VrnRenderer::render(const VrnRenderJob& job, QImage& picture, QString& erro
         error = QStringLiteral("the stages do not link:\n%1").arg(QString::fromUtf8(log.constData()).trimmed());
         return false;
     }
+    if (cache.order.size() >= ProgramCache::kCapacity)
+        glDeleteProgram(cache.programs.take(cache.order.takeFirst()));
+    program = gl.program;
+    gl.program = 0; // kept by the cache
+    cache.programs.insert(key, program);
+    cache.order.append(key);
+    return true;
+}
+} // namespace
+
+int VrnRenderer::compileCount()
+{
+    return programCache().compiles;
+}
+
+bool VrnRenderer::render(const VrnRenderJob& job, QImage& picture, QString& error)
+{
+    if (!job.network) {
+        error = QStringLiteral("nothing to render: no network");
+        return false;
+    }
+    if (job.size < 1 || job.size > kMaximumSize) {
+        error = QStringLiteral("picture size %1 is outside 1 to %2").arg(job.size).arg(kMaximumSize);
+        return false;
+    }
+    if (!VrnGlContext::makeCurrent(error))
+        return false;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GlObjects gl;
+    GLuint program = 0;
+    if (!linkedProgram(job.fragmentSource, program, error))
+        return false;
 
     ChannelLayers layers;
     uploadChannels(gl, job.network->shadingContext(), layers);
-    const QVector<ActiveUniform> uniforms = activeUniforms(gl.program);
+    const QVector<ActiveUniform> uniforms = activeUniforms(program);
     const QHash<QString, QVariant> values = namedUniformValues(job.network);
     for (const ActiveUniform& u : uniforms) {
         if (u.blockIndex >= 0 || isSampler(u.type))
             continue;
         const auto found = values.constFind(u.name);
         if (found != values.constEnd())
-            setDefaultBlockUniform(gl.program, u, encode(u.type, found.value(), u.name, layers));
+            setDefaultBlockUniform(program, u, encode(u.type, found.value(), u.name, layers));
     }
-    bindSamplers(gl, gl.program, uniforms);
-    uploadBlocks(gl, gl.program, uniforms, job.surfaceShader, values, layers);
+    bindSamplers(gl, program, uniforms);
+    uploadBlocks(gl, program, uniforms, job.surfaceShader, values, layers);
 
     GLuint framebuffer = 0, colour = 0, vertexArray = 0;
     glGenFramebuffers(1, &framebuffer);
@@ -512,7 +558,7 @@ bool VrnRenderer::render(const VrnRenderJob& job, QImage& picture, QString& erro
     glDisable(GL_BLEND);
     glClearColor(kBackground[0] / 255.0f, kBackground[1] / 255.0f, kBackground[2] / 255.0f, kBackground[3] / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glUseProgram(gl.program);
+    glUseProgram(program);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 
     QImage image(job.size, job.size, QImage::Format_RGBA8888);

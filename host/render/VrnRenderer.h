@@ -27,4 +27,9 @@ constexpr int kMaximumSize = 4096;
 // it is. False, with the compiler's or GL's message, when the stage does not
 // compile or link or GL reports an error.
 bool render(const VrnRenderJob& job, QImage& picture, QString& error);
+
+// Linked programs are kept by the hash of their source text: a rebuild that
+// gives the same text draws without compiling. How many programs were
+// compiled and linked since start-up:
+int compileCount();
 } // namespace VrnRenderer

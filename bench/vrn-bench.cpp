@@ -1,0 +1,224 @@
+// vrn-bench: what generation, an edit and a frame cost, per registered style.
+//
+// BM_Generate/<style>/<nodes>   one build of a random network plus final assembly
+// BM_EditToPixels/<style>/<edit> an edit of a 200-node network up to its pixels:
+//                                rebuild, program cache lookup (compile on a miss),
+//                                upload, draw 256x256, read back
+// BM_Render/<style>              one frame of the 200-node network, program warm
+
+#include "VrnPluginHost.h"
+#include "VrnRandomNetwork.h"
+#include "VrnNetworkLoader.h"
+#include "VrnRenderer.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderManager.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnSnNodeKind.h"
+#include "VrnSurfaceShader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+namespace {
+const quint32 kSeed = 20261205;
+const int kEditNodes = 200;
+const int kFrameSize = 256;
+
+struct BenchNetwork
+{
+    std::unique_ptr<QObject> owner{new QObject};
+    VrnShaderNetwork* network = nullptr;
+    QStringList defines;
+    int contexts = 0; // contexts the build visits (the root's upstream)
+};
+
+// Random networks of the built-in kinds; see VrnRandomNetwork for the mix.
+BenchNetwork* network(int nodes)
+{
+    static std::map<int, std::unique_ptr<BenchNetwork>> cache;
+    std::unique_ptr<BenchNetwork>& slot = cache[nodes];
+    if (slot)
+        return slot.get();
+    slot.reset(new BenchNetwork);
+    VrnRandomNetwork::Options options;
+    options.seed = kSeed;
+    options.nodes = nodes;
+    VrnLoadedNetwork loaded;
+    QString error;
+    if (!VrnNetworkLoader::loadData(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(), QStringLiteral("bench"), QString(),
+                                    slot->owner.get(), loaded, error)) {
+        std::fprintf(stderr, "vrn-bench: %s\n", error.toLocal8Bit().constData());
+        return nullptr;
+    }
+    slot->network = loaded.network;
+    slot->defines = loaded.defines;
+    VrnSnBaseGlslCodeGenerator base;
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    QMap<unsigned, QList<VrnSnBaseGlslContext*>> contexts;
+    base.buildContextsList(nullptr, nullptr, aliases, contexts, loaded.network->root());
+    slot->contexts = contexts.value(VrnShaderType::Fragment).size();
+    return slot.get();
+}
+
+void BM_Generate(benchmark::State& state, const QString& generator, int nodes)
+{
+    BenchNetwork* net = network(nodes);
+    if (!net || !net->network) {
+        state.SkipWithError("no network");
+        return;
+    }
+    VrnShaderManager::instance().setShaderDefines(net->defines);
+    qint64 bytes = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        VrnSurfaceShader surface;
+        QMap<unsigned, QString> sources;
+        QString error;
+        if (!VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error)) {
+            state.SkipWithError(error.toLocal8Bit().constData());
+            break;
+        }
+        for (const QString& source : sources)
+            bytes += source.size();
+        benchmark::DoNotOptimize(sources);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.SetBytesProcessed(bytes);
+    // Per context the build visits (the root's upstream), in microseconds.
+    if (state.iterations() > 0 && net->contexts > 0)
+        state.counters["us_per_node"] = seconds * 1e6 / double(state.iterations()) / net->contexts;
+    state.counters["contexts"] = net->contexts;
+}
+
+// One edit: a float parameter changes, or an input moves to another producer.
+void applyEdit(VrnShaderNetwork* network, const QString& edit, int iteration)
+{
+    if (edit == QLatin1String("value")) {
+        for (VrnSnBaseNode* node : network->nodes())
+            if (node->kind().name == QLatin1String("ConstantFloat") || node->kind().name == QLatin1String("Mix")) {
+                const QString parameter = node->kind().name == QLatin1String("Mix") ? QStringLiteral("Amount") : QStringLiteral("Value");
+                node->setUserAttribute(parameter, QVariant(float(iteration % 2 ? 0.25 : 0.75)));
+                return;
+            }
+        return;
+    }
+    // The last node with inputs reads another earlier producer at every iteration,
+    // so that a style whose text follows the wiring meets a new text each time.
+    const QList<VrnSnBaseNode*>& nodes = network->nodes();
+    for (int i = nodes.size() - 1; i > 2; --i) {
+        VrnSnBaseNode* consumer = nodes.at(i);
+        if (consumer->inputNames().isEmpty() || consumer->kind().outputs.isEmpty())
+            continue;
+        VrnSnBaseNode* producer = nodes.at(iteration % i);
+        if (!producer->kind().outputs.isEmpty() && consumer->connectInput(consumer->inputNames().first(), producer, producer->kind().outputs.first()))
+            return;
+    }
+}
+
+bool drawFrame(const QString& generator, BenchNetwork* net, QString& error)
+{
+    VrnSurfaceShader surface;
+    QMap<unsigned, QString> sources;
+    if (!VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error))
+        return false;
+    VrnRenderJob job;
+    job.fragmentSource = sources.value(VrnShaderType::Fragment);
+    job.network = net->network;
+    job.surfaceShader = &surface;
+    job.size = kFrameSize;
+    QImage picture;
+    return VrnRenderer::render(job, picture, error);
+}
+
+void BM_EditToPixels(benchmark::State& state, const QString& generator, const QString& edit)
+{
+    BenchNetwork* net = network(kEditNodes);
+    QString error;
+    if (!net || !net->network || !drawFrame(generator, net, error)) { // warms the program cache
+        state.SkipWithError(error.toLocal8Bit().constData());
+        return;
+    }
+    const int compilesBefore = VrnRenderer::compileCount();
+    int iteration = 0;
+    for (auto _ : state) {
+        applyEdit(net->network, edit, ++iteration);
+        if (!drawFrame(generator, net, error)) {
+            state.SkipWithError(error.toLocal8Bit().constData());
+            break;
+        }
+    }
+    state.counters["compiles"] = benchmark::Counter(VrnRenderer::compileCount() - compilesBefore, benchmark::Counter::kAvgIterations);
+}
+
+void BM_Render(benchmark::State& state, const QString& generator)
+{
+    BenchNetwork* net = network(kEditNodes);
+    VrnSurfaceShader surface;
+    QMap<unsigned, QString> sources;
+    QString error;
+    if (!net || !net->network || !VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error)) {
+        state.SkipWithError(error.toLocal8Bit().constData());
+        return;
+    }
+    VrnRenderJob job;
+    job.fragmentSource = sources.value(VrnShaderType::Fragment);
+    job.network = net->network;
+    job.surfaceShader = &surface;
+    job.size = kFrameSize;
+    QImage picture;
+    for (auto _ : state)
+        if (!VrnRenderer::render(job, picture, error)) {
+            state.SkipWithError(error.toLocal8Bit().constData());
+            break;
+        }
+}
+
+QString styleOf(const QString& generator)
+{
+    return generator.mid(generator.lastIndexOf(QLatin1String("Style")) + 5);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    VrnLoadedPlugin loaded;
+    QString error;
+    if (!VrnPluginHost::load(VrnPluginHost::defaultPluginPath(), loaded, error)) {
+        std::fprintf(stderr, "vrn-bench: %s\n", error.toLocal8Bit().constData());
+        return 2;
+    }
+    const QStringList generators = VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames();
+    for (const QString& generator : generators) {
+        const std::string style = styleOf(generator).toStdString();
+        for (int nodes : {10, 100, 1000, 10000})
+            benchmark::RegisterBenchmark(("BM_Generate/" + style + "/" + std::to_string(nodes)).c_str(),
+                                         [generator, nodes](benchmark::State& s) { BM_Generate(s, generator, nodes); })
+                ->Unit(benchmark::kMicrosecond);
+    }
+    for (const QString& generator : generators)
+        for (const char* edit : {"value", "rewire"})
+            benchmark::RegisterBenchmark(("BM_EditToPixels/" + styleOf(generator).toStdString() + "/" + edit).c_str(),
+                                         [generator, edit](benchmark::State& s) { BM_EditToPixels(s, generator, QString::fromLatin1(edit)); })
+                ->Unit(benchmark::kMillisecond);
+    for (const QString& generator : generators)
+        benchmark::RegisterBenchmark(("BM_Render/" + styleOf(generator).toStdString()).c_str(),
+                                     [generator](benchmark::State& s) { BM_Render(s, generator); })
+            ->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
