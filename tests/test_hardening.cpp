@@ -1,0 +1,149 @@
+// What the tools promise under bad input and across processes: one message and
+// no crash for anything thrown at them, the same text whatever Qt's hash seed,
+// and no encrypted source in any log line.
+
+#include "VrnTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace {
+struct ToolRun
+{
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+ToolRun runGlsl(const QStringList& arguments, const QByteArray& hashSeed = QByteArray(), int timeoutMs = 120000)
+{
+    QProcess process;
+    if (!hashSeed.isNull()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_HASH_SEED"), QString::fromLatin1(hashSeed));
+        process.setProcessEnvironment(environment);
+    }
+    process.start(VrnTest::toolPath(QStringLiteral("vrn-glsl")), arguments);
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "vrn-glsl did not finish: " << arguments.join(QLatin1Char(' ')).toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QStringList registeredStyles()
+{
+    const ToolRun list = runGlsl({QStringLiteral("--list-generators")});
+    QStringList styles;
+    for (const QByteArray& line : list.out.split('\n'))
+        if (!line.isEmpty())
+            styles.append(QString::fromLatin1(line.mid(line.lastIndexOf("Style") + 5)));
+    return styles;
+}
+
+QStringList exampleFiles()
+{
+    const QDir dir(QString::fromUtf8(VRN_EXAMPLES_DIR));
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
+        files.append(dir.filePath(name));
+    return files;
+}
+} // namespace
+
+TEST(Hardening, SameTextAndUniformsWhateverTheHashSeed)
+{
+    const QStringList styles = registeredStyles();
+    ASSERT_FALSE(styles.isEmpty());
+    int compared = 0;
+    for (const QString& style : styles)
+        for (const QString& file : exampleFiles()) {
+            SCOPED_TRACE((style + QLatin1Char(' ') + file).toStdString());
+            for (const char* form : {"source", "uniforms"}) {
+                const QStringList arguments{QStringLiteral("--style"), style, QStringLiteral("--emit"), QString::fromLatin1(form), file};
+                const ToolRun first = runGlsl(arguments, "0");
+                if (first.exitCode != 0)
+                    continue; // a style that cannot build the example says so elsewhere
+                for (const char* seed : {"1", "97531"})
+                    EXPECT_EQ(runGlsl(arguments, seed).out, first.out) << "QT_HASH_SEED=" << seed << " --emit " << form;
+                ++compared;
+            }
+        }
+    // Every example builds with Style 1 at least.
+    EXPECT_GE(compared, 2 * int(exampleFiles().size()));
+}
+
+TEST(Hardening, EncryptedSourceNeverReachesALogLine)
+{
+    // The code of the encrypted kinds of the example, as their files hold it.
+    const QStringList secrets{QStringLiteral("Output = #Input * 0.5 + vec4(0.25);"), QStringLiteral("kind Secret")};
+    const QString file = QStringLiteral("%1/secret-recipe.json").arg(QString::fromUtf8(VRN_EXAMPLES_DIR));
+    const QStringList styles = registeredStyles();
+    ASSERT_FALSE(styles.isEmpty());
+    for (const QString& style : styles) {
+        SCOPED_TRACE(style.toStdString());
+        const ToolRun log = runGlsl({QStringLiteral("--style"), style, QStringLiteral("--emit"), QStringLiteral("log"), file});
+        ASSERT_EQ(log.exitCode, 0) << log.err.toStdString();
+        for (const QString& secret : secrets) {
+            EXPECT_FALSE(log.out.contains(secret.toUtf8())) << log.out.toStdString();
+            EXPECT_FALSE(log.err.contains(secret.toUtf8()));
+        }
+    }
+}
+
+TEST(Hardening, EveryBadInputGivesOneMessage)
+{
+    QTemporaryDir dir;
+    const auto write = [&dir](const QString& name, const QByteArray& content) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return dir.filePath(name);
+    };
+    const QString empty = write(QStringLiteral("empty.json"), QByteArray());
+    const QString binary = write(QStringLiteral("binary.json"), QByteArray("\x00\xff\xfe{\x01", 5));
+    // 50 MB: a valid start and then nothing but an endless string.
+    const QString huge = write(QStringLiteral("huge.json"), QByteArray("{\"format\": 1, \"name\": \"") + QByteArray(50 * 1024 * 1024, 'a'));
+    const QString deep = write(QStringLiteral("deep.json"), QByteArray(100000, '[') + QByteArray(100000, ']'));
+    const QString array = write(QStringLiteral("array.json"), QByteArray("[1, 2, 3]"));
+
+    const struct
+    {
+        QString file;
+        const char* expected;
+    } rows[] = {
+        {empty, "the file is empty"},
+        {binary, "not valid JSON"},
+        {huge, "huge.json"},
+        {deep, "deep.json"},
+        {dir.path(), "directory"},
+        {dir.filePath(QStringLiteral("missing.json")), "missing.json"},
+        {array, "array.json"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        const ToolRun run = runGlsl({row.file});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(row.expected)) << run.err.toStdString();
+    }
+}
+
+TEST(Hardening, HundredThousandNodesBuildWithoutHarm)
+{
+    const ToolRun run = runGlsl({QStringLiteral("--random"), QStringLiteral("3"), QStringLiteral("--nodes"), QStringLiteral("100000"),
+                                 QStringLiteral("--emit"), QStringLiteral("log")},
+                                QByteArray(), 600000);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+}
