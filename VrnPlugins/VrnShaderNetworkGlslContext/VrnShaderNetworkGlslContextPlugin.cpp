@@ -6,6 +6,11 @@
 #include "VrnSnGlslChannelInputContext.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnGlslCodeGenerator_Style1.h"
+#include "VrnSnGlslCodeGenerator_Style2.h"
+#include "VrnSnGlslCodeGenerator_Style3.h"
+#include "VrnSnGlslCodeGenerator_Style4.h"
+#include "VrnSnGlslCodeGenerator_Style5.h"
+#include "VrnSnGlslCodeGenerator_Style6.h"
 #include "VrnSnGlslContextManager.h"
 #include "VrnSnGlslIBLContext.h"
 
@@ -25,11 +30,13 @@ template <class Generator> bool registerGenerator(const char* name)
 const Quorvex::Hdq::TextureToken s_textureToken0;
 const Quorvex::Hdq::TextureToken s_textureToken1;
 const bool s_style1Registered = registerGenerator<VrnSnGlslCodeGenerator_Style1>("VrnSnGlslCodeGenerator_Style1");
-// Styles 2 to 4 register here, in that order.
+const bool s_style2Registered = registerGenerator<VrnSnGlslCodeGenerator_Style2>("VrnSnGlslCodeGenerator_Style2");
+const bool s_style3Registered = registerGenerator<VrnSnGlslCodeGenerator_Style3>("VrnSnGlslCodeGenerator_Style3");
+const bool s_style4Registered = registerGenerator<VrnSnGlslCodeGenerator_Style4>("VrnSnGlslCodeGenerator_Style4");
 const Quorvex::Hdq::TextureToken s_textureToken2;
-// Style 5 registers here.
+const bool s_style5Registered = registerGenerator<VrnSnGlslCodeGenerator_Style5>("VrnSnGlslCodeGenerator_Style5");
 const Quorvex::Hdq::TextureToken s_textureToken3;
-// Style 6 registers here.
+const bool s_style6Registered = registerGenerator<VrnSnGlslCodeGenerator_Style6>("VrnSnGlslCodeGenerator_Style6");
 } // namespace
 
 bool VrnShaderNetworkGlslContextPlugin::initialize()

@@ -84,6 +84,61 @@ QString evaluationCall(const VrnSnBaseNode* upstream)
     return QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n").arg(upstream->id()).arg(upstream->path());
 }
 
+QString styleBannerTitle(int style, const VrnSnBaseNode* node)
+{
+    return QStringLiteral("//--- Style %1 Node '%2' ---\n").arg(style).arg(node->path());
+}
+
+QString forwardDeclaration(const VrnSnBaseNode* node, unsigned shaderType)
+{
+    return functionHead(node, shaderType) + QStringLiteral(";\n");
+}
+
+QString functionOpening(const VrnSnBaseNode* node, unsigned shaderType)
+{
+    return functionHead(node, shaderType) + QStringLiteral("\n") + blockOpen();
+}
+
+QString channelLookup(const Point& point)
+{
+    return QStringLiteral("    %1 = texture_lookup2(Channel_%2,State,_State);\n").arg(outputVariableName(point)).arg(point.node->id());
+}
+
+QString forwardDeclarationsHeader()
+{
+    return QStringLiteral("//=====================\n// Forward Declaration of functions\n//=====================\n\n");
+}
+
+QString definitionsHeader()
+{
+    return QStringLiteral("\n//=====================\n// Declaration of functions\n//=====================\n");
+}
+
+QString evaluationBlockOpen()
+{
+    return QStringLiteral("    {\n");
+}
+
+QString evaluationBlockClose()
+{
+    return QStringLiteral("    }\n");
+}
+
+QString inlineBlockOpen()
+{
+    return QStringLiteral("        {\n");
+}
+
+QString inlineBlockClose()
+{
+    return QStringLiteral("        }\n");
+}
+
+QString blockLine(const QString& functionLine)
+{
+    return QStringLiteral("    ") + functionLine;
+}
+
 bool bakeModeEnabled()
 {
     return VrnShaderManager::instance().shaderDefines().contains(QStringLiteral("NODE_BAKE"));

@@ -29,6 +29,26 @@ QString zeroOutput(const Point& point);
 QString cacheLookup(const Point& upstreamPoint);
 QString evaluationCall(const VrnSnBaseNode* upstream);
 
+// Generators that call node functions from the main body (Styles 2 to 4).
+// "//--- Style <style> Node '<path>' ---\n".
+QString styleBannerTitle(int style, const VrnSnBaseNode* node);
+// The function head followed by ";\n".
+QString forwardDeclaration(const VrnSnBaseNode* node, unsigned shaderType);
+// The function head, a line break and "{\n" on a line of its own.
+QString functionOpening(const VrnSnBaseNode* node, unsigned shaderType);
+// A node's baked result read from its own Channel uniform.
+QString channelLookup(const Point& point);
+QString forwardDeclarationsHeader();
+QString definitionsHeader();
+// The braced block of the main body that brings node outputs in, and the
+// braces around a node's code inlined into it.
+QString evaluationBlockOpen();
+QString evaluationBlockClose();
+QString inlineBlockOpen();
+QString inlineBlockClose();
+// A function line moved one level deeper, into the evaluation block.
+QString blockLine(const QString& functionLine);
+
 // True when the host builds with the shader define "NODE_BAKE".
 bool bakeModeEnabled();
 bool isNonBakeable(const VrnSnBaseNode* node, bool bakeMode);

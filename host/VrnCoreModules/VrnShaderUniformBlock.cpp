@@ -1,5 +1,7 @@
 #include "VrnShaderUniformBlock.h"
 
+#include <algorithm>
+
 VrnShaderUniformBlock::VrnShaderUniformBlock(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
 
 VrnShaderUniformBlock::VrnShaderUniformBlock(const QString& name, const QVector<int>& int0, const QVector<int>& int1,
@@ -48,14 +50,23 @@ bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, cons
         return false;
     const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
     const int type = value.userType();
+    const int intArray = qBound(0, location.first, 2);
 
     auto writeInt = [&](int v) {
-        QVector<int>& array = m_int[qBound(0, location.first, 2)];
+        QVector<int>& array = m_int[intArray];
         if (index >= array.size())
             return false;
         array[index] = v;
         return true;
     };
+    // The background switch of a baked read sits in the vec4 array.
+    if (type == QMetaType::Bool && attributeName == QLatin1String("limitBakeBackground")
+        && std::find(m_everyFrame.cbegin(), m_everyFrame.cend(), key) != m_everyFrame.cend()) {
+        if (index >= m_vec4s.size())
+            return false;
+        m_vec4s[index] = Wm3::Vector4<float>(0, 0, 0, 0);
+        return true;
+    }
     switch (type) {
     case QMetaType::Bool:
     case QMetaType::Int:
@@ -79,9 +90,27 @@ bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, cons
     }
     if (type == t.userEnum)
         return writeInt(value.value<VrnUserEnum>().currentIndex());
+    if (type == t.stringList && attributeName != QLatin1String("Channel"))
+        return writeInt(value.value<VrnStringList>().currentIndex());
+    if (type == t.gradient)
+        return writeInt(0);
     if (type == t.channelId || type == t.stringList || type == QMetaType::QString) {
         // Resolved to a texture layer when the block is uploaded.
-        m_channelReferences.insert(Location(qBound(0, location.first, 2), index), value.toString());
+        m_channelReferences.insert(Location(intArray, index), value.toString());
+        return true;
+    }
+    if (type == t.imageList) {
+        if (index + 3 >= m_int[intArray].size())
+            return false;
+        m_imageListReferences.insert(Location(intArray, index), value.value<VrnImageList>().channels());
+        return true;
+    }
+    if (type == t.locatorList) {
+        const VrnLocatorList locators = value.value<VrnLocatorList>();
+        const int slotCount = locators.glslType() == QLatin1String("mat4x4") ? 8 : locators.glslType() == QLatin1String("vec3") ? 1 : 0;
+        if (slotCount == 0 || index + slotCount > m_vec4s.size())
+            return false;
+        m_locatorLists.insert(index, locators);
         return true;
     }
     return false;

@@ -51,16 +51,25 @@ public:
     // False when the data exceed the uniform-buffer limit.
     bool isValid() const { return byteSize() <= kMaximumBytes; }
 
-    // Writes the attribute's value where its location says: numbers, booleans
-    // and enum indices into the int array, floats into the float array, vectors
-    // and colours into the vec4 array. Channel references cannot be resolved
-    // here (texture layers are the renderer's); they are kept in
-    // channelReferences() for the renderer to fill. False when the key has no
-    // location or the slot lies outside its array.
+    // Writes the attribute's value where its location says: numbers, booleans,
+    // enum and string-list indices and atlas gradients (row 0: this host's
+    // atlas has one) into the int array, floats into the float array, vectors
+    // and colours into the vec4 array. A bake point's "limitBakeBackground"
+    // refreshed every frame stands for the background colour in a vec4 slot:
+    // this host bakes without one, so the slot is transparent black. Channel
+    // references and image lists cannot be resolved here (texture layers are
+    // the renderer's), nor locator matrices inverted: they are kept for the
+    // renderer to fill. False when the key has no location or the slot lies
+    // outside its array.
     bool setShaderUniformBlockUniform(VrnSurfaceShader* surfaceShader, const QString& uuid, const QString& attributeName, const QVariant& value);
 
     // (int array, index) of the first of three channel ints to the channel name.
     const QHash<Location, QString>& channelReferences() const { return m_channelReferences; }
+    // (int array, index) of the first of four layer ints to the image list's channels.
+    const QHash<Location, QStringList>& imageListReferences() const { return m_imageListReferences; }
+    // Index of the first vec4 slot to the locator list: one slot for "vec3",
+    // eight for "mat4x4" (the matrix's columns, then its inverse's).
+    const QHash<int, VrnLocatorList>& locatorLists() const { return m_locatorLists; }
     // Every value handed to setShaderUniformBlockUniform, by key.
     const QHash<Key, QVariant>& values() const { return m_values; }
 
@@ -72,5 +81,7 @@ private:
     LocationMap m_locations;
     EveryFrameMap m_everyFrame;
     QHash<Location, QString> m_channelReferences;
+    QHash<Location, QStringList> m_imageListReferences;
+    QHash<int, VrnLocatorList> m_locatorLists;
     QHash<Key, QVariant> m_values;
 };

@@ -177,35 +177,53 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
             return QList<VrnSnBaseNode*>();
         return producersOf(n, &aliases, nullptr);
     };
-    // Containers, each with the nodes that only it uses.
-    QMap<VrnSnBaseGlslContext*, QSet<VrnSnBaseNode*>> exclusive;
-    for (VrnSnBaseGlslContext* c : contexts) {
-        if (!c || !c->parentNode() || !c->parentNode()->kind().container || info[c].readsCache || info[c].readsBakedChannel)
+    auto evaluatesInside = [&](VrnSnBaseNode* n) {
+        const VrnSnGlslCodeGeneratorContextInfo& record = info[n->context()];
+        return n->kind().container && !record.readsCache && !record.readsBakedChannel;
+    };
+    // Who reads each listed node.
+    QHash<VrnSnBaseNode*, QList<VrnSnBaseNode*>> consumers;
+    for (VrnSnBaseGlslContext* c : contexts)
+        if (c && c->parentNode())
+            for (VrnSnBaseNode* p : producers(c->parentNode()))
+                if (inList.contains(p))
+                    consumers[p].append(c->parentNode());
+    // The container that evaluates each node (null: the main body). A node
+    // belongs to the innermost container that every one of its consumers is
+    // inside of; consumers come before producers when the list is walked
+    // backwards, so each node is decided once, after all its readers.
+    QHash<VrnSnBaseNode*, VrnSnBaseNode*> owner;
+    auto commonOwner = [&owner](VrnSnBaseNode* a, VrnSnBaseNode* b) -> VrnSnBaseNode* {
+        QSet<VrnSnBaseNode*> chain;
+        for (VrnSnBaseNode* x = a; x; x = owner.value(x))
+            chain.insert(x);
+        for (VrnSnBaseNode* y = b; y; y = owner.value(y))
+            if (chain.contains(y))
+                return y;
+        return nullptr;
+    };
+    for (int i = contexts.size() - 1; i >= 0; --i) {
+        VrnSnBaseNode* n = contexts.at(i) ? contexts.at(i)->parentNode() : nullptr;
+        if (!n || n == root)
             continue;
-        VrnSnBaseNode* container = c->parentNode();
-        QList<VrnSnBaseNode*> reachableWithout = upstreamOrder(root, [&](VrnSnBaseNode* n) {
-            return n == container ? QList<VrnSnBaseNode*>() : producers(n);
-        });
-        QSet<VrnSnBaseNode*> only;
-        for (VrnSnBaseNode* n : upstreamOrder(container, producers))
-            if (n != container && inList.contains(n))
-                only.insert(n);
-        for (VrnSnBaseNode* n : reachableWithout)
-            if (n != container)
-                only.remove(n);
-        exclusive.insert(c, only);
+        VrnSnBaseNode* decided = nullptr;
+        bool first = true;
+        for (VrnSnBaseNode* consumer : consumers.value(n)) {
+            VrnSnBaseNode* inside = evaluatesInside(consumer) ? consumer : owner.value(consumer);
+            decided = first ? inside : commonOwner(decided, inside);
+            first = false;
+            if (!decided)
+                break;
+        }
+        owner.insert(n, decided);
     }
-    // A container evaluates what only it uses, except what an inner container evaluates itself.
-    for (auto it = exclusive.begin(); it != exclusive.end(); ++it) {
-        QSet<VrnSnBaseNode*> own = it.value();
-        for (auto inner = exclusive.begin(); inner != exclusive.end(); ++inner)
-            if (inner.key() != it.key() && own.contains(inner.key()->parentNode()))
-                own.subtract(inner.value());
-        VrnSnGlslCodeGeneratorContextInfo& record = info[it.key()];
-        for (VrnSnBaseGlslContext* c : contexts)
-            if (c && own.contains(c->parentNode()))
-                record.nestedContexts.append(c);
-        record.hasNestedContexts = !record.nestedContexts.isEmpty();
+    for (VrnSnBaseGlslContext* c : contexts) {
+        VrnSnBaseNode* container = c && c->parentNode() ? owner.value(c->parentNode()) : nullptr;
+        if (!container)
+            continue;
+        VrnSnGlslCodeGeneratorContextInfo& record = info[container->context()];
+        record.nestedContexts.append(c);
+        record.hasNestedContexts = true;
     }
 }
 

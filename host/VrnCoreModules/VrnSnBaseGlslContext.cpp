@@ -4,6 +4,7 @@
 #include "VrnClassFactory.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderNetworkUtils.h"
+#include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslNodeAliases.h"
@@ -323,6 +324,88 @@ QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeA
     VrnSnBaseNode* node = parentNode();
     if (!node)
         return expression();
+    QMap<QString, QString> parameterTexts;
+    for (const VrnCustomAttribute& p : node->kind().parameters)
+        parameterTexts.insert(p.name(), parameterExpression(p.name(), node));
+    return resolvedBodyCode(shaderType, aliases, parameterTexts, QString());
+}
+
+QString VrnSnBaseGlslContext::shaderBodyCodeWithShaderUniformBlock(unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                                  const QSharedPointer<VrnShaderUniformBlock>& block) const
+{
+    VrnSnBaseNode* node = parentNode();
+    if (!node)
+        return expression();
+    if (!block)
+        return shaderBodyCode(shaderType, aliases, nullptr);
+    QString prologue;
+    const QMap<QString, QString> parameterTexts = blockParameterTexts(node, *block, prologue);
+    return resolvedBodyCode(shaderType, aliases, parameterTexts, prologue);
+}
+
+QMap<QString, QString> VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block,
+                                                                 QString& prologue) const
+{
+    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
+    const QString uuid = node->uuidString();
+    // Fills %1, %2, ... with first, first + 1, ...
+    auto ints = [](const char* pattern, int first) {
+        QString text = QString::fromLatin1(pattern);
+        for (int k = 0; k < 8 && text.contains(QLatin1Char('%')); ++k)
+            text = text.arg(first + k);
+        return text;
+    };
+    QMap<QString, QString> texts;
+    for (const VrnCustomAttribute& p : node->kind().parameters) {
+        const QString name = p.name();
+        const QVariant value = node->userAttribute(name).value();
+        const int type = value.userType();
+        const bool blendMode = type == t.userEnum && VrnShaderNetworkUtils::isBlendModeVariant(value);
+        const auto found = block.locationMap().constFind(VrnShaderUniformBlock::Key(uuid, name));
+        if (found == block.locationMap().constEnd() || (type == t.userEnum && !blendMode)) {
+            // Without a slot the value is compiled in, as other enums are.
+            texts.insert(name, blendMode ? QString::number(value.value<VrnUserEnum>().currentIndex()) : parameterExpression(name, node));
+            continue;
+        }
+        const int i = found.value().second;
+        QString text;
+        if (isChannelParameter(name, value)) {
+            text = QStringLiteral("VrnBlockChannel_") + name;
+            prologue += QStringLiteral("Channel %1;\n").arg(text)
+                      + text + ints(".ChannelValues = ivec3(GET_INT(%1), GET_INT(%2), GET_INT(%3));\n", i);
+        } else if (type == QMetaType::Bool) {
+            text = ints("bool(GET_INT(%1))", i);
+        } else if (type == QMetaType::Int || type == t.stringList || type == t.gradient || type == t.userEnum) {
+            text = ints("GET_INT(%1)", i);
+        } else if (type == QMetaType::Float || type == QMetaType::Double) {
+            text = ints("GET_FLOAT(%1)", i);
+        } else if (type == t.vector2f) {
+            text = ints("GET_VEC4(%1).xy", i);
+        } else if (type == t.vector3f) {
+            text = ints("GET_VEC4(%1).xyz", i);
+        } else if (type == t.vector4f || type == t.color) {
+            text = ints("GET_VEC4(%1)", i);
+        } else if (type == t.imageList) {
+            text = ints("uvec4(GET_INT(%1), GET_INT(%2), GET_INT(%3), GET_INT(%4))", i);
+        } else if (type == t.locatorList && value.value<VrnLocatorList>().glslType() == QLatin1String("vec3")) {
+            text = ints("GET_VEC4(%1).xyz", i);
+        } else if (type == t.locatorList && value.value<VrnLocatorList>().glslType() == QLatin1String("mat4x4")) {
+            // Four columns, then the four of the inverse.
+            const char* const matrix = "mat4(GET_VEC4(%1), GET_VEC4(%2), GET_VEC4(%3), GET_VEC4(%4))";
+            text = ints(matrix, i);
+            texts.insert(name + QStringLiteral("_Inverse"), ints(matrix, i + 4));
+        } else {
+            text = parameterExpression(name, node);
+        }
+        texts.insert(name, text);
+    }
+    return texts;
+}
+
+QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                               const QMap<QString, QString>& parameterTexts, const QString& parameterPrologue) const
+{
+    VrnSnBaseNode* node = parentNode();
     QMap<QString, QString> inputTexts;
     for (const VrnSnNodeInputDefinition& input : node->kind().inputs) {
         inputTexts.insert(input.name, inputExpression(input.name, aliases));
@@ -345,10 +428,7 @@ QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeA
         }
         code.replace(reval.placeholder, revalBlock(reval, index++, variable, shaderType, aliases));
     }
-    QMap<QString, QString> parameterTexts;
-    for (const VrnCustomAttribute& p : node->kind().parameters)
-        parameterTexts.insert(p.name(), parameterExpression(p.name(), node));
-    code = replaceTokens(prologue + code, QLatin1Char('$'), parameterTexts);
+    code = replaceTokens(parameterPrologue + prologue + code, QLatin1Char('$'), parameterTexts);
     return replaceTokens(code, QLatin1Char('#'), inputTexts);
 }
 

@@ -6,10 +6,12 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <QSharedPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+class VrnShaderUniformBlock;
 class VrnSnBaseNode;
 class VrnSnGlslNodeAliases;
 class VrnSurfaceShader;
@@ -63,6 +65,14 @@ public:
     virtual QString shaderDeclarationCode() const;
     // The expression with inputs, parameters and inverted flags resolved.
     virtual QString shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const;
+    // The same code with each parameter read from the uniform block, at the
+    // location that packing recorded for it under (node uuid, parameter name):
+    // GET_INT, GET_FLOAT and GET_VEC4 with constant indices, a channel
+    // parameter as a local Channel filled from three ints. A blend-mode enum
+    // without a location is compiled in as its index; other parameters without
+    // a location keep the text of shaderBodyCode.
+    virtual QString shaderBodyCodeWithShaderUniformBlock(unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                         const QSharedPointer<VrnShaderUniformBlock>& block) const;
     // True when the code writes output variables (the node has output points).
     virtual bool shaderBodyCodeUsesOutputs() const;
     virtual QStringList inputsRevaled() const;
@@ -114,6 +124,12 @@ private:
     QString channelUniformStruct(const QString& name) const;
     QString parameterExpression(const QString& name, VrnSnBaseNode* node) const;
     QString inputExpression(const QString& input, const VrnSnGlslNodeAliases* aliases) const;
+    // The parameters read from the block; lines that must precede the code go to prologue.
+    QMap<QString, QString> blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block, QString& prologue) const;
+    // The node's code with inputs, inverted flags and re-evaluations resolved
+    // and the parameter texts substituted; prologue goes in front of it.
+    QString resolvedBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, const QMap<QString, QString>& parameterTexts,
+                             const QString& prologue) const;
     QString revalBlock(const VrnSnGlslRevalInfo& reval, int index, const QString& inputVariable, unsigned shaderType,
                        VrnSnGlslNodeAliases* aliases) const;
 

@@ -6,6 +6,7 @@
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnGlslContextManager.h"
+#include "VrnSnNodeKind.h"
 
 bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result)
 {
@@ -24,6 +25,10 @@ QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResul
 {
     QMap<unsigned, QString> sources;
     for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
+        // A generator may leave empty entries for tessellation stages it did
+        // not build; the fragment stage is always built.
+        if (it.key() != VrnShaderType::Fragment && it.value().isEmpty() && result.bodyCodes.value(it.key()).isEmpty())
+            continue;
         VrnShaderAssembler::StageInput input;
         input.shaderType = it.key();
         input.declarationCode = it.value();

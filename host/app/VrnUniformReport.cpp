@@ -30,8 +30,11 @@ QJsonArray strings(const QStringList& list)
     return QJsonArray::fromStringList(list);
 }
 
-QJsonObject blockJson(VrnShaderUniformBlock& block)
+// Node uuids are made afresh in every run: entries name their node by id,
+// which the file fixes (the uuid itself for a node the network lacks).
+QJsonObject blockJson(VrnShaderUniformBlock& block, const QHash<QString, QString>& nodeIdByUuid)
 {
+    const auto nodeOf = [&nodeIdByUuid](const QString& uuid) { return nodeIdByUuid.value(uuid, uuid); };
     QJsonObject o;
     o.insert(QStringLiteral("name"), block.name());
     o.insert(QStringLiteral("valid"), block.isValid());
@@ -53,11 +56,13 @@ QJsonObject blockJson(VrnShaderUniformBlock& block)
 
     // Hash tables come out sorted so that the report is the same in every run.
     QList<VrnShaderUniformBlock::Key> keys = block.locationMap().keys();
-    std::sort(keys.begin(), keys.end());
+    std::sort(keys.begin(), keys.end(), [&nodeOf](const VrnShaderUniformBlock::Key& a, const VrnShaderUniformBlock::Key& b) {
+        return qMakePair(nodeOf(a.first), a.second) < qMakePair(nodeOf(b.first), b.second);
+    });
     QJsonArray locations;
     for (const VrnShaderUniformBlock::Key& key : keys) {
         const VrnShaderUniformBlock::Location location = block.locationMap().value(key);
-        locations.append(QJsonObject{{QStringLiteral("uuid"), key.first},
+        locations.append(QJsonObject{{QStringLiteral("node"), nodeOf(key.first)},
                                      {QStringLiteral("attribute"), key.second},
                                      {QStringLiteral("array"), location.first},
                                      {QStringLiteral("index"), location.second}});
@@ -69,7 +74,7 @@ QJsonObject blockJson(VrnShaderUniformBlock& block)
     for (const QString& uniform : uniforms) {
         const VrnShaderUniformBlock::Key key = block.everyFrameMap().value(uniform);
         everyFrame.append(QJsonObject{{QStringLiteral("uniform"), uniform},
-                                      {QStringLiteral("uuid"), key.first},
+                                      {QStringLiteral("node"), nodeOf(key.first)},
                                       {QStringLiteral("attribute"), key.second}});
     }
     o.insert(QStringLiteral("everyFrame"), everyFrame);
@@ -117,11 +122,14 @@ QJsonValue VrnUniformReport::toJson(const QVariant& value)
 
 QJsonObject VrnUniformReport::build(VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader)
 {
+    QHash<QString, QString> nodeIdByUuid;
+    for (VrnSnBaseNode* node : network->nodes())
+        nodeIdByUuid.insert(node->uuidString(), node->id());
     QJsonArray blocks;
     if (surfaceShader)
         for (const QSharedPointer<VrnShaderUniformBlock>& block : surfaceShader->shaderUniformBlocks())
             if (block)
-                blocks.append(blockJson(*block));
+                blocks.append(blockJson(*block, nodeIdByUuid));
 
     QJsonArray uniforms;
     for (VrnSnBaseNode* node : network->nodes()) {

@@ -366,13 +366,22 @@ bool blockArrayWords(const VrnShaderUniformBlock& block, const QString& member, 
     if (m.captured(1).startsWith(QLatin1String("Int"))) {
         const int which = m.captured(2).isEmpty() ? 0 : m.captured(2).toInt();
         QVector<int> ints = block.intArray(which);
-        // Channel references become the texture layer triple the shader reads.
+        // Channel references become the texture layer triple the shader reads
+        // ("Current Channel" the project's current channel).
         for (auto it = block.channelReferences().constBegin(); it != block.channelReferences().constEnd(); ++it) {
             if (it.key().first != which)
                 continue;
-            const QVector<int> triple = layers.triple(it.value());
+            const QVector<int> triple = layers.triple(channelName(QVariant::fromValue(VrnChannelId(it.value()))));
             for (int k = 0; k < 3 && it.key().second + k < ints.size(); ++k)
                 ints[it.key().second + k] = triple.at(k);
+        }
+        // Image lists become four layers, as their uvec4 uniforms do.
+        for (auto it = block.imageListReferences().constBegin(); it != block.imageListReferences().constEnd(); ++it) {
+            if (it.key().first != which)
+                continue;
+            const QVector<quint32> four = encode(GL_UNSIGNED_INT_VEC4, QVariant::fromValue(VrnImageList(it.value())), QString(), layers);
+            for (int k = 0; k < four.size() && it.key().second + k < ints.size(); ++k)
+                ints[it.key().second + k] = int(four.at(k));
         }
         for (int i = 0; i < ints.size(); ++i)
             write(i, {quint32(ints.at(i))});
@@ -385,12 +394,27 @@ bool blockArrayWords(const VrnShaderUniformBlock& block, const QString& member, 
         }
     } else {
         const QVector<Wm3::Vector4<float>>& vec4s = block.vec4Array();
+        QVector<QVector<quint32>> vec4Words;
         for (int i = 0; i < vec4s.size(); ++i) {
             const float f[4] = {vec4s.at(i).x, vec4s.at(i).y, vec4s.at(i).z, vec4s.at(i).w};
             QVector<quint32> w(4);
             std::memcpy(w.data(), f, 16);
-            write(i, w);
+            vec4Words.append(w);
         }
+        // Locator lists as their own uniforms hold them: a point (w 0), or a
+        // matrix's columns followed by its inverse's.
+        for (auto it = block.locatorLists().constBegin(); it != block.locatorLists().constEnd(); ++it) {
+            const QVariant value = QVariant::fromValue(it.value());
+            QVector<quint32> words;
+            if (it.value().glslType() == QLatin1String("mat4x4"))
+                words = encode(GL_FLOAT_MAT4, value, QString(), layers) + encode(GL_FLOAT_MAT4, value, QStringLiteral("_Inverse"), layers);
+            else
+                words = encode(GL_FLOAT_VEC3, value, QString(), layers) + QVector<quint32>{0u}; // 0u: the bits of 0.0f
+            for (int k = 0; k * 4 + 3 < words.size() && it.key() + k < vec4Words.size(); ++k)
+                vec4Words[it.key() + k] = words.mid(k * 4, 4);
+        }
+        for (int i = 0; i < vec4Words.size(); ++i)
+            write(i, vec4Words.at(i));
     }
     return true;
 }

@@ -1,0 +1,197 @@
+#include "VrnSnGlslCodeGenerator_Style2.h"
+
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslEmission.h"
+
+using namespace VrnSnGlslEmission;
+
+VrnSnGlslCodeGenerator_Style2::~VrnSnGlslCodeGenerator_Style2() = default;
+
+void VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(VrnSnGlslContextManager*, VrnSvtShadingContext* shadingContext,
+                                                        QString& declarationCode, QString& bodyCode, unsigned shaderType,
+                                                        VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
+{
+    VrnSnGlslNodeAliases noAliases;
+    VrnSnGlslContextInfoMap infoMap;
+    buildContextInfo(shadingContext, aliases ? *aliases : noAliases, contexts, infoMap);
+    QList<VrnSnBaseGlslContext*> topLevel = topLevelContexts(contexts, infoMap);
+    emitNodeFunctions(declarationCode, shaderType, aliases, contexts, infoMap);
+    emitMainBody(bodyCode, shaderType, aliases, topLevel, infoMap);
+}
+
+// A container's nested contexts leave the main body. Contexts listed by an
+// entry without nesting are kept: a later container does not take them.
+QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style2::topLevelContexts(const QList<VrnSnBaseGlslContext*>& contexts,
+                                                                             const VrnSnGlslContextInfoMap& infoMap)
+{
+    QList<VrnSnBaseGlslContext*> topLevel = contexts;
+    QSet<VrnSnBaseGlslContext*> keep;
+    for (const VrnSnGlslCodeGeneratorContextInfo& record : infoMap) {
+        const QSet<VrnSnBaseGlslContext*> nested(record.nestedContexts.begin(), record.nestedContexts.end());
+        if (record.hasNestedContexts)
+            topLevel = filterConextList_Remove(topLevel, QSet<VrnSnBaseGlslContext*>(nested).subtract(keep));
+        else
+            keep.unite(nested);
+    }
+    return topLevel;
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                      QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap)
+{
+    QString functions;
+    QString forward;
+    const bool bakeMode = bakeModeEnabled();
+    for (VrnSnBaseGlslContext* context : contexts) {
+        const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
+        if (!node)
+            continue;
+        if (isNonBakeable(node, bakeMode)) {
+            emitNonBakeableStub(functions, forward, context, shaderType);
+            continue;
+        }
+        functions += bannerBlock(bannerTitle(node)) + nodeDeclarationCode(context);
+        // A node that writes no outputs has no function: the main body inlines it.
+        if (context->shaderBodyCodeUsesOutputs())
+            emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
+    }
+    declarationCode += assembleDeclarations(forward, functions);
+}
+
+// A node left out of a bake: its function only zeroes its outputs.
+void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QString& forward, VrnSnBaseGlslContext* context,
+                                                        unsigned shaderType)
+{
+    const VrnSnBaseNode* node = context->parentNode();
+    functions += bannerBlock(nonBakeableBannerTitle(node));
+    if (!context->shaderBodyCodeUsesOutputs())
+        return;
+    const QList<Point> outputs = node->outputPoints();
+    for (const Point& p : outputs)
+        functions += globalOutputDeclaration(p);
+    forward += forwardDeclaration(node, shaderType);
+    functions += functionOpening(node, shaderType);
+    for (const Point& p : outputs)
+        functions += zeroOutput(p);
+    functions += blockClose();
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString& forward, unsigned shaderType,
+                                                     VrnSnGlslNodeAliases* aliases, VrnSnBaseGlslContext* context,
+                                                     VrnSnGlslContextInfoMap& infoMap)
+{
+    const VrnSnBaseNode* node = context->parentNode();
+    for (const Point& p : node->outputPoints())
+        functions += globalOutputDeclaration(p);
+    forward += forwardDeclaration(node, shaderType);
+    functions += functionOpening(node, shaderType);
+    emitFunctionContent(functions, shaderType, aliases, context, infoMap);
+    functions += blockClose();
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                        VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap)
+{
+    const StoredOutputs from = storedOutputs(infoMap[context]);
+    // Asked for whether or not it is used: a context gets one request per
+    // node function, whichever way its outputs are read.
+    const QString body = bodyText(context, shaderType, aliases);
+    if (from != StoredOutputs::None)
+        functions += storedOutputLookups(context->parentNode(), from, false);
+    else
+        emitComputedOutputs(functions, shaderType, aliases, context, body, infoMap);
+}
+
+// Nested contexts run first, so that the body reads their outputs.
+void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                        VrnSnBaseGlslContext* context, const QString& body,
+                                                        VrnSnGlslContextInfoMap& infoMap)
+{
+    const VrnSnGlslCodeGeneratorContextInfo record = infoMap[context];
+    if (record.hasNestedContexts) {
+        QString nestedBlock;
+        QList<VrnSnBaseGlslContext*> nested = record.nestedContexts;
+        emitEvaluationBlock(nestedBlock, shaderType, aliases, nested, infoMap);
+        out += nestedBlock;
+    }
+    const QList<Point> outputs = context->parentNode()->outputPoints();
+    for (const Point& p : outputs)
+        out += localOutputDeclaration(p.name);
+    out += body;
+    for (const Point& p : outputs)
+        out += copyOut(p);
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                 QList<VrnSnBaseGlslContext*>& topLevel, VrnSnGlslContextInfoMap& infoMap)
+{
+    emitEvaluationBlock(bodyCode, shaderType, aliases, topLevel, infoMap);
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitEvaluationBlock(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                        QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap)
+{
+    out += evaluationBlockOpen();
+    for (VrnSnBaseGlslContext* context : contexts) {
+        const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
+        if (!node)
+            continue;
+        if (!context->shaderBodyCodeUsesOutputs()) {
+            out += inlinedNode(context, shaderType, aliases);
+            continue;
+        }
+        // A stored node without output points has nothing to read: it is called.
+        const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
+        out += lookups.isEmpty() ? blockLine(evaluationCall(node)) : lookups;
+    }
+    out += evaluationBlockClose();
+}
+
+QString VrnSnGlslCodeGenerator_Style2::inlinedNode(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
+{
+    return inlineBlockOpen() + bodyText(context, shaderType, aliases) + inlineBlockClose();
+}
+
+QString VrnSnGlslCodeGenerator_Style2::bannerTitle(const VrnSnBaseNode* node) const
+{
+    return styleBannerTitle(2, node);
+}
+
+QString VrnSnGlslCodeGenerator_Style2::nodeDeclarationCode(VrnSnBaseGlslContext* context) const
+{
+    return context->shaderDeclarationCode();
+}
+
+VrnSnGlslCodeGenerator_Style2::StoredOutputs
+VrnSnGlslCodeGenerator_Style2::storedOutputs(const VrnSnGlslCodeGeneratorContextInfo& record) const
+{
+    if (record.readsCache)
+        return StoredOutputs::Cache;
+    if (record.readsBakedChannel)
+        return StoredOutputs::BakedChannel;
+    return StoredOutputs::None;
+}
+
+QString VrnSnGlslCodeGenerator_Style2::assembleDeclarations(const QString& forward, const QString& functions) const
+{
+    if (forward.isEmpty())
+        return functions;
+    return forwardDeclarationsHeader() + forward + definitionsHeader() + functions;
+}
+
+QString VrnSnGlslCodeGenerator_Style2::storedOutputLookups(const VrnSnBaseNode* node, StoredOutputs from, bool inBlock)
+{
+    QString lines;
+    if (from == StoredOutputs::None)
+        return lines;
+    for (const Point& p : node->outputPoints()) {
+        const QString line = from == StoredOutputs::Cache ? cacheLookup(p) : channelLookup(p);
+        lines += inBlock ? blockLine(line) : line;
+    }
+    return lines;
+}
+
+QString VrnSnGlslCodeGenerator_Style2::bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
+{
+    return context->shaderBodyCode(shaderType, aliases, nullptr) + QStringLiteral("\n");
+}

@@ -1,0 +1,729 @@
+#include "VrnSnGlslCodeGenerator_Style5.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnCustomAttribute.h"
+#include "VrnDebug.h"
+#include "VrnShaderManager.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnShaderNetworkUtils.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnBaseNode.h"
+#include "VrnSnGlslContextManager.h"
+#include "VrnSnNodeKind.h"
+#include "VrnSurfaceShader.h"
+
+#include <QMutexLocker>
+#include <QSharedPointer>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+const char* const kSourceFile = "VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5";
+// Log lines keep the line numbers the host's log readers know them by.
+const int kGenerateNodeFuncLine = 898;
+const int kUnsupportedLocatorLine = 1109;
+
+const QString kCompilationResult = QStringLiteral("VrnGenericShaderCompilationResult");
+const QString kRequestOptimized = QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation");
+const QString kTooComplex = QStringLiteral(
+    "Shader set-up is too complex to fit all data into maximum UBO size the video card supports. Either reduce the "
+    "complexity of shader, layer or node graph set-up OR switch Preferences > GPU > Shader Compilation to Optimized or Legacy.");
+
+const QString kBanner = QStringLiteral("//--------------------------\n");
+const QString kChannel = QStringLiteral("Channel");
+
+QString glslName(const char* name)
+{
+    return name ? QString::fromLatin1(name) : QString();
+}
+
+// An attribute that already exists keeps its flags; a new one is shown but not editable.
+void setResultAttribute(VrnSurfaceShader* surfaceShader, const QString& name, bool value)
+{
+    if (!surfaceShader)
+        return;
+    if (surfaceShader->exists(name)) {
+        surfaceShader->setUserAttribute(name, QVariant(value), true);
+        return;
+    }
+    VrnCustomAttribute attribute(name, QVariant(value));
+    attribute.setTweakable(false);
+    attribute.setVisible(true);
+    surfaceShader->createUserAttribute(attribute);
+}
+
+QString commaList(const QVector<int>& values)
+{
+    QString text;
+    for (int v : values)
+        text += QStringLiteral(",%1").arg(v);
+    return text;
+}
+
+bool isEnumVariant(const QVariant& value)
+{
+    return value.canConvert<VrnUserEnum>() && !VrnShaderNetworkUtils::isBlendModeVariant(value);
+}
+
+// Longer names first, so that a name is never replaced inside a longer one
+// that starts with it; equal lengths by name, so that the text is the same in every run.
+void sortLongestFirst(QStringList& names)
+{
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.size() != b.size() ? a.size() > b.size() : a < b;
+    });
+}
+
+QString channelBlock(int parameter, int slot)
+{
+    return QStringLiteral("    Channel Parameter%1;\n"
+                          "    Parameter%1.ChannelValues.r = GET_INT(ParameterIndex+%2);\n"
+                          "    Parameter%1.ChannelValues.g = GET_INT(ParameterIndex+%3);\n"
+                          "    Parameter%1.ChannelValues.b = GET_INT(ParameterIndex+%4);\n")
+        .arg(parameter)
+        .arg(slot)
+        .arg(slot + 1)
+        .arg(slot + 2);
+}
+
+QString oneSlot(const char* text, int parameter, int slot)
+{
+    return QString::fromLatin1(text).arg(parameter).arg(slot);
+}
+
+// The declaration of one parameter, read from the parameter list at slot;
+// slotCount is set to the number of parameter-list ints it takes.
+QString parameterDeclaration(const QString& name, const QVariant& value, int parameter, int slot, int& slotCount,
+                             bool& replacedByVariant)
+{
+    const int t = value.userType();
+    const char* const intLine = "    int Parameter%1 = GET_INT(ParameterIndex+%2);\n";
+    const char* const floatLine = "    float Parameter%1 = GET_FLOAT(ParameterIndex+%2,0);\n";
+    const char* const vec4Line = "    vec4 Parameter%1 = GET_VEC4(ParameterIndex+%2,0);\n";
+    slotCount = 0;
+    replacedByVariant = false;
+    if (t == QMetaType::Bool) {
+        slotCount = 1;
+        return oneSlot("    bool Parameter%1 = bool(GET_INT(ParameterIndex+%2));\n", parameter, slot);
+    }
+    if (t == QMetaType::Int) {
+        slotCount = 1;
+        return oneSlot(intLine, parameter, slot);
+    }
+    if (t == QMetaType::Double || t == QMetaType::Float) {
+        slotCount = 1;
+        return oneSlot(floatLine, parameter, slot);
+    }
+    if (t == QMetaType::QString) {
+        if (name != kChannel)
+            return QString();
+        slotCount = 3;
+        return channelBlock(parameter, slot);
+    }
+    if (t == VrnShaderManager::MetaType_VrnStringList) {
+        if (name == kChannel) {
+            slotCount = 3;
+            return channelBlock(parameter, slot);
+        }
+        slotCount = 1;
+        return oneSlot(intLine, parameter, slot);
+    }
+    if (t == VrnShaderManager::MetaType_Vector2f) {
+        slotCount = 1;
+        return oneSlot("    vec2 Parameter%1 = GET_VEC4(ParameterIndex+%2,0).rg;\n", parameter, slot);
+    }
+    if (t == VrnShaderManager::MetaType_Vector3f) {
+        slotCount = 1;
+        return oneSlot("    vec3 Parameter%1 = GET_VEC4(ParameterIndex+%2,0).rgb;\n", parameter, slot);
+    }
+    if (t == VrnShaderManager::MetaType_Vector4f || t == VrnShaderManager::MetaType_VrnColor) {
+        slotCount = 1;
+        return oneSlot(vec4Line, parameter, slot);
+    }
+    if (t == VrnShaderManager::MetaType_VrnUserEnum) {
+        if (VrnShaderNetworkUtils::isBlendModeVariant(value)) {
+            slotCount = 1;
+            return oneSlot(intLine, parameter, slot);
+        }
+        // The enum's text is compiled into the variant's function.
+        replacedByVariant = true;
+        return QString();
+    }
+    if (t == VrnShaderManager::MetaType_VrnFileList) {
+        slotCount = 2;
+        return QStringLiteral("    uvec2 Parameter%1 = uvec2(GET_INT(ParameterIndex+%2),GET_INT(ParameterIndex+%3)); // UNIMPLEMENTED samplerCube\n")
+            .arg(parameter)
+            .arg(slot)
+            .arg(slot + 1);
+    }
+    if (t == VrnShaderManager::MetaType_VrnImageList) {
+        slotCount = 4;
+        return QStringLiteral("    uvec4 Parameter%1 = uvec4(GET_INT(ParameterIndex+%2),GET_INT(ParameterIndex+%3),GET_INT(ParameterIndex+%4),GET_INT(ParameterIndex+%5));\n")
+            .arg(parameter)
+            .arg(slot)
+            .arg(slot + 1)
+            .arg(slot + 2)
+            .arg(slot + 3);
+    }
+    if (t == VrnShaderManager::MetaType_VrnGradient) {
+        const VrnGradient gradient = value.canConvert<VrnGradient>() ? value.value<VrnGradient>() : VrnGradient(100, 4);
+        if (gradient.useAtlas()) {
+            slotCount = 1;
+            return oneSlot(intLine, parameter, slot);
+        }
+        return QStringLiteral("// sampler1D");
+    }
+    if (t == VrnShaderManager::MetaType_VrnChannelId) {
+        slotCount = 3;
+        return channelBlock(parameter, slot);
+    }
+    if (t == VrnShaderManager::MetaType_VrnLocatorList) {
+        slotCount = 1;
+        const QString glslType = value.value<VrnLocatorList>().glslType();
+        if (glslType == QLatin1String("vec3"))
+            return oneSlot("    vec3 Parameter%1 = GET_VEC4(ParameterIndex+%2,0).xyz;\n", parameter, slot);
+        if (glslType == QLatin1String("mat4x4"))
+            return oneSlot("    mat4 Parameter%1 = mat4(GET_VEC4(ParameterIndex+%2,0),GET_VEC4(ParameterIndex+%2,1),"
+                           "GET_VEC4(ParameterIndex+%2,2),GET_VEC4(ParameterIndex+%2,3));\n"
+                           "    mat4 Parameter%1_Inverse = mat4(GET_VEC4(ParameterIndex+%2,4),GET_VEC4(ParameterIndex+%2,5),"
+                           "GET_VEC4(ParameterIndex+%2,6),GET_VEC4(ParameterIndex+%2,7));\n",
+                           parameter, slot);
+        VrnDebug(kSourceFile, kUnsupportedLocatorLine,
+                 QString::asprintf("Unsupported GLSL type for LocatorList: %s", glslType.toLocal8Bit().constData()), false, false);
+        return QString();
+    }
+    return QString();
+}
+} // namespace
+
+VrnSnGlslCodeGenerator_Style5::~VrnSnGlslCodeGenerator_Style5() = default;
+
+// --- Driver ---------------------------------------------------------------
+
+QList<VrnSnGlslCodeGenerator_Style5::ShaderTypeInfo>& VrnSnGlslCodeGenerator_Style5::currentThreadShaderTypeInfos()
+{
+    // The hash's nodes stay where they are when other threads insert theirs,
+    // so the list can be used after the lock is gone.
+    QMutexLocker lock(&ShaderTypeInfoMutex);
+    return ShaderTypeInfoListsByThread[QThread::currentThread()];
+}
+
+QList<VrnSnGlslCodeGenerator_Style5::ShaderTypeInfo> VrnSnGlslCodeGenerator_Style5::shaderTypeInfos()
+{
+    return currentThreadShaderTypeInfos();
+}
+
+bool VrnSnGlslCodeGenerator_Style5::buildShaderCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
+                                                    QMap<unsigned, QString>& declarationCodes, QMap<unsigned, QString>& bodyCodes,
+                                                    const VrnSnBaseNode* root, VrnSurfaceShader* surfaceShader, QString& errorText)
+{
+    currentThreadShaderTypeInfos().clear();
+    const bool built = VrnSnBaseGlslCodeGenerator::buildShaderCode(manager, shadingContext, declarationCodes, bodyCodes, root,
+                                                                   surfaceShader, errorText);
+    bool ok = true;
+    QString tessellationState;
+    const QList<ShaderTypeInfo> records = currentThreadShaderTypeInfos();
+    for (const ShaderTypeInfo& r : records) {
+        const QString name = glslName(getShaderTypePrefix(r.ShaderType)) + QStringLiteral("ShaderUniformBlock");
+        QSharedPointer<VrnShaderUniformBlock> block(new VrnShaderUniformBlock(name, r.InstructionList, r.WiringList, r.ParameterList,
+                                                                              r.UniformLocationMap, r.UniformsToUpdateEveryFrame,
+                                                                              r.FloatUniforms, r.Vec4Uniforms));
+        if (!block->isValid()) {
+            errorText += kTooComplex;
+            ok = false;
+        }
+        // Handed over even when it does not fit: the host decides what to compile instead.
+        if (surfaceShader)
+            surfaceShader->setShaderUniformBlock(name, block);
+        if (r.ShaderType == VrnShaderType::TessEvaluation || r.ShaderType == VrnShaderType::TessControl) {
+            const QString stage = r.ShaderType == VrnShaderType::TessEvaluation ? QStringLiteral("TessEval") : QStringLiteral("TessControl");
+            tessellationState += QStringLiteral("\n#########%1 UBO Int0########\n").arg(stage) + commaList(block->uniformIntArray0());
+            tessellationState += QStringLiteral("\n#########%1 UBO Int1########\n").arg(stage) + commaList(block->uniformIntArray1());
+        }
+        for (auto it = r.BlockUniforms.constBegin(); it != r.BlockUniforms.constEnd(); ++it)
+            block->setShaderUniformBlockUniform(surfaceShader, it.key().first, it.key().second, it.value());
+    }
+    setResultAttribute(surfaceShader, kCompilationResult, ok);
+    if (!ok) {
+        setResultAttribute(surfaceShader, kRequestOptimized, true);
+        return false;
+    }
+    tessellationState += QStringLiteral("\n#########TessEval Code########\n") + declarationCodes.value(VrnShaderType::TessEvaluation);
+    tessellationState += QStringLiteral("\n#########TessControl Code########\n") + declarationCodes.value(VrnShaderType::TessControl);
+    if (surfaceShader)
+        surfaceShader->setTessellationStateString(tessellationState);
+    return built;
+}
+
+void VrnSnGlslCodeGenerator_Style5::buildShaderTypeCode(VrnSnGlslContextManager*, VrnSvtShadingContext* shadingContext,
+                                                        QString& declarationCode, QString& bodyCode, unsigned shaderType,
+                                                        VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
+{
+    VrnSnGlslContextInfoMap contextInfo;
+    VrnSnGlslNodeAliases noAliases;
+    buildContextInfo(shadingContext, aliases ? *aliases : noAliases, contexts, contextInfo);
+    buildShaderTypeCodeFromContextInfo(declarationCode, bodyCode, shaderType, aliases, contexts, contextInfo);
+}
+
+void VrnSnGlslCodeGenerator_Style5::buildShaderTypeCodeFromContextInfo(QString& declarationCode, QString& bodyCode, unsigned shaderType,
+                                                                       VrnSnGlslNodeAliases* aliases,
+                                                                       QList<VrnSnBaseGlslContext*>& contexts,
+                                                                       VrnSnGlslContextInfoMap& contextInfo)
+{
+    QList<ShaderTypeInfo>& list = currentThreadShaderTypeInfos();
+    list.append(ShaderTypeInfo());
+    ShaderTypeInfo& r = list.last(); // last() detaches, so the record is the list's own
+    generateShaderTypeCode(r, declarationCode, bodyCode, shaderType, aliases, contexts, contextInfo);
+}
+
+void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QString& declarationCode, QString& bodyCode,
+                                                           unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                           QList<VrnSnBaseGlslContext*>& contexts,
+                                                           VrnSnGlslContextInfoMap& contextInfo)
+{
+    r.ShaderType = shaderType;
+    r.NodeAliases = aliases ? *aliases : VrnSnGlslNodeAliases();
+    r.Contexts = contexts;
+    r.ContextInfoMap = contextInfo;
+    r.StateType = glslName(getShaderTypeStateType(shaderType));
+    r.SystemStateType = glslName(getShaderTypeSystemStateType(shaderType));
+    r.StateStackType = glslName(getShaderTypeStateStackType(shaderType));
+    r.UniformBlockName = glslName(getShaderTypePrefix(shaderType)) + QStringLiteral("ShaderUniformBlock");
+    r.Ok = true;
+
+    resetShaderTypeInfo(r);
+    gatherNodeInfo(r);
+    gatherRevalEntries(r);
+
+    // A null context would read as a list separator; the host never passes one.
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts))
+        if (c)
+            r.ContextEntries.append(ShaderTypeInfo::ContextEntry{c, nullptr, ShaderTypeInfo::RevalEntry()});
+
+    // Not built yet: the re-evaluation sub-lists (buildRevalSubLists) join
+    // ContextEntries here, before the node functions, which read
+    // RevalVersionHashes to know which kinds need a re-evaluation twin.
+
+    buildDeclarationCode(r);
+    buildNodeFunctions(r);
+    buildDispatchCode(r);
+
+    // Not built yet: the consumer counts (countOutputConsumers) and the
+    // packing of the instruction, wiring and parameter lists with the float
+    // and vec4 data (packUniformData) come here. Until then the record's
+    // uniform data stay empty, FloatCount, Vec4Count and StorageSlotCount 0.
+
+    finishDeclarationCode(r);
+
+    declarationCode += r.DeclarationCode;
+    bodyCode += r.BodyCode;
+}
+
+// --- Node information -----------------------------------------------------
+
+void VrnSnGlslCodeGenerator_Style5::resetShaderTypeInfo(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.InstructionList.clear();
+    r.UniformLocationMap.clear();
+    r.UniformsToUpdateEveryFrame.clear();
+    r.FloatUniforms.clear();
+    r.Vec4Uniforms.clear();
+    r.BlockUniforms.clear();
+}
+
+QString VrnSnGlslCodeGenerator_Style5::variantKeyOf(const VrnSnBaseNode* node)
+{
+    QString key;
+    if (!node)
+        return key;
+    QStringList names = node->userAttributeNames();
+    std::sort(names.begin(), names.end());
+    for (const QString& name : qAsConst(names)) {
+        const QVariant value = node->userAttribute(name).value();
+        if (isEnumVariant(value))
+            key += QLatin1Char('_') + name + value.value<VrnUserEnum>().getCurrentEnumString();
+    }
+    return key;
+}
+
+void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.CubemapFiles.clear();
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node)
+            continue;
+        const QString uuid = node->versionUUID();
+        const QString K = node->versionHashPresent(false);
+        const QString P = variantKeyOf(node);
+
+        VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
+        if (networkManager.versionUUIDExists(uuid))
+            r.NodePathKeys[K] = networkManager.pathKeyForVersionUUID(node->versionUUID());
+
+        r.VersionHashSources[K] = node->versionHashSource();
+        // The source text is the kind's, shared by all of its nodes: once one
+        // of them is encrypted, the text stays secret for the whole kind.
+        r.VersionHashEncrypted[K] = node->isEncrypted() || r.VersionHashEncrypted.value(K, false);
+        r.ContextVersionHash[c] = K;
+        r.ContextVariantKey[c] = P;
+
+        const VrnSnNodeGlslInfo info = VrnSnGlslContextManager::analyzeContext(c);
+        const unsigned t = c->shaderType();
+        QMap<unsigned, VrnSnNodeGlslInfo>& byType = r.VersionHashGlslInfoMap[K];
+        if (t != VrnShaderType::AllStages) {
+            byType[t] = info;
+        } else {
+            // The vertex stage runs no networks.
+            for (unsigned type : {VrnShaderType::AllStages, VrnShaderType::Fragment, VrnShaderType::TessEvaluation, VrnShaderType::TessControl})
+                byType[type] = info;
+        }
+
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        if (contextInfo.readsCache || contextInfo.readsBakedChannel)
+            continue; // node function 0 shows what the channel holds
+
+        r.UsedVersionHashes.insert(K);
+        QHash<QString, QString> enumTexts;
+        for (const QString& name : node->userAttributeNames()) {
+            const QVariant value = node->userAttribute(name).value();
+            if (isEnumVariant(value))
+                enumTexts.insert(name, value.value<VrnUserEnum>().getCurrentEnumString());
+            if (value.canConvert<VrnFileList>()) {
+                const VrnFileList files = value.value<VrnFileList>();
+                if (!files.isEmpty())
+                    r.CubemapFiles.insert(files.files().first());
+            }
+        }
+        r.VersionHashVariants[K].insert(P);
+        r.VariantEnumValues[P] = enumTexts;
+    }
+}
+
+void VrnSnGlslCodeGenerator_Style5::gatherRevalEntries(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    int counter = 0;
+    for (auto it = r.VersionHashGlslInfoMap.constBegin(); it != r.VersionHashGlslInfoMap.constEnd(); ++it) {
+        if (!r.UsedVersionHashes.contains(it.key()))
+            continue;
+        const QMap<unsigned, VrnSnNodeGlslInfo>& byType = it.value();
+        const VrnSnNodeGlslInfo info = byType.contains(r.ShaderType) ? byType.value(r.ShaderType)
+                                                                     : byType.value(VrnShaderType::AllStages);
+        for (const VrnSnGlslRevalInfo& reval : info.revalInfo)
+            r.RevalInfoMap[it.key()].append(ShaderTypeInfo::RevalEntry{reval.placeholder, reval.inputName, reval.u, reval.v, counter++});
+    }
+}
+
+// --- Declarations and dispatch --------------------------------------------
+
+void VrnSnGlslCodeGenerator_Style5::buildDeclarationCode(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    QString& code = r.DeclarationCode;
+    code += QStringLiteral("#define u_InstructionList %1_u_IntUniforms0\n"
+                           "#define u_WiringList %1_u_IntUniforms1\n"
+                           "#define u_ParameterList %1_u_IntUniforms2\n"
+                           "#define u_FloatUniforms %1_u_FloatUniforms\n"
+                           "#define u_Vec4Uniforms %1_u_Vec4Uniforms\n")
+                .arg(r.UniformBlockName);
+    code += QStringLiteral("//============================\n"
+                           "//-- Style 5 Declaration --\n"
+                           "//============================\n"
+                           "\n"
+                           "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n");
+    code += QStringLiteral("#define VRN_GENERAL_COMPOSITION 1\n");
+    code += QStringLiteral("vec4 OutputInputStorage[VRN_OUTPUT_INPUT_STORAGE_SIZE];\n"
+                           "\n"
+                           "#define GET_FLOAT(x,offset) u_FloatUniforms[u_ParameterList[x]+offset]\n"
+                           "#define GET_VEC4(x,offset) u_Vec4Uniforms[u_ParameterList[x]+offset]\n"
+                           "#define GET_INT(x) u_ParameterList[x]\n"
+                           "#define GET_INSTRUCTION(x) u_InstructionList[x]\n"
+                           "#define GET_REVAL_INSTRUCTION(x) u_WiringList[x]\n"
+                           "#define SHOULD_USE_DEFAULT_INPUT(x) (u_WiringList[x]<0)\n"
+                           "#define GET_INPUT(x) OutputInputStorage[u_WiringList[x]]\n"
+                           "#define GET_INPUT_INVERTED(x) bool(u_WiringList[x])\n"
+                           "#define GET_OUTPUT(x) OutputInputStorage[u_WiringList[x]]\n"
+                           "\n");
+
+    // One sampler per cube-map file; a token's first component picks it.
+    const int cubemaps = r.CubemapFiles.size();
+    if (cubemaps > 0) {
+        for (int i = 0; i < cubemaps; ++i)
+            code += QStringLiteral("uniform samplerCube u_CubemapUniforms%1;\n").arg(i);
+        code += QStringLiteral("vec4 lookup_sampler_cube(uvec2 token,vec3 coords)\n{\n    switch( int(token.x) )\n    {\n");
+        for (int i = 0; i < cubemaps; ++i)
+            code += QStringLiteral("        case %1: return texture(u_CubemapUniforms%1,coords);\n").arg(i);
+        code += QStringLiteral("    }\n}\n\n");
+        code += QStringLiteral("vec4 lookup_sampler_cubeLod(uvec2 token,vec3 coords, float lod)\n{\n    switch( int(token.x) )\n    {\n");
+        for (int i = 0; i < cubemaps; ++i)
+            code += QStringLiteral("        case %1: return textureLod(u_CubemapUniforms%1,coords,lod);\n").arg(i);
+        code += QStringLiteral("    }\n}\n\n");
+    }
+
+    code += QStringLiteral("void iterateInstructionList(int InstructionIndexStart, inout %1 State, inout %2 _State);\n\n")
+                .arg(r.StateType)
+                .arg(r.SystemStateType);
+    if (!r.RevalInfoMap.isEmpty())
+        code += QStringLiteral("void iterateInstructionListForReval(int InstructionIndexStart,inout %1 State, inout %2 _State);\n")
+                    .arg(r.StateType)
+                    .arg(r.SystemStateType)
+              + QStringLiteral("\n");
+
+    // Node function 0 shows what a cached node or a bake point stored in its channel.
+    code += kBanner + QStringLiteral("// NodeFunc for cache lookup\n") + kBanner;
+    code += QStringLiteral("void NodeFunc0 (int ParameterIndex, int OutputInputIndex, inout %1 State, inout %2 _State)\n")
+                .arg(r.StateType)
+                .arg(r.SystemStateType);
+    if (r.ShaderType == VrnShaderType::TessControl) {
+        code += QStringLiteral("{\n}\n");
+    } else {
+        code += QStringLiteral(
+            "{\n"
+            "    Channel Parameter;\n"
+            "    Parameter.ChannelValues.r = GET_INT(ParameterIndex+0);\n"
+            "    Parameter.ChannelValues.g = GET_INT(ParameterIndex+1);\n"
+            "    Parameter.ChannelValues.b = GET_INT(ParameterIndex+2);\n"
+            "    vec4 ChannelValue = texture_lookup2(Parameter,State,_State);\n"
+            "    vec4 Background = GET_VEC4(ParameterIndex+3, 0);\n"
+            "    GET_OUTPUT(OutputInputIndex) = vec4(mix(Background.rgb, ChannelValue.rgb, ChannelValue.a), "
+            "1.0-(1.0-Background.a)*(1.0-ChannelValue.a));\n"
+            "}\n");
+    }
+    code += QStringLiteral("void NodeFuncForReval0 (int ParameterIndex, int OutputInputIndex, inout %1 State, inout %2 _State)\n")
+                .arg(r.StateType)
+                .arg(r.SystemStateType);
+    code += QStringLiteral("{\n    NodeFunc0(ParameterIndex, OutputInputIndex, State, _State);\n}\n");
+    code += QStringLiteral("\n#undef REVAL\n\n");
+}
+
+void VrnSnGlslCodeGenerator_Style5::buildDispatchCode(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    const int passes = r.RevalInfoMap.isEmpty() ? 1 : 2;
+    for (int pass = 0; pass < passes; ++pass) {
+        const QString suffix = pass == 0 ? QString() : QStringLiteral("ForReval");
+        QString& code = r.DeclarationCode;
+        code += QStringLiteral("// This is the data driven function calls\n"
+                               "void dataDrivenFuncCall%1(int InstructionIndex, inout %2 State, inout %3 _State)\n{\n")
+                    .arg(suffix)
+                    .arg(r.StateType)
+                    .arg(r.SystemStateType);
+        code += QStringLiteral("    switch(GET_INSTRUCTION(InstructionIndex))\n    {\n");
+        for (int k = 0; k < r.NodeFuncCount; ++k) {
+            if (pass == 1 && !r.RevalNodeFuncIndices.contains(k))
+                continue;
+            code += QStringLiteral("        case %2: NodeFunc%1%2(GET_INSTRUCTION(InstructionIndex+1),"
+                                   "GET_INSTRUCTION(InstructionIndex+2),State,_State); return;\n")
+                        .arg(suffix)
+                        .arg(k);
+        }
+        code += QStringLiteral("    }\n}\n\n");
+        code += QStringLiteral("void iterateInstructionList%1(int InstructionIndexStart,inout %2 State, inout %3 _State)\n"
+                               "{\n"
+                               "    int InstructionIndex = InstructionIndexStart;\n"
+                               "    int i = 0;\n"
+                               "    for(i=0;i<10000 && GET_INSTRUCTION(InstructionIndex)>=0;i++)\n"
+                               "    {\n"
+                               "        dataDrivenFuncCall%1(InstructionIndex, State, _State);\n"
+                               "        InstructionIndex+=3;\n"
+                               "    }\n"
+                               "}\n\n")
+                    .arg(suffix)
+                    .arg(r.StateType)
+                    .arg(r.SystemStateType);
+    }
+    r.BodyCode += QStringLiteral("//============================\n"
+                                 "//-- Style 5 Body--\n"
+                                 "//============================\n"
+                                 "int InstructionIndexStart = 0;\n"
+                                 "iterateInstructionList(InstructionIndexStart,State,_State);\n");
+}
+
+void VrnSnGlslCodeGenerator_Style5::finishDeclarationCode(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.FloatUniforms.resize(qMax(0, r.FloatCount));
+    r.Vec4Uniforms.resize(qMax(0, r.Vec4Count));
+    // Always above the slot count, and the same for ten slot counts in a row,
+    // so that small changes of the graph keep the text.
+    const int storageSize = (qMax(0, r.StorageSlotCount) / 10 + 1) * 10;
+    r.DeclarationCode = QStringLiteral("#define VRN_OUTPUT_INPUT_STORAGE_SIZE %1\n%2").arg(storageSize).arg(r.DeclarationCode);
+}
+
+// --- Node functions -------------------------------------------------------
+
+void VrnSnGlslCodeGenerator_Style5::buildNodeFunctions(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.RevalNodeFuncIndices.insert(0);
+    r.NodeFuncCount = 1;
+    // Version hashes in key order and variant keys sorted: the numbering is
+    // the same in every run, whatever the graph's wiring.
+    const QMap<QString, QMap<unsigned, VrnSnNodeGlslInfo>> infoMap = r.VersionHashGlslInfoMap;
+    for (auto it = infoMap.constBegin(); it != infoMap.constEnd(); ++it) {
+        const QString& K = it.key();
+        if (!r.UsedVersionHashes.contains(K))
+            continue;
+        QStringList variants = r.VersionHashVariants[K].values();
+        if (variants.isEmpty())
+            variants.append(QString());
+        std::sort(variants.begin(), variants.end());
+        const QMap<unsigned, VrnSnNodeGlslInfo>& byType = it.value();
+        const VrnSnNodeGlslInfo info = byType.contains(r.ShaderType)                  ? byType.value(r.ShaderType)
+                                       : byType.contains(VrnShaderType::AllStages) ? byType.value(VrnShaderType::AllStages)
+                                                                                   : VrnSnNodeGlslInfo();
+        for (const QString& P : qAsConst(variants)) {
+            const int k = r.NodeFuncCount;
+            VrnDebug(kSourceFile, kGenerateNodeFuncLine,
+                     QString::asprintf("Generate NodeFunc : %d %s %s", k, K.toLocal8Bit().constData(), P.toLocal8Bit().constData()),
+                     false, false);
+            const bool twin = r.RevalVersionHashes.contains(K);
+            if (twin)
+                r.RevalNodeFuncIndices.insert(k);
+            int parameterSlots = 0;
+            int wiringSlots = 0;
+            for (int pass = 0; pass < (twin ? 2 : 1); ++pass)
+                r.DeclarationCode += nodeFunctionText(r, k, K, P, info, pass == 1, parameterSlots, wiringSlots);
+            const QString key = K + P;
+            r.NodeFuncIndexByKey[key] = k;
+            r.NodeFuncParameterCount[key] = parameterSlots;
+            r.NodeFuncWiringCount[key] = wiringSlots;
+            r.NodeFuncCount = k + 1;
+        }
+    }
+}
+
+QString VrnSnGlslCodeGenerator_Style5::nodeFunctionText(ShaderTypeInfo& r, int index, const QString& versionHash,
+                                                        const QString& variantKey, const VrnSnNodeGlslInfo& info, bool revalTwin,
+                                                        int& parameterSlots, int& wiringSlots)
+{
+    int s = 0;
+    int w = 0;
+    QHash<QString, QString> parameterTexts;
+    QHash<QString, QString> inputVariables;
+
+    // Header: the kind's path key, or its source text. The source of an
+    // encrypted kind, or of one whose flag is unknown, goes between the
+    // tokens that keep it out of the secure shader log.
+    QString text = kBanner;
+    const QString source = r.VersionHashSources[versionHash];
+    const QString pathKey = r.NodePathKeys.value(versionHash);
+    if (!pathKey.isEmpty()) {
+        text += QStringLiteral("// %1 %2\n").arg(pathKey).arg(variantKey);
+    } else {
+        const bool secure = !r.VersionHashEncrypted.contains(versionHash) || r.VersionHashEncrypted.value(versionHash);
+        if (secure)
+            text += VrnShaderManager::startTokenForSecureShaderLog();
+        text += QStringLiteral("// (No NodePathKey) %1\n").arg(variantKey);
+        text += QStringLiteral("// VersionHashSource :\n");
+        for (const QString& part : source.split(QLatin1Char('\n')))
+            text += QStringLiteral("// %1\n").arg(part);
+        if (secure)
+            text += VrnShaderManager::endTokenForSecureShaderLog();
+    }
+    text += kBanner;
+
+    text += QString::fromLatin1(revalTwin ? "void NodeFuncForReval%1 (int ParameterIndex, int OutputInputIndex, inout %2 State, inout %3 _State)\n"
+                                          : "void NodeFunc%1 (int ParameterIndex, int OutputInputIndex, inout %2 State, inout %3 _State)\n")
+                .arg(index)
+                .arg(r.StateType)
+                .arg(r.SystemStateType);
+    text += QStringLiteral("{\n");
+
+    for (const QString& output : info.outputs)
+        text += QStringLiteral("    vec4 %1 = vec4(0,0,0,0);\n").arg(output);
+
+    QStringList parameterNames;
+    for (int i = 0; i < info.parameters.size(); ++i) {
+        const QString& name = info.parameters.at(i).first;
+        const QVariant value = info.parameters.at(i).second.value();
+        if (!parameterTexts.contains(name))
+            parameterNames.append(name);
+        parameterTexts.insert(name, QStringLiteral("Parameter%1").arg(i));
+        int slotCount = 0;
+        bool replacedByVariant = false;
+        text += parameterDeclaration(name, value, i, s, slotCount, replacedByVariant);
+        if (replacedByVariant)
+            parameterTexts.insert(name, r.VariantEnumValues[variantKey].value(name));
+        s += slotCount;
+    }
+
+    for (int j = 0; j < info.inputs.size(); ++j) {
+        const QString& input = info.inputs.at(j);
+        text += QStringLiteral("    vec4 Input%1 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+%2) ? %3 : GET_INPUT(OutputInputIndex+%2);\n")
+                    .arg(j)
+                    .arg(w)
+                    .arg(info.defaultInputs.value(input));
+        ++w;
+        inputVariables.insert(input, QStringLiteral("Input%1").arg(j));
+        if (info.invertibleInputs.contains(input)) {
+            text += QStringLiteral("    bool Input%1_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+%2);\n").arg(j).arg(w);
+            ++w;
+        }
+    }
+
+    // Each re-evaluated input runs its inner instruction list at the derived
+    // position; the wiring holds where that list starts and where its result lies.
+    QString code = info.glslCode;
+    for (const ShaderTypeInfo::RevalEntry& e : qAsConst(r.RevalInfoMap[versionHash])) {
+        const QString block = QStringLiteral("{\n"
+                                             "    %6 StateStore;\n"
+                                             "    store_state(State, _State, StateStore);\n"
+                                             "    derive_state(State, _State, vec2(%1, %2));\n"
+                                             "    {\n"
+                                             "        int InnerInstructionIndex = GET_REVAL_INSTRUCTION(OutputInputIndex+%3);\n"
+                                             "        if(InnerInstructionIndex>=0)\n"
+                                             "        {\n"
+                                             "            iterateInstructionListForReval(InnerInstructionIndex,State,_State);\n"
+                                             "            %4 = GET_INPUT(OutputInputIndex+%5);\n"
+                                             "        }\n"
+                                             "    }\n"
+                                             "    restore_state(State, _State, StateStore);\n"
+                                             "}\n")
+                                  .arg(e.u)
+                                  .arg(e.v)
+                                  .arg(w)
+                                  .arg(inputVariables.value(e.inputName))
+                                  .arg(w + 1)
+                                  .arg(r.StateStackType);
+        // An empty placeholder stands nowhere; its wiring slots are still the entry's.
+        if (!e.placeholder.isEmpty())
+            code.replace(e.placeholder, block);
+        w += 2;
+    }
+    text += QStringLiteral("\n") + code + QStringLiteral("\n");
+
+    // An empty name would match every sigil: such names replace nothing.
+    parameterNames.removeAll(QString());
+    sortLongestFirst(parameterNames);
+    for (const QString& name : qAsConst(parameterNames))
+        text.replace(QLatin1Char('$') + name, parameterTexts.value(name));
+    QStringList inputNames = info.inputs;
+    inputNames.removeDuplicates();
+    inputNames.removeAll(QString());
+    sortLongestFirst(inputNames);
+    for (const QString& input : qAsConst(inputNames))
+        text.replace(QLatin1Char('#') + input, inputVariables.value(input));
+
+    for (const QString& output : info.outputs) {
+        text += QStringLiteral("    GET_OUTPUT(OutputInputIndex+%1) = %2;\n").arg(w).arg(output);
+        ++w;
+    }
+    text += QStringLiteral("}\n\n");
+
+    parameterSlots = s;
+    wiringSlots = w;
+    return text;
+}

@@ -1,0 +1,51 @@
+#include "VrnSnGlslStyle5ShaderTypeInfo.h"
+
+#include <QHashFunctions>
+
+namespace {
+// Mixes one more value into a running hash.
+template <class T> uint combine(uint seed, const T& value)
+{
+    return seed ^ (qHash(value) + 0x9e3779b9u + (seed << 6) + (seed >> 2));
+}
+} // namespace
+
+bool VrnSnGlslStyle5ShaderTypeInfo::RevalEntry::operator==(const RevalEntry& o) const
+{
+    return index == o.index && placeholder == o.placeholder && inputName == o.inputName && u == o.u && v == o.v;
+}
+
+bool VrnSnGlslStyle5ShaderTypeInfo::ContextEntry::operator==(const ContextEntry& o) const
+{
+    return context == o.context && owner == o.owner && reval == o.reval;
+}
+
+// The producer and the point name only describe the key; the connection key
+// already stands for them.
+bool VrnSnGlslStyle5ShaderTypeInfo::StorageKey::operator==(const StorageKey& o) const
+{
+    return connectionKey == o.connectionKey && owner == o.owner && reval == o.reval;
+}
+
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::RevalEntry& entry, uint seed)
+{
+    seed = combine(seed, entry.placeholder);
+    seed = combine(seed, entry.inputName);
+    seed = combine(seed, entry.u);
+    seed = combine(seed, entry.v);
+    return combine(seed, entry.index);
+}
+
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::ContextEntry& entry, uint seed)
+{
+    seed = combine(seed, entry.context);
+    seed = combine(seed, entry.owner);
+    return combine(seed, entry.reval);
+}
+
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageKey& key, uint seed)
+{
+    seed = combine(seed, key.connectionKey);
+    seed = combine(seed, key.owner);
+    return combine(seed, key.reval);
+}

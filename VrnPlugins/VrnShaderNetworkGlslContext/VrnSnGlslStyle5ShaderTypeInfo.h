@@ -1,0 +1,143 @@
+#pragma once
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnBaseNode.h"
+#include "VrnSnGlslNodeAliases.h"
+#include "VrnSnNodeGlslInfo.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+class VrnSnBaseGlslContext;
+
+// The working record of one shader type in a Style 5 build: what the steps
+// learn about the contexts, the texts they write and the uniform data that
+// the surface shader receives. A plain value; every container starts empty.
+struct VrnSnGlslStyle5ShaderTypeInfo
+{
+    // One re-evaluated input of one node kind: the text its block replaces,
+    // the input and the texture position it is evaluated at. The index is
+    // unique within a record; -1 marks "no re-evaluation" (the main list).
+    struct RevalEntry
+    {
+        QString placeholder;
+        QString inputName;
+        QString u;
+        QString v;
+        int index = -1;
+
+        bool operator==(const RevalEntry& o) const;
+        bool operator!=(const RevalEntry& o) const { return !(*this == o); }
+    };
+
+    // One instruction: a context evaluated in the list of owner's re-evaluated
+    // input reval, or in the main list (null owner). A null context separates lists.
+    struct ContextEntry
+    {
+        VrnSnBaseGlslContext* context = nullptr;
+        VrnSnBaseGlslContext* owner = nullptr;
+        RevalEntry reval;
+
+        bool isSeparator() const { return context == nullptr; }
+        bool operator==(const ContextEntry& o) const;
+        bool operator!=(const ContextEntry& o) const { return !(*this == o); }
+    };
+
+    // Names one instruction list: (owner, re-evaluation entry).
+    using ListKey = QPair<VrnSnBaseGlslContext*, RevalEntry>;
+
+    // One allocated output: the producer and its point, in the list that
+    // produced it. Identity is the connection key with the list.
+    struct StorageKey
+    {
+        QPointer<VrnSnBaseNode> node;
+        QString outputName;
+        int connectionKey = 0;
+        VrnSnBaseGlslContext* owner = nullptr;
+        RevalEntry reval;
+
+        bool operator==(const StorageKey& o) const;
+        bool operator!=(const StorageKey& o) const { return !(*this == o); }
+    };
+
+    using UniformKey = QPair<QString, QString>; // node uuid, attribute name
+
+    unsigned ShaderType = 0;
+    VrnSnGlslNodeAliases NodeAliases;
+    QList<VrnSnBaseGlslContext*> Contexts;
+    VrnSnGlslContextInfoMap ContextInfoMap;
+
+    QString DeclarationCode;
+    QString BodyCode;
+    QString StateType;
+    QString SystemStateType;
+    QString StateStackType;
+    QString UniformBlockName;
+
+    QList<ContextEntry> ContextEntries;
+
+    int NodeFuncCount = 0;
+    int FloatCount = 0;
+    int Vec4Count = 0;
+    int StorageSlotCount = 0;
+
+    // Per context.
+    QHash<VrnSnBaseGlslContext*, QString> ContextVersionHash;
+    QHash<VrnSnBaseGlslContext*, QString> ContextVariantKey;
+    QHash<VrnSnBaseGlslContext*, int> ParameterIndexByContext;
+    // Per instruction and instruction list.
+    QHash<ContextEntry, int> WiringIndexByEntry;
+    QHash<ListKey, int> InstructionListStarts;
+    QHash<ListKey, QList<ContextEntry>> EntriesByList;
+    // Storage slots of the outputs.
+    QHash<int, int> OutputConsumerCounts; // connection key -> inputs reading it
+    QHash<StorageKey, int> RemainingConsumers;
+    QHash<StorageKey, int> StorageSlotByOutput;
+    QMap<int, StorageKey> OutputBySlot;
+    QList<int> FreeStorageSlots;
+    QSet<ContextEntry> WiredEntries;
+
+    // Per version hash. The maps whose order reaches the shader text are
+    // ordered by key, so that the text does not depend on hashing.
+    QSet<QString> UsedVersionHashes;
+    QMap<QString, QSet<QString>> VersionHashVariants;
+    QHash<QString, QHash<QString, QString>> VariantEnumValues; // variant key -> attribute -> enum text
+    QMap<QString, QList<RevalEntry>> RevalInfoMap;
+    QMap<QString, QMap<unsigned, VrnSnNodeGlslInfo>> VersionHashGlslInfoMap; // shader type 0: every type
+    QHash<QString, QString> VersionHashSources;
+    QHash<QString, bool> VersionHashEncrypted;
+    QHash<QString, QString> NodePathKeys;
+    QSet<QString> RevalVersionHashes;
+
+    // Node functions.
+    QSet<int> RevalNodeFuncIndices;
+    QHash<QString, int> NodeFuncIndexByKey; // key: version hash followed by variant key
+    QHash<QString, int> NodeFuncParameterCount;
+    QHash<QString, int> NodeFuncWiringCount;
+
+    bool Ok = false;
+
+    // The uniform block's data.
+    QVector<int> InstructionList;
+    QVector<int> WiringList;
+    QVector<int> ParameterList;
+    VrnShaderUniformBlock::LocationMap UniformLocationMap;
+    VrnShaderUniformBlock::EveryFrameMap UniformsToUpdateEveryFrame;
+    QVector<float> FloatUniforms;
+    QVector<Wm3::Vector4<float>> Vec4Uniforms;
+    QMap<UniformKey, QVariant> BlockUniforms;
+    QSet<QString> CubemapFiles;
+};
+
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::RevalEntry& entry, uint seed = 0);
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::ContextEntry& entry, uint seed = 0);
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageKey& key, uint seed = 0);

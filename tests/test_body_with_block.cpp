@@ -1,0 +1,172 @@
+// The host's body code written against a uniform block: each parameter read
+// from the slots its location names, everything else as in shaderBodyCode.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslContext.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+using Location = VrnShaderUniformBlock::Location;
+
+VrnSnNodeKindPtr everyTypeKind()
+{
+    const QList<VrnCustomAttribute> params{
+        VrnCustomAttribute(QStringLiteral("Flag"), true),
+        VrnCustomAttribute(QStringLiteral("Count"), 3),
+        VrnCustomAttribute(QStringLiteral("Rate"), QVariant::fromValue(0.5f)),
+        VrnCustomAttribute(QStringLiteral("Weight"), 0.25),
+        VrnCustomAttribute(QStringLiteral("Shift"), QVariant::fromValue(Vector2f(0.1f, 0.2f))),
+        VrnCustomAttribute(QStringLiteral("Tilt"), QVariant::fromValue(Vector3f(0.1f, 0.2f, 0.3f))),
+        VrnCustomAttribute(QStringLiteral("Bias"), QVariant::fromValue(Vector4f(0.1f, 0.2f, 0.3f, 0.4f))),
+        VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(1, 0, 0, 1))),
+        VrnCustomAttribute(QStringLiteral("Pick"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1))),
+        VrnCustomAttribute(QStringLiteral("Mode"),
+                           QVariant::fromValue(VrnUserEnum({QStringLiteral("Normal"), QStringLiteral("Multiply"), QStringLiteral("Screen")}, 2, true))),
+        VrnCustomAttribute(QStringLiteral("Entries"), QVariant::fromValue(VrnStringList({QStringLiteral("a"), QStringLiteral("b")}, 1))),
+        VrnCustomAttribute(QStringLiteral("Paint"), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))),
+        VrnCustomAttribute(QStringLiteral("Layers"), QVariant::fromValue(VrnImageList({QStringLiteral("Base")}))),
+        VrnCustomAttribute(QStringLiteral("Ramp"), QVariant::fromValue(VrnGradient(64, 0, true))),
+        VrnCustomAttribute(QStringLiteral("Anchor"), QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {0, 1, 0}))),
+        VrnCustomAttribute(QStringLiteral("Frame"), QVariant::fromValue(VrnLocatorList(QStringLiteral("mat4x4"), {}))),
+        VrnCustomAttribute(QStringLiteral("Env"), QVariant::fromValue(VrnFileList(1))),
+    };
+    auto* k = new VrnSnNodeKind(*VrnTest::kind(
+        QStringLiteral("All"), {QStringLiteral("In")}, {QStringLiteral("Output")},
+        QStringLiteral("REVAL\na($Flag) b($Count) c($Rate) d($Weight) e($Shift) f($Tilt) g($Bias) h($Tint) i($Pick) j($Mode) "
+                       "k($Entries) l($Paint) m($Layers) n($Ramp) o($Anchor) p($Frame) q($Frame_Inverse) r($Env) s(#In) t(#In_INVERTED)"),
+        params));
+    k->inputs[0].invertible = true;
+    k->reval.append({QStringLiteral("REVAL"), QStringLiteral("In"), QStringLiteral("$Rate"), QStringLiteral("0.5")});
+    return VrnSnNodeKindPtr(k);
+}
+
+// The re-evaluation of the unconnected input, with its u given by %1.
+QString revalBlock(const QString& u)
+{
+    return QStringLiteral("vec4 VrnReval_In = (vec4(0.0,0.0,0.0,0.0));\n"
+                          "{\n"
+                          "    FragmentStateStack VrnRevalStore0;\n"
+                          "    store_state(State, _State, VrnRevalStore0);\n"
+                          "    derive_state(State, _State, vec2(%1, 0.5));\n"
+                          "    VrnReval_In = (vec4(0.0,0.0,0.0,0.0));\n"
+                          "    restore_state(State, _State, VrnRevalStore0);\n"
+                          "}\n"
+                          "\n")
+        .arg(u);
+}
+} // namespace
+
+TEST(BodyWithBlock, EachParameterReadsItsSlotsAndTheRestIsAsWithoutBlock)
+{
+    VrnShaderNetwork net(QStringLiteral("Net"));
+    QString error;
+    VrnSnBaseNode* n = net.createNode(everyTypeKind(), QStringLiteral("All"), &error);
+    ASSERT_NE(n, nullptr) << error.toStdString();
+    const QString uuid = n->uuidString();
+
+    struct Case
+    {
+        const char* name;
+        QList<QPair<QString, int>> locations; // parameter, index in its array
+        QString expected;
+    };
+    const QList<QPair<QString, int>> every{{QStringLiteral("Flag"), 3},    {QStringLiteral("Count"), 4},  {QStringLiteral("Rate"), 1},
+                                           {QStringLiteral("Weight"), 2},  {QStringLiteral("Shift"), 5},  {QStringLiteral("Tilt"), 6},
+                                           {QStringLiteral("Bias"), 7},    {QStringLiteral("Tint"), 8},   {QStringLiteral("Entries"), 9},
+                                           {QStringLiteral("Paint"), 10},  {QStringLiteral("Layers"), 13}, {QStringLiteral("Ramp"), 17},
+                                           {QStringLiteral("Anchor"), 20}, {QStringLiteral("Frame"), 21}};
+    QList<QPair<QString, int>> blendModeToo = every;
+    blendModeToo.append({QStringLiteral("Mode"), 30});
+    const std::vector<Case> cases{
+        {"every parameter in the block", every,
+         QStringLiteral("Channel VrnBlockChannel_Paint;\n"
+                        "VrnBlockChannel_Paint.ChannelValues = ivec3(GET_INT(10), GET_INT(11), GET_INT(12));\n")
+             + revalBlock(QStringLiteral("GET_FLOAT(1)"))
+             + QStringLiteral("a(bool(GET_INT(3))) b(GET_INT(4)) c(GET_FLOAT(1)) d(GET_FLOAT(2)) e(GET_VEC4(5).xy) f(GET_VEC4(6).xyz) "
+                              "g(GET_VEC4(7)) h(GET_VEC4(8)) i(y) j(2) k(GET_INT(9)) l(VrnBlockChannel_Paint) "
+                              "m(uvec4(GET_INT(13), GET_INT(14), GET_INT(15), GET_INT(16))) n(GET_INT(17)) o(GET_VEC4(20).xyz) "
+                              "p(mat4(GET_VEC4(21), GET_VEC4(22), GET_VEC4(23), GET_VEC4(24))) "
+                              "q(mat4(GET_VEC4(25), GET_VEC4(26), GET_VEC4(27), GET_VEC4(28))) r(All_Env) s(VrnReval_In) t(false)")},
+        {"a blend mode with a slot", blendModeToo, QString()},
+        {"no locations", {},
+         revalBlock(QStringLiteral("All_Rate"))
+             + QStringLiteral("a(All_Flag) b(All_Count) c(All_Rate) d(All_Weight) e(All_Shift) f(All_Tilt) g(All_Bias) h(All_Tint) i(y) j(2) "
+                              "k(All_Entries) l(All_Paint) m(All_Layers) n(All_Ramp) o(All_Anchor) p(All_Frame) q(All_Frame_Inverse) "
+                              "r(All_Env) s(VrnReval_In) t(false)")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto block = QSharedPointer<VrnShaderUniformBlock>::create(QStringLiteral("FragmentShaderUniformBlock"));
+        for (const auto& location : c.locations)
+            block->uniformLocationMap().insert({uuid, location.first}, Location(0, location.second));
+        const QString body = n->context()->shaderBodyCodeWithShaderUniformBlock(VrnShaderType::Fragment, nullptr, block);
+        if (c.expected.isEmpty())
+            EXPECT_TRUE(body.contains(QStringLiteral(" j(GET_INT(30)) "))) << body.toStdString();
+        else
+            EXPECT_EQ(body, c.expected);
+    }
+    // Without a block the text is shaderBodyCode's.
+    EXPECT_EQ(n->context()->shaderBodyCodeWithShaderUniformBlock(VrnShaderType::Fragment, nullptr, {}),
+              n->context()->shaderBodyCode(VrnShaderType::Fragment, nullptr, nullptr));
+    EXPECT_TRUE(n->context()->shaderBodyCode(VrnShaderType::Fragment, nullptr, nullptr).contains(QStringLiteral(" j(All_Mode) ")));
+}
+
+TEST(BodyWithBlock, ValuesTheHostMustResolveAreKeptForTheRenderer)
+{
+    VrnShaderUniformBlock::LocationMap locations;
+    const QString n = QStringLiteral("node");
+    locations.insert({n, QStringLiteral("Entries")}, {0, 0});
+    locations.insert({n, QStringLiteral("Channel")}, {0, 1});
+    locations.insert({n, QStringLiteral("Ramp")}, {0, 4});
+    locations.insert({n, QStringLiteral("Layers")}, {0, 5});
+    locations.insert({n, QStringLiteral("LateLayers")}, {0, 7});
+    locations.insert({n, QStringLiteral("Anchor")}, {0, 0});
+    locations.insert({n, QStringLiteral("Frame")}, {0, 1});
+    locations.insert({n, QStringLiteral("Odd")}, {0, 1});
+    locations.insert({n, QStringLiteral("LateFrame")}, {0, 2});
+    locations.insert({n, QStringLiteral("limitBakeBackground")}, {0, 3});
+    VrnShaderUniformBlock::EveryFrameMap everyFrame;
+    everyFrame.insert(QStringLiteral("node_limitBakeBackground"), {n, QStringLiteral("limitBakeBackground")});
+    QVector<Wm3::Vector4<float>> vec4s(9, Wm3::Vector4<float>(9, 9, 9, 9));
+    VrnShaderUniformBlock block(QStringLiteral("b"), QVector<int>(9, -1), {}, {}, locations, everyFrame, {}, vec4s);
+
+    const QStringList entries{QStringLiteral("first"), QStringLiteral("second")};
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Entries"), QVariant::fromValue(VrnStringList(entries, 1))));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Channel"), QVariant::fromValue(VrnStringList({QStringLiteral("Base")}, 0))));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Ramp"), QVariant::fromValue(VrnGradient(64, 0, true))));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Layers"), QVariant::fromValue(VrnImageList({QStringLiteral("Base")}))));
+    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("LateLayers"), QVariant::fromValue(VrnImageList()))) << "4 ints pass the end";
+    const VrnLocatorList point(QStringLiteral("vec3"), {1, 2, 3});
+    const VrnLocatorList frame(QStringLiteral("mat4x4"), {});
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Anchor"), QVariant::fromValue(point)));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Frame"), QVariant::fromValue(frame)));
+    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("Odd"), QVariant::fromValue(VrnLocatorList(QStringLiteral("mat3"), {}))));
+    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("LateFrame"), QVariant::fromValue(frame))) << "8 vec4s pass the end";
+    // The bake background refreshed every frame is a vec4, not the int at the same index.
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("limitBakeBackground"), true));
+
+    EXPECT_EQ(block.intArray(0), (QVector<int>{1, -1, -1, -1, 0, -1, -1, -1, -1}));
+    EXPECT_EQ(block.channelReferences().keys(), QList<Location>{Location(0, 1)});
+    EXPECT_EQ(block.imageListReferences().value({0, 5}), QStringList{QStringLiteral("Base")});
+    EXPECT_EQ(block.imageListReferences().size(), 1);
+    EXPECT_EQ(block.locatorLists().value(0), point);
+    EXPECT_EQ(block.locatorLists().value(1), frame);
+    EXPECT_EQ(block.locatorLists().size(), 2);
+    EXPECT_EQ(block.vec4Array().at(3), Wm3::Vector4<float>(0, 0, 0, 0));
+    EXPECT_EQ(block.vec4Array().at(4), Wm3::Vector4<float>(9, 9, 9, 9));
+
+    // Not refreshed every frame, the same switch is an ordinary boolean.
+    block.uniformsToUpdateEveryFrame().clear();
+    block.uniformVec4Array()[3] = Wm3::Vector4<float>(9, 9, 9, 9);
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("limitBakeBackground"), true));
+    EXPECT_EQ(block.intArray(0).at(3), 1);
+    EXPECT_EQ(block.vec4Array().at(3), Wm3::Vector4<float>(9, 9, 9, 9));
+}

@@ -1,0 +1,1070 @@
+// The Style 5 generator: the interpreter's declarations and dispatch, one
+// node function per kind and variant, the node information behind them, and
+// the driver that hands blocks and result attributes to the surface shader.
+//
+// The generator's units are built into this test too, so that single steps
+// can run on records made here; whole builds also go through the generator
+// that the loaded plug-in registered.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnNetworkLoader.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderManager.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnSnGlslContextManager.h"
+#include "VrnSurfaceShader.h"
+
+#include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+static std::ostream& operator<<(std::ostream& os, const QString& s)
+{
+    return os << s.toStdString();
+}
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+using Info = VrnSnGlslStyle5ShaderTypeInfo;
+using Style5 = VrnSnGlslCodeGenerator_Style5;
+using VrnTest::kind;
+
+const QString kStyle5 = QStringLiteral("VrnSnGlslCodeGenerator_Style5");
+const QString kSource = QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5");
+const QString kTooComplex = QStringLiteral(
+    "Shader set-up is too complex to fit all data into maximum UBO size the video card supports. Either reduce the "
+    "complexity of shader, layer or node graph set-up OR switch Preferences > GPU > Shader Compilation to Optimized or Legacy.");
+
+QString examplePath(const QString& name)
+{
+    return QStringLiteral("%1/%2.json").arg(QString::fromUtf8(VRN_EXAMPLES_DIR), name);
+}
+
+QStringList exampleNames()
+{
+    QStringList names;
+    for (const QString& file : QDir(QString::fromUtf8(VRN_EXAMPLES_DIR)).entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
+        names.append(file.chopped(5));
+    return names;
+}
+
+// A record as the driver makes it, ready for a single step.
+Info record(unsigned shaderType)
+{
+    Info r;
+    r.Ok = true;
+    r.ShaderType = shaderType;
+    r.StateType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
+    r.SystemStateType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
+    r.StateStackType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType));
+    r.UniformBlockName = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypePrefix(shaderType)) + QStringLiteral("ShaderUniformBlock");
+    return r;
+}
+
+QPair<QString, VrnCustomAttribute> parameter(const QString& name, const QVariant& value)
+{
+    return qMakePair(name, VrnCustomAttribute(name, value));
+}
+
+QVariant userEnum(const QStringList& options, int current, bool blendMode = false)
+{
+    return QVariant::fromValue(VrnUserEnum(options, current, blendMode));
+}
+
+// A fragment record with one used kind "k1" and the given analysis.
+Info oneKind(const VrnSnNodeGlslInfo& info, const QString& pathKey = QStringLiteral("lib/K"))
+{
+    Info r = record(VrnShaderType::Fragment);
+    r.UsedVersionHashes.insert(QStringLiteral("k1"));
+    r.VersionHashGlslInfoMap[QStringLiteral("k1")][VrnShaderType::AllStages] = info;
+    if (!pathKey.isEmpty())
+        r.NodePathKeys[QStringLiteral("k1")] = pathKey;
+    return r;
+}
+
+const QString kMacros = QStringLiteral(
+    "vec4 OutputInputStorage[VRN_OUTPUT_INPUT_STORAGE_SIZE];\n"
+    "\n"
+    "#define GET_FLOAT(x,offset) u_FloatUniforms[u_ParameterList[x]+offset]\n"
+    "#define GET_VEC4(x,offset) u_Vec4Uniforms[u_ParameterList[x]+offset]\n"
+    "#define GET_INT(x) u_ParameterList[x]\n"
+    "#define GET_INSTRUCTION(x) u_InstructionList[x]\n"
+    "#define GET_REVAL_INSTRUCTION(x) u_WiringList[x]\n"
+    "#define SHOULD_USE_DEFAULT_INPUT(x) (u_WiringList[x]<0)\n"
+    "#define GET_INPUT(x) OutputInputStorage[u_WiringList[x]]\n"
+    "#define GET_INPUT_INVERTED(x) bool(u_WiringList[x])\n"
+    "#define GET_OUTPUT(x) OutputInputStorage[u_WiringList[x]]\n"
+    "\n");
+
+const QString kCacheComposite = QStringLiteral(
+    "{\n"
+    "    Channel Parameter;\n"
+    "    Parameter.ChannelValues.r = GET_INT(ParameterIndex+0);\n"
+    "    Parameter.ChannelValues.g = GET_INT(ParameterIndex+1);\n"
+    "    Parameter.ChannelValues.b = GET_INT(ParameterIndex+2);\n"
+    "    vec4 ChannelValue = texture_lookup2(Parameter,State,_State);\n"
+    "    vec4 Background = GET_VEC4(ParameterIndex+3, 0);\n"
+    "    GET_OUTPUT(OutputInputIndex) = vec4(mix(Background.rgb, ChannelValue.rgb, ChannelValue.a), 1.0-(1.0-Background.a)*(1.0-ChannelValue.a));\n"
+    "}\n");
+
+// The function's text between its head and its closing line.
+QString functionBody(const QString& declarations, const QString& head)
+{
+    const int start = declarations.indexOf(head);
+    if (start < 0)
+        return QStringLiteral("<no %1>").arg(head);
+    const int open = declarations.indexOf(QStringLiteral("{\n"), start) + 2;
+    const int close = declarations.indexOf(QStringLiteral("\n}\n\n"), open);
+    return declarations.mid(open, close + 1 - open);
+}
+
+// Removes every part between the secure-log tokens, tokens included.
+QString withoutSecureParts(QString text)
+{
+    const QString begin = VrnShaderManager::startTokenForSecureShaderLog();
+    const QString end = VrnShaderManager::endTokenForSecureShaderLog();
+    for (int at = text.indexOf(begin); at >= 0; at = text.indexOf(begin)) {
+        const int stop = text.indexOf(end, at);
+        if (stop < 0)
+            return text.left(at);
+        text.remove(at, stop + end.size() - at);
+    }
+    return text;
+}
+
+// Everything a build wrote: each stage's declaration and body texts.
+QString builtText(const VrnShaderBuildResult& result)
+{
+    QString text;
+    for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it)
+        text += QStringLiteral("== %1\n").arg(it.key()) + it.value() + QStringLiteral("== body\n") + result.bodyCodes.value(it.key());
+    return text;
+}
+
+// The texts of a network file built by the registered generator; empty on failure.
+QString buildExample(const QString& name, QObject* parent, VrnShaderNetwork** networkOut = nullptr)
+{
+    VrnLoadedNetwork loaded;
+    QString error;
+    if (!VrnNetworkLoader::loadFile(examplePath(name), parent, loaded, error)) {
+        ADD_FAILURE() << error;
+        return QString();
+    }
+    if (networkOut)
+        *networkOut = loaded.network;
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    if (!VrnShaderBuild::run(kStyle5, loaded.network, &surface, result)) {
+        ADD_FAILURE() << name << ": " << result.errorText;
+        return QString();
+    }
+    return builtText(result);
+}
+
+QString rebuild(VrnShaderNetwork* network)
+{
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    EXPECT_TRUE(VrnShaderBuild::run(kStyle5, network, &surface, result)) << result.errorText;
+    return builtText(result);
+}
+
+struct Style5Test : ::testing::Test
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+
+    void SetUp() override { ASSERT_NE(VrnTest::plugin().plugin, nullptr); }
+
+    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id)
+    {
+        QString error;
+        VrnSnBaseNode* n = net->createNode(k, id, &error);
+        EXPECT_NE(n, nullptr) << error;
+        return n;
+    }
+
+    static VrnSnNodeKindPtr stageKind(const QString& name, unsigned shaderType, const QStringList& inputs,
+                                      const QList<VrnCustomAttribute>& parameters = {}, const QString& glsl = QStringLiteral("Output = vec4(1.0);"))
+    {
+        auto* k = new VrnSnNodeKind(*kind(name, inputs, {QStringLiteral("Output")}, glsl, parameters));
+        k->shaderType = shaderType;
+        return VrnSnNodeKindPtr(k);
+    }
+
+    // A record of the nodes' contexts after the three gathering steps.
+    Info gathered(const QList<VrnSnBaseNode*>& nodes, unsigned shaderType = VrnShaderType::Fragment)
+    {
+        Info r = record(shaderType);
+        for (VrnSnBaseNode* n : nodes)
+            r.Contexts.append(n->context());
+        Style5::resetShaderTypeInfo(r);
+        Style5::gatherNodeInfo(r);
+        Style5::gatherRevalEntries(r);
+        return r;
+    }
+};
+} // namespace
+
+// --- Declarations and dispatch ----------------------------------------------
+
+namespace {
+// The prologue of a stage: %1 the block name, %2 the state type, %3 the system state type.
+QString prologue(const char* block, const char* state, const char* system, const QString& cubeMaps, bool reval, const QString& nodeFunc0)
+{
+    return QStringLiteral("#define u_InstructionList %1_u_IntUniforms0\n"
+                          "#define u_WiringList %1_u_IntUniforms1\n"
+                          "#define u_ParameterList %1_u_IntUniforms2\n"
+                          "#define u_FloatUniforms %1_u_FloatUniforms\n"
+                          "#define u_Vec4Uniforms %1_u_Vec4Uniforms\n"
+                          "//============================\n"
+                          "//-- Style 5 Declaration --\n"
+                          "//============================\n"
+                          "\n"
+                          "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n"
+                          "#define VRN_GENERAL_COMPOSITION 1\n")
+               .arg(QString::fromLatin1(block))
+        + kMacros + cubeMaps
+        + QStringLiteral("void iterateInstructionList(int InstructionIndexStart, inout %1 State, inout %2 _State);\n\n")
+              .arg(QString::fromLatin1(state), QString::fromLatin1(system))
+        + (reval ? QStringLiteral("void iterateInstructionListForReval(int InstructionIndexStart,inout %1 State, inout %2 _State);\n\n")
+                       .arg(QString::fromLatin1(state), QString::fromLatin1(system))
+                 : QString())
+        + QStringLiteral("//--------------------------\n"
+                         "// NodeFunc for cache lookup\n"
+                         "//--------------------------\n"
+                         "void NodeFunc0 (int ParameterIndex, int OutputInputIndex, inout %1 State, inout %2 _State)\n")
+              .arg(QString::fromLatin1(state), QString::fromLatin1(system))
+        + nodeFunc0
+        + QStringLiteral("void NodeFuncForReval0 (int ParameterIndex, int OutputInputIndex, inout %1 State, inout %2 _State)\n"
+                         "{\n"
+                         "    NodeFunc0(ParameterIndex, OutputInputIndex, State, _State);\n"
+                         "}\n"
+                         "\n"
+                         "#undef REVAL\n"
+                         "\n")
+              .arg(QString::fromLatin1(state), QString::fromLatin1(system));
+}
+
+} // namespace
+
+TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
+{
+    const QString twoCubeMaps = QStringLiteral("uniform samplerCube u_CubemapUniforms0;\n"
+                                               "uniform samplerCube u_CubemapUniforms1;\n"
+                                               "vec4 lookup_sampler_cube(uvec2 token,vec3 coords)\n"
+                                               "{\n"
+                                               "    switch( int(token.x) )\n"
+                                               "    {\n"
+                                               "        case 0: return texture(u_CubemapUniforms0,coords);\n"
+                                               "        case 1: return texture(u_CubemapUniforms1,coords);\n"
+                                               "    }\n"
+                                               "}\n"
+                                               "\n"
+                                               "vec4 lookup_sampler_cubeLod(uvec2 token,vec3 coords, float lod)\n"
+                                               "{\n"
+                                               "    switch( int(token.x) )\n"
+                                               "    {\n"
+                                               "        case 0: return textureLod(u_CubemapUniforms0,coords,lod);\n"
+                                               "        case 1: return textureLod(u_CubemapUniforms1,coords,lod);\n"
+                                               "    }\n"
+                                               "}\n"
+                                               "\n");
+    const struct
+    {
+        unsigned shaderType;
+        int cubeMaps;
+        bool reval;
+        QString expected;
+    } rows[] = {
+        {VrnShaderType::Fragment, 0, false,
+         prologue("FragmentShaderUniformBlock", "FragmentState", "FragmentSystemState", QString(), false, kCacheComposite)},
+        {VrnShaderType::TessEvaluation, 2, true,
+         prologue("TessEvaluationShaderUniformBlock", "TessEvaluationState", "TessEvaluationSystemState", twoCubeMaps, true, kCacheComposite)},
+        // Tessellation control has no channel to show: node function 0 is empty there.
+        {VrnShaderType::TessControl, 0, true,
+         prologue("TessControlShaderUniformBlock", "TessControlState", "TessControlSystemState", QString(), true, QStringLiteral("{\n}\n"))},
+    };
+    for (const auto& row : rows) {
+        Info r = record(row.shaderType);
+        if (row.cubeMaps == 2)
+            r.CubemapFiles = {QStringLiteral("sky.png"), QStringLiteral("studio.png")};
+        if (row.reval)
+            r.RevalInfoMap[QStringLiteral("k1")].append(
+                Info::RevalEntry{QStringLiteral("REVAL"), QStringLiteral("In"), QStringLiteral("u"), QStringLiteral("v"), 0});
+        Style5::buildDeclarationCode(r);
+        EXPECT_EQ(r.DeclarationCode, row.expected) << row.shaderType;
+        EXPECT_TRUE(r.BodyCode.isEmpty());
+    }
+}
+
+TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
+{
+    const struct
+    {
+        int slotCount;
+        const char* define;
+    } rows[] = {
+        {0, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 10\n"},
+        {9, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 10\n"},
+        {10, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 20\n"},
+        {19, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 20\n"},
+        {20, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 30\n"},
+    };
+    for (const auto& row : rows) {
+        Info r = record(VrnShaderType::Fragment);
+        r.DeclarationCode = QStringLiteral("// prologue %1\n");
+        r.StorageSlotCount = row.slotCount;
+        r.FloatCount = 3;
+        r.Vec4Count = 2;
+        r.Vec4Uniforms = {Wm3::Vector4<float>(1, 2, 3, 4)};
+        Style5::finishDeclarationCode(r);
+        EXPECT_EQ(r.DeclarationCode, QString::fromLatin1(row.define) + QStringLiteral("// prologue %1\n")) << row.slotCount;
+        EXPECT_EQ(r.FloatUniforms, QVector<float>(3, 0.0f));
+        ASSERT_EQ(r.Vec4Uniforms.size(), 2);
+        EXPECT_EQ(r.Vec4Uniforms.first(), Wm3::Vector4<float>(1, 2, 3, 4)) << "growing keeps what is there";
+    }
+}
+
+TEST(Style5Declarations, StepsLeaveARecordThatIsNotOkUntouched)
+{
+    Info r = record(VrnShaderType::Fragment);
+    r.Ok = false;
+    r.NodeFuncCount = 2;
+    r.FloatCount = 4;
+    r.UsedVersionHashes.insert(QStringLiteral("k1"));
+    r.InstructionList = {1, 2, 3};
+    Style5::resetShaderTypeInfo(r);
+    Style5::buildDeclarationCode(r);
+    Style5::buildNodeFunctions(r);
+    Style5::buildDispatchCode(r);
+    Style5::finishDeclarationCode(r);
+    EXPECT_TRUE(r.DeclarationCode.isEmpty());
+    EXPECT_TRUE(r.BodyCode.isEmpty());
+    EXPECT_TRUE(r.FloatUniforms.isEmpty());
+    EXPECT_EQ(r.InstructionList, QVector<int>({1, 2, 3}));
+    EXPECT_EQ(r.NodeFuncCount, 2);
+    EXPECT_TRUE(r.RevalNodeFuncIndices.isEmpty());
+}
+
+TEST(Style5Declarations, DispatchHasOnePassWithoutReEvaluation)
+{
+    Info r = record(VrnShaderType::Fragment);
+    r.NodeFuncCount = 1;
+    Style5::buildDispatchCode(r);
+    EXPECT_EQ(r.DeclarationCode,
+              QStringLiteral("// This is the data driven function calls\n"
+                             "void dataDrivenFuncCall(int InstructionIndex, inout FragmentState State, inout FragmentSystemState _State)\n"
+                             "{\n"
+                             "    switch(GET_INSTRUCTION(InstructionIndex))\n"
+                             "    {\n"
+                             "        case 0: NodeFunc0(GET_INSTRUCTION(InstructionIndex+1),GET_INSTRUCTION(InstructionIndex+2),State,_State); return;\n"
+                             "    }\n"
+                             "}\n"
+                             "\n"
+                             "void iterateInstructionList(int InstructionIndexStart,inout FragmentState State, inout FragmentSystemState _State)\n"
+                             "{\n"
+                             "    int InstructionIndex = InstructionIndexStart;\n"
+                             "    int i = 0;\n"
+                             "    for(i=0;i<10000 && GET_INSTRUCTION(InstructionIndex)>=0;i++)\n"
+                             "    {\n"
+                             "        dataDrivenFuncCall(InstructionIndex, State, _State);\n"
+                             "        InstructionIndex+=3;\n"
+                             "    }\n"
+                             "}\n"
+                             "\n"));
+    EXPECT_EQ(r.BodyCode, QStringLiteral("//============================\n"
+                                         "//-- Style 5 Body--\n"
+                                         "//============================\n"
+                                         "int InstructionIndexStart = 0;\n"
+                                         "iterateInstructionList(InstructionIndexStart,State,_State);\n"));
+}
+
+TEST(Style5Declarations, ReEvaluationPassCallsOnlyTheTwins)
+{
+    Info r = record(VrnShaderType::TessControl);
+    r.NodeFuncCount = 3;
+    r.RevalNodeFuncIndices = {0, 2};
+    r.RevalInfoMap[QStringLiteral("k1")];
+    Style5::buildDispatchCode(r);
+    const QString pass1 = r.DeclarationCode.mid(r.DeclarationCode.indexOf(QStringLiteral("// This is the data driven function calls\n"), 1));
+    EXPECT_EQ(pass1,
+              QStringLiteral("// This is the data driven function calls\n"
+                             "void dataDrivenFuncCallForReval(int InstructionIndex, inout TessControlState State, inout TessControlSystemState _State)\n"
+                             "{\n"
+                             "    switch(GET_INSTRUCTION(InstructionIndex))\n"
+                             "    {\n"
+                             "        case 0: NodeFuncForReval0(GET_INSTRUCTION(InstructionIndex+1),GET_INSTRUCTION(InstructionIndex+2),State,_State); return;\n"
+                             "        case 2: NodeFuncForReval2(GET_INSTRUCTION(InstructionIndex+1),GET_INSTRUCTION(InstructionIndex+2),State,_State); return;\n"
+                             "    }\n"
+                             "}\n"
+                             "\n"
+                             "void iterateInstructionListForReval(int InstructionIndexStart,inout TessControlState State, inout TessControlSystemState _State)\n"
+                             "{\n"
+                             "    int InstructionIndex = InstructionIndexStart;\n"
+                             "    int i = 0;\n"
+                             "    for(i=0;i<10000 && GET_INSTRUCTION(InstructionIndex)>=0;i++)\n"
+                             "    {\n"
+                             "        dataDrivenFuncCallForReval(InstructionIndex, State, _State);\n"
+                             "        InstructionIndex+=3;\n"
+                             "    }\n"
+                             "}\n"
+                             "\n"));
+    // Pass 0 calls every function.
+    for (const char* call : {"case 0: NodeFunc0(", "case 1: NodeFunc1(", "case 2: NodeFunc2("})
+        EXPECT_TRUE(r.DeclarationCode.contains(QString::fromLatin1(call))) << call;
+    EXPECT_FALSE(r.DeclarationCode.contains(QStringLiteral("NodeFuncForReval1")));
+}
+
+// --- Node functions ---------------------------------------------------------
+
+TEST(Style5NodeFunctions, OneParameterInputAndOutput)
+{
+    VrnSnNodeGlslInfo info;
+    info.glslCode = QStringLiteral("result = #in * $gain;");
+    info.parameters = {parameter(QStringLiteral("gain"), 0.5)};
+    info.inputs = QStringList{QStringLiteral("in")};
+    info.defaultInputs.insert(QStringLiteral("in"), QStringLiteral("vec4(1.0)"));
+    info.outputs = QStringList{QStringLiteral("result")};
+    Info r = oneKind(info, QStringLiteral("lib/Gain"));
+    VrnLogCapture log;
+    Style5::buildNodeFunctions(r);
+
+    EXPECT_EQ(r.DeclarationCode,
+        QStringLiteral("//--------------------------\n"
+                       "// lib/Gain \n"
+                       "//--------------------------\n"
+                       "void NodeFunc1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n"
+                       "{\n"
+                       "    vec4 result = vec4(0,0,0,0);\n"
+                       "    float Parameter0 = GET_FLOAT(ParameterIndex+0,0);\n"
+                       "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(1.0) : GET_INPUT(OutputInputIndex+0);\n"
+                       "\n"
+                       "result = Input0 * Parameter0;\n"
+                       "    GET_OUTPUT(OutputInputIndex+1) = result;\n"
+                       "}\n"
+                       "\n"));
+    EXPECT_EQ(r.NodeFuncCount, 2);
+    EXPECT_EQ(r.NodeFuncIndexByKey.value(QStringLiteral("k1")), 1);
+    EXPECT_EQ(r.NodeFuncParameterCount.value(QStringLiteral("k1")), 1);
+    EXPECT_EQ(r.NodeFuncWiringCount.value(QStringLiteral("k1")), 2);
+    EXPECT_EQ(r.RevalNodeFuncIndices, QSet<int>{0});
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(log.lines().first().file, kSource);
+    EXPECT_EQ(log.lines().first().line, 898);
+    EXPECT_EQ(log.lines().first().message, QStringLiteral("Generate NodeFunc : 1 k1 "));
+}
+
+TEST(Style5NodeFunctions, VariantsOfOneKindDifferOnlyInHeaderEnumTextAndIndex)
+{
+    VrnSnNodeGlslInfo info;
+    info.glslCode = QStringLiteral("Output = vec4(#In.$mode);");
+    info.parameters = {parameter(QStringLiteral("mode"), userEnum({QStringLiteral("r"), QStringLiteral("g")}, 0))};
+    info.inputs = QStringList{QStringLiteral("In")};
+    info.defaultInputs.insert(QStringLiteral("In"), QStringLiteral("vec4(0.5)"));
+    info.outputs = QStringList{QStringLiteral("Output")};
+    Info r = oneKind(info, QStringLiteral("lib/Pick"));
+    // Inserted in the order opposite to the one the functions get.
+    r.VersionHashVariants[QStringLiteral("k1")] = {QStringLiteral("_modeg"), QStringLiteral("_moder")};
+    r.VariantEnumValues[QStringLiteral("_moder")].insert(QStringLiteral("mode"), QStringLiteral("r"));
+    r.VariantEnumValues[QStringLiteral("_modeg")].insert(QStringLiteral("mode"), QStringLiteral("g"));
+    Style5::buildNodeFunctions(r);
+
+    EXPECT_EQ(r.DeclarationCode, QStringLiteral("//--------------------------\n"
+                                   "// lib/Pick _modeg\n"
+                                   "//--------------------------\n"
+                                   "void NodeFunc1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n"
+                                   "{\n"
+                                   "    vec4 Output = vec4(0,0,0,0);\n"
+                                   "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.5) : GET_INPUT(OutputInputIndex+0);\n"
+                                   "\n"
+                                   "Output = vec4(Input0.g);\n"
+                                   "    GET_OUTPUT(OutputInputIndex+1) = Output;\n"
+                                   "}\n"
+                                   "\n"
+                                   "//--------------------------\n"
+                                   "// lib/Pick _moder\n"
+                                   "//--------------------------\n"
+                                   "void NodeFunc2 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n"
+                                   "{\n"
+                                   "    vec4 Output = vec4(0,0,0,0);\n"
+                                   "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.5) : GET_INPUT(OutputInputIndex+0);\n"
+                                   "\n"
+                                   "Output = vec4(Input0.r);\n"
+                                   "    GET_OUTPUT(OutputInputIndex+1) = Output;\n"
+                                   "}\n"
+                                   "\n"));
+    EXPECT_EQ(r.NodeFuncIndexByKey.value(QStringLiteral("k1_modeg")), 1);
+    EXPECT_EQ(r.NodeFuncIndexByKey.value(QStringLiteral("k1_moder")), 2);
+    EXPECT_EQ(r.NodeFuncParameterCount.value(QStringLiteral("k1_moder")), 0) << "the enum is compiled in, not read";
+    EXPECT_EQ(r.NodeFuncCount, 3);
+}
+
+TEST(Style5NodeFunctions, ReEvaluatedKindGetsATwinWithTheSameBody)
+{
+    VrnSnNodeGlslInfo info;
+    info.glslCode = QStringLiteral("REVAL_IN\nresult = #in;");
+    info.parameters = {parameter(QStringLiteral("shift"), 0.25)};
+    info.inputs = QStringList{QStringLiteral("in")};
+    info.defaultInputs.insert(QStringLiteral("in"), QStringLiteral("vec4(0.0)"));
+    info.invertibleInputs.insert(QStringLiteral("in"));
+    info.outputs = QStringList{QStringLiteral("result")};
+    Info r = oneKind(info, QStringLiteral("lib/Shift"));
+    r.RevalInfoMap[QStringLiteral("k1")].append(
+        Info::RevalEntry{QStringLiteral("REVAL_IN"), QStringLiteral("in"), QStringLiteral("State.uv.x + $shift"), QStringLiteral("State.uv.y"), 0});
+    r.RevalVersionHashes.insert(QStringLiteral("k1"));
+    Style5::buildNodeFunctions(r);
+
+    const QString body = QStringLiteral(
+        "{\n"
+        "    vec4 result = vec4(0,0,0,0);\n"
+        "    float Parameter0 = GET_FLOAT(ParameterIndex+0,0);\n"
+        "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.0) : GET_INPUT(OutputInputIndex+0);\n"
+        "    bool Input0_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+1);\n"
+        "\n"
+        "{\n"
+        "    FragmentStateStack StateStore;\n"
+        "    store_state(State, _State, StateStore);\n"
+        "    derive_state(State, _State, vec2(State.uv.x + Parameter0, State.uv.y));\n"
+        "    {\n"
+        "        int InnerInstructionIndex = GET_REVAL_INSTRUCTION(OutputInputIndex+2);\n"
+        "        if(InnerInstructionIndex>=0)\n"
+        "        {\n"
+        "            iterateInstructionListForReval(InnerInstructionIndex,State,_State);\n"
+        "            Input0 = GET_INPUT(OutputInputIndex+3);\n"
+        "        }\n"
+        "    }\n"
+        "    restore_state(State, _State, StateStore);\n"
+        "}\n"
+        "\n"
+        "result = Input0;\n"
+        "    GET_OUTPUT(OutputInputIndex+4) = result;\n"
+        "}\n"
+        "\n");
+    const QString header = QStringLiteral("//--------------------------\n// lib/Shift \n//--------------------------\n");
+    EXPECT_EQ(r.DeclarationCode,
+        header + QStringLiteral("void NodeFunc1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n") + body
+        + header + QStringLiteral("void NodeFuncForReval1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n") + body);
+    EXPECT_EQ(r.RevalNodeFuncIndices, (QSet<int>{0, 1}));
+    EXPECT_EQ(r.NodeFuncWiringCount.value(QStringLiteral("k1")), 5) << "input, its flag, two re-evaluation slotCount, output";
+}
+
+TEST(Style5NodeFunctions, LongerNamesAreReplacedFirst)
+{
+    VrnSnNodeGlslInfo info;
+    info.glslCode = QStringLiteral("o = ($ab ? #xy : #x) * float($a) + $unknown + #y;");
+    info.parameters = {parameter(QStringLiteral("a"), 2), parameter(QStringLiteral("ab"), true)};
+    info.inputs = QStringList{QStringLiteral("x"), QStringLiteral("xy")};
+    Info r = oneKind(info);
+    Style5::buildNodeFunctions(r);
+    EXPECT_TRUE(r.DeclarationCode.contains(QStringLiteral("\no = (Parameter1 ? Input1 : Input0) * float(Parameter0) + $unknown + #y;\n")))
+        << r.DeclarationCode;
+}
+
+TEST(Style5NodeFunctions, HeaderShowsThePathKeyOrTheSourceBetweenTokens)
+{
+    const QString begin = VrnShaderManager::startTokenForSecureShaderLog();
+    const QString end = VrnShaderManager::endTokenForSecureShaderLog();
+    enum class Flag { Absent, Encrypted, Open };
+    const struct
+    {
+        const char* pathKey;
+        Flag flag;
+        const char* source;
+        QString header;
+    } rows[] = {
+        // A path key hides the source whatever the flag says.
+        {"lib/Secret", Flag::Encrypted, "kind Secret", QStringLiteral("// lib/Secret _m1\n")},
+        {"", Flag::Encrypted, "kind Secret\n\nOut = $p;",
+         begin + QStringLiteral("// (No NodePathKey) _m1\n// VersionHashSource :\n// kind Secret\n// \n// Out = $p;\n") + end},
+        {"", Flag::Absent, "kind Unknown", begin + QStringLiteral("// (No NodePathKey) _m1\n// VersionHashSource :\n// kind Unknown\n") + end},
+        {"", Flag::Open, "kind Open", QStringLiteral("// (No NodePathKey) _m1\n// VersionHashSource :\n// kind Open\n")},
+        {"", Flag::Open, "", QStringLiteral("// (No NodePathKey) _m1\n// VersionHashSource :\n// \n")},
+    };
+    for (const auto& row : rows) {
+        Info r = oneKind(VrnSnNodeGlslInfo(), QString::fromLatin1(row.pathKey));
+        r.VersionHashVariants[QStringLiteral("k1")] = {QStringLiteral("_m1")};
+        r.VersionHashSources[QStringLiteral("k1")] = QString::fromLatin1(row.source);
+        if (row.flag != Flag::Absent)
+            r.VersionHashEncrypted[QStringLiteral("k1")] = row.flag == Flag::Encrypted;
+        Style5::buildNodeFunctions(r);
+        const QString banner = QStringLiteral("//--------------------------\n");
+        EXPECT_EQ(r.DeclarationCode.left(r.DeclarationCode.indexOf(QStringLiteral("void NodeFunc1 "))), banner + row.header + banner)
+            << row.source;
+    }
+}
+
+TEST(Style5NodeFunctions, EachParameterTypeHasItsDeclarationAndSlots)
+{
+    VrnLogCapture log;
+    const QString channelBlock = QStringLiteral("    Channel Parameter1;\n"
+                                                "    Parameter1.ChannelValues.r = GET_INT(ParameterIndex+1);\n"
+                                                "    Parameter1.ChannelValues.g = GET_INT(ParameterIndex+2);\n"
+                                                "    Parameter1.ChannelValues.b = GET_INT(ParameterIndex+3);\n");
+    const QString intLine = QStringLiteral("    int Parameter1 = GET_INT(ParameterIndex+1);\n");
+    const struct
+    {
+        const char* name;
+        QVariant value;
+        QString declaration;
+        int slotCount;
+    } rows[] = {
+        {"p", QVariant(true), QStringLiteral("    bool Parameter1 = bool(GET_INT(ParameterIndex+1));\n"), 1},
+        {"p", QVariant(7), intLine, 1},
+        {"p", QVariant(0.5), QStringLiteral("    float Parameter1 = GET_FLOAT(ParameterIndex+1,0);\n"), 1},
+        {"p", QVariant(0.5f), QStringLiteral("    float Parameter1 = GET_FLOAT(ParameterIndex+1,0);\n"), 1},
+        {"Channel", QVariant(QStringLiteral("Albedo")), channelBlock, 3},
+        {"p", QVariant(QStringLiteral("label")), QString(), 0},
+        {"Channel", QVariant::fromValue(VrnStringList({QStringLiteral("Albedo")}, 0)), channelBlock, 3},
+        {"p", QVariant::fromValue(VrnStringList({QStringLiteral("one")}, 0)), intLine, 1},
+        {"p", QVariant::fromValue(Vector2f(1, 2)), QStringLiteral("    vec2 Parameter1 = GET_VEC4(ParameterIndex+1,0).rg;\n"), 1},
+        {"p", QVariant::fromValue(Vector3f(1, 2, 3)), QStringLiteral("    vec3 Parameter1 = GET_VEC4(ParameterIndex+1,0).rgb;\n"), 1},
+        {"p", QVariant::fromValue(Vector4f(1, 2, 3, 4)), QStringLiteral("    vec4 Parameter1 = GET_VEC4(ParameterIndex+1,0);\n"), 1},
+        {"p", QVariant::fromValue(VrnColor(1, 0, 0)), QStringLiteral("    vec4 Parameter1 = GET_VEC4(ParameterIndex+1,0);\n"), 1},
+        {"p", userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true), intLine, 1},
+        {"p", userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1), QString(), 0},
+        {"p", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})),
+         QStringLiteral("    uvec2 Parameter1 = uvec2(GET_INT(ParameterIndex+1),GET_INT(ParameterIndex+2)); // UNIMPLEMENTED samplerCube\n"), 2},
+        {"p", QVariant::fromValue(VrnImageList({QStringLiteral("A")})),
+         QStringLiteral("    uvec4 Parameter1 = uvec4(GET_INT(ParameterIndex+1),GET_INT(ParameterIndex+2),GET_INT(ParameterIndex+3),GET_INT(ParameterIndex+4));\n"), 4},
+        {"p", QVariant::fromValue(VrnGradient(64, 0, true)), intLine, 1},
+        {"p", QVariant::fromValue(VrnGradient(64, 0, false)), QStringLiteral("// sampler1D"), 0},
+        {"p", QVariant::fromValue(VrnChannelId(QStringLiteral("Albedo"))), channelBlock, 3},
+        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {0, 1, 0})),
+         QStringLiteral("    vec3 Parameter1 = GET_VEC4(ParameterIndex+1,0).xyz;\n"), 1},
+        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("mat4x4"), {})),
+         QStringLiteral("    mat4 Parameter1 = mat4(GET_VEC4(ParameterIndex+1,0),GET_VEC4(ParameterIndex+1,1),GET_VEC4(ParameterIndex+1,2),GET_VEC4(ParameterIndex+1,3));\n"
+                        "    mat4 Parameter1_Inverse = mat4(GET_VEC4(ParameterIndex+1,4),GET_VEC4(ParameterIndex+1,5),GET_VEC4(ParameterIndex+1,6),GET_VEC4(ParameterIndex+1,7));\n"),
+         1},
+        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec2"), {})), QString(), 1},
+        {"p", QVariant(qlonglong(5)), QString(), 0},
+    };
+    const QString first = QStringLiteral("    bool Parameter0 = bool(GET_INT(ParameterIndex+0));\n");
+    for (const auto& row : rows) {
+        VrnSnNodeGlslInfo info;
+        // A one-slot parameter first, so that the row's offsets start at 1.
+        info.parameters = {parameter(QStringLiteral("first"), false), parameter(QString::fromLatin1(row.name), row.value)};
+        Info r = oneKind(info);
+        Style5::buildNodeFunctions(r);
+        EXPECT_EQ(functionBody(r.DeclarationCode, QStringLiteral("void NodeFunc1 ")), first + row.declaration + QStringLiteral("\n\n"))
+            << row.name << " " << row.value.typeName();
+        EXPECT_EQ(r.NodeFuncParameterCount.value(QStringLiteral("k1")), 1 + row.slotCount) << row.value.typeName();
+    }
+    ASSERT_EQ(log.lines().size(), int(sizeof(rows) / sizeof(rows[0])) + 1) << "one line per function and the unsupported locator";
+    const auto unsupported = std::find_if(log.lines().cbegin(), log.lines().cend(), [](const VrnDebugLine& l) { return l.line == 1109; });
+    ASSERT_NE(unsupported, log.lines().cend());
+    EXPECT_EQ(unsupported->file, kSource);
+    EXPECT_EQ(unsupported->message, QStringLiteral("Unsupported GLSL type for LocatorList: vec2"));
+}
+
+TEST(Style5NodeFunctions, KindWithoutAnalysisForTheStageGetsAnEmptyBody)
+{
+    Info r = record(VrnShaderType::Fragment);
+    r.UsedVersionHashes.insert(QStringLiteral("k1"));
+    VrnSnNodeGlslInfo tess;
+    tess.glslCode = QStringLiteral("Output = vec4(1.0);");
+    tess.outputs = QStringList{QStringLiteral("Output")};
+    r.VersionHashGlslInfoMap[QStringLiteral("k1")][VrnShaderType::TessEvaluation] = tess;
+    Style5::buildNodeFunctions(r);
+    EXPECT_EQ(functionBody(r.DeclarationCode, QStringLiteral("void NodeFunc1 ")), QStringLiteral("\n\n"));
+}
+
+// --- Node information -------------------------------------------------------
+
+TEST_F(Style5Test, VariantKeyListsEnumsByNameAndLeavesBlendModesOut)
+{
+    const QList<VrnCustomAttribute> parameters{
+        VrnCustomAttribute(QStringLiteral("b"), userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1)),
+        VrnCustomAttribute(QStringLiteral("Mode"), userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true)),
+        VrnCustomAttribute(QStringLiteral("a"), userEnum({QStringLiteral("Linear"), QStringLiteral("Cubic")}, 0)),
+        VrnCustomAttribute(QStringLiteral("Amount"), 0.5),
+    };
+    VrnSnBaseNode* both = add(kind(QStringLiteral("TwoEnums"), {}, {QStringLiteral("Output")}, QString(), parameters), QStringLiteral("Both"));
+    VrnSnBaseNode* blendOnly = add(kind(QStringLiteral("BlendOnly"), {}, {QStringLiteral("Output")}, QString(), {parameters.at(1)}),
+                                   QStringLiteral("BlendOnly"));
+    ASSERT_TRUE(both && blendOnly);
+    EXPECT_EQ(Style5::variantKeyOf(both), QStringLiteral("_aLinear_by"));
+    EXPECT_EQ(Style5::variantKeyOf(blendOnly), QString());
+    EXPECT_EQ(Style5::variantKeyOf(nullptr), QString());
+}
+
+TEST_F(Style5Test, NodesOfOneKindShareTheVersionHashAndKeepTheirVariants)
+{
+    const VrnSnNodeKindPtr pick = stageKind(QStringLiteral("Style5Pick"), VrnShaderType::AllStages, {QStringLiteral("In")},
+                                            {VrnCustomAttribute(QStringLiteral("mode"), userEnum({QStringLiteral("Linear"), QStringLiteral("Cubic")}, 0))});
+    const VrnSnNodeKindPtr displace = stageKind(QStringLiteral("Style5Displace"), VrnShaderType::TessEvaluation, {});
+    VrnShaderNetworkManager::instance().registerVersionUUID(pick->versionUUID(), QStringLiteral("lib/Pick"));
+    VrnSnBaseNode* linear = add(pick, QStringLiteral("Linear"));
+    VrnSnBaseNode* cubic = add(pick, QStringLiteral("Cubic"));
+    VrnSnBaseNode* tess = add(displace, QStringLiteral("Tess"));
+    ASSERT_TRUE(linear && cubic && tess);
+    cubic->setUserAttribute(QStringLiteral("mode"), userEnum({QStringLiteral("Linear"), QStringLiteral("Cubic")}, 1));
+
+    const Info r = gathered({linear, cubic, tess});
+    const QString K = pick->versionHash();
+    EXPECT_EQ(r.ContextVersionHash.value(linear->context()), K);
+    EXPECT_EQ(r.ContextVersionHash.value(cubic->context()), K);
+    EXPECT_EQ(r.ContextVariantKey.value(linear->context()), QStringLiteral("_modeLinear"));
+    EXPECT_EQ(r.ContextVariantKey.value(cubic->context()), QStringLiteral("_modeCubic"));
+    EXPECT_EQ(r.VersionHashVariants.value(K), (QSet<QString>{QStringLiteral("_modeLinear"), QStringLiteral("_modeCubic")}));
+    EXPECT_EQ(r.VariantEnumValues.value(QStringLiteral("_modeCubic")).value(QStringLiteral("mode")), QStringLiteral("Cubic"));
+    EXPECT_EQ(r.NodePathKeys.value(K), QStringLiteral("lib/Pick"));
+    EXPECT_FALSE(r.NodePathKeys.contains(displace->versionHash())) << "no path key is known for it";
+    EXPECT_EQ(r.VersionHashSources.value(K), pick->versionHashSource());
+    // A kind of every stage serves each stage that runs networks; one of its own stage only that.
+    EXPECT_EQ(r.VersionHashGlslInfoMap.value(K).keys(),
+              (QList<unsigned>{0, VrnShaderType::Fragment, VrnShaderType::TessEvaluation, VrnShaderType::TessControl}));
+    EXPECT_EQ(r.VersionHashGlslInfoMap.value(displace->versionHash()).keys(), QList<unsigned>{VrnShaderType::TessEvaluation});
+    EXPECT_EQ(r.VersionHashGlslInfoMap.value(K).value(0).inputs, QStringList{QStringLiteral("In")});
+}
+
+TEST_F(Style5Test, NodesReadFromAChannelGetNoFunctionAndNoCubeMaps)
+{
+    const QList<VrnCustomAttribute> files{
+        VrnCustomAttribute(QStringLiteral("Sky"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png"), QStringLiteral("sky2.png")}))),
+        VrnCustomAttribute(QStringLiteral("SkyAgain"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")}))),
+        VrnCustomAttribute(QStringLiteral("None"), QVariant::fromValue(VrnFileList(1))),
+    };
+    const VrnSnNodeKindPtr lit = stageKind(QStringLiteral("Style5Lit"), VrnShaderType::AllStages, {}, files);
+    const VrnSnNodeKindPtr cached = stageKind(QStringLiteral("Style5Cached"), VrnShaderType::AllStages, {},
+                                              {VrnCustomAttribute(QStringLiteral("Env"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("studio.png")})))});
+    VrnSnBaseNode* a = add(lit, QStringLiteral("A"));
+    VrnSnBaseNode* b = add(lit, QStringLiteral("B"));
+    VrnSnBaseNode* c = add(cached, QStringLiteral("C"));
+    ASSERT_TRUE(a && b && c);
+    b->setUserAttribute(QStringLiteral("Sky"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("night.png")})));
+
+    Info r = record(VrnShaderType::Fragment);
+    r.Contexts = {a->context(), b->context(), c->context(), nullptr};
+    r.ContextInfoMap[c->context()].readsCache = true;
+    Style5::gatherNodeInfo(r);
+    EXPECT_EQ(r.UsedVersionHashes, QSet<QString>{lit->versionHash()});
+    EXPECT_TRUE(r.ContextVersionHash.contains(c->context()));
+    EXPECT_TRUE(r.VersionHashGlslInfoMap.contains(cached->versionHash()));
+    EXPECT_EQ(r.CubemapFiles, (QSet<QString>{QStringLiteral("sky.png"), QStringLiteral("night.png")}));
+}
+
+TEST_F(Style5Test, ReEvaluationEntriesAreNumberedOverTheWholeRecord)
+{
+    auto revalKind = [](const QString& name, int entries) {
+        auto* k = new VrnSnNodeKind(*kind(name, {QStringLiteral("In"), QStringLiteral("Other")}, {QStringLiteral("Output")},
+                                          QStringLiteral("R0\nR1\nOutput = #In;")));
+        for (int i = 0; i < entries; ++i)
+            k->reval.append(VrnSnGlslRevalInfo{QStringLiteral("R%1").arg(i), i ? QStringLiteral("Other") : QStringLiteral("In"),
+                                               QStringLiteral("State.uv.x"), QStringLiteral("State.uv.y")});
+        return VrnSnNodeKindPtr(k);
+    };
+    const VrnSnNodeKindPtr one = revalKind(QStringLiteral("Style5RevalOne"), 1);
+    const VrnSnNodeKindPtr two = revalKind(QStringLiteral("Style5RevalTwo"), 2);
+    const VrnSnNodeKindPtr cachedKind = revalKind(QStringLiteral("Style5RevalCached"), 1);
+    VrnSnBaseNode* x = add(one, QStringLiteral("X"));
+    VrnSnBaseNode* y = add(two, QStringLiteral("Y"));
+    VrnSnBaseNode* z = add(cachedKind, QStringLiteral("Z"));
+    ASSERT_TRUE(x && y && z);
+
+    Info r = record(VrnShaderType::Fragment);
+    r.Contexts = {x->context(), y->context(), z->context()};
+    r.ContextInfoMap[z->context()].readsBakedChannel = true;
+    Style5::gatherNodeInfo(r);
+    Style5::gatherRevalEntries(r);
+    ASSERT_EQ(r.RevalInfoMap.size(), 2) << "a node read from its channel re-evaluates nothing";
+    QList<int> indices;
+    for (const QList<Info::RevalEntry>& entries : qAsConst(r.RevalInfoMap))
+        for (const Info::RevalEntry& e : entries)
+            indices.append(e.index);
+    std::sort(indices.begin(), indices.end());
+    EXPECT_EQ(indices, (QList<int>{0, 1, 2}));
+    const QList<Info::RevalEntry> ofTwo = r.RevalInfoMap.value(two->versionHash());
+    ASSERT_EQ(ofTwo.size(), 2);
+    EXPECT_EQ(ofTwo.at(1).placeholder, QStringLiteral("R1"));
+    EXPECT_EQ(ofTwo.at(1).inputName, QStringLiteral("Other"));
+    EXPECT_EQ(ofTwo.at(1).index, ofTwo.at(0).index + 1) << "a kind's entries in its own order";
+}
+
+// --- Driver -----------------------------------------------------------------
+
+namespace {
+// Replaces the instruction list of every record of the given shader type once
+// it is built, standing in for the uniform data of a larger graph.
+class InstructionsOverride : public VrnSnGlslCodeGenerator_Style5
+{
+public:
+    InstructionsOverride(unsigned shaderType, const QVector<int>& instructions) : m_shaderType(shaderType), m_instructions(instructions) {}
+    void buildShaderTypeCodeFromContextInfo(QString& declarationCode, QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                            QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& contextInfo) override
+    {
+        VrnSnGlslCodeGenerator_Style5::buildShaderTypeCodeFromContextInfo(declarationCode, bodyCode, shaderType, aliases, contexts, contextInfo);
+        if (m_shaderType == 0 || shaderType == m_shaderType)
+            currentThreadShaderTypeInfos().last().InstructionList = m_instructions;
+    }
+
+private:
+    unsigned m_shaderType;
+    QVector<int> m_instructions;
+};
+
+struct DriverTest : Style5Test
+{
+    VrnSnBaseNode* root = nullptr;
+
+    void SetUp() override
+    {
+        Style5Test::SetUp();
+        // One node per stage.
+        VrnSnBaseNode* level = add(stageKind(QStringLiteral("Style5Level"), VrnShaderType::TessControl, {}), QStringLiteral("Level"));
+        VrnSnBaseNode* height = add(stageKind(QStringLiteral("Style5Height"), VrnShaderType::TessEvaluation, {}), QStringLiteral("Height"));
+        VrnSnBaseNode* colour = add(stageKind(QStringLiteral("Style5Colour"), VrnShaderType::Fragment, {}), QStringLiteral("Colour"));
+        root = add(kind(QStringLiteral("Style5Out"), {QStringLiteral("Input"), QStringLiteral("Height"), QStringLiteral("Level")}, {},
+                        QStringLiteral("VrnResult = #Input;")),
+                   QStringLiteral("Out"));
+        ASSERT_TRUE(level && height && colour && root);
+        root->connectInput(QStringLiteral("Input"), colour, QStringLiteral("Output"));
+        root->connectInput(QStringLiteral("Height"), height, QStringLiteral("Output"));
+        root->connectInput(QStringLiteral("Level"), level, QStringLiteral("Output"));
+        net->setRoot(root);
+    }
+
+    bool build(VrnSnBaseGlslCodeGenerator& generator, VrnSurfaceShader& surface, VrnShaderBuildResult& result)
+    {
+        return generator.buildShaderCode(&VrnSnGlslContextManager::instance(), qobject_cast<VrnSvtShadingContext*>(net->shadingContext()),
+                                         result.declarationCodes, result.bodyCodes, net->root(), &surface, result.errorText);
+    }
+};
+} // namespace
+
+TEST(Style5Driver, IsRegisteredAfterTheStylesBeforeIt)
+{
+    ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+    const QStringList names = VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames();
+    ASSERT_TRUE(names.contains(kStyle5));
+    for (const QString& name : names)
+        EXPECT_EQ(names.indexOf(name) < names.indexOf(kStyle5), name < kStyle5) << name;
+}
+
+TEST_F(DriverTest, EachRunKeepsOneRecordPerShaderTypeAndABlockNamedByItsStage)
+{
+    Style5 generator;
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
+    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
+    const QList<Info> records = generator.shaderTypeInfos();
+    ASSERT_EQ(records.size(), 3) << "the second run starts from an empty list";
+    EXPECT_EQ(records.at(0).ShaderType, VrnShaderType::Fragment);
+    EXPECT_EQ(records.at(1).ShaderType, VrnShaderType::TessEvaluation);
+    EXPECT_EQ(records.at(1).UniformBlockName, QStringLiteral("TessEvaluationShaderUniformBlock"));
+    EXPECT_EQ(records.at(1).StateStackType, QStringLiteral("TessEvaluationStateStack"));
+    EXPECT_TRUE(records.at(1).Ok);
+    EXPECT_EQ(records.at(0).ContextEntries.size(), records.at(0).Contexts.size());
+    EXPECT_EQ(records.at(2).ShaderType, VrnShaderType::TessControl);
+    EXPECT_EQ(surface.shaderUniformBlocks().keys(),
+              (QStringList{QStringLiteral("FragmentShaderUniformBlock"), QStringLiteral("TessControlShaderUniformBlock"),
+                           QStringLiteral("TessEvaluationShaderUniformBlock")}));
+    EXPECT_TRUE(result.declarationCodes.value(VrnShaderType::TessEvaluation).startsWith(QStringLiteral("#define VRN_OUTPUT_INPUT_STORAGE_SIZE 10\n")));
+
+    // A thread of its own has its own list.
+    QList<Info> elsewhere{Info()};
+    std::thread([&] { elsewhere = generator.shaderTypeInfos(); }).join();
+    EXPECT_TRUE(elsewhere.isEmpty());
+}
+
+TEST_F(DriverTest, SuccessSetsTheResultAndTheTessellationText)
+{
+    InstructionsOverride generator(VrnShaderType::TessEvaluation, {3, -1});
+    VrnSurfaceShader surface;
+    // Existing attributes are changed in place, flags and all kept.
+    surface.createUserAttribute(VrnCustomAttribute(QStringLiteral("VrnGenericShaderCompilationResult"), false, 0));
+    surface.createUserAttribute(VrnCustomAttribute(QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation"), false, 0));
+    VrnShaderBuildResult result;
+    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
+    EXPECT_TRUE(result.errorText.isEmpty());
+    const VrnCustomAttribute outcome = surface.userAttribute(QStringLiteral("VrnGenericShaderCompilationResult"));
+    EXPECT_EQ(outcome.value(), QVariant(true));
+    EXPECT_EQ(outcome.flags(), 0);
+    EXPECT_EQ(surface.userAttribute(QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation")).value(), QVariant(false));
+    EXPECT_EQ(surface.tessellationStateString(),
+              QStringLiteral("\n#########TessEval UBO Int0########\n,3,-1\n#########TessEval UBO Int1########\n"
+                             "\n#########TessControl UBO Int0########\n\n#########TessControl UBO Int1########\n"
+                             "\n#########TessEval Code########\n")
+                  + result.declarationCodes.value(VrnShaderType::TessEvaluation) + QStringLiteral("\n#########TessControl Code########\n")
+                  + result.declarationCodes.value(VrnShaderType::TessControl));
+}
+
+TEST_F(DriverTest, EachBlockTooLargeIsReportedAndAsksForTheOptimizedCompilation)
+{
+    // 4097 ints of 16 bytes each pass the 65,536 bytes of a uniform buffer.
+    InstructionsOverride generator(0, QVector<int>(4097, -8888));
+    VrnSurfaceShader surface;
+    surface.setTessellationStateString(QStringLiteral("earlier"));
+    VrnShaderBuildResult result;
+    result.errorText = QStringLiteral("before:");
+    EXPECT_FALSE(build(generator, surface, result));
+    EXPECT_EQ(result.errorText, QStringLiteral("before:") + kTooComplex + kTooComplex + kTooComplex) << "once per block, nothing between";
+    const VrnCustomAttribute outcome = surface.userAttribute(QStringLiteral("VrnGenericShaderCompilationResult"));
+    EXPECT_EQ(outcome.value(), QVariant(false));
+    EXPECT_TRUE(outcome.isVisible());
+    EXPECT_FALSE(outcome.isTweakable());
+    const VrnCustomAttribute request = surface.userAttribute(QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation"));
+    EXPECT_EQ(request.value(), QVariant(true));
+    EXPECT_TRUE(request.isVisible());
+    EXPECT_FALSE(request.isTweakable());
+    EXPECT_EQ(surface.tessellationStateString(), QStringLiteral("earlier"));
+    ASSERT_EQ(surface.shaderUniformBlocks().size(), 3) << "blocks are handed over all the same";
+    EXPECT_EQ(surface.shaderUniformBlock(QStringLiteral("FragmentShaderUniformBlock"))->intArray(0).size(), 4097);
+
+    // One block just inside the limit is fine.
+    InstructionsOverride fits(0, QVector<int>(4096, -8888));
+    VrnSurfaceShader other;
+    VrnShaderBuildResult again;
+    EXPECT_TRUE(build(fits, other, again)) << again.errorText;
+    EXPECT_EQ(other.userAttribute(QStringLiteral("VrnGenericShaderCompilationResult")).value(), QVariant(true));
+    EXPECT_FALSE(other.exists(QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation")));
+}
+
+TEST_F(DriverTest, EncryptedSourceStaysOutOfLogsAndBetweenTheTokens)
+{
+    auto* secret = new VrnSnNodeKind(*kind(QStringLiteral("Style5Hidden"), {QStringLiteral("Input")}, {QStringLiteral("Output")},
+                                           QStringLiteral("Output = #Input * 0.5;")));
+    secret->encrypted = true;
+    const VrnSnNodeKindPtr kindPtr(secret);
+    VrnSnBaseNode* first = add(kindPtr, QStringLiteral("Hidden"));
+    VrnSnBaseNode* opened = add(kindPtr, QStringLiteral("Opened"));
+    ASSERT_TRUE(first && opened);
+    opened->setEncrypted(false); // comes later in the list: the kind's text must stay secret anyway
+    opened->connectInput(QStringLiteral("Input"), first, QStringLiteral("Output"));
+    root->connectInput(QStringLiteral("Input"), opened, QStringLiteral("Output"));
+
+    VrnLogCapture log;
+    Style5 generator;
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
+    const QString fragment = result.declarationCodes.value(VrnShaderType::Fragment);
+    ASSERT_TRUE(fragment.contains(QStringLiteral("// kind Style5Hidden\n"))) << "the source is written, between the tokens";
+    EXPECT_FALSE(withoutSecureParts(fragment).contains(QStringLiteral("kind Style5Hidden")));
+    for (const QString& line : kindPtr->versionHashSource().split(QLatin1Char('\n')))
+        for (const QString& message : log.messages())
+            EXPECT_FALSE(message.contains(line)) << message;
+}
+
+TEST(Style5Builds, ConcurrentBuildsGiveTheTextsOfOneThread)
+{
+    ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+    const QStringList names = exampleNames();
+    ASSERT_FALSE(names.isEmpty());
+    QObject owner;
+    QStringList reference;
+    for (const QString& name : names)
+        reference.append(buildExample(name, &owner));
+
+    const int threads = 4;
+    std::vector<std::vector<VrnShaderNetwork*>> networks(threads);
+    for (auto& own : networks)
+        for (const QString& name : names) {
+            VrnLoadedNetwork loaded;
+            QString error;
+            ASSERT_TRUE(VrnNetworkLoader::loadFile(examplePath(name), &owner, loaded, error)) << error;
+            own.push_back(loaded.network);
+        }
+    std::vector<QStringList> texts(threads);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([&, t] {
+            for (int round = 0; round < 3; ++round)
+                for (VrnShaderNetwork* network : networks[t]) {
+                    VrnSurfaceShader surface;
+                    VrnShaderBuildResult result;
+                    VrnShaderBuild::run(kStyle5, network, &surface, result);
+                    texts[t].append(builtText(result));
+                }
+        });
+    for (std::thread& w : workers)
+        w.join();
+    for (int t = 0; t < threads; ++t) {
+        ASSERT_EQ(texts[t].size(), 3 * names.size());
+        for (int i = 0; i < texts[t].size(); ++i)
+            EXPECT_EQ(texts[t].at(i), reference.at(i % names.size())) << "thread " << t << " " << names.at(i % names.size());
+    }
+}
+
+TEST(Style5Builds, TextIsTheSameWhateverTheHashSeed)
+{
+    ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+    for (const QString& name : {QStringLiteral("every-parameter"), QStringLiteral("masked-rust"), QStringLiteral("secret-recipe"),
+                                QStringLiteral("custom-kinds")}) {
+        QString first;
+        for (const char* seed : {"0", "1", "12345"}) {
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_HASH_SEED"), QString::fromLatin1(seed));
+            process.setProcessEnvironment(environment);
+            process.start(VrnTest::toolPath(QStringLiteral("vrn-glsl")),
+                          {QStringLiteral("--style"), QStringLiteral("5"), QStringLiteral("--emit"), QStringLiteral("declaration"), examplePath(name)});
+            ASSERT_TRUE(process.waitForFinished(60000));
+            ASSERT_EQ(process.exitCode(), 0) << QString::fromUtf8(process.readAllStandardError());
+            const QString out = QString::fromUtf8(process.readAllStandardOutput());
+            ASSERT_TRUE(out.contains(QStringLiteral("void NodeFunc1 "))) << name;
+            if (first.isEmpty())
+                first = out;
+            else
+                EXPECT_EQ(out, first) << name << " with seed " << seed;
+        }
+    }
+}
+
+TEST(Style5Builds, ValuesBlendModesAndWiringLeaveTheTextAlone)
+{
+    ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+    auto setEnum = [](VrnSnBaseNode* n, const QString& attribute, const QString& text) {
+        VrnUserEnum e = n->userAttribute(attribute).value().value<VrnUserEnum>();
+        ASSERT_TRUE(e.setCurrentEnumString(text));
+        n->setUserAttribute(attribute, QVariant::fromValue(e));
+    };
+    auto connect = [](VrnShaderNetwork* net, const char* to, const char* input, const char* from) {
+        ASSERT_TRUE(net->node(QString::fromLatin1(to))->connectInput(QString::fromLatin1(input), net->node(QString::fromLatin1(from)), QStringLiteral("Output")));
+    };
+    const struct
+    {
+        const char* example;
+        std::function<void(VrnShaderNetwork*)> edit;
+        bool textChanges;
+    } rows[] = {
+        {"lit-base", [](VrnShaderNetwork* n) { n->node(QStringLiteral("Sky"))->setUserAttribute(QStringLiteral("Amount"), 0.3); }, false},
+        {"lit-base",
+         [](VrnShaderNetwork* n) { n->node(QStringLiteral("Ambient"))->setUserAttribute(QStringLiteral("Color"), QVariant::fromValue(VrnColor(0.5f, 0.1f, 0.1f))); },
+         false},
+        {"lit-base", [&](VrnShaderNetwork* n) { connect(n, "Lit", "A", "Sky"); connect(n, "Lit", "B", "Base"); }, false},
+        {"masked-rust", [&](VrnShaderNetwork* n) { setEnum(n->node(QStringLiteral("Layered")), QStringLiteral("Mode"), QStringLiteral("Normal")); }, false},
+        {"masked-rust", [&](VrnShaderNetwork* n) { connect(n, "Layered", "A", "Rust"); connect(n, "Layered", "B", "Clean"); connect(n, "Pitted", "A", "Pitting"); connect(n, "Pitted", "B", "Layered"); },
+         false},
+        {"checker-offset", [](VrnShaderNetwork* n) { n->node(QStringLiteral("Pattern"))->setUserAttribute(QStringLiteral("Cells"), 3.0); }, false},
+        {"checker-offset", [&](VrnShaderNetwork* n) { connect(n, "Blend", "A", "Shifted"); connect(n, "Blend", "B", "Painted"); }, false},
+        // An enum that is no blend mode is compiled in: the text must notice it.
+        {"masked-rust", [&](VrnShaderNetwork* n) { setEnum(n->node(QStringLiteral("Pitting")), QStringLiteral("Component"), QStringLiteral("b")); }, true},
+    };
+    for (const auto& row : rows) {
+        QObject owner;
+        VrnShaderNetwork* network = nullptr;
+        const QString before = buildExample(QString::fromLatin1(row.example), &owner, &network);
+        ASSERT_FALSE(before.isEmpty());
+        row.edit(network);
+        EXPECT_EQ(rebuild(network) != before, row.textChanges) << row.example << ", edit " << int(&row - rows);
+    }
+}

@@ -1,0 +1,706 @@
+// The Style 6 generator: its exact text, what it packs into the uniform block
+// of each shader type, the sampler-cube lines and what it hands the surface
+// shader.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnBuiltinKinds.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnSurfaceShader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+static std::ostream& operator<<(std::ostream& os, const QString& s)
+{
+    return os << s.toStdString();
+}
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+using VrnTest::kind;
+using Location = VrnShaderUniformBlock::Location;
+
+const QString kStyle6 = QStringLiteral("VrnSnGlslCodeGenerator_Style6");
+const unsigned kFragment = VrnShaderType::Fragment;
+const Location kNoLocation(-1, -1);
+
+const QString kForwardHeader = QStringLiteral("//=====================\n"
+                                              "// Forward Declaration of functions and outputs\n"
+                                              "//=====================\n"
+                                              "\n");
+// The macro block and the uniform header of the fragment stage.
+const QString kFragmentMacros = QStringLiteral("//============================\n"
+                                               "//-- Style 6 Declaration --\n"
+                                               "//============================\n"
+                                               "\n"
+                                               "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n"
+                                               "#define GET_FLOAT(x) u_FloatUniforms[x]\n"
+                                               "#define GET_VEC4(x) u_Vec4Uniforms[x]\n"
+                                               "#define GET_INT(x) u_IntUniforms[x]\n"
+                                               "#define u_IntUniforms FragmentShaderUniformBlock_u_IntUniforms0\n"
+                                               "#define u_FloatUniforms FragmentShaderUniformBlock_u_FloatUniforms\n"
+                                               "#define u_Vec4Uniforms FragmentShaderUniformBlock_u_Vec4Uniforms\n"
+                                               "\n"
+                                               "//=====================\n"
+                                               "// Declaration of uniforms\n"
+                                               "//=====================\n");
+
+// A node whose cache validity is exactly its flag, whatever its outputs.
+class RawCacheNode : public VrnSnBaseNode
+{
+public:
+    using VrnSnBaseNode::VrnSnBaseNode;
+    bool hasValidCache() const override { return cacheUpToDate(); }
+};
+
+class WritesOutputsContext : public VrnSnBaseGlslContext
+{
+public:
+    using VrnSnBaseGlslContext::VrnSnBaseGlslContext;
+    bool shaderBodyCodeUsesOutputs() const override { return true; }
+};
+
+// Declares what it is given, as a node with a cube map would.
+class DeclaringContext : public VrnSnBaseGlslContext
+{
+public:
+    DeclaringContext(QObject* parent, const QString& declarations) : VrnSnBaseGlslContext(parent), m_declarations(declarations) {}
+    QString shaderDeclarationCode() const override { return m_declarations; }
+
+private:
+    QString m_declarations;
+};
+
+struct Style6 : ::testing::Test
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+    std::unique_ptr<VrnSurfaceShader> surface{new VrnSurfaceShader};
+    VrnShaderBuildResult result;
+
+    VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
+    VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In;"));
+
+    void SetUp() override
+    {
+        ASSERT_NE(VrnTest::plugin().plugin, nullptr);
+        ASSERT_NE(VrnSnGlslCodeGeneratorManager::instance().codeGenerator(kStyle6), nullptr);
+    }
+
+    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString())
+    {
+        QString error;
+        VrnSnBaseNode* n = net->createNode(k, id, &error);
+        EXPECT_NE(n, nullptr) << error;
+        if (n && !name.isEmpty())
+            n->setName(name);
+        return n;
+    }
+
+    // Replaces the node's context by one of the test's own classes.
+    template <class Context, class... Args> void replaceContext(VrnSnBaseNode* n, Args... args)
+    {
+        delete n->context();
+        auto* context = new Context(n, args...);
+        context->setExpression(n->kind().glsl, false);
+        context->init();
+    }
+
+    bool build(VrnSnBaseNode* root)
+    {
+        net->setRoot(root);
+        result = VrnShaderBuildResult();
+        const bool ok = VrnShaderBuild::run(kStyle6, net.get(), surface.get(), result);
+        EXPECT_TRUE(ok) << result.errorText;
+        return ok;
+    }
+    QString declarations(unsigned type = kFragment) const { return result.declarationCodes.value(type); }
+    QString body(unsigned type = kFragment) const { return result.bodyCodes.value(type); }
+
+    VrnShaderUniformBlock& block(const QString& name = QStringLiteral("FragmentShaderUniformBlock"))
+    {
+        static VrnShaderUniformBlock none(QStringLiteral("none"));
+        const QSharedPointer<VrnShaderUniformBlock> b = surface->shaderUniformBlock(name);
+        EXPECT_FALSE(b.isNull()) << name;
+        return b ? *b : none;
+    }
+    Location location(const VrnSnBaseNode* n, const QString& attribute)
+    {
+        return block().locationMap().value({n->uuidString(), attribute}, kNoLocation);
+    }
+    bool everyFrame(const QString& uniform, const VrnSnBaseNode* n, const QString& attribute)
+    {
+        return block().everyFrameMap().value(uniform) == VrnShaderUniformBlock::Key(n->uuidString(), attribute);
+    }
+
+    void addStoreChannel(int tile = 1001)
+    {
+        if (!net->shadingContext()->channel(tile, QStringLiteral("Store")))
+            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), tile, 2, 0.5f, 0.5f, 0.5f, 1));
+    }
+    // A valid, active cache for every output, each with its attribute and channel.
+    void cache(VrnSnBaseNode* n)
+    {
+        addStoreChannel();
+        n->setCacheEnabled(true);
+        n->setCacheValid(true);
+        n->setCacheActive(2);
+        for (const QString& output : n->kind().outputs) {
+            n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(output), QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
+            net->shadingContext()->addChannelAlias(1001, n->cacheAttributeName(output), QStringLiteral("Store"));
+        }
+    }
+};
+} // namespace
+
+// --- Text -------------------------------------------------------------------
+
+TEST_F(Style6, AStageWithoutContextsGetsTheHeaderAndAnEmptyMainBlock)
+{
+    // The only node runs in the tessellation evaluation stage: the fragment stage has no contexts.
+    auto* tessKind = new VrnSnNodeKind(*kind(QStringLiteral("Displace"), {}, {}, QStringLiteral("VrnResult = vec4(0.5);")));
+    tessKind->shaderType = VrnShaderType::TessEvaluation;
+    VrnSnBaseNode* out = add(VrnSnNodeKindPtr(tessKind), QStringLiteral("Out"));
+    ASSERT_TRUE(build(out));
+
+    EXPECT_EQ(declarations(), kForwardHeader + kFragmentMacros + QStringLiteral("\n"));
+    EXPECT_EQ(body(), QStringLiteral("    {\n    }\n"));
+    // The same header, naming the tessellation evaluation block.
+    const QString tessDeclarations = kForwardHeader + QString(kFragmentMacros).replace(QStringLiteral("Fragment"), QStringLiteral("TessEvaluation"))
+                                     + QStringLiteral("\n"
+                                                      "\n"
+                                                      "//=====================\n"
+                                                      "//--- Style 6 Node '/Net/Out' ---\n"
+                                                      "//=====================\n");
+    EXPECT_EQ(declarations(VrnShaderType::TessEvaluation), tessDeclarations);
+    EXPECT_EQ(body(VrnShaderType::TessEvaluation), QStringLiteral("    {\n"
+                                                                  "        {\n"
+                                                                  "VrnResult = vec4(0.5);\n"
+                                                                  "        }\n"
+                                                                  "    }\n"));
+    // Both tessellation stages are stated, the missing one empty.
+    EXPECT_TRUE(result.declarationCodes.contains(VrnShaderType::TessControl));
+    EXPECT_EQ(declarations(VrnShaderType::TessControl), QString());
+    EXPECT_EQ(surface->tessellationStateString(),
+              QStringLiteral("#########TessEval Code########") + tessDeclarations + QStringLiteral("#########TessControl Code########"));
+    EXPECT_FALSE(surface->shaderUniformBlock(QStringLiteral("FragmentShaderUniformBlock")).isNull());
+    EXPECT_FALSE(surface->shaderUniformBlock(QStringLiteral("TessEvaluationShaderUniformBlock")).isNull());
+}
+
+TEST_F(Style6, FragmentOnlyBuildStillStatesBothTessellationStages)
+{
+    VrnSnBaseNode* out = add(kind(QStringLiteral("Flat"), {}, {}, QStringLiteral("VrnResult = vec4(1.0);")), QStringLiteral("Out"));
+    ASSERT_TRUE(build(out));
+    EXPECT_EQ(surface->tessellationStateString(), QStringLiteral("#########TessEval Code#################TessControl Code########"));
+    EXPECT_EQ(result.declarationCodes.keys(), (QList<unsigned>{kFragment, VrnShaderType::TessEvaluation, VrnShaderType::TessControl}));
+    EXPECT_EQ(declarations(VrnShaderType::TessEvaluation), QString());
+    // The host assembles the fragment stage alone.
+    EXPECT_EQ(VrnShaderBuild::assembleStages(result, net.get(), surface.get(), {}).keys(), QList<unsigned>{kFragment});
+}
+
+TEST_F(Style6, PlainNodeWithTwoOutputsAndANodeThatWritesNone)
+{
+    const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Gain"), 0.5)};
+    VrnSnBaseNode* p = add(kind(QStringLiteral("Pair"), {}, {QStringLiteral("A"), QStringLiteral("B")},
+                                QStringLiteral("A = vec4($Gain); B = vec4(1.0);"), params),
+                           QStringLiteral("N1"), QStringLiteral("Plain"));
+    const QList<VrnCustomAttribute> outParams{VrnCustomAttribute(QStringLiteral("Level"), 3)};
+    VrnSnBaseNode* out = add(kind(QStringLiteral("Sink"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In * float($Level);"), outParams),
+                             QStringLiteral("Out"), QStringLiteral("Result"));
+    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), p, QStringLiteral("B")));
+    ASSERT_TRUE(build(out));
+
+    EXPECT_EQ(declarations(), kForwardHeader
+                                  + QStringLiteral("vec4 N1A; // Output '/Net/Plain.A' \n"
+                                                   "vec4 N1B; // Output '/Net/Plain.B' \n"
+                                                   "void N1func(inout FragmentState State, inout FragmentSystemState _State);\n")
+                                  + kFragmentMacros
+                                  + QStringLiteral("\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 6 Node '/Net/Plain' ---\n"
+                                                   "//=====================\n"
+                                                   "void N1func(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                   "{\n"
+                                                   "    vec4 A; // Output '/Net/Plain.A' \n"
+                                                   "    vec4 B; // Output '/Net/Plain.B' \n"
+                                                   "A = vec4(GET_FLOAT(0)); B = vec4(1.0);\n"
+                                                   "    N1A = A;\n"
+                                                   "    N1B = B;\n"
+                                                   "}\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 6 Node '/Net/Result' ---\n"
+                                                   "//=====================\n"));
+    // The node without outputs is inlined where the trail reaches it.
+    EXPECT_EQ(body(), QStringLiteral("    {\n"
+                                     "        N1func(State,_State); // Evaluating Node '/Net/Plain'\n"
+                                     "        {\n"
+                                     "VrnResult = N1B * float(GET_INT(0));\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+TEST_F(Style6, CachedNodeWithoutOutputPointsReadsNothingAndIsNotCalled)
+{
+    auto* k = new RawCacheNode(net.get(), kind(QStringLiteral("Effect"), {}, {}, QStringLiteral("VrnResult = vec4(0.5);")), QStringLiteral("K"));
+    ASSERT_TRUE(net->addNode(k));
+    replaceContext<WritesOutputsContext>(k);
+    k->setCacheEnabled(true);
+    k->setCacheValid(true);
+    k->setCacheActive(2);
+    ASSERT_TRUE(build(k));
+    EXPECT_EQ(declarations(), kForwardHeader
+                                  + QStringLiteral("void Kfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+                                  + kFragmentMacros
+                                  + QStringLiteral("\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 6 Node '/Net/K' ---\n"
+                                                   "//=====================\n"
+                                                   "void Kfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                   "{\n"
+                                                   "}\n"));
+    EXPECT_EQ(body(), QStringLiteral("    {\n"
+                                     "{\n"
+                                     "}\n"
+                                     "    }\n"));
+}
+
+// A cache channel that packing skips has no location: the reads take slot 0
+// (and 1 and 2), and the lookup leaves the key in the map at (0, 0).
+TEST_F(Style6, CacheChannelsArePackedOnlyWhenTheTileHasThem)
+{
+    struct Case
+    {
+        const char* name;
+        QString channel;
+        bool packed;
+    };
+    const std::vector<Case> cases{
+        {"a channel of the tile", QStringLiteral("Store"), true},
+        {"the current channel", QStringLiteral("Current Channel"), false},
+        {"no channel name", QString(), false},
+        {"a channel the tile lacks", QStringLiteral("Elsewhere"), false},
+    };
+    const QList<VrnCustomAttribute> countParam{VrnCustomAttribute(QStringLiteral("Count"), 7)};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
+        // Takes int slot 0, so that a skipped location reads another node's slot.
+        VrnSnBaseNode* first = add(kind(QStringLiteral("Counter"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Count);"), countParam),
+                                   QStringLiteral("I"));
+        auto* k = new RawCacheNode(net.get(), source, QStringLiteral("K"));
+        ASSERT_TRUE(net->addNode(k));
+        addStoreChannel();
+        k->setCacheEnabled(true);
+        k->setCacheValid(true);
+        k->setCacheActive(2);
+        const QString cacheName = k->cacheAttributeName(QStringLiteral("Output"));
+        k->createUserAttribute(VrnCustomAttribute(cacheName, QVariant::fromValue(VrnChannelId(c.channel))));
+        VrnSnBaseNode* out = add(kind(QStringLiteral("Two"), {QStringLiteral("A"), QStringLiteral("B")}, {}, QStringLiteral("VrnResult = #A + #B;")),
+                                 QStringLiteral("Out"));
+        ASSERT_TRUE(out->connectInput(QStringLiteral("A"), first, QStringLiteral("Output")));
+        ASSERT_TRUE(out->connectInput(QStringLiteral("B"), k, QStringLiteral("Output")));
+        ASSERT_TRUE(build(out));
+
+        const int at = c.packed ? 1 : 0;
+        const QString reads = QStringLiteral("    Channel ") + cacheName + QStringLiteral(";\n    ") + cacheName
+                              + QStringLiteral(".ChannelValues.r = GET_INT(%1);\n    ").arg(at) + cacheName
+                              + QStringLiteral(".ChannelValues.g = GET_INT(%1);\n    ").arg(at + 1) + cacheName
+                              + QStringLiteral(".ChannelValues.b = GET_INT(%1);\n").arg(at + 2) + QStringLiteral("    KOutput = texture_lookup2(")
+                              + cacheName + QStringLiteral(",State,_State);\n");
+        EXPECT_TRUE(declarations().endsWith(QStringLiteral("void Kfunc(inout FragmentState State, inout FragmentSystemState _State)\n{\n")
+                                            + reads
+                                            + QStringLiteral("}\n"
+                                                             "\n"
+                                                             "//=====================\n"
+                                                             "//--- Style 6 Node '/Net/Out' ---\n"
+                                                             "//=====================\n")))
+            << declarations();
+        EXPECT_EQ(body(), QStringLiteral("    {\n"
+                                         "        Ifunc(State,_State); // Evaluating Node '/Net/I'\n"
+                                         "{\n")
+                              + reads
+                              + QStringLiteral("}\n"
+                                               "        {\n"
+                                               "VrnResult = IOutput + KOutput;\n"
+                                               "        }\n"
+                                               "    }\n"));
+        EXPECT_EQ(location(k, cacheName), Location(0, at));
+        EXPECT_EQ(block().intArray(0).size(), c.packed ? 4 : 1);
+        EXPECT_EQ(everyFrame(QStringLiteral("K_") + cacheName + QStringLiteral(".ChannelValues"), k, cacheName), c.packed);
+        EXPECT_EQ(block().values().contains({k->uuidString(), cacheName}), c.packed) << "recorded only when packed";
+    }
+}
+
+TEST_F(Style6, BakedResultIsLaidOverTheBackgroundInTheFunctionAndTheTrail)
+{
+    net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Occlusion"), 1001, 2, 0.2f, 0.3f, 0.4f, 1));
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* b = add(VrnBuiltinKinds::kind(QStringLiteral("BakePoint")), QStringLiteral("B"), QStringLiteral("Bake"));
+    ASSERT_NE(qobject_cast<VrnSnBakePointNode*>(b), nullptr);
+    b->setUserAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Occlusion"))));
+    qobject_cast<VrnSnBakePointNode*>(b)->setUseBakedResult(true);
+    // Whatever else the node has is neither packed nor recorded.
+    b->createUserAttribute(VrnCustomAttribute(QStringLiteral("Strength"), 0.75));
+    b->createUserAttribute(VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(1, 0, 0, 1))));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    ASSERT_TRUE(b->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
+    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), b, QStringLiteral("Output")));
+    ASSERT_TRUE(build(out));
+
+    const QString reads = QStringLiteral("    vec4 Background = GET_VEC4(0);\n"
+                                         "    Channel Channel_BOutput;\n"
+                                         "    Channel_BOutput.ChannelValues.r = GET_INT(0);\n"
+                                         "    Channel_BOutput.ChannelValues.g = GET_INT(1);\n"
+                                         "    Channel_BOutput.ChannelValues.b = GET_INT(2);\n"
+                                         "    BOutput = texture_lookup2(Channel_BOutput,State,_State);\n"
+                                         "    BOutput = vec4(mix(Background.rgb, BOutput.rgb, BOutput.a), 1.0-(1.0-Background.a)*(1.0-BOutput.a));\n");
+    EXPECT_TRUE(declarations().contains(QStringLiteral("void Bfunc(inout FragmentState State, inout FragmentSystemState _State)\n{\n") + reads
+                                        + QStringLiteral("}\n")))
+        << declarations();
+    EXPECT_EQ(body(), QStringLiteral("    {\n"
+                                     "        Sfunc(State,_State); // Evaluating Node '/Net/S'\n"
+                                     "{\n")
+                          + reads
+                          + QStringLiteral("}\n"
+                                           "        {\n"
+                                           "VrnResult = BOutput;\n"
+                                           "        }\n"
+                                           "    }\n"));
+
+    EXPECT_EQ(block().intArray(0), (QVector<int>{-1, -1, -1}));
+    EXPECT_EQ(block().vec4Array().size(), 1);
+    EXPECT_TRUE(block().floatArray().isEmpty());
+    EXPECT_EQ(location(b, QStringLiteral("Channel")), Location(0, 0));
+    EXPECT_EQ(location(b, QStringLiteral("limitBakeBackground")), Location(0, 0));
+    EXPECT_EQ(location(b, QStringLiteral("Strength")), kNoLocation);
+    EXPECT_EQ(location(b, QStringLiteral("Tint")), kNoLocation);
+    EXPECT_TRUE(everyFrame(QStringLiteral("Channel_B.ChannelValues"), b, QStringLiteral("Channel")));
+    EXPECT_TRUE(everyFrame(QStringLiteral("B_limitBakeBackground"), b, QStringLiteral("limitBakeBackground")));
+    EXPECT_FALSE(block().values().contains({b->uuidString(), QStringLiteral("Strength")}));
+    EXPECT_EQ(block().channelReferences().value({0, 0}), QStringLiteral("Occlusion"));
+}
+
+TEST_F(Style6, CacheReadingWinsOverTheBakedResult)
+{
+    net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Occlusion"), 1001, 2, 0.2f, 0.3f, 0.4f, 1));
+    VrnSnBaseNode* b = add(VrnBuiltinKinds::kind(QStringLiteral("BakePoint")), QStringLiteral("B"));
+    b->setUserAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Occlusion"))));
+    qobject_cast<VrnSnBakePointNode*>(b)->setUseBakedResult(true);
+    cache(b);
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), b, QStringLiteral("Output")));
+    ASSERT_TRUE(build(out));
+
+    const QString cacheName = b->cacheAttributeName(QStringLiteral("Output"));
+    // Every live channel attribute is packed as a cache read: the node's own Channel too.
+    EXPECT_EQ(location(b, QStringLiteral("Channel")), Location(0, 0));
+    EXPECT_EQ(location(b, cacheName), Location(0, 3));
+    EXPECT_EQ(location(b, QStringLiteral("limitBakeBackground")), kNoLocation);
+    EXPECT_TRUE(block().vec4Array().isEmpty());
+    EXPECT_TRUE(body().contains(QStringLiteral("    BOutput = texture_lookup2(") + cacheName + QStringLiteral(",State,_State);\n"))) << body();
+    EXPECT_FALSE(body().contains(QStringLiteral("Background"))) << body();
+}
+
+TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
+{
+    const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Scale"), 2.0)};
+    const VrnSnNodeKindPtr paint = kind(QStringLiteral("Paint"), {QStringLiteral("In")}, {QStringLiteral("Output")},
+                                        QStringLiteral("Output = #In * $Scale;"), params);
+    const QString normal = QStringLiteral("vec4 NOutput; // Output '/Net/Noise.Output' \n"
+                                          "void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+                           + kFragmentMacros
+                           + QStringLiteral("\n"
+                                            "\n"
+                                            "//=====================\n"
+                                            "//--- Style 6 Node '/Net/Noise' ---\n"
+                                            "//=====================\n"
+                                            "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                            "{\n"
+                                            "    vec4 Output; // Output '/Net/Noise.Output' \n"
+                                            "Output = (vec4(0.0,0.0,0.0,0.0)) * GET_FLOAT(0);\n"
+                                            "    NOutput = Output;\n"
+                                            "}\n");
+    const QString stubbed = QStringLiteral("vec4 NOutput; // Output 'Output' \n"
+                                           "void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+                            + kFragmentMacros
+                            + QStringLiteral("\n"
+                                             "\n"
+                                             "//=====================\n"
+                                             "//--- Non-Bakeable Node '/Net/Noise' ---\n"
+                                             "//=====================\n"
+                                             "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                             "{\n"
+                                             "    NOutput = vec4(0,0,0,0);\n"
+                                             "}\n");
+    const QString outBanner = QStringLiteral("\n"
+                                             "//=====================\n"
+                                             "//--- Style 6 Node '/Net/Out' ---\n"
+                                             "//=====================\n");
+    const QString body = QStringLiteral("    {\n"
+                                        "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
+                                        "        {\n"
+                                        "VrnResult = NOutput;\n"
+                                        "        }\n"
+                                        "    }\n");
+    struct Case
+    {
+        const char* name;
+        QStringList defines;
+        bool tagged;
+        QString declarations;
+    };
+    const std::vector<Case> cases{
+        {"bake mode, tagged", {QStringLiteral("NODE_BAKE")}, true, stubbed},
+        {"no bake mode, tagged", {}, true, normal},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
+        VrnSnBaseNode* n = add(paint, QStringLiteral("N"), QStringLiteral("Noise"));
+        VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+        ASSERT_TRUE(out->connectInput(QStringLiteral("In"), n, QStringLiteral("Output")));
+        if (c.tagged)
+            n->addTag(QStringLiteral("_notbakeable"));
+        VrnTest::ScopedDefines defines(c.defines);
+        ASSERT_TRUE(build(out));
+        EXPECT_EQ(declarations(), kForwardHeader + c.declarations + outBanner);
+        // The stub is called like any other function.
+        EXPECT_EQ(this->body(), body);
+        // Packing does not depend on the stub: the parameter keeps its slot.
+        EXPECT_EQ(location(n, QStringLiteral("Scale")), Location(0, 0));
+    }
+}
+
+TEST_F(Style6, ContainerEvaluatesItsNestedContextsAndTheTrailLeavesThemOut)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* g = add(VrnBuiltinKinds::kind(QStringLiteral("Group")), QStringLiteral("G"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    ASSERT_TRUE(g->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
+    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), g, QStringLiteral("Output")));
+    ASSERT_TRUE(build(out));
+    EXPECT_TRUE(declarations().contains(QStringLiteral("void Gfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                       "{\n"
+                                                       "    {\n"
+                                                       "        Sfunc(State,_State); // Evaluating Node '/Net/S'\n"
+                                                       "    }\n"
+                                                       "    vec4 Output; // Output '/Net/G.Output' \n"
+                                                       "Output = SOutput;\n"
+                                                       "    GOutput = Output;\n"
+                                                       "}\n")))
+        << declarations();
+    EXPECT_EQ(body(), QStringLiteral("    {\n"
+                                     "        Gfunc(State,_State); // Evaluating Node '/Net/G'\n"
+                                     "        {\n"
+                                     "VrnResult = GOutput;\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+// --- Packing ----------------------------------------------------------------
+
+TEST_F(Style6, EachArrayNumbersItsSlotsOnItsOwn)
+{
+    const QList<VrnCustomAttribute> first{VrnCustomAttribute(QStringLiteral("Rate"), 0.25), VrnCustomAttribute(QStringLiteral("Steps"), 3)};
+    const QList<VrnCustomAttribute> second{VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(0.1f, 0.2f, 0.3f, 0.4f))),
+                                           VrnCustomAttribute(QStringLiteral("On"), true),
+                                           VrnCustomAttribute(QStringLiteral("Weight"), QVariant::fromValue(1.5f))};
+    VrnSnBaseNode* a = add(kind(QStringLiteral("First"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Rate);"), first), QStringLiteral("A"));
+    VrnSnBaseNode* b = add(kind(QStringLiteral("Second"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In * $Tint;"), second),
+                           QStringLiteral("B"));
+    ASSERT_TRUE(b->connectInput(QStringLiteral("In"), a, QStringLiteral("Output")));
+    ASSERT_TRUE(build(b));
+
+    EXPECT_EQ(location(a, QStringLiteral("Rate")), Location(0, 0));
+    EXPECT_EQ(location(a, QStringLiteral("Steps")), Location(0, 0));
+    EXPECT_EQ(location(b, QStringLiteral("Tint")), Location(0, 0));
+    EXPECT_EQ(location(b, QStringLiteral("On")), Location(0, 1));
+    EXPECT_EQ(location(b, QStringLiteral("Weight")), Location(0, 1));
+    EXPECT_EQ(block().intArray(0), (QVector<int>{3, 1}));
+    EXPECT_EQ(block().floatArray(), (QVector<float>{0.25f, 1.5f}));
+    // The colour reaches its slot through the value table.
+    ASSERT_EQ(block().vec4Array().size(), 1);
+    EXPECT_EQ(block().vec4Array().at(0), Wm3::Vector4<float>(0.1f, 0.2f, 0.3f, 0.4f));
+    EXPECT_TRUE(block().intArray(1).isEmpty());
+    EXPECT_TRUE(block().everyFrameMap().isEmpty());
+}
+
+TEST_F(Style6, ChannelStringIsThreeRefreshedIntsOtherStringsOnlyRecorded)
+{
+    net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Base"), 1001, 2, 1, 1, 1, 1));
+    const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Channel"), QStringLiteral("Base")),
+                                           VrnCustomAttribute(QStringLiteral("Label"), QStringLiteral("rust")),
+                                           VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(0.5f, 0.5f, 0.5f, 1)))};
+    VrnSnBaseNode* n = add(kind(QStringLiteral("Layer"), {}, {}, QStringLiteral("VrnResult = texture_lookup2($Channel, State, _State) * $Tint;"), params),
+                           QStringLiteral("L"));
+    ASSERT_TRUE(build(n));
+    EXPECT_EQ(location(n, QStringLiteral("Channel")), Location(0, 0));
+    EXPECT_EQ(location(n, QStringLiteral("Label")), kNoLocation);
+    EXPECT_EQ(location(n, QStringLiteral("Tint")), Location(0, 0));
+    EXPECT_EQ(block().intArray(0), (QVector<int>{-1, -1, -1}));
+    EXPECT_EQ(block().everyFrameMap().size(), 1);
+    EXPECT_TRUE(everyFrame(QStringLiteral("Channel_L.ChannelValues"), n, QStringLiteral("Channel")));
+    EXPECT_EQ(block().values().value({n->uuidString(), QStringLiteral("Label")}), QVariant(QStringLiteral("rust")));
+    EXPECT_EQ(block().channelReferences().value({0, 0}), QStringLiteral("Base"));
+    // The node reads its channel through a local filled from the three ints.
+    EXPECT_EQ(body(), QStringLiteral("    {\n"
+                                     "        {\n"
+                                     "Channel VrnBlockChannel_Channel;\n"
+                                     "VrnBlockChannel_Channel.ChannelValues = ivec3(GET_INT(0), GET_INT(1), GET_INT(2));\n"
+                                     "VrnResult = texture_lookup2(VrnBlockChannel_Channel, State, _State) * GET_VEC4(0);\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+TEST_F(Style6, EveryValueTypeTakesItsRowOfSlots)
+{
+    struct Row
+    {
+        const char* name;
+        QVariant value;
+        Location location; // kNoLocation: nothing reserved
+        bool everyFrame;
+    };
+    const VrnLocatorList point(QStringLiteral("vec3"), {0, 1, 0});
+    const VrnLocatorList matrix(QStringLiteral("mat4x4"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
+    const std::vector<Row> rows{
+        {"Bool", true, {0, 0}, false},
+        {"Int", 2, {0, 1}, false},
+        {"Float", QVariant::fromValue(0.25f), {0, 0}, false},
+        {"Double", 0.5, {0, 1}, false},
+        {"Text", QStringLiteral("label"), kNoLocation, false},
+        {"Vec2", QVariant::fromValue(Vector2f(0.1f, 0.2f)), {0, 0}, false},
+        {"Vec3", QVariant::fromValue(Vector3f(0.1f, 0.2f, 0.3f)), {0, 1}, false},
+        {"Vec4", QVariant::fromValue(Vector4f(0.1f, 0.2f, 0.3f, 0.4f)), {0, 2}, false},
+        {"Color", QVariant::fromValue(VrnColor(0, 0, 0.25f, 0)), {0, 3}, false},
+        {"Choice", QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1)), kNoLocation, false},
+        {"Blend", QVariant::fromValue(VrnUserEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true)), kNoLocation, false},
+        {"Entries", QVariant::fromValue(VrnStringList({QStringLiteral("first"), QStringLiteral("second")}, 1)), {0, 2}, false},
+        {"Source", QVariant::fromValue(VrnChannelId(QStringLiteral("Base"))), {0, 3}, true},
+        {"Files", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})), kNoLocation, false},
+        {"Images", QVariant::fromValue(VrnImageList({QStringLiteral("Base")})), {0, 6}, true},
+        {"Ramp", QVariant::fromValue(VrnGradient(256, 0, false)), kNoLocation, false},
+        {"AtlasRamp", QVariant::fromValue(VrnGradient(256, 0, true)), {0, 10}, false},
+        {"Points", QVariant::fromValue(point), {0, 4}, true},
+        {"Matrix", QVariant::fromValue(matrix), {0, 5}, true},
+        // No slot, but a location at the current end and a refresh entry.
+        {"Odd", QVariant::fromValue(VrnLocatorList(QStringLiteral("mat3"), {})), {0, 13}, true},
+    };
+    QList<VrnCustomAttribute> params;
+    for (const Row& r : rows)
+        params.append(VrnCustomAttribute(QString::fromLatin1(r.name), r.value));
+    VrnSnBaseNode* n = add(kind(QStringLiteral("Everything"), {}, {}, QStringLiteral("VrnResult = vec4(1.0);"), params), QStringLiteral("E"));
+
+    VrnLogCapture log;
+    ASSERT_TRUE(build(n));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const QString name = QString::fromLatin1(r.name);
+        EXPECT_EQ(location(n, name), r.location);
+        EXPECT_EQ(everyFrame(n->context()->uniformName(name, n), n, name), r.everyFrame);
+        EXPECT_TRUE(block().values().contains({n->uuidString(), name})) << "every attribute is recorded";
+    }
+    EXPECT_EQ(block().intArray(0).size(), 11);
+    EXPECT_EQ(block().floatArray().size(), 2);
+    EXPECT_EQ(block().vec4Array().size(), 13);
+    EXPECT_EQ(block().everyFrameMap().size(), 5);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(log.lines().first().file, QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style6"));
+    EXPECT_EQ(log.lines().first().line, 279);
+    EXPECT_EQ(log.lines().first().message, QStringLiteral("Unsupported GLSL type for LocatorList: mat3"));
+}
+
+TEST_F(Style6, ChannelReadsWithoutAShadingContextAreLoggedAndPackNothing)
+{
+    // Nodes of no network have no shading context; the build goes on.
+    VrnSnBaseNode* n = add(source, QStringLiteral("K"));
+    cache(n);
+    auto* loose = new RawCacheNode(nullptr, source, QStringLiteral("Loose"));
+    std::unique_ptr<QObject> owner(loose);
+    loose->setName(QStringLiteral("Loose node"));
+    loose->setCacheEnabled(true);
+    loose->setCacheValid(true);
+    loose->setCacheActive(2);
+    auto* context = new VrnSnBaseGlslContext(loose);
+    context->setExpression(source->glsl, false);
+
+    VrnSnBaseGlslCodeGenerator* generator = VrnSnGlslCodeGeneratorManager::instance().codeGenerator(kStyle6);
+    QString declarationCode, bodyCode;
+    QList<VrnSnBaseGlslContext*> contexts{context, n->context()};
+    VrnLogCapture log;
+    generator->buildShaderTypeCode(nullptr, qobject_cast<VrnSvtShadingContext*>(net->shadingContext()), declarationCode, bodyCode, kFragment,
+                                   nullptr, contexts);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(log.lines().first().line, 84);
+    EXPECT_EQ(log.lines().first().message, QStringLiteral("[ !! ] Could not find the shading context of the node Loose node"));
+    EXPECT_TRUE(bodyCode.contains(QStringLiteral("    LooseOutput = texture_lookup2(Cache_"))) << bodyCode;
+}
+
+// --- The driver ---------------------------------------------------------------
+
+TEST_F(Style6, SamplerCubeLinesAreGatheredOncePerBuild)
+{
+    VrnSnBaseNode* a = add(source, QStringLiteral("A"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), a, QStringLiteral("Output")));
+    replaceContext<DeclaringContext>(a, QStringLiteral("  uniform samplerCube A_Env;\n"
+                                                       "Uniform samplerCube A_Capital;\n"
+                                                       "uniform samplercube A_Lower;\n"
+                                                       "uniform sampler2D A_Flat;\n"
+                                                       "uniform samplerCube Z_Sky;"));
+    replaceContext<DeclaringContext>(out, QStringLiteral("uniform samplerCube Z_Sky;\n  uniform samplerCube A_Env;\n"));
+    ASSERT_TRUE(build(out));
+    const QString uniforms = QStringLiteral("//=====================\n"
+                                            "// Declaration of uniforms\n"
+                                            "//=====================\n"
+                                            "  uniform samplerCube A_Env;\n"
+                                            "uniform samplerCube Z_Sky;\n"
+                                            "\n"
+                                            "//=====================\n");
+    EXPECT_TRUE(declarations().contains(uniforms)) << declarations();
+    EXPECT_FALSE(declarations().contains(QStringLiteral("A_Capital")));
+    EXPECT_FALSE(declarations().contains(QStringLiteral("A_Lower")));
+    EXPECT_FALSE(declarations().contains(QStringLiteral("A_Flat")));
+
+    // The next build gathers afresh.
+    replaceContext<DeclaringContext>(a, QString());
+    replaceContext<DeclaringContext>(out, QStringLiteral("uniform samplerCube B_Only;\n"));
+    ASSERT_TRUE(build(out));
+    EXPECT_TRUE(declarations().contains(QStringLiteral("//=====================\n"
+                                                       "uniform samplerCube B_Only;\n"
+                                                       "\n")))
+        << declarations();
+    EXPECT_FALSE(declarations().contains(QStringLiteral("Z_Sky")));
+}
+
+TEST_F(Style6, ValuesOfEarlierBuildsAreHandedToLaterBlocks)
+{
+    const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Rate"), 0.25)};
+    VrnSnBaseNode* gone = add(kind(QStringLiteral("Rated"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Rate);"), params),
+                              QStringLiteral("G"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), gone, QStringLiteral("Output")));
+    ASSERT_TRUE(build(out));
+    const VrnShaderUniformBlock::Key key(gone->uuidString(), QStringLiteral("Rate"));
+    EXPECT_EQ(block().floatArray(), QVector<float>{0.25f});
+
+    delete gone;
+    ASSERT_TRUE(build(out));
+    EXPECT_TRUE(block().floatArray().isEmpty());
+    EXPECT_FALSE(block().locationMap().contains(key));
+    EXPECT_EQ(block().values().value(key), QVariant(0.25)) << "a deleted node's value still reaches the new block";
+}

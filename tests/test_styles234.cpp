@@ -1,0 +1,694 @@
+// The exact text of Styles 2, 3 and 4: node functions behind forward
+// declarations, a main body that calls, reads or inlines the nodes, the
+// host's cache, bake and nesting decisions, and Style 4's uniform block.
+
+#include "VrnTestSupport.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderNetwork.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+using VrnTest::kind;
+
+const unsigned kFragment = VrnShaderType::Fragment;
+
+struct Texts
+{
+    QString declarations;
+    QString body;
+};
+
+// Cache validity is exactly its flag: for a node without outputs, whose
+// cache completeness means nothing.
+class RawCacheNode : public VrnSnBaseNode
+{
+public:
+    using VrnSnBaseNode::VrnSnBaseNode;
+    bool hasValidCache() const override { return cacheUpToDate(); }
+};
+
+class WritesOutputsContext : public VrnSnBaseGlslContext
+{
+public:
+    using VrnSnBaseGlslContext::VrnSnBaseGlslContext;
+    bool shaderBodyCodeUsesOutputs() const override { return true; }
+};
+
+// Declares a fixed text, so that Style 4's gathering can be fed any lines.
+class FixedDeclarationContext : public VrnSnBaseGlslContext
+{
+public:
+    FixedDeclarationContext(QObject* parent, const QString& text) : VrnSnBaseGlslContext(parent), m_text(text) {}
+    QString shaderDeclarationCode() const override { return m_text; }
+
+private:
+    QString m_text;
+};
+
+VrnSnNodeKindPtr variant(const VrnSnNodeKindPtr& base, const std::function<void(VrnSnNodeKind&)>& change)
+{
+    auto* k = new VrnSnNodeKind(*base);
+    change(*k);
+    return VrnSnNodeKindPtr(k);
+}
+
+struct Styles : ::testing::Test
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+
+    const VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
+    const VrnSnNodeKindPtr gained = kind(QStringLiteral("Gained"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Gain);"),
+                                         {VrnCustomAttribute(QStringLiteral("Gain"), 0.5)});
+    const VrnSnNodeKindPtr add2 = kind(QStringLiteral("Add"), {QStringLiteral("A"), QStringLiteral("B")}, {QStringLiteral("Output")},
+                                       QStringLiteral("Output = #A + #B;"));
+    const VrnSnNodeKindPtr box = variant(kind(QStringLiteral("Box"), {QStringLiteral("A"), QStringLiteral("B")}, {QStringLiteral("Output")},
+                                              QStringLiteral("Output = #A * #B;")),
+                                         [](VrnSnNodeKind& k) { k.container = true; });
+    const VrnSnNodeKindPtr bake = variant(kind(QStringLiteral("Bake"), {QStringLiteral("Input")}, {QStringLiteral("Output")},
+                                               QStringLiteral("Output = #Input;"),
+                                               {VrnCustomAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Store"))))}),
+                                          [](VrnSnNodeKind& k) { k.nodeClass = VrnSnNodeKind::NodeClass::BakePoint; });
+    const VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("Input=vec4(0.0,0.0,0.0,1.0)")}, {},
+                                           QStringLiteral("VrnResult = #Input;"));
+
+    void SetUp() override { ASSERT_NE(VrnTest::plugin().plugin, nullptr); }
+
+    static VrnSnBaseGlslCodeGenerator* generator(int style)
+    {
+        return VrnSnGlslCodeGeneratorManager::instance().codeGenerator(QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(style));
+    }
+
+    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString())
+    {
+        QString error;
+        VrnSnBaseNode* n = net->createNode(k, id, &error);
+        EXPECT_NE(n, nullptr) << error.toStdString();
+        if (n && !name.isEmpty())
+            n->setName(name);
+        return n;
+    }
+
+    void connect(VrnSnBaseNode* to, const char* input, VrnSnBaseNode* from)
+    {
+        ASSERT_TRUE(to->connectInput(QString::fromLatin1(input), from, QStringLiteral("Output")));
+    }
+
+    // One shader type's texts, with the contexts in the given order.
+    Texts generate(int style, QList<VrnSnBaseGlslContext*> contexts, unsigned shaderType = kFragment)
+    {
+        Texts t;
+        VrnSnBaseGlslCodeGenerator* g = generator(style);
+        EXPECT_NE(g, nullptr);
+        if (g)
+            g->buildShaderTypeCode(nullptr, qobject_cast<VrnSvtShadingContext*>(net->shadingContext()), t.declarations, t.body,
+                                   shaderType, nullptr, contexts);
+        return t;
+    }
+
+    // A whole build from the root.
+    VrnShaderBuildResult build(int style)
+    {
+        VrnShaderBuildResult result;
+        EXPECT_TRUE(VrnShaderBuild::run(QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(style), net.get(), nullptr, result))
+            << result.errorText.toStdString();
+        return result;
+    }
+
+    // A valid, selected and complete cache for every output, in channel "Store".
+    void cache(VrnSnBaseNode* n)
+    {
+        n->setCacheEnabled(true);
+        n->setCacheValid(true);
+        n->setCacheActive(2);
+        if (!net->shadingContext()->channel(1001, QStringLiteral("Store")))
+            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), 1001, 2, 0, 0, 0, 1));
+        for (const QString& output : n->kind().outputs) {
+            n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(output), QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
+            net->shadingContext()->addChannelAlias(1001, n->cacheAttributeName(output), QStringLiteral("Store"));
+        }
+    }
+
+    // A bake point that reads its baked channel.
+    VrnSnBaseNode* bakedPoint(const QString& id)
+    {
+        VrnSnBaseNode* n = add(bake, id);
+        if (!net->shadingContext()->channel(1001, QStringLiteral("Store")))
+            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), 1001, 2, 0, 0, 0, 1));
+        auto* point = qobject_cast<VrnSnBakePointNode*>(n);
+        EXPECT_NE(point, nullptr);
+        if (point)
+            point->setUseBakedResult(true);
+        return n;
+    }
+
+    // A node whose context is replaced by one declaring the given text.
+    VrnSnBaseNode* declaring(const VrnSnNodeKindPtr& k, const QString& id, const QString& text)
+    {
+        VrnSnBaseNode* n = add(k, id);
+        delete n->context();
+        auto* context = new FixedDeclarationContext(n, text);
+        context->setExpression(k->glsl, false);
+        context->init();
+        return n;
+    }
+};
+
+const char* const kHeaders = "//=====================\n"
+                             "// Forward Declaration of functions\n"
+                             "//=====================\n"
+                             "\n";
+const char* const kDefinitions = "\n"
+                                 "//=====================\n"
+                                 "// Declaration of functions\n"
+                                 "//=====================\n";
+} // namespace
+
+// --- Style 2: node functions and the main body ---------------------------
+
+TEST_F(Styles, Style2FunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
+{
+    VrnSnBaseNode* s = add(gained, QStringLiteral("S"), QStringLiteral("Src"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", s);
+    const struct
+    {
+        unsigned shaderType;
+        const char* head;
+    } rows[] = {
+        {VrnShaderType::Fragment, "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)"},
+        {VrnShaderType::TessControl, "void Sfunc(inout TessControlState State, inout TessControlSystemState _State)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shaderType);
+        const QString head = QString::fromLatin1(row.head);
+        const Texts t = generate(2, {s->context(), out->context()}, row.shaderType);
+        EXPECT_EQ(t.declarations, QLatin1String(kHeaders) + head + QStringLiteral(";\n") + QLatin1String(kDefinitions)
+                                      + QStringLiteral("\n"
+                                                       "//=====================\n"
+                                                       "//--- Style 2 Node '/Net/Src' ---\n"
+                                                       "//=====================\n"
+                                                       "uniform float S_Gain;\n"
+                                                       "vec4 SOutput; // Output 'Output' \n")
+                                      + head
+                                      + QStringLiteral("\n"
+                                                       "{\n"
+                                                       "    vec4 Output; // Output 'Output' \n"
+                                                       "Output = vec4(S_Gain);\n"
+                                                       "    SOutput = Output;\n"
+                                                       "}\n"
+                                                       "\n"
+                                                       "//=====================\n"
+                                                       "//--- Style 2 Node '/Net/Out' ---\n"
+                                                       "//=====================\n"));
+        EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                         "        Sfunc(State,_State); // Evaluating Node '/Net/Src'\n"
+                                         "        {\n"
+                                         "VrnResult = SOutput;\n"
+                                         "        }\n"
+                                         "    }\n"));
+    }
+}
+
+TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
+{
+    VrnSnBaseNode* first = add(terminal, QStringLiteral("First"));
+    VrnSnBaseNode* second = add(kind(QStringLiteral("Dim"), {}, {}, QStringLiteral("VrnResult *= 0.5;")), QStringLiteral("Second"));
+    const Texts t = generate(2, {first->context(), second->context()});
+    EXPECT_EQ(t.declarations, QStringLiteral("\n"
+                                             "//=====================\n"
+                                             "//--- Style 2 Node '/Net/First' ---\n"
+                                             "//=====================\n"
+                                             "\n"
+                                             "//=====================\n"
+                                             "//--- Style 2 Node '/Net/Second' ---\n"
+                                             "//=====================\n"));
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "        {\n"
+                                     "VrnResult = (vec4(0.0,0.0,0.0,1.0));\n"
+                                     "        }\n"
+                                     "        {\n"
+                                     "VrnResult *= 0.5;\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+// The main body still calls the stub, and still inlines a left-out node that
+// writes no outputs: bake mode plays no part there.
+TEST_F(Styles, Style2NonBakeableStubsAreForwardDeclared)
+{
+    VrnSnBaseNode* n = add(gained, QStringLiteral("N"), QStringLiteral("Noise"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", n);
+    n->addTag(QStringLiteral("_notbakeable"));
+    out->addTag(QStringLiteral("_notbakeable"));
+    VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
+    const Texts t = generate(2, {n->context(), out->context()});
+    EXPECT_EQ(t.declarations, QLatin1String(kHeaders)
+                                  + QStringLiteral("void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+                                  + QLatin1String(kDefinitions)
+                                  + QStringLiteral("\n"
+                                                   "//=====================\n"
+                                                   "//--- Non-Bakeable Node '/Net/Noise' ---\n"
+                                                   "//=====================\n"
+                                                   "vec4 NOutput; // Output 'Output' \n"
+                                                   "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                   "{\n"
+                                                   "    NOutput = vec4(0,0,0,0);\n"
+                                                   "}\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Non-Bakeable Node '/Net/Out' ---\n"
+                                                   "//=====================\n"));
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
+                                     "        {\n"
+                                     "VrnResult = NOutput;\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+TEST_F(Styles, Style2ReadsACachedNodeWithoutCallingItAndCallsOneWithoutOutputPoints)
+{
+    VrnSnBaseNode* k = add(source, QStringLiteral("K"));
+    cache(k);
+    auto* e = new RawCacheNode(net.get(), kind(QStringLiteral("Effect"), {}, {}, QStringLiteral("VrnResult = vec4(0.5);")), QStringLiteral("E"));
+    ASSERT_TRUE(net->addNode(e));
+    e->setCacheEnabled(true);
+    e->setCacheValid(true);
+    auto* effect = new WritesOutputsContext(e);
+    effect->setExpression(e->kind().glsl, false);
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", k);
+
+    const QString lookup = QStringLiteral("KOutput = texture_lookup2(Cache_") + k->hash() + QStringLiteral("Output_K,State,_State);\n");
+    const Texts t = generate(2, {k->context(), effect, out->context()});
+    EXPECT_EQ(t.declarations, QLatin1String(kHeaders)
+                                  + QStringLiteral("void Kfunc(inout FragmentState State, inout FragmentSystemState _State);\n"
+                                                   "void Efunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+                                  + QLatin1String(kDefinitions)
+                                  + QStringLiteral("\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 2 Node '/Net/K' ---\n"
+                                                   "//=====================\n"
+                                                   "vec4 KOutput; // Output 'Output' \n"
+                                                   "void Kfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                   "{\n"
+                                                   "    ")
+                                  + lookup
+                                  + QStringLiteral("}\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 2 Node '/Net/E' ---\n"
+                                                   "//=====================\n"
+                                                   "void Efunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                   "{\n"
+                                                   "}\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 2 Node '/Net/Out' ---\n"
+                                                   "//=====================\n"));
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "        ")
+                          + lookup
+                          + QStringLiteral("        Efunc(State,_State); // Evaluating Node '/Net/E'\n"
+                                           "        {\n"
+                                           "VrnResult = KOutput;\n"
+                                           "        }\n"
+                                           "    }\n"));
+}
+
+// S feeds only the box, P also feeds the sum: the box evaluates S itself,
+// before its own outputs, and S leaves the main body.
+TEST_F(Styles, Style2ContainerEvaluatesItsNestedContextsBeforeItsLocalDeclarations)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* p = add(source, QStringLiteral("P"));
+    VrnSnBaseNode* b = add(box, QStringLiteral("B"), QStringLiteral("Box"));
+    VrnSnBaseNode* sum = add(add2, QStringLiteral("A"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(b, "A", s);
+    connect(b, "B", p);
+    connect(sum, "A", b);
+    connect(sum, "B", p);
+    connect(out, "Input", sum);
+
+    const Texts t = generate(2, {s->context(), p->context(), b->context(), sum->context(), out->context()});
+    EXPECT_TRUE(t.declarations.contains(QStringLiteral("//--- Style 2 Node '/Net/Box' ---\n"
+                                                       "//=====================\n"
+                                                       "vec4 BOutput; // Output 'Output' \n"
+                                                       "void Bfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                       "{\n"
+                                                       "    {\n"
+                                                       "        Sfunc(State,_State); // Evaluating Node '/Net/S'\n"
+                                                       "    }\n"
+                                                       "    vec4 Output; // Output 'Output' \n"
+                                                       "Output = SOutput * POutput;\n"
+                                                       "    BOutput = Output;\n"
+                                                       "}\n")))
+        << t.declarations.toStdString();
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "        Pfunc(State,_State); // Evaluating Node '/Net/P'\n"
+                                     "        Bfunc(State,_State); // Evaluating Node '/Net/Box'\n"
+                                     "        Afunc(State,_State); // Evaluating Node '/Net/A'\n"
+                                     "        {\n"
+                                     "VrnResult = AOutput;\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+// --- Baked channels: Style 2 reads them, Style 3 evaluates the node --------
+
+TEST_F(Styles, BakedBakePointIsReadByStyle2AndEvaluatedByStyle3)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* bk = bakedPoint(QStringLiteral("Bk"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(bk, "Input", s);
+    connect(out, "Input", bk);
+    const QString tail = QStringLiteral("        {\n"
+                                        "VrnResult = BkOutput;\n"
+                                        "        }\n"
+                                        "    }\n");
+    const struct
+    {
+        int style;
+        QString function; // Bkfunc's definition
+        QString body;
+    } rows[] = {
+        {2,
+         QStringLiteral("void Bkfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                        "{\n"
+                        "    BkOutput = texture_lookup2(Channel_Bk,State,_State);\n"
+                        "}\n"),
+         QStringLiteral("    {\n"
+                        "        Sfunc(State,_State); // Evaluating Node '/Net/S'\n"
+                        "        BkOutput = texture_lookup2(Channel_Bk,State,_State);\n")
+             + tail},
+        {3,
+         QStringLiteral("void Bkfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                        "{\n"
+                        "    vec4 Output; // Output 'Output' \n"
+                        "Output = SOutput;\n"
+                        "    BkOutput = Output;\n"
+                        "}\n"),
+         QStringLiteral("    {\n"
+                        "\n"
+                        "//=====================\n"
+                        "//--- Style 3 Node '/Net/S' ---\n"
+                        "//=====================\n"
+                        "\n"
+                        "{\n"
+                        "    vec4 Output; // Output 'Output' \n"
+                        "Output = vec4(1.0);\n"
+                        "    SOutput = Output;\n"
+                        "}\n"
+                        "\n"
+                        "//=====================\n"
+                        "//--- Style 3 Node '/Net/Bk' ---\n"
+                        "//=====================\n"
+                        "\n"
+                        "{\n"
+                        "    vec4 Output; // Output 'Output' \n"
+                        "Output = SOutput;\n"
+                        "    BkOutput = Output;\n"
+                        "}\n")
+             + tail},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.style);
+        const Texts t = generate(row.style, {s->context(), bk->context(), out->context()});
+        EXPECT_TRUE(t.declarations.contains(row.function)) << t.declarations.toStdString();
+        EXPECT_EQ(t.body, row.body);
+    }
+}
+
+// --- Style 3: the main body inlines the top-level nodes --------------------
+
+TEST_F(Styles, Style3MainBodyRepeatsTheBannerAndTheCodeOfEachNode)
+{
+    VrnSnBaseNode* s = add(gained, QStringLiteral("S"), QStringLiteral("Src"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", s);
+    const Texts t = generate(3, {s->context(), out->context()});
+    EXPECT_EQ(t.declarations, QLatin1String(kHeaders)
+                                  + QStringLiteral("void Sfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+                                  + QLatin1String(kDefinitions)
+                                  + QStringLiteral("\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 3 Node '/Net/Src' ---\n"
+                                                   "//=====================\n"
+                                                   "uniform float S_Gain;\n"
+                                                   "vec4 SOutput; // Output 'Output' \n"
+                                                   "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                                                   "{\n"
+                                                   "    vec4 Output; // Output 'Output' \n"
+                                                   "Output = vec4(S_Gain);\n"
+                                                   "    SOutput = Output;\n"
+                                                   "}\n"
+                                                   "\n"
+                                                   "//=====================\n"
+                                                   "//--- Style 3 Node '/Net/Out' ---\n"
+                                                   "//=====================\n"));
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "\n"
+                                     "//=====================\n"
+                                     "//--- Style 3 Node '/Net/Src' ---\n"
+                                     "//=====================\n"
+                                     "\n"
+                                     "{\n"
+                                     "    vec4 Output; // Output 'Output' \n"
+                                     "Output = vec4(S_Gain);\n"
+                                     "    SOutput = Output;\n"
+                                     "}\n"
+                                     "        {\n"
+                                     "VrnResult = SOutput;\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+TEST_F(Styles, Style3MainBodyOfCachedNodesIsLookupsWithoutBanners)
+{
+    VrnSnBaseNode* k1 = add(source, QStringLiteral("K1"));
+    VrnSnBaseNode* k2 = add(source, QStringLiteral("K2"));
+    cache(k1);
+    cache(k2);
+    const Texts t = generate(3, {k1->context(), k2->context()});
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "        K1Output = texture_lookup2(Cache_")
+                          + k1->hash()
+                          + QStringLiteral("Output_K1,State,_State);\n"
+                                           "        K2Output = texture_lookup2(Cache_")
+                          + k2->hash()
+                          + QStringLiteral("Output_K2,State,_State);\n"
+                                           "    }\n"));
+    // The functions read the caches too.
+    EXPECT_TRUE(t.declarations.contains(QStringLiteral("{\n    K2Output = texture_lookup2(Cache_") + k2->hash()
+                                        + QStringLiteral("Output_K2,State,_State);\n}\n")))
+        << t.declarations.toStdString();
+}
+
+TEST_F(Styles, Style3ContainerSectionStartsWithItsNestedBlock)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* k = add(source, QStringLiteral("K"));
+    cache(k);
+    VrnSnBaseNode* b = add(box, QStringLiteral("B"), QStringLiteral("Box"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(b, "A", s);
+    connect(b, "B", k);
+    connect(out, "Input", b);
+    const Texts t = generate(3, {s->context(), k->context(), b->context(), out->context()});
+    // Both producers are the box's own: one is called, the cached one read.
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "\n"
+                                     "//=====================\n"
+                                     "//--- Style 3 Node '/Net/Box' ---\n"
+                                     "//=====================\n"
+                                     "\n"
+                                     "{\n"
+                                     "    {\n"
+                                     "        Sfunc(State,_State); // Evaluating Node '/Net/S'\n"
+                                     "        KOutput = texture_lookup2(Cache_")
+                          + k->hash()
+                          + QStringLiteral("Output_K,State,_State);\n"
+                                           "    }\n"
+                                           "    vec4 Output; // Output 'Output' \n"
+                                           "Output = SOutput * KOutput;\n"
+                                           "    BOutput = Output;\n"
+                                           "}\n"
+                                           "        {\n"
+                                           "VrnResult = BOutput;\n"
+                                           "        }\n"
+                                           "    }\n"));
+}
+
+// A bake leaves a non-bakeable node's code and uniforms out, so its section
+// is a call of its zeroing stub rather than its code.
+TEST_F(Styles, Style3CallsTheStubOfANonBakeableNodeInBakeMode)
+{
+    VrnSnBaseNode* n = add(gained, QStringLiteral("N"), QStringLiteral("Noise"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", n);
+    n->addTag(QStringLiteral("_notbakeable"));
+    VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
+    const Texts t = generate(3, {n->context(), out->context()});
+    EXPECT_FALSE(t.declarations.contains(QStringLiteral("N_Gain"))) << t.declarations.toStdString();
+    EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                     "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
+                                     "        {\n"
+                                     "VrnResult = NOutput;\n"
+                                     "        }\n"
+                                     "    }\n"));
+}
+
+// --- Style 4: one uniform block with the declarations of the whole build ---
+
+TEST_F(Styles, Style4WithoutDeclarationsStillWritesEveryHeaderAndAnEmptyBlock)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", s);
+    net->setRoot(out);
+    const VrnShaderBuildResult result = build(4);
+    ASSERT_EQ(result.declarationCodes.keys(), QList<unsigned>{kFragment});
+    EXPECT_EQ(result.declarationCodes.value(kFragment),
+              QStringLiteral("//=====================\n"
+                             "// Forward Declaration of functions\n"
+                             "//=====================\n"
+                             "\n"
+                             "void Sfunc(inout FragmentState State, inout FragmentSystemState _State);\n"
+                             "\n"
+                             "//=====================\n"
+                             "// Declaration of functions\n"
+                             "//=====================\n"
+                             "\n"
+                             "//=====================\n"
+                             "// Declaration of uniforms\n"
+                             "//=====================\n"
+                             "uniform ShaderNetworkUniformBlock\n"
+                             "{\n"
+                             "};\n"
+                             "\n"
+                             "\n"
+                             "\n"
+                             "//=====================\n"
+                             "//--- Style 4 Node '/Net/S' ---\n"
+                             "//=====================\n"
+                             "vec4 SOutput; // Output 'Output' \n"
+                             "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                             "{\n"
+                             "    vec4 Output; // Output 'Output' \n"
+                             "Output = vec4(1.0);\n"
+                             "    SOutput = Output;\n"
+                             "}\n"
+                             "\n"
+                             "//=====================\n"
+                             "//--- Style 4 Node '/Net/Out' ---\n"
+                             "//=====================\n"));
+}
+
+// Lines are split at "\n" with empty parts kept, counted once and sorted;
+// sampler cubes go after the block, untrimmed.
+TEST_F(Styles, Style4GathersDistinctDeclarationLinesInSortedOrder)
+{
+    const struct
+    {
+        const char* name;
+        QString first, second;
+        QString uniforms, samplers; // between "{\n" and "};\n", and before the functions
+    } rows[] = {
+        {"nothing declared", QString(), QString(), QString(), QString()},
+        {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString(), QStringLiteral("\nuniform float b;"),
+         QString()},
+        {"empty parts of all contexts collapse", QStringLiteral("uniform float b;\n"), QStringLiteral("uniform float a;\n"),
+         QStringLiteral("\nuniform float a;\nuniform float b;"), QString()},
+        {"a line of two contexts is written once", QStringLiteral("uniform float b;"), QStringLiteral("uniform float b;"),
+         QStringLiteral("uniform float b;"), QString()},
+        {"sampler cubes apart", QStringLiteral("uniform vec4 z;\nuniform samplerCube Sky;"),
+         QStringLiteral("uniform float a;\n  uniform samplerCube Env;"), QStringLiteral("uniform float a;\nuniform vec4 z;"),
+         QStringLiteral("  uniform samplerCube Env;\nuniform samplerCube Sky;")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
+        VrnSnBaseNode* out = declaring(terminal, QStringLiteral("Out"), row.second);
+        VrnSnBaseNode* s = declaring(source, QStringLiteral("S"), row.first);
+        connect(out, "Input", s);
+        net->setRoot(out);
+        const QString declarations = build(4).declarationCodes.value(kFragment);
+        const QString section = QStringLiteral("uniform ShaderNetworkUniformBlock\n"
+                                               "{\n")
+                                + row.uniforms + QStringLiteral("};\n\n") + row.samplers
+                                + QStringLiteral("\n"
+                                                 "\n"
+                                                 "//=====================\n"
+                                                 "//--- Style 4 Node '/Net/S' ---\n"
+                                                 "//=====================\n"
+                                                 "vec4 SOutput; // Output 'Output' \n");
+        EXPECT_TRUE(declarations.contains(section)) << declarations.toStdString();
+    }
+}
+
+TEST_F(Styles, Style4BlockOfEveryTypeHoldsTheDeclarationsOfTheWholeBuild)
+{
+    const VrnSnNodeKindPtr lift = variant(kind(QStringLiteral("Lift"), {QStringLiteral("Input")}, {QStringLiteral("Output")},
+                                               QStringLiteral("Output = #Input * $Height;"), {VrnCustomAttribute(QStringLiteral("Height"), 0.1)}),
+                                          [](VrnSnNodeKind& k) { k.shaderType = VrnShaderType::TessEvaluation; });
+    const VrnSnNodeKindPtr displace = variant(terminal, [](VrnSnNodeKind& k) { k.shaderType = VrnShaderType::TessEvaluation; });
+    VrnSnBaseNode* s = add(gained, QStringLiteral("S"));
+    VrnSnBaseNode* l = add(lift, QStringLiteral("L"));
+    VrnSnBaseNode* out = add(displace, QStringLiteral("Out"));
+    connect(l, "Input", s);
+    connect(out, "Input", l);
+    net->setRoot(out);
+    const VrnShaderBuildResult result = build(4);
+    ASSERT_EQ(result.declarationCodes.keys(), (QList<unsigned>{kFragment, VrnShaderType::TessEvaluation}));
+    // S runs in both stages and L in tess-eval only; both blocks hold both, once.
+    const QString block = QStringLiteral("uniform ShaderNetworkUniformBlock\n"
+                                         "{\n"
+                                         "\n"
+                                         "uniform float L_Height;\n"
+                                         "uniform float S_Gain;};\n");
+    for (unsigned type : result.declarationCodes.keys()) {
+        SCOPED_TRACE(type);
+        const QString declarations = result.declarationCodes.value(type);
+        EXPECT_TRUE(declarations.contains(block)) << declarations.toStdString();
+        EXPECT_EQ(declarations.count(QStringLiteral("uniform float")), 2);
+    }
+    EXPECT_FALSE(result.declarationCodes.value(kFragment).contains(QStringLiteral("Lfunc")));
+}
+
+TEST_F(Styles, Style4BodyIsStyle2s)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* k = add(gained, QStringLiteral("K"));
+    cache(k);
+    VrnSnBaseNode* bk = bakedPoint(QStringLiteral("Bk"));
+    VrnSnBaseNode* b = add(box, QStringLiteral("B"));
+    VrnSnBaseNode* sum = add(add2, QStringLiteral("A"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(bk, "Input", s);
+    connect(b, "A", bk);
+    connect(b, "B", k);
+    connect(sum, "A", b);
+    connect(sum, "B", k);
+    connect(out, "Input", sum);
+    net->setRoot(out);
+    const QString style2 = build(2).bodyCodes.value(kFragment);
+    EXPECT_TRUE(style2.contains(QStringLiteral("Bfunc(State,_State)"))) << style2.toStdString();
+    EXPECT_EQ(build(4).bodyCodes.value(kFragment), style2);
+}
