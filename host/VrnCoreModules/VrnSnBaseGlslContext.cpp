@@ -3,6 +3,7 @@
 #include "VrnAttributeValues.h"
 #include "VrnClassFactory.h"
 #include "VrnProjectManager.h"
+#include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
@@ -294,14 +295,25 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     if (producer.node && producer.node->context()) {
         QList<VrnSnBaseNode*> nodes;
         QList<VrnSnBaseGlslContext*> upstream;
-        VrnSnBaseGlslCodeGenerator().topologicalSortUsedContextTo(producer.node->context(), nodes, upstream, aliases, shaderType, true);
+        VrnShadingContext* shading = producer.node->network() ? producer.node->network()->shadingContext() : nullptr;
+        if (VrnSnBaseGlslCodeGenerator::nodeReadsCache(producer.node, shading))
+            upstream.append(producer.node->context());
+        else
+            VrnSnBaseGlslCodeGenerator().topologicalSortUsedContextTo(producer.node->context(), nodes, upstream, aliases, shaderType, true);
         for (VrnSnBaseGlslContext* c : upstream) {
             VrnSnBaseNode* n = c->parentNode();
             if (!c->shaderBodyCodeUsesOutputs())
                 continue;
-            calls.append(QStringLiteral("    %1func(State,_State);\n").arg(n->id()));
-            for (const QString& output : n->kind().outputs)
+            // A cached node is read from its cache at the derived position in
+            // every style, whether or not that style's function would compute it.
+            const bool cached = VrnSnBaseGlslCodeGenerator::nodeReadsCache(n, shading);
+            if (!cached)
+                calls.append(QStringLiteral("    %1func(State,_State);\n").arg(n->id()));
+            for (const QString& output : n->kind().outputs) {
                 outputVariables.append(n->id() + output);
+                if (cached)
+                    calls.append(QStringLiteral("    %1%2 = texture_lookup2(Cache_%3%2_%1,State,_State);\n").arg(n->id(), output, n->hash()));
+            }
         }
     }
     const QString store = QStringLiteral("VrnRevalStore%1").arg(index);

@@ -52,32 +52,6 @@ QList<VrnSnBaseGlslContext*> builtContexts(VrnShaderNetwork* network)
     return all;
 }
 
-// Style 1 reads a cache only where a consumer gathers its inputs: the cached
-// node's own function computes its outputs. A re-evaluation calls the
-// functions upstream of its input, so there Style 1 computes what the other
-// styles read from the cache at the derived position.
-QString reevaluatedCacheReason(VrnShaderNetwork* network)
-{
-    const QList<VrnSnBaseGlslContext*> contexts = builtContexts(network);
-    for (VrnSnBaseGlslContext* context : contexts) {
-        VrnSnBaseNode* node = context->parentNode();
-        for (const VrnSnGlslRevalInfo& reval : context->revalInfo()) {
-            const VrnSnBaseNode::ConnectionPoint producer = VrnSnGlslNodeAliases::resolve(node->inputConnection(reval.inputName));
-            if (reval.placeholder.isEmpty() || !producer.node || !producer.node->context())
-                continue;
-            QList<VrnSnBaseNode*> upstream;
-            QList<VrnSnBaseGlslContext*> upstreamContexts;
-            VrnSnBaseGlslCodeGenerator().topologicalSortUsedContextTo(producer.node->context(), upstream, upstreamContexts, nullptr,
-                                                                      VrnShaderType::AllStages, true);
-            for (VrnSnBaseNode* n : upstream)
-                if (VrnSnBaseGlslCodeGenerator::nodeReadsCache(n, network->shadingContext()))
-                    return QStringLiteral("node \"%1\" re-evaluates \"%2\", which reads its cache; this style computes it there instead")
-                        .arg(node->id(), n->id());
-        }
-    }
-    return QString();
-}
-
 // Style 4 moves every declaration line of the build into one uniform block,
 // setting only sampler cubes apart. A block needs at least one member and
 // cannot hold any other opaque type, so such builds do not compile.
@@ -101,11 +75,6 @@ QString uniformBlockReason(VrnShaderNetwork* network)
 
 QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnShaderNetwork* network)
 {
-    if (generatorName.endsWith(QLatin1String("_Style1"))) {
-        const QString reason = reevaluatedCacheReason(network);
-        if (!reason.isEmpty())
-            return reason;
-    }
     if (generatorName.endsWith(QLatin1String("_Style4"))) {
         const QString reason = uniformBlockReason(network);
         if (!reason.isEmpty())
