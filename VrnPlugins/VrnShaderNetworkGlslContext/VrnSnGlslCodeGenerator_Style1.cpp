@@ -18,34 +18,37 @@ void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*
         if (!node)
             continue;
         if (isNonBakeable(node, bakeMode)) {
-            declarationCode += emitNonBakeableNode(context, shaderType);
+            emitNonBakeableNode(declarationCode, context, shaderType);
             continue;
         }
         const QString body = context->shaderBodyCode(shaderType, aliases, nullptr);
         const QString gathered = gatherInputs(node, body, shadingContext, aliases);
         declarationCode += bannerBlock(QStringLiteral("//--- Style 1 Node '%1' ---\n").arg(node->path()));
         declarationCode += context->shaderDeclarationCode();
-        if (!context->shaderBodyCodeUsesOutputs())
-            bodyCode += blockOpen() + gathered + blockClose();
-        else
-            declarationCode += emitNodeFunction(node, shaderType, gathered);
+        if (!context->shaderBodyCodeUsesOutputs()) {
+            bodyCode += blockOpen();
+            bodyCode += gathered;
+            bodyCode += blockClose();
+        } else {
+            emitNodeFunction(declarationCode, node, shaderType, gathered);
+        }
     }
 }
 
 // A node left out of a bake: its function only zeroes its outputs.
-QString VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(VrnSnBaseGlslContext* context, unsigned shaderType)
+void VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(QString& code, VrnSnBaseGlslContext* context, unsigned shaderType)
 {
     const VrnSnBaseNode* node = context->parentNode();
-    QString code = bannerBlock(nonBakeableBannerTitle(node));
+    code += bannerBlock(nonBakeableBannerTitle(node));
     if (!context->shaderBodyCodeUsesOutputs())
-        return code;
+        return;
     const QList<Point> outputs = node->outputPoints();
     for (const Point& p : outputs)
         code += globalOutputDeclaration(p);
     code += functionHead(node, shaderType) + blockOpen();
     for (const Point& p : outputs)
         code += zeroOutput(p);
-    return code + blockClose();
+    code += blockClose();
 }
 
 // Reads cached producers from their cache channels and calls the others, each
@@ -80,10 +83,9 @@ QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, c
     return gathered + QStringLiteral("\n") + bodyCode + QStringLiteral("\n");
 }
 
-QString VrnSnGlslCodeGenerator_Style1::emitNodeFunction(const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs)
+void VrnSnGlslCodeGenerator_Style1::emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs)
 {
     const QList<Point> outputs = node->outputPoints();
-    QString code;
     for (const Point& p : outputs)
         code += globalOutputDeclaration(p);
     code += functionHead(node, shaderType) + blockOpen();
@@ -92,5 +94,5 @@ QString VrnSnGlslCodeGenerator_Style1::emitNodeFunction(const VrnSnBaseNode* nod
     code += gatheredInputs;
     for (const Point& p : outputs)
         code += copyOut(p);
-    return code + blockClose();
+    code += blockClose();
 }

@@ -14,8 +14,8 @@ public:
                              VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts) override;
 
 private:
-    static QString emitNonBakeableNode(VrnSnBaseGlslContext* context, unsigned shaderType);
+    static void emitNonBakeableNode(QString& code, VrnSnBaseGlslContext* context, unsigned shaderType);
     static QString gatherInputs(const VrnSnBaseNode* node, const QString& bodyCode, VrnSvtShadingContext* shadingContext,
                                 VrnSnGlslNodeAliases* aliases);
-    static QString emitNodeFunction(const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs);
+    static void emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs);
 };

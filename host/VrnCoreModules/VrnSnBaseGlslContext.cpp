@@ -246,11 +246,36 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
 
 QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMap<QString, QString>& replacements)
 {
-    QStringList names = replacements.keys();
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    for (const QString& name : names)
-        code.replace(sigil + name, replacements.value(name));
-    return code;
+    if (replacements.isEmpty() || !code.contains(sigil))
+        return code;
+    // One pass over the code; at each sigil the longest name that follows wins.
+    using Entry = QMap<QString, QString>::const_iterator;
+    QVector<Entry> byLength;
+    byLength.reserve(replacements.size());
+    for (Entry it = replacements.constBegin(); it != replacements.constEnd(); ++it)
+        byLength.append(it);
+    std::stable_sort(byLength.begin(), byLength.end(), [](const Entry& a, const Entry& b) { return a.key().size() > b.key().size(); });
+    const QStringView text(code);
+    QString out;
+    out.reserve(code.size() + 16 * replacements.size());
+    int from = 0;
+    for (int at = code.indexOf(sigil); at >= 0; at = code.indexOf(sigil, from)) {
+        out.append(text.mid(from, at - from));
+        const QStringView rest = text.mid(at + 1);
+        from = at + 1;
+        bool replaced = false;
+        for (const Entry& entry : byLength)
+            if (rest.startsWith(entry.key())) {
+                out.append(entry.value());
+                from += entry.key().size();
+                replaced = true;
+                break;
+            }
+        if (!replaced)
+            out.append(sigil);
+    }
+    out.append(text.mid(from));
+    return out;
 }
 
 QString VrnSnBaseGlslContext::parameterExpression(const QString& name, VrnSnBaseNode* node) const
