@@ -21,19 +21,24 @@ void VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(VrnSnGlslContextManager*
 
 // A container's nested contexts leave the main body. Contexts listed by an
 // entry without nesting are kept: a later container does not take them.
+// Removal does not depend on order, so the walk only collects what each
+// container removes and the list is filtered once, in time linear in its size.
 QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style2::topLevelContexts(const QList<VrnSnBaseGlslContext*>& contexts,
                                                                              const VrnSnGlslContextInfoMap& infoMap)
 {
-    QList<VrnSnBaseGlslContext*> topLevel = contexts;
+    QSet<VrnSnBaseGlslContext*> removed;
     QSet<VrnSnBaseGlslContext*> keep;
     for (const VrnSnGlslCodeGeneratorContextInfo& record : infoMap) {
-        const QSet<VrnSnBaseGlslContext*> nested(record.nestedContexts.begin(), record.nestedContexts.end());
-        if (record.hasNestedContexts)
-            topLevel = filterConextList_Remove(topLevel, QSet<VrnSnBaseGlslContext*>(nested).subtract(keep));
-        else
-            keep.unite(nested);
+        if (record.hasNestedContexts) {
+            for (VrnSnBaseGlslContext* nested : record.nestedContexts)
+                if (!keep.contains(nested))
+                    removed.insert(nested);
+        } else {
+            for (VrnSnBaseGlslContext* nested : record.nestedContexts)
+                keep.insert(nested);
+        }
     }
-    return topLevel;
+    return removed.isEmpty() ? contexts : filterConextList_Remove(contexts, removed);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
