@@ -517,7 +517,7 @@ TEST(Style5NodeFunctions, VariantsOfOneKindDifferOnlyInHeaderEnumTextAndIndex)
     EXPECT_EQ(r.NodeFuncCount, 3);
 }
 
-TEST(Style5NodeFunctions, ReEvaluatedKindGetsATwinWithTheSameBody)
+TEST(Style5NodeFunctions, ReEvaluatedKindGetsATwinThatDoesNotReEvaluateAgain)
 {
     VrnSnNodeGlslInfo info;
     info.glslCode = QStringLiteral("REVAL_IN\nresult = #in;");
@@ -532,13 +532,9 @@ TEST(Style5NodeFunctions, ReEvaluatedKindGetsATwinWithTheSameBody)
     r.RevalVersionHashes.insert(QStringLiteral("k1"));
     Style5::buildNodeFunctions(r);
 
-    const QString body = QStringLiteral(
-        "{\n"
-        "    vec4 result = vec4(0,0,0,0);\n"
-        "    float Parameter0 = GET_FLOAT(ParameterIndex+0,0);\n"
-        "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.0) : GET_INPUT(OutputInputIndex+0);\n"
-        "    bool Input0_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+1);\n"
-        "\n"
+    // The twin runs inside another node's re-evaluation: calling the loop
+    // again would make the shader recursive. Its slots stay those of the plain function.
+    const QString revalBlock = QStringLiteral(
         "{\n"
         "    FragmentStateStack StateStore;\n"
         "    store_state(State, _State, StateStore);\n"
@@ -552,16 +548,26 @@ TEST(Style5NodeFunctions, ReEvaluatedKindGetsATwinWithTheSameBody)
         "        }\n"
         "    }\n"
         "    restore_state(State, _State, StateStore);\n"
-        "}\n"
-        "\n"
-        "result = Input0;\n"
-        "    GET_OUTPUT(OutputInputIndex+4) = result;\n"
-        "}\n"
-        "\n");
+        "}\n");
+    const QString twinBlock = QStringLiteral("{\n    // not re-evaluated inside a re-evaluation\n}\n");
+    auto body = [](const QString& block) {
+        return QStringLiteral("{\n"
+                              "    vec4 result = vec4(0,0,0,0);\n"
+                              "    float Parameter0 = GET_FLOAT(ParameterIndex+0,0);\n"
+                              "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.0) : GET_INPUT(OutputInputIndex+0);\n"
+                              "    bool Input0_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+1);\n"
+                              "\n")
+               + block
+               + QStringLiteral("\n"
+                                "result = Input0;\n"
+                                "    GET_OUTPUT(OutputInputIndex+4) = result;\n"
+                                "}\n"
+                                "\n");
+    };
     const QString header = QStringLiteral("//--------------------------\n// lib/Shift \n//--------------------------\n");
     EXPECT_EQ(r.DeclarationCode,
-        header + QStringLiteral("void NodeFunc1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n") + body
-        + header + QStringLiteral("void NodeFuncForReval1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n") + body);
+        header + QStringLiteral("void NodeFunc1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n") + body(revalBlock)
+        + header + QStringLiteral("void NodeFuncForReval1 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n") + body(twinBlock));
     EXPECT_EQ(r.RevalNodeFuncIndices, (QSet<int>{0, 1}));
     EXPECT_EQ(r.NodeFuncWiringCount.value(QStringLiteral("k1")), 5) << "input, its flag, two re-evaluation slotCount, output";
 }
@@ -803,21 +809,36 @@ TEST_F(Style5Test, ReEvaluationEntriesAreNumberedOverTheWholeRecord)
 namespace {
 // Replaces the instruction list of every record of the given shader type once
 // it is built, standing in for the uniform data of a larger graph.
+// Replaces the instruction list of one stage (0: every stage); with
+// instructionsOnly the stage's other arrays are emptied, so that the block's
+// size is the instruction list's.
 class InstructionsOverride : public VrnSnGlslCodeGenerator_Style5
 {
 public:
-    InstructionsOverride(unsigned shaderType, const QVector<int>& instructions) : m_shaderType(shaderType), m_instructions(instructions) {}
+    InstructionsOverride(unsigned shaderType, const QVector<int>& instructions, bool instructionsOnly = false)
+        : m_shaderType(shaderType), m_instructions(instructions), m_instructionsOnly(instructionsOnly)
+    {
+    }
     void buildShaderTypeCodeFromContextInfo(QString& declarationCode, QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                             QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& contextInfo) override
     {
         VrnSnGlslCodeGenerator_Style5::buildShaderTypeCodeFromContextInfo(declarationCode, bodyCode, shaderType, aliases, contexts, contextInfo);
-        if (m_shaderType == 0 || shaderType == m_shaderType)
-            currentThreadShaderTypeInfos().last().InstructionList = m_instructions;
+        if (m_shaderType != 0 && shaderType != m_shaderType)
+            return;
+        Info& r = currentThreadShaderTypeInfos().last();
+        r.InstructionList = m_instructions;
+        if (m_instructionsOnly) {
+            r.WiringList.clear();
+            r.ParameterList.clear();
+            r.FloatUniforms.clear();
+            r.Vec4Uniforms.clear();
+        }
     }
 
 private:
     unsigned m_shaderType;
     QVector<int> m_instructions;
+    bool m_instructionsOnly;
 };
 
 struct DriverTest : Style5Test
@@ -899,9 +920,11 @@ TEST_F(DriverTest, SuccessSetsTheResultAndTheTessellationText)
     EXPECT_EQ(outcome.value(), QVariant(true));
     EXPECT_EQ(outcome.flags(), 0);
     EXPECT_EQ(surface.userAttribute(QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation")).value(), QVariant(false));
+    // Wiring: each stage's own producer in slot 0, the others' read as unconnected (-1).
     EXPECT_EQ(surface.tessellationStateString(),
-              QStringLiteral("\n#########TessEval UBO Int0########\n,3,-1\n#########TessEval UBO Int1########\n"
-                             "\n#########TessControl UBO Int0########\n\n#########TessControl UBO Int1########\n"
+              QStringLiteral("\n#########TessEval UBO Int0########\n,3,-1\n#########TessEval UBO Int1########\n,0,-1,0,-1"
+                             "\n#########TessControl UBO Int0########\n,1,0,0,2,0,1,-8888,-8888,-8888"
+                             "\n#########TessControl UBO Int1########\n,0,-1,-1,0"
                              "\n#########TessEval Code########\n")
                   + result.declarationCodes.value(VrnShaderType::TessEvaluation) + QStringLiteral("\n#########TessControl Code########\n")
                   + result.declarationCodes.value(VrnShaderType::TessControl));
@@ -910,7 +933,7 @@ TEST_F(DriverTest, SuccessSetsTheResultAndTheTessellationText)
 TEST_F(DriverTest, EachBlockTooLargeIsReportedAndAsksForTheOptimizedCompilation)
 {
     // 4097 ints of 16 bytes each pass the 65,536 bytes of a uniform buffer.
-    InstructionsOverride generator(0, QVector<int>(4097, -8888));
+    InstructionsOverride generator(0, QVector<int>(4097, -8888), true);
     VrnSurfaceShader surface;
     surface.setTessellationStateString(QStringLiteral("earlier"));
     VrnShaderBuildResult result;
@@ -930,7 +953,7 @@ TEST_F(DriverTest, EachBlockTooLargeIsReportedAndAsksForTheOptimizedCompilation)
     EXPECT_EQ(surface.shaderUniformBlock(QStringLiteral("FragmentShaderUniformBlock"))->intArray(0).size(), 4097);
 
     // One block just inside the limit is fine.
-    InstructionsOverride fits(0, QVector<int>(4096, -8888));
+    InstructionsOverride fits(0, QVector<int>(4096, -8888), true);
     VrnSurfaceShader other;
     VrnShaderBuildResult again;
     EXPECT_TRUE(build(fits, other, again)) << again.errorText;

@@ -52,7 +52,7 @@ QStringList expectSamePictures(const VrnLoadedNetwork& loaded)
     QStringList rendered;
     QImage reference;
     for (const QString& name : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
-        if (!VrnRenderCompare::notApplicableReason(name, loaded.network).isEmpty())
+        if (!VrnRenderCompare::notApplicableReason(name, loaded.network, loaded.defines).isEmpty())
             continue;
         QImage picture;
         QString error;

@@ -45,3 +45,21 @@ TEST(UniformBlock, ValidUpToTheStd140Limit)
     block.uniformFloatArray().resize(1);
     EXPECT_FALSE(block.isValid());
 }
+
+TEST(UniformBlock, FileListsBecomeCubeMapTokens)
+{
+    // Every cube sampler of this host shows the same black map: a list with a
+    // file names sampler 0, an empty one none.
+    VrnShaderUniformBlock::LocationMap locations;
+    locations.insert({QStringLiteral("n"), QStringLiteral("Sky")}, {2, 0});
+    locations.insert({QStringLiteral("n"), QStringLiteral("None")}, {2, 2});
+    locations.insert({QStringLiteral("n"), QStringLiteral("Edge")}, {2, 4});
+    VrnShaderUniformBlock block(QStringLiteral("b"), {}, {}, QVector<int>(5, -9999), locations, {}, {}, {});
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Sky"),
+                                                   QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.hdr")}))));
+    EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("None"), QVariant::fromValue(VrnFileList(1, {}))));
+    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Edge"),
+                                                    QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.hdr")}))))
+        << "a token needs two ints";
+    EXPECT_EQ(block.intArray(2), (QVector<int>{0, 0, -1, -1, -9999}));
+}

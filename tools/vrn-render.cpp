@@ -95,7 +95,7 @@ int main(int argc, char** argv)
 
     QTextStream out(stdout);
     if (!parser.isSet(compare)) {
-        const QString reason = VrnRenderCompare::notApplicableReason(generator, network);
+        const QString reason = VrnRenderCompare::notApplicableReason(generator, network, defines);
         if (!reason.isEmpty())
             out << "note: " << generator << " does not express this network exactly: " << reason << '\n';
         QImage picture;
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
     QImage referencePicture;
     bool exceeded = false;
     for (const QString& name : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
-        const QString reason = VrnRenderCompare::notApplicableReason(name, network);
+        const QString reason = VrnRenderCompare::notApplicableReason(name, network, defines);
         if (!reason.isEmpty()) {
             out << name << ": not applicable: " << reason << '\n';
             continue;

@@ -4,9 +4,11 @@
 #include "VrnCustomAttribute.h"
 #include "VrnDebug.h"
 #include "VrnShaderManager.h"
+#include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkManager.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
+#include "VrnShadingContext.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslContextManager.h"
@@ -24,6 +26,30 @@ const char* const kSourceFile = "VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGls
 // Log lines keep the line numbers the host's log readers know them by.
 const int kGenerateNodeFuncLine = 898;
 const int kUnsupportedLocatorLine = 1109;
+const int kCountMissingHashLine = 1363;
+const int kCountMissingTypeLine = 1364;
+const int kInstructionBlockLine = 1516;
+const int kParameterBlockLine = 1517;
+const int kWiringBlockLine = 1518;
+const int kFillMissingEncryptedHashLine = 1563;
+const int kFillMissingHashLine = 1567;
+const int kFillMissingTypeLine = 1570;
+const int kBakeWithoutShadingContextLine = 1657;
+const int kParameterMissingHashLine = 1682;
+const int kParameterMissingTypeLine = 1683;
+const int kWireMissingHashLine = 1885;
+const int kWireMissingTypeLine = 1886;
+
+const char* const kMissingHashPrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ";
+const char* const kMissingTypePrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap[VersionHash].contains(ShaderType)' failed: ";
+
+// Sentinels of the int lists; the interpreter stops a list at any negative instruction.
+const int kUnwritten = -9999;
+const int kSeparator = -1000;
+const int kTerminator = -8888;
+const int kDefaultInput = -1;
+const int kNoSubList = -6000;
+const int kCacheActive = 2;
 
 const QString kCompilationResult = QStringLiteral("VrnGenericShaderCompilationResult");
 const QString kRequestOptimized = QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation");
@@ -302,18 +328,16 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
         if (c)
             r.ContextEntries.append(ShaderTypeInfo::ContextEntry{c, nullptr, ShaderTypeInfo::RevalEntry()});
 
-    // Not built yet: the re-evaluation sub-lists (buildRevalSubLists) join
-    // ContextEntries here, before the node functions, which read
-    // RevalVersionHashes to know which kinds need a re-evaluation twin.
+    // Before the node functions, which read RevalVersionHashes to know which
+    // kinds need a re-evaluation twin.
+    buildRevalSubLists(r);
 
     buildDeclarationCode(r);
     buildNodeFunctions(r);
     buildDispatchCode(r);
 
-    // Not built yet: the consumer counts (countOutputConsumers) and the
-    // packing of the instruction, wiring and parameter lists with the float
-    // and vec4 data (packUniformData) come here. Until then the record's
-    // uniform data stay empty, FloatCount, Vec4Count and StorageSlotCount 0.
+    countOutputConsumers(r);
+    packUniformData(r);
 
     finishDeclarationCode(r);
 
@@ -698,9 +722,14 @@ QString VrnSnGlslCodeGenerator_Style5::nodeFunctionText(ShaderTypeInfo& r, int i
                                   .arg(inputVariables.value(e.inputName))
                                   .arg(w + 1)
                                   .arg(r.StateStackType);
+        // A twin runs inside another node's re-evaluation. Calling the
+        // re-evaluation loop from there would make the shader recursive,
+        // which GLSL forbids, and the inner list's storage slots are in use by
+        // the outer one: the input keeps the value it has at this position.
+        const QString twinBlock = QStringLiteral("{\n    // not re-evaluated inside a re-evaluation\n}\n");
         // An empty placeholder stands nowhere; its wiring slots are still the entry's.
         if (!e.placeholder.isEmpty())
-            code.replace(e.placeholder, block);
+            code.replace(e.placeholder, revalTwin ? twinBlock : block);
         w += 2;
     }
     text += QStringLiteral("\n") + code + QStringLiteral("\n");
@@ -726,4 +755,507 @@ QString VrnSnGlslCodeGenerator_Style5::nodeFunctionText(ShaderTypeInfo& r, int i
     parameterSlots = s;
     wiringSlots = w;
     return text;
+}
+
+// --- Uniform data ---------------------------------------------------------
+
+namespace {
+using Info = VrnSnGlslStyle5ShaderTypeInfo;
+using Point = VrnSnBaseNode::ConnectionPoint;
+
+void logLine(int line, const QString& text)
+{
+    VrnDebug(kSourceFile, line, text, false, false);
+}
+
+QByteArray local8Bit(const QString& text)
+{
+    return text.toLocal8Bit();
+}
+
+// What an input reads: through the shader type's aliases, and through any
+// pass-through node they do not name.
+Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName)
+{
+    const Point point = node->inputConnection(inputName);
+    return r.NodeAliases.containsAlias(point) ? r.NodeAliases.getAlias(point) : VrnSnGlslNodeAliases::resolve(point);
+}
+
+// A node whose outputs come from its cache channels.
+bool isCacheNode(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node)
+{
+    return r.ContextInfoMap[c].readsCache && node && node->cacheActive() == kCacheActive;
+}
+
+// A bake point whose output comes from its baked channel.
+bool isBakeNode(Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node)
+{
+    if (!r.ContextInfoMap[c].readsBakedChannel)
+        return false;
+    const VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
+    return bakePoint && bakePoint->shouldUseBakedResult();
+}
+
+// The source text for a message; an encrypted node is named by its version hash.
+QString sourceForLog(const VrnSnBaseNode* node, const QString& versionHash)
+{
+    return node->isEncrypted() ? versionHash : node->versionHashSource();
+}
+
+// The node's analysis for the record's stage. Missing entries are logged at
+// the two lines given and read as an empty analysis.
+VrnSnNodeGlslInfo checkedInfo(Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine)
+{
+    const auto found = r.VersionHashGlslInfoMap.constFind(versionHash);
+    if (found == r.VersionHashGlslInfoMap.constEnd())
+        logLine(hashLine, QString::fromLatin1(kMissingHashPrefix)
+                              + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
+                                                  local8Bit(sourceForLog(node, versionHash)).constData()));
+    if (found == r.VersionHashGlslInfoMap.constEnd() || !found.value().contains(r.ShaderType)) {
+        logLine(typeLine, QString::fromLatin1(kMissingTypePrefix)
+                              + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
+        return VrnSnNodeGlslInfo();
+    }
+    return found.value().value(r.ShaderType);
+}
+
+int outputCount(Info& r, VrnSnBaseGlslContext* c)
+{
+    const auto found = r.VersionHashGlslInfoMap.constFind(r.ContextVersionHash.value(c));
+    return found == r.VersionHashGlslInfoMap.constEnd() ? 0 : found.value().value(r.ShaderType).outputs.size();
+}
+
+void setAt(QVector<int>& list, int index, int value)
+{
+    if (index >= 0 && index < list.size())
+        list[index] = value;
+}
+
+Info::StorageKey storageKey(const Point& point, const Info::ContextEntry& entry)
+{
+    Info::StorageKey key;
+    key.node = point.node;
+    key.outputName = point.name;
+    key.connectionKey = point.connectionKey;
+    key.owner = entry.owner;
+    key.reval = entry.reval;
+    return key;
+}
+} // namespace
+
+int VrnSnGlslCodeGenerator_Style5::connectionKey(const VrnSnBaseNode* node, const QString& outputName)
+{
+    const QString text = QStringLiteral("%1.%2").arg(reinterpret_cast<quintptr>(node), 16, 16, QLatin1Char('0')).arg(outputName);
+    return int(qHash(text, 0));
+}
+
+void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    // Positions in the main list, so that a sub-list is put in main-list
+    // order without walking the whole main list for each one.
+    QHash<VrnSnBaseGlslContext*, int> position;
+    for (int i = 0; i < r.Contexts.size(); ++i)
+        if (!position.contains(r.Contexts.at(i)))
+            position.insert(r.Contexts.at(i), i);
+    // Sub-lists grow with the square of a chain of re-evaluating nodes. Once
+    // the instructions alone pass what a uniform block can hold, the build is
+    // reported as too complex anyway: more entries would only cost memory.
+    const int maximumEntries = VrnShaderUniformBlock::kMaximumBytes / VrnShaderUniformBlock::kBytesPerElement / 3;
+    VrnSnBaseGlslCodeGenerator host;
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        if (r.ContextEntries.size() > maximumEntries)
+            return;
+        if (!c)
+            continue;
+        const QString K = r.ContextVersionHash[c];
+        const auto reval = r.RevalInfoMap.constFind(K);
+        VrnSnBaseNode* node = c->parentNode();
+        if (reval == r.RevalInfoMap.constEnd() || !node)
+            continue;
+        const QList<ShaderTypeInfo::RevalEntry> entries = reval.value();
+        for (const ShaderTypeInfo::RevalEntry& entry : entries) {
+            if (resolvedConnection(r, node, entry.inputName).node.isNull())
+                continue;
+            r.ContextEntries.append(ShaderTypeInfo::ContextEntry{nullptr, nullptr, ShaderTypeInfo::RevalEntry()});
+            QList<VrnSnBaseNode*> nodes;
+            QList<VrnSnBaseGlslContext*> upstream;
+            host.topologicalSortUsedContextTo(c, nodes, upstream, nullptr, r.ShaderType, false);
+            QList<QPair<int, VrnSnBaseGlslContext*>> members;
+            QSet<VrnSnBaseGlslContext*> seen{c};
+            for (VrnSnBaseGlslContext* x : qAsConst(upstream)) {
+                const auto at = position.constFind(x);
+                if (at != position.constEnd() && !seen.contains(x)) {
+                    seen.insert(x);
+                    members.append(qMakePair(at.value(), x));
+                }
+            }
+            std::sort(members.begin(), members.end(),
+                      [](const QPair<int, VrnSnBaseGlslContext*>& a, const QPair<int, VrnSnBaseGlslContext*>& b) { return a.first < b.first; });
+            for (const auto& member : qAsConst(members)) {
+                if (r.ContextEntries.size() > maximumEntries)
+                    return;
+                r.RevalVersionHashes.insert(r.ContextVersionHash[member.second]);
+                r.ContextEntries.append(ShaderTypeInfo::ContextEntry{member.second, c, entry});
+            }
+        }
+    }
+}
+
+QStringList VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(const VrnSnBaseNode* node)
+{
+    QStringList names;
+    if (!node || !node->network() || node->cacheActive() != kCacheActive)
+        return names;
+    const VrnShadingContext* sc = node->network()->shadingContext();
+    if (!sc)
+        return names;
+    for (const QString& name : node->userAttributeNames()) {
+        const QVariant value = node->userAttribute(name).value();
+        if (!value.canConvert<VrnChannelId>())
+            continue;
+        const VrnChannelId id = value.value<VrnChannelId>();
+        if (!id.channelName().isEmpty() && !id.isCurrentChannel() && sc->channel(sc->getCurrentUvChannel(), id.channelName()))
+            names.append(name);
+    }
+    // The cache lookup reads the first block: the cache of the node's first
+    // output must come before channel parameters of the node's own.
+    QStringList caches;
+    for (const QString& output : node->kind().outputs) {
+        const QString cache = node->cacheAttributeName(output);
+        if (names.removeOne(cache))
+            caches.append(cache);
+    }
+    return caches + names;
+}
+
+void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.OutputConsumerCounts.clear();
+    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        VrnSnBaseGlslContext* c = e.context;
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))
+            continue;
+        const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHashLine, kCountMissingTypeLine);
+        for (const QString& input : info.inputs)
+            if (!c->useDefaultInput(input, &r.NodeAliases))
+                r.OutputConsumerCounts[resolvedConnection(r, node, input).connectionKey] += 1;
+    }
+}
+
+void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& e, int& cursor)
+{
+    if (e.isSeparator() || r.WiredEntries.contains(e))
+        return;
+    r.WiredEntries.insert(e);
+    VrnSnBaseGlslContext* c = e.context;
+    VrnSnBaseNode* node = c->parentNode();
+    if (!node)
+        return;
+    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHashLine, kWireMissingTypeLine);
+
+    if (!isCacheNode(r, c, node) && !isBakeNode(r, c, node)) {
+        for (const QString& input : info.inputs) {
+            if (c->useDefaultInput(input, &r.NodeAliases)) {
+                setAt(r.WiringList, cursor, kDefaultInput);
+            } else {
+                // Only a producer wired earlier in the same list has a slot;
+                // without one the input keeps -9999 and reads its default.
+                const ShaderTypeInfo::StorageKey key = storageKey(resolvedConnection(r, node, input), e);
+                const auto slot = r.StorageSlotByOutput.constFind(key);
+                if (slot != r.StorageSlotByOutput.constEnd()) {
+                    const int s = slot.value();
+                    setAt(r.WiringList, cursor, s);
+                    if (--r.RemainingConsumers[key] == 0) {
+                        r.FreeStorageSlots.append(s);
+                        r.OutputBySlot.remove(s);
+                        r.StorageSlotByOutput.remove(key);
+                    }
+                }
+            }
+            ++cursor;
+            // The node function reads a flag for every input its kind declares
+            // invertible, so the flag's slot follows the kind; its value follows
+            // the node's tag.
+            if (info.invertibleInputs.contains(input)) {
+                setAt(r.WiringList, cursor, node->hasInputTag(input, QStringLiteral("_invert")) ? 1 : 0);
+                ++cursor;
+            }
+        }
+
+        for (const ShaderTypeInfo::RevalEntry& reval : r.RevalInfoMap.value(r.ContextVersionHash[c])) {
+            const ShaderTypeInfo::ListKey list(c, reval);
+            const auto start = r.InstructionListStarts.constFind(list);
+            if (start == r.InstructionListStarts.constEnd()) {
+                setAt(r.WiringList, cursor, kNoSubList);
+                setAt(r.WiringList, cursor + 1, kNoSubList);
+                cursor += 2;
+                continue;
+            }
+            setAt(r.WiringList, cursor, start.value());
+            ++cursor;
+            // The sub-list is wired now, while the slots live across this
+            // entry are still taken, so that running it clobbers none of them.
+            const QList<ShaderTypeInfo::ContextEntry> members = r.EntriesByList.value(list);
+            for (const ShaderTypeInfo::ContextEntry& x : members) {
+                int local = r.WiringIndexByEntry.value(x);
+                wireEntry(r, x, local);
+            }
+            if (!members.isEmpty()) {
+                const Point point = resolvedConnection(r, node, reval.inputName);
+                if (!point.node.isNull()) {
+                    const auto slot = r.StorageSlotByOutput.constFind(storageKey(point, members.last()));
+                    if (slot != r.StorageSlotByOutput.constEnd())
+                        setAt(r.WiringList, cursor, slot.value());
+                }
+            }
+            ++cursor;
+        }
+    }
+
+    for (const QString& output : info.outputs) {
+        ShaderTypeInfo::StorageKey key;
+        key.node = node;
+        key.outputName = output;
+        key.connectionKey = connectionKey(node, output);
+        key.owner = e.owner;
+        key.reval = e.reval;
+        int slot = 0;
+        if (r.FreeStorageSlots.isEmpty()) {
+            slot = r.OutputBySlot.size();
+            ++r.StorageSlotCount;
+        } else {
+            slot = r.FreeStorageSlots.takeFirst();
+        }
+        r.StorageSlotByOutput.insert(key, slot);
+        r.OutputBySlot.insert(slot, key);
+        r.RemainingConsumers.insert(key, r.OutputConsumerCounts.value(key.connectionKey, 0));
+        setAt(r.WiringList, cursor, slot);
+        ++cursor;
+    }
+}
+
+void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    // Sizes. A context has one parameter block, shared by all its entries;
+    // each entry has a wiring block of its own.
+    const int n = r.ContextEntries.size();
+    int P = 0;
+    QHash<VrnSnBaseGlslContext*, QStringList> cacheAttributes;
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
+            const QStringList attributes = cachedChannelAttributes(node);
+            cacheAttributes.insert(c, attributes);
+            if (!attributes.isEmpty()) {
+                r.ParameterIndexByContext[c] = P;
+                P += 4 * attributes.size();
+            }
+        } else if (contextInfo.readsBakedChannel) {
+            r.ParameterIndexByContext[c] = P;
+            P += 4;
+        } else {
+            r.ParameterIndexByContext[c] = P;
+            P += r.NodeFuncParameterCount.value(r.ContextVersionHash[c] + r.ContextVariantKey[c], 0);
+        }
+    }
+    int W = 0;
+    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        if (e.isSeparator())
+            continue;
+        VrnSnBaseGlslContext* c = e.context;
+        VrnSnBaseNode* node = c->parentNode();
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        r.WiringIndexByEntry[e] = W;
+        if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
+            // The cache lookup writes one slot per output: the block holds
+            // them even when fewer channels are live, so that no block overlaps the next.
+            W += qMax(int(cacheAttributes.value(c).size()), outputCount(r, c));
+        } else if (contextInfo.readsBakedChannel) {
+            W += 1;
+        } else {
+            W += r.NodeFuncWiringCount.value(r.ContextVersionHash[c] + r.ContextVariantKey[c], 0);
+        }
+    }
+    r.InstructionList = QVector<int>(3 * n + 3, kUnwritten);
+    r.ParameterList = QVector<int>(P, kUnwritten);
+    r.WiringList = QVector<int>(W, kUnwritten);
+    logLine(kInstructionBlockLine, QString::asprintf("1st block - Func call list occupies %d ints", 3 * n + 3));
+    logLine(kParameterBlockLine, QString::asprintf("2nd block - Parameter list occupies %d ints", P));
+    logLine(kWiringBlockLine, QString::asprintf("3rd block - input output wiring occupies %d ints", W));
+
+    // Instructions: (node function, parameter block, wiring block) per entry.
+    int i = 0;
+    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        if (e.isSeparator()) {
+            r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kSeparator;
+            i += 3;
+            continue;
+        }
+        VrnSnBaseGlslContext* c = e.context;
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        int function = 0;
+        if (!contextInfo.readsCache && !contextInfo.readsBakedChannel) {
+            const QString K = r.ContextVersionHash[c];
+            if (!r.VersionHashGlslInfoMap.contains(K)) {
+                if (r.VersionHashEncrypted.contains(K) && !r.VersionHashEncrypted.value(K))
+                    logLine(kFillMissingHashLine, QString::fromLatin1(kMissingHashPrefix)
+                                                      + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
+                                                                          local8Bit(r.VersionHashSources.value(K)).constData()));
+                else
+                    logLine(kFillMissingEncryptedHashLine, QString::fromLatin1(kMissingHashPrefix)
+                                                               + QString::asprintf("VersionHashGlslInfoMap does not contain encrypted VersionHash : %s",
+                                                                                   local8Bit(K).constData()));
+            }
+            if (!r.VersionHashGlslInfoMap.value(K).contains(r.ShaderType))
+                logLine(kFillMissingTypeLine, QString::fromLatin1(kMissingTypePrefix)
+                                                  + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
+            function = r.NodeFuncIndexByKey.value(K + r.ContextVariantKey[c], 0);
+        }
+        const ShaderTypeInfo::ListKey list(e.owner, e.reval);
+        if (!r.InstructionListStarts.contains(list))
+            r.InstructionListStarts.insert(list, i);
+        r.InstructionList[i] = function;
+        r.InstructionList[i + 1] = r.ParameterIndexByContext.value(c, 0);
+        r.InstructionList[i + 2] = r.WiringIndexByEntry.value(e, 0);
+        r.EntriesByList[list].append(e);
+        i += 3;
+    }
+    r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kTerminator;
+
+    // Parameters. Ints that hold values (channel ids, ints, enums, lists)
+    // keep -9999 here: the uniform block writes them from BlockUniforms
+    // through the location map. Float and vec4 parameters hold their index.
+    r.FloatCount = 0;
+    r.Vec4Count = 0;
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node)
+            continue;
+        // Each block starts where it was counted, whatever the one before wrote.
+        int p = r.ParameterIndexByContext.value(c, 0);
+        const QString uuid = node->uuidString();
+        auto everyFrame = [&](const QString& name) { r.UniformsToUpdateEveryFrame.insert(c->uniformName(name, node), qMakePair(uuid, name)); };
+        auto locate = [&](const QString& name, int index) { r.UniformLocationMap.insert(qMakePair(uuid, name), qMakePair(2, index)); };
+
+        if (isCacheNode(r, c, node)) {
+            for (const QString& a : cacheAttributes.value(c)) {
+                locate(a, p);
+                everyFrame(a);
+                r.BlockUniforms.insert(qMakePair(uuid, a), node->userAttribute(a).value());
+                const QString background = QStringLiteral("%1_cachedBackground").arg(a);
+                locate(background, r.Vec4Count);
+                setAt(r.ParameterList, p + 3, r.Vec4Count);
+                ++r.Vec4Count;
+                r.BlockUniforms.insert(qMakePair(uuid, background), QVariant::fromValue(VrnColor()));
+                p += 4;
+            }
+            continue;
+        }
+        if (isBakeNode(r, c, node)) {
+            if (!node->network() || !node->network()->shadingContext()) {
+                logLine(kBakeWithoutShadingContextLine,
+                        QString::asprintf("[ !! ] Could not find the shading context of the node %s", local8Bit(node->name()).constData()));
+                continue;
+            }
+            const QString channel = kChannel;
+            const QString background = QStringLiteral("limitBakeBackground");
+            locate(channel, p);
+            everyFrame(channel);
+            r.BlockUniforms.insert(qMakePair(uuid, channel), node->userAttribute(channel).value());
+            locate(background, r.Vec4Count);
+            setAt(r.ParameterList, p + 3, r.Vec4Count);
+            ++r.Vec4Count;
+            everyFrame(background);
+            r.BlockUniforms.insert(qMakePair(uuid, background), node->userAttribute(background).value());
+            continue;
+        }
+
+        const VrnSnNodeGlslInfo info =
+            checkedInfo(r, r.ContextVersionHash[c], node, kParameterMissingHashLine, kParameterMissingTypeLine);
+        for (const auto& parameter : info.parameters) {
+            const QString& name = parameter.first;
+            const QVariant value = parameter.second.value();
+            const int t = value.userType();
+            r.BlockUniforms.insert(qMakePair(uuid, name), node->userAttribute(name).value());
+            if (t == QMetaType::Bool || t == QMetaType::Int) {
+                locate(name, p);
+                p += 1;
+            } else if (t == QMetaType::Double || t == QMetaType::Float) {
+                locate(name, r.FloatCount);
+                setAt(r.ParameterList, p, r.FloatCount);
+                ++r.FloatCount;
+                p += 1;
+            } else if (t == QMetaType::QString) {
+                if (name == kChannel) {
+                    locate(name, p);
+                    everyFrame(name);
+                    p += 3;
+                }
+            } else if (t == VrnShaderManager::MetaType_VrnStringList) {
+                locate(name, p);
+                if (name == kChannel) {
+                    everyFrame(name);
+                    p += 3;
+                } else {
+                    p += 1;
+                }
+            } else if (t == VrnShaderManager::MetaType_Vector2f || t == VrnShaderManager::MetaType_Vector3f
+                       || t == VrnShaderManager::MetaType_Vector4f || t == VrnShaderManager::MetaType_VrnColor) {
+                locate(name, r.Vec4Count);
+                setAt(r.ParameterList, p, r.Vec4Count);
+                ++r.Vec4Count;
+                p += 1;
+            } else if (t == VrnShaderManager::MetaType_VrnUserEnum) {
+                // Other enums are compiled into the node's variant.
+                if (VrnShaderNetworkUtils::isBlendModeVariant(value)) {
+                    locate(name, p);
+                    everyFrame(name);
+                    p += 1;
+                }
+            } else if (t == VrnShaderManager::MetaType_VrnFileList) {
+                locate(name, p);
+                everyFrame(name);
+                p += 2;
+            } else if (t == VrnShaderManager::MetaType_VrnImageList) {
+                locate(name, p);
+                everyFrame(name);
+                p += 4;
+            } else if (t == VrnShaderManager::MetaType_VrnGradient) {
+                const VrnGradient gradient = value.canConvert<VrnGradient>() ? value.value<VrnGradient>() : VrnGradient(100, 4);
+                if (gradient.useAtlas()) {
+                    locate(name, p);
+                    p += 1;
+                }
+            } else if (t == VrnShaderManager::MetaType_VrnChannelId) {
+                locate(name, p);
+                p += 3;
+            } else if (t == VrnShaderManager::MetaType_VrnLocatorList) {
+                const VrnLocatorList locators = value.canConvert<VrnLocatorList>() ? value.value<VrnLocatorList>() : VrnLocatorList();
+                locate(name, r.Vec4Count);
+                everyFrame(name);
+                setAt(r.ParameterList, p, r.Vec4Count);
+                // A point takes one vec4; a matrix its four columns and its inverse's.
+                r.Vec4Count += locators.glslType() == QLatin1String("vec3") ? 1 : 8;
+                p += 1;
+            }
+        }
+    }
+
+    // Wiring, entry by entry; sub-lists are wired from inside their owner.
+    r.StorageSlotCount = 0;
+    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        if (e.isSeparator() || r.WiredEntries.contains(e))
+            continue;
+        // Each block starts where its instruction says, whatever the one before wrote.
+        int w = r.WiringIndexByEntry.value(e, 0);
+        wireEntry(r, e, w);
+    }
 }

@@ -60,6 +60,25 @@ public:
     // One function per used version hash and variant key, numbered from 1.
     static void buildNodeFunctions(ShaderTypeInfo& r);
 
+    // Uniform data. After the main list, one separator and one sub-list per
+    // connected re-evaluated input: every context the owner depends on, in
+    // main-list order. Their kinds get a re-evaluation twin.
+    static void buildRevalSubLists(ShaderTypeInfo& r);
+    // The channel-id attributes of a node that reads its cache and whose
+    // channels exist in the current tile; the caches of its outputs first.
+    static QStringList cachedChannelAttributes(const VrnSnBaseNode* node);
+    // Instruction, parameter and wiring lists, the float and vec4 data and
+    // the tables that tell the uniform block where each attribute goes.
+    static void packUniformData(ShaderTypeInfo& r);
+
+    // Wiring. How many inputs read each output, over every list.
+    static void countOutputConsumers(ShaderTypeInfo& r);
+    // Writes the entry's wiring block at cursor and moves cursor past it;
+    // an entry already wired, or a separator, writes nothing.
+    static void wireEntry(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& entry, int& cursor);
+    // The key that ties an output to the inputs that read it; the host's own.
+    static int connectionKey(const VrnSnBaseNode* node, const QString& outputName);
+
 protected:
     // The calling thread's list, inserted empty on first use. Only the lookup
     // is guarded: no other thread touches the list it returns.

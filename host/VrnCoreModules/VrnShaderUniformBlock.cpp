@@ -99,6 +99,17 @@ bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, cons
         m_channelReferences.insert(Location(intArray, index), value.toString());
         return true;
     }
+    if (type == t.fileList) {
+        // A cube-map token: the sampler first, then 0. This host binds the
+        // same black cube map to every sampler, so the first stands for any;
+        // an empty list names none.
+        if (index + 1 >= m_int[intArray].size())
+            return false;
+        const int sampler = value.value<VrnFileList>().isEmpty() ? -1 : 0;
+        m_int[intArray][index] = sampler;
+        m_int[intArray][index + 1] = sampler < 0 ? -1 : 0;
+        return true;
+    }
     if (type == t.imageList) {
         if (index + 3 >= m_int[intArray].size())
             return false;

@@ -52,8 +52,8 @@ public:
     bool isValid() const { return byteSize() <= kMaximumBytes; }
 
     // Writes the attribute's value where its location says: numbers, booleans,
-    // enum and string-list indices and atlas gradients (row 0: this host's
-    // atlas has one) into the int array, floats into the float array, vectors
+    // enum and string-list indices, atlas gradients (row 0: this host's
+    // atlas has one) and cube-map tokens of file lists into the int array, floats into the float array, vectors
     // and colours into the vec4 array. A bake point's "limitBakeBackground"
     // refreshed every frame stands for the background colour in a vec4 slot:
     // this host bakes without one, so the slot is transparent black. Channel

@@ -71,19 +71,107 @@ QString uniformBlockReason(VrnShaderNetwork* network)
         }
     return anyMember ? QString() : QStringLiteral("no node declares a uniform, and its uniform block cannot be empty");
 }
+
+// Whether any texel of the channel is translucent.
+bool translucent(VrnShadingContext* sc, const QString& channelName)
+{
+    const VrnChannel* channel = sc ? sc->channel(sc->getCurrentUvChannel(), channelName) : nullptr;
+    const QVector<float> texels = channel ? channel->pixels() : QVector<float>();
+    for (int i = 3; i < texels.size(); i += 4)
+        if (texels.at(i) < 1.0f)
+            return true;
+    return false;
+}
+
+bool readsChannel(VrnSnBaseNode* node, VrnShadingContext* sc)
+{
+    return VrnSnBaseGlslCodeGenerator::nodeReadsCache(node, sc) || VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(node, sc);
+}
+
+// The producers of the node's re-evaluated inputs that are connected.
+QList<VrnSnBaseNode*> reevaluatedProducers(VrnSnBaseNode* node)
+{
+    QList<VrnSnBaseNode*> producers;
+    VrnSnBaseGlslContext* context = node->context();
+    if (!context)
+        return producers;
+    for (const VrnSnGlslRevalInfo& reval : context->revalInfo()) {
+        VrnSnBaseNode* producer = VrnSnGlslNodeAliases::resolve(node->inputConnection(reval.inputName)).node.data();
+        if (producer)
+            producers.append(producer);
+    }
+    return producers;
+}
+
+// Style 5 shows a stored result through one lookup that lays the channel over
+// a background, evaluates every node of a bake, and cannot run a
+// re-evaluation inside another (its shader would have to be recursive).
+QString style5Reason(VrnShaderNetwork* network, const QStringList& defines)
+{
+    VrnShadingContext* sc = network->shadingContext();
+    const bool bake = defines.contains(QStringLiteral("NODE_BAKE"));
+    const QList<VrnSnBaseGlslContext*> contexts = builtContexts(network);
+    for (VrnSnBaseGlslContext* context : contexts) {
+        VrnSnBaseNode* node = context->parentNode();
+        if (bake && node->hasTag(QStringLiteral("_notbakeable")))
+            return QStringLiteral("node \"%1\" is not bakeable, and this style runs its code in a bake").arg(node->id());
+        if (VrnSnBaseGlslCodeGenerator::nodeReadsCache(node, sc)) {
+            if (node->kind().outputs.size() > 1)
+                return QStringLiteral("node \"%1\" reads its cache for %2 outputs, and this style's cache lookup writes one")
+                    .arg(node->id())
+                    .arg(node->kind().outputs.size());
+            const QString channel = node->userAttribute(node->cacheAttributeName(node->kind().outputs.value(0))).value().value<VrnChannelId>().channelName();
+            if (translucent(sc, channel))
+                return QStringLiteral("node \"%1\" reads a translucent cache, which this style lays over opaque black").arg(node->id());
+        } else if (VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(node, sc)
+                   && translucent(sc, node->userAttribute(QStringLiteral("Channel")).toString())) {
+            return QStringLiteral("bake point \"%1\" reads a translucent baked channel, which this style lays over its background").arg(node->id());
+        }
+    }
+    // A node whose re-evaluated input depends on another node's re-evaluation.
+    for (VrnSnBaseGlslContext* context : contexts) {
+        VrnSnBaseNode* outer = context->parentNode();
+        if (readsChannel(outer, sc))
+            continue;
+        QList<VrnSnBaseNode*> pending = reevaluatedProducers(outer);
+        QSet<VrnSnBaseNode*> seen(pending.begin(), pending.end());
+        while (!pending.isEmpty()) {
+            VrnSnBaseNode* n = pending.takeLast();
+            if (readsChannel(n, sc))
+                continue;
+            if (!reevaluatedProducers(n).isEmpty())
+                return QStringLiteral("node \"%1\" re-evaluates its input inside the re-evaluation of node \"%2\", which this style cannot nest")
+                    .arg(n->id(), outer->id());
+            for (const QString& input : n->inputNames()) {
+                VrnSnBaseNode* producer = VrnSnGlslNodeAliases::resolve(n->inputConnection(input)).node.data();
+                if (producer && !seen.contains(producer)) {
+                    seen.insert(producer);
+                    pending.append(producer);
+                }
+            }
+        }
+    }
+    return QString();
+}
 } // namespace
 
 QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnShaderNetwork* network)
+{
+    return notApplicableReason(generatorName, network, VrnShaderManager::instance().shaderDefines());
+}
+
+QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnShaderNetwork* network, const QStringList& defines)
 {
     if (generatorName.endsWith(QLatin1String("_Style4"))) {
         const QString reason = uniformBlockReason(network);
         if (!reason.isEmpty())
             return reason;
     }
-    // Style 5 writes its interpreter but does not pack the graph into its
-    // uniform data yet; until it does, its picture shows no network.
-    if (generatorName.endsWith(QLatin1String("_Style5")))
-        return QStringLiteral("its uniform data are not packed yet");
+    if (generatorName.endsWith(QLatin1String("_Style5"))) {
+        const QString reason = style5Reason(network, defines);
+        if (!reason.isEmpty())
+            return reason;
+    }
     // Style 6 lays a baked result over the bake background by its alpha (this
     // host's background is transparent black): a translucent baked channel
     // shows premultiplied, where the other styles show it as stored.

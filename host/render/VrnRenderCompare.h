@@ -19,7 +19,9 @@ struct Difference
 bool renderWithGenerator(const QString& generatorName, VrnShaderNetwork* network, const QStringList& defines, int size,
                          QImage& picture, QString& error);
 
-// Why the generator cannot express the network; empty when it can.
+// Why the generator cannot express the network built with the shader
+// defines; empty when it can. Without defines, the host's current ones.
+QString notApplicableReason(const QString& generatorName, VrnShaderNetwork* network, const QStringList& defines);
 QString notApplicableReason(const QString& generatorName, VrnShaderNetwork* network);
 
 // Pictures of different sizes differ everywhere.
