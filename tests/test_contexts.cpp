@@ -22,11 +22,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 const QString kInputContext = QStringLiteral("VrnSnGlslChannelInputContext");
 const QString kBakeContext = QStringLiteral("VrnSnGlslChannelBakeContext");

@@ -28,12 +28,6 @@
 
 #include <memory>
 
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 static std::ostream& operator<<(std::ostream& os, const QString& s)
 {
     return os << s.toStdString();

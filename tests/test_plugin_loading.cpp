@@ -24,11 +24,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 const char* const kPluginClass = "VrnShaderNetworkGlslContextPlugin";
 const QString kPluginSource = QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnShaderNetworkGlslContextPlugin");

@@ -22,39 +22,13 @@ static std::ostream& operator<<(std::ostream& os, const QString& s)
 {
     return os << s.toStdString();
 }
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
+using VrnTest::RawCacheNode;
+using VrnTest::Texts;
+using VrnTest::WritesOutputsContext;
 using VrnTest::kind;
 
 const unsigned kFragment = VrnShaderType::Fragment;
-
-// What the generator wrote for one shader type.
-struct Texts
-{
-    QString declarations;
-    QString body;
-};
-
-// A context that claims to write outputs whatever its node has.
-// A node whose cache validity is exactly its flag, so that the generator's own
-// tests on attributes and channels are what decides.
-class RawCacheNode : public VrnSnBaseNode
-{
-public:
-    using VrnSnBaseNode::VrnSnBaseNode;
-    bool hasValidCache() const override { return cacheUpToDate(); }
-};
-
-class WritesOutputsContext : public VrnSnBaseGlslContext
-{
-public:
-    using VrnSnBaseGlslContext::VrnSnBaseGlslContext;
-    bool shaderBodyCodeUsesOutputs() const override { return true; }
-};
 
 struct Style1 : ::testing::Test
 {

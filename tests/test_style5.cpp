@@ -37,11 +37,6 @@ static std::ostream& operator<<(std::ostream& os, const QString& s)
 {
     return os << s.toStdString();
 }
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
 using Style5 = VrnSnGlslCodeGenerator_Style5;

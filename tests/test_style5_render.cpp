@@ -21,11 +21,6 @@
 
 #include <memory>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 const QString kStyle1 = QStringLiteral("VrnSnGlslCodeGenerator_Style1");
 const QString kStyle2 = QStringLiteral("VrnSnGlslCodeGenerator_Style2");

@@ -23,12 +23,10 @@ static std::ostream& operator<<(std::ostream& os, const QString& s)
 {
     return os << s.toStdString();
 }
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
+using VrnTest::FixedDeclarationContext;
+using VrnTest::RawCacheNode;
+using VrnTest::WritesOutputsContext;
 using VrnTest::kind;
 using Location = VrnShaderUniformBlock::Location;
 
@@ -56,32 +54,6 @@ const QString kFragmentMacros = QStringLiteral("//============================\n
                                                "//=====================\n"
                                                "// Declaration of uniforms\n"
                                                "//=====================\n");
-
-// A node whose cache validity is exactly its flag, whatever its outputs.
-class RawCacheNode : public VrnSnBaseNode
-{
-public:
-    using VrnSnBaseNode::VrnSnBaseNode;
-    bool hasValidCache() const override { return cacheUpToDate(); }
-};
-
-class WritesOutputsContext : public VrnSnBaseGlslContext
-{
-public:
-    using VrnSnBaseGlslContext::VrnSnBaseGlslContext;
-    bool shaderBodyCodeUsesOutputs() const override { return true; }
-};
-
-// Declares what it is given, as a node with a cube map would.
-class DeclaringContext : public VrnSnBaseGlslContext
-{
-public:
-    DeclaringContext(QObject* parent, const QString& declarations) : VrnSnBaseGlslContext(parent), m_declarations(declarations) {}
-    QString shaderDeclarationCode() const override { return m_declarations; }
-
-private:
-    QString m_declarations;
-};
 
 struct Style6 : ::testing::Test
 {
@@ -657,12 +629,12 @@ TEST_F(Style6, SamplerCubeLinesAreGatheredOncePerBuild)
     VrnSnBaseNode* a = add(source, QStringLiteral("A"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
     ASSERT_TRUE(out->connectInput(QStringLiteral("In"), a, QStringLiteral("Output")));
-    replaceContext<DeclaringContext>(a, QStringLiteral("  uniform samplerCube A_Env;\n"
+    replaceContext<FixedDeclarationContext>(a, QStringLiteral("  uniform samplerCube A_Env;\n"
                                                        "Uniform samplerCube A_Capital;\n"
                                                        "uniform samplercube A_Lower;\n"
                                                        "uniform sampler2D A_Flat;\n"
                                                        "uniform samplerCube Z_Sky;"));
-    replaceContext<DeclaringContext>(out, QStringLiteral("uniform samplerCube Z_Sky;\n  uniform samplerCube A_Env;\n"));
+    replaceContext<FixedDeclarationContext>(out, QStringLiteral("uniform samplerCube Z_Sky;\n  uniform samplerCube A_Env;\n"));
     ASSERT_TRUE(build(out));
     const QString uniforms = QStringLiteral("//=====================\n"
                                             "// Declaration of uniforms\n"
@@ -677,8 +649,8 @@ TEST_F(Style6, SamplerCubeLinesAreGatheredOncePerBuild)
     EXPECT_FALSE(declarations().contains(QStringLiteral("A_Flat")));
 
     // The next build gathers afresh.
-    replaceContext<DeclaringContext>(a, QString());
-    replaceContext<DeclaringContext>(out, QStringLiteral("uniform samplerCube B_Only;\n"));
+    replaceContext<FixedDeclarationContext>(a, QString());
+    replaceContext<FixedDeclarationContext>(out, QStringLiteral("uniform samplerCube B_Only;\n"));
     ASSERT_TRUE(build(out));
     EXPECT_TRUE(declarations().contains(QStringLiteral("//=====================\n"
                                                        "uniform samplerCube B_Only;\n"

@@ -16,48 +16,14 @@
 #include <functional>
 #include <memory>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
+using VrnTest::FixedDeclarationContext;
+using VrnTest::RawCacheNode;
+using VrnTest::Texts;
+using VrnTest::WritesOutputsContext;
 using VrnTest::kind;
 
 const unsigned kFragment = VrnShaderType::Fragment;
-
-struct Texts
-{
-    QString declarations;
-    QString body;
-};
-
-// Cache validity is exactly its flag: for a node without outputs, whose
-// cache completeness means nothing.
-class RawCacheNode : public VrnSnBaseNode
-{
-public:
-    using VrnSnBaseNode::VrnSnBaseNode;
-    bool hasValidCache() const override { return cacheUpToDate(); }
-};
-
-class WritesOutputsContext : public VrnSnBaseGlslContext
-{
-public:
-    using VrnSnBaseGlslContext::VrnSnBaseGlslContext;
-    bool shaderBodyCodeUsesOutputs() const override { return true; }
-};
-
-// Declares a fixed text, so that Style 4's gathering can be fed any lines.
-class FixedDeclarationContext : public VrnSnBaseGlslContext
-{
-public:
-    FixedDeclarationContext(QObject* parent, const QString& text) : VrnSnBaseGlslContext(parent), m_text(text) {}
-    QString shaderDeclarationCode() const override { return m_text; }
-
-private:
-    QString m_text;
-};
 
 VrnSnNodeKindPtr variant(const VrnSnNodeKindPtr& base, const std::function<void(VrnSnNodeKind&)>& change)
 {
