@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qtbase5-dev libgtest-dev googletest
-          libbenchmark-dev glslang-dev glslang-tools libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri)
+          libbenchmark-dev glslang-dev glslang-tools libegl-dev libgl-dev libopengl-dev time libegl-mesa0 libgl1-mesa-dri)
 
 missing=()
 for p in "${packages[@]}"; do
