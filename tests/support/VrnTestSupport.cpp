@@ -38,9 +38,9 @@ VrnSnNodeKindPtr kind(const QString& name, const QStringList& inputs, const QStr
 {
     auto* k = new VrnSnNodeKind;
     k->name = name;
-    for (const QString& spec : inputs) {
-        const int eq = spec.indexOf(QLatin1Char('='));
-        k->inputs.append({eq < 0 ? spec : spec.left(eq), eq < 0 ? QString() : spec.mid(eq + 1), false});
+    for (const QString& input : inputs) {
+        const int eq = input.indexOf(QLatin1Char('='));
+        k->inputs.append({eq < 0 ? input : input.left(eq), eq < 0 ? QString() : input.mid(eq + 1), false});
     }
     k->outputs = outputs;
     k->glsl = glsl;
