@@ -195,3 +195,23 @@ TEST(StylePictures, ReevaluationReadsACachedProducerFromItsCacheInEveryStyle)
     EXPECT_TRUE(rendered.contains(style(1))) << rendered.join(QLatin1Char(' ')).toStdString();
     EXPECT_GE(rendered.size(), 3);
 }
+
+TEST(StylePictures, StyleOneDropsAnOutputlessNodeLeftOutOfABake)
+{
+    VrnTest::plugin();
+    const QByteArray json = R"({"format": 1, "defines": ["NODE_BAKE"],
+        "nodes": [{"id": "C", "kind": "ConstantColor", "attributes": {"Color": [0.2, 0.7, 0.4, 1.0]}},
+                  {"id": "Out", "kind": "Output", "tags": ["_notbakeable"]}],
+        "connections": [{"from": "C.Output", "to": "Out.Input"}], "root": "Out"})";
+    const auto loaded = load(json, QStringLiteral("outputless non-bakeable"));
+    ASSERT_NE(loaded, nullptr);
+    VrnShaderNetwork* net = loaded->network.network;
+    const QStringList defines = loaded->network.defines;
+    EXPECT_TRUE(VrnRenderCompare::notApplicableReason(style(1), net, defines).startsWith(QStringLiteral("node \"Out\" is left out of the bake")));
+    EXPECT_EQ(VrnRenderCompare::notApplicableReason(style(1), net, {}), QString()) << "outside a bake the node runs in every style";
+    QImage styleOne, styleTwo;
+    QString error;
+    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(style(1), net, defines, kSize, styleOne, error)) << error.toStdString();
+    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(style(2), net, defines, kSize, styleTwo, error)) << error.toStdString();
+    EXPECT_GT(VrnRenderCompare::difference(styleOne, styleTwo).maximum, kTolerance);
+}

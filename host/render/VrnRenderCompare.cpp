@@ -162,6 +162,13 @@ QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnS
 
 QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnShaderNetwork* network, const QStringList& defines)
 {
+    // In a bake Style 1 leaves out the code of a non-bakeable node that writes
+    // no outputs; the other styles run it in their main body.
+    if (generatorName.endsWith(QLatin1String("_Style1")) && defines.contains(QStringLiteral("NODE_BAKE")))
+        for (VrnSnBaseGlslContext* context : builtContexts(network))
+            if (context->parentNode()->hasTag(QStringLiteral("_notbakeable")) && !context->shaderBodyCodeUsesOutputs())
+                return QStringLiteral("node \"%1\" is left out of the bake and writes no outputs; this style drops its code, the others run it")
+                    .arg(context->parentNode()->id());
     if (generatorName.endsWith(QLatin1String("_Style4"))) {
         const QString reason = uniformBlockReason(network);
         if (!reason.isEmpty())
