@@ -51,14 +51,6 @@ QStringList registeredStyles()
     return styles;
 }
 
-QStringList exampleFiles()
-{
-    const QDir dir(QString::fromUtf8(VRN_EXAMPLES_DIR));
-    QStringList files;
-    for (const QString& name : dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
-        files.append(dir.filePath(name));
-    return files;
-}
 } // namespace
 
 TEST(Hardening, SameTextAndUniformsWhateverTheHashSeed)
@@ -67,7 +59,7 @@ TEST(Hardening, SameTextAndUniformsWhateverTheHashSeed)
     ASSERT_FALSE(styles.isEmpty());
     int compared = 0;
     for (const QString& style : styles)
-        for (const QString& file : exampleFiles()) {
+        for (const QString& file : VrnTest::exampleFiles()) {
             SCOPED_TRACE((style + QLatin1Char(' ') + file).toStdString());
             for (const char* form : {"source", "uniforms"}) {
                 const QStringList arguments{QStringLiteral("--style"), style, QStringLiteral("--emit"), QString::fromLatin1(form), file};
@@ -80,7 +72,7 @@ TEST(Hardening, SameTextAndUniformsWhateverTheHashSeed)
             }
         }
     // Every example builds with Style 1 at least.
-    EXPECT_GE(compared, 2 * int(exampleFiles().size()));
+    EXPECT_GE(compared, 2 * int(VrnTest::exampleFiles().size()));
 }
 
 TEST(Hardening, EncryptedSourceNeverReachesALogLine)

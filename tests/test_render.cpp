@@ -219,15 +219,14 @@ TEST(RenderExamples, EveryExampleRendersAndShowsItsVariation)
     // flat caches or baked channels, or made of constants only.
     const QStringList flat{QStringLiteral("bake-preview"), QStringLiteral("cached-dirt"), QStringLiteral("displaced-tiles"),
                            QStringLiteral("every-parameter"), QStringLiteral("grouped-layers"), QStringLiteral("secret-recipe")};
-    const QDir examples(QString::fromUtf8(VRN_EXAMPLES_DIR));
-    const QStringList files = examples.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    const QStringList files = VrnTest::exampleFiles();
     ASSERT_GE(files.size(), 10);
     for (const QString& file : files) {
-        SCOPED_TRACE(file.toStdString());
+        SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
         QObject owner;
         VrnLoadedNetwork loaded;
         QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(examples.filePath(file), &owner, loaded, error)) << error.toStdString();
+        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, &owner, loaded, error)) << error.toStdString();
         QImage picture;
         ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle1, loaded.network, loaded.defines, kSize, picture, error)) << error.toStdString();
         QSet<QRgb> colours;

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,17 +82,16 @@ QByteArray network(const QString& channels, const QString& nodes, const QString&
 TEST(Style5Render, EveryExampleLooksAsInTheReference)
 {
     VrnTest::plugin();
-    const QDir examples(QString::fromUtf8(VRN_EXAMPLES_DIR));
-    const QStringList files = examples.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    const QStringList files = VrnTest::exampleFiles();
     ASSERT_GE(files.size(), 10);
     QStringList left;
     for (const QString& file : files) {
-        SCOPED_TRACE(file.toStdString());
+        SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
         Loaded loaded;
         QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(examples.filePath(file), loaded.owner.get(), loaded.network, error)) << error.toStdString();
+        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, loaded.owner.get(), loaded.network, error)) << error.toStdString();
         if (!VrnRenderCompare::notApplicableReason(kStyle5, loaded.network.network, loaded.network.defines).isEmpty()) {
-            left.append(file);
+            left.append(QFileInfo(file).fileName());
             continue;
         }
         EXPECT_LE(differenceFromReference(loaded.network), kTolerance);

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include <QDir>
 #include <QJsonDocument>
 
@@ -92,15 +94,14 @@ void expectStyle6LikeStyle1(VrnShaderNetwork* network, const QStringList& define
 TEST(Style6Render, EveryExampleLooksAsInStyle1)
 {
     VrnTest::plugin();
-    const QDir examples(QString::fromUtf8(VRN_EXAMPLES_DIR));
-    const QStringList files = examples.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    const QStringList files = VrnTest::exampleFiles();
     ASSERT_GE(files.size(), 10);
     for (const QString& file : files) {
-        SCOPED_TRACE(file.toStdString());
+        SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
         QObject owner;
         VrnLoadedNetwork loaded;
         QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(examples.filePath(file), &owner, loaded, error)) << error.toStdString();
+        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, &owner, loaded, error)) << error.toStdString();
         expectStyle6LikeStyle1(loaded.network, loaded.defines);
     }
 }

@@ -11,9 +11,7 @@ void VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(VrnSnGlslContextManager*
                                                         QString& declarationCode, QString& bodyCode, unsigned shaderType,
                                                         VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
-    VrnSnGlslNodeAliases noAliases;
-    VrnSnGlslContextInfoMap infoMap;
-    buildContextInfo(shadingContext, aliases ? *aliases : noAliases, contexts, infoMap);
+    VrnSnGlslContextInfoMap infoMap = buildContextInfo(shadingContext, aliases, contexts);
     QList<VrnSnBaseGlslContext*> topLevel = topLevelContexts(contexts, infoMap);
     emitNodeFunctions(declarationCode, shaderType, aliases, contexts, infoMap);
     emitMainBody(bodyCode, shaderType, aliases, topLevel, infoMap);

@@ -287,9 +287,7 @@ void VrnSnGlslCodeGenerator_Style5::buildShaderTypeCode(VrnSnGlslContextManager*
                                                         QString& declarationCode, QString& bodyCode, unsigned shaderType,
                                                         VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
-    VrnSnGlslContextInfoMap contextInfo;
-    VrnSnGlslNodeAliases noAliases;
-    buildContextInfo(shadingContext, aliases ? *aliases : noAliases, contexts, contextInfo);
+    VrnSnGlslContextInfoMap contextInfo = buildContextInfo(shadingContext, aliases, contexts);
     buildShaderTypeCodeFromContextInfo(declarationCode, bodyCode, shaderType, aliases, contexts, contextInfo);
 }
 

@@ -167,9 +167,7 @@ void VrnSnGlslCodeGenerator_Style6::buildShaderTypeCode(VrnSnGlslContextManager*
                                                         QString& declarationCode, QString& bodyCode, unsigned shaderType,
                                                         VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
-    VrnSnGlslContextInfoMap contextInfo;
-    VrnSnGlslNodeAliases noAliases;
-    buildContextInfo(shadingContext, aliases ? *aliases : noAliases, contexts, contextInfo);
+    VrnSnGlslContextInfoMap contextInfo = buildContextInfo(shadingContext, aliases, contexts);
     // Packing runs inside, so the body below finds every location.
     emitDeclarationCode(declarationCode, shaderType, aliases, contexts, contextInfo);
 

@@ -227,6 +227,15 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
     }
 }
 
+VrnSnGlslContextInfoMap VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
+                                                                     QList<VrnSnBaseGlslContext*>& contexts)
+{
+    VrnSnGlslContextInfoMap info;
+    VrnSnGlslNodeAliases none;
+    buildContextInfo(shadingContext, aliases ? *aliases : none, contexts, info);
+    return info;
+}
+
 QList<VrnSnBaseGlslContext*> VrnSnBaseGlslCodeGenerator::filterConextList_Remove(const QList<VrnSnBaseGlslContext*>& list,
                                                                                  const QSet<VrnSnBaseGlslContext*>& remove)
 {

@@ -58,6 +58,9 @@ public:
     // contexts that only a container node uses.
     void buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases& aliases,
                           QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& info);
+    // The same records for a generator that may be given no aliases (null: none).
+    VrnSnGlslContextInfoMap buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
+                                             QList<VrnSnBaseGlslContext*>& contexts);
     // The list without the members of the set, order kept.
     static QList<VrnSnBaseGlslContext*> filterConextList_Remove(const QList<VrnSnBaseGlslContext*>& list,
                                                                 const QSet<VrnSnBaseGlslContext*>& remove);

@@ -19,6 +19,15 @@ QString toolPath(const QString& tool)
     return QDir(QString::fromUtf8(VRN_TEST_TOOLS_DIR)).filePath(tool);
 }
 
+QStringList exampleFiles()
+{
+    const QDir dir(QString::fromUtf8(VRN_EXAMPLES_DIR));
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
+        files.append(dir.filePath(name));
+    return files;
+}
+
 VrnLoadedPlugin plugin()
 {
     static int argc = 1;

@@ -27,6 +27,8 @@ namespace VrnTest {
 VrnLoadedPlugin plugin();
 QString pluginPath();
 QString toolPath(const QString& tool);
+// The example network files, as absolute paths in name order.
+QStringList exampleFiles();
 
 // A kind built in code: "in1=default,in2" style lists keep tests short.
 VrnSnNodeKindPtr kind(const QString& name, const QStringList& inputs, const QStringList& outputs, const QString& glsl,
