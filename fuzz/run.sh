@@ -6,7 +6,7 @@ set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-fuzz}
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" clang libclang-rt-dev
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DVRN_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target fuzz-network-file fuzz-random-network
 mkdir -p "$build/crashes" "$build/corpus-network-file" "$build/corpus-random-network"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds with, when any is missing.
+# Installs the Debian packages the project builds with, and any named as
+# arguments, when any is missing.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qtbase5-dev libgtest-dev googletest
-          libbenchmark-dev glslang-dev glslang-tools libegl-dev libgl-dev libopengl-dev time libegl-mesa0 libgl1-mesa-dri)
+          libbenchmark-dev glslang-dev glslang-tools libegl-dev libgl-dev libopengl-dev time libegl-mesa0 libgl1-mesa-dri "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -18,12 +18,14 @@
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnGlslContextManager.h"
 #include "VrnSurfaceShader.h"
+#include "VrnUniformReport.h"
 
 #include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -982,18 +984,25 @@ TEST_F(DriverTest, EncryptedSourceStaysOutOfLogsAndBetweenTheTokens)
             EXPECT_FALSE(message.contains(line)) << message;
 }
 
-TEST(Style5Builds, ConcurrentBuildsGiveTheTextsOfOneThread)
+// The texts and the uniform data a build leaves for the renderer.
+QString textsAndData(VrnShaderNetwork* network)
+{
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    if (!VrnShaderBuild::run(kStyle5, network, &surface, result))
+        return QStringLiteral("failed: ") + result.errorText;
+    return builtText(result) + QString::fromUtf8(QJsonDocument(VrnUniformReport::build(network, &surface)).toJson());
+}
+
+TEST(Style5Builds, ConcurrentBuildsGiveTheTextsAndDataOfOneThread)
 {
     ASSERT_NE(VrnTest::plugin().plugin, nullptr);
     const QStringList names = exampleNames();
     ASSERT_FALSE(names.isEmpty());
     QObject owner;
-    QStringList reference;
-    for (const QString& name : names)
-        reference.append(buildExample(name, &owner));
-
     const int threads = 4;
-    std::vector<std::vector<VrnShaderNetwork*>> networks(threads);
+    // One copy of every example per thread and one for the serial reference.
+    std::vector<std::vector<VrnShaderNetwork*>> networks(threads + 1);
     for (auto& own : networks)
         for (const QString& name : names) {
             VrnLoadedNetwork loaded;
@@ -1001,17 +1010,17 @@ TEST(Style5Builds, ConcurrentBuildsGiveTheTextsOfOneThread)
             ASSERT_TRUE(VrnNetworkLoader::loadFile(examplePath(name), &owner, loaded, error)) << error;
             own.push_back(loaded.network);
         }
+    QStringList reference;
+    for (VrnShaderNetwork* network : networks[threads])
+        reference.append(textsAndData(network));
+
     std::vector<QStringList> texts(threads);
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t)
         workers.emplace_back([&, t] {
             for (int round = 0; round < 3; ++round)
-                for (VrnShaderNetwork* network : networks[t]) {
-                    VrnSurfaceShader surface;
-                    VrnShaderBuildResult result;
-                    VrnShaderBuild::run(kStyle5, network, &surface, result);
-                    texts[t].append(builtText(result));
-                }
+                for (VrnShaderNetwork* network : networks[t])
+                    texts[t].append(textsAndData(network));
         });
     for (std::thread& w : workers)
         w.join();

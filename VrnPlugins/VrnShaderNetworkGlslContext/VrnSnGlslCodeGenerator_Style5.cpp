@@ -15,7 +15,7 @@
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
 
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 #include <QSharedPointer>
 #include <QThread>
 
@@ -232,7 +232,7 @@ QList<VrnSnGlslCodeGenerator_Style5::ShaderTypeInfo>& VrnSnGlslCodeGenerator_Sty
 {
     // The hash's nodes stay where they are when other threads insert theirs,
     // so the list can be used after the lock is gone.
-    QMutexLocker lock(&ShaderTypeInfoMutex);
+    VrnMutexLocker lock(&ShaderTypeInfoMutex);
     return ShaderTypeInfoListsByThread[QThread::currentThread()];
 }
 

@@ -1,7 +1,7 @@
 #include "VrnClassFactory.h"
 
 #include <QMutex>
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 
 #include <memory>
 #include <vector>
@@ -30,7 +30,7 @@ bool VrnClassFactory::registerMe(VrnClassFactory* factory)
     if (!factory)
         return false;
     FactoryRegistry& r = registry();
-    QMutexLocker lock(&r.mutex);
+    VrnMutexLocker lock(&r.mutex);
     for (const auto& known : r.factories)
         if (known.get() == factory)
             return false;
@@ -41,7 +41,7 @@ bool VrnClassFactory::registerMe(VrnClassFactory* factory)
 VrnClassFactory* VrnClassFactory::factory(const QString& className)
 {
     FactoryRegistry& r = registry();
-    QMutexLocker lock(&r.mutex);
+    VrnMutexLocker lock(&r.mutex);
     for (auto it = r.factories.rbegin(); it != r.factories.rend(); ++it)
         if ((*it)->className() == className)
             return it->get();
@@ -57,7 +57,7 @@ QPointer<QObject> VrnClassFactory::createObject(const QString& className, QObjec
 QList<VrnClassFactory*> VrnClassFactory::registeredFactories()
 {
     FactoryRegistry& r = registry();
-    QMutexLocker lock(&r.mutex);
+    VrnMutexLocker lock(&r.mutex);
     QList<VrnClassFactory*> result;
     for (const auto& f : r.factories)
         result.append(f.get());

@@ -1,7 +1,7 @@
 #include "VrnDebug.h"
 
 #include <QMutex>
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 
 #include <cstdio>
 
@@ -22,7 +22,7 @@ VrnDebugSink& currentSink()
 void VrnDebug(const char* file, int line, const QString& message, bool, bool)
 {
     // Generators may log from several threads at once; the sink sees one line at a time.
-    QMutexLocker lock(&sinkMutex());
+    VrnMutexLocker lock(&sinkMutex());
     const VrnDebugSink& sink = currentSink();
     if (sink)
         sink(VrnDebugLine{QString::fromUtf8(file ? file : ""), line, message});
@@ -30,7 +30,7 @@ void VrnDebug(const char* file, int line, const QString& message, bool, bool)
 
 VrnDebugSink vrnSetDebugSink(VrnDebugSink sink)
 {
-    QMutexLocker lock(&sinkMutex());
+    VrnMutexLocker lock(&sinkMutex());
     VrnDebugSink previous = std::move(currentSink());
     currentSink() = std::move(sink);
     return previous;

@@ -2,7 +2,7 @@
 
 #include "VrnAttributeValues.h"
 
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 
 const int VrnShaderManager::MetaType_Vector2f = vrnAttributeMetaTypes().vector2f;
 const int VrnShaderManager::MetaType_Vector3f = vrnAttributeMetaTypes().vector3f;
@@ -24,13 +24,13 @@ VrnShaderManager& VrnShaderManager::instance()
 
 QStringList VrnShaderManager::shaderDefines() const
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     return m_defines;
 }
 
 void VrnShaderManager::setShaderDefines(const QStringList& defines)
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     m_defines = defines;
 }
 

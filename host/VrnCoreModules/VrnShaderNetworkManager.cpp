@@ -1,6 +1,6 @@
 #include "VrnShaderNetworkManager.h"
 
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 
 VrnShaderNetworkManager& VrnShaderNetworkManager::instance()
 {
@@ -10,24 +10,24 @@ VrnShaderNetworkManager& VrnShaderNetworkManager::instance()
 
 bool VrnShaderNetworkManager::versionUUIDExists(const QString& uuid) const
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     return m_pathKeys.contains(uuid);
 }
 
 QString VrnShaderNetworkManager::pathKeyForVersionUUID(const QString& uuid) const
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     return m_pathKeys.value(uuid);
 }
 
 void VrnShaderNetworkManager::registerVersionUUID(const QString& uuid, const QString& pathKey)
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     m_pathKeys.insert(uuid, pathKey);
 }
 
 void VrnShaderNetworkManager::clear()
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     m_pathKeys.clear();
 }

@@ -1,6 +1,6 @@
 #include "VrnSnGlslCodeGeneratorManager.h"
 
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 
 VrnSnGlslCodeGeneratorManager& VrnSnGlslCodeGeneratorManager::instance()
 {
@@ -10,7 +10,7 @@ VrnSnGlslCodeGeneratorManager& VrnSnGlslCodeGeneratorManager::instance()
 
 bool VrnSnGlslCodeGeneratorManager::registerCodeGenerator(const QString& name, VrnSnBaseGlslCodeGenerator* generator)
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     if (name.isEmpty() || !generator)
         return false;
     for (const auto& entry : m_generators)
@@ -22,7 +22,7 @@ bool VrnSnGlslCodeGeneratorManager::registerCodeGenerator(const QString& name, V
 
 VrnSnBaseGlslCodeGenerator* VrnSnGlslCodeGeneratorManager::codeGenerator(const QString& name) const
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     for (const auto& entry : m_generators)
         if (entry.first == name)
             return entry.second;
@@ -31,7 +31,7 @@ VrnSnBaseGlslCodeGenerator* VrnSnGlslCodeGeneratorManager::codeGenerator(const Q
 
 QStringList VrnSnGlslCodeGeneratorManager::codeGeneratorNames() const
 {
-    QMutexLocker lock(&m_mutex);
+    VrnMutexLocker lock(&m_mutex);
     QStringList names;
     for (const auto& entry : m_generators)
         names.append(entry.first);

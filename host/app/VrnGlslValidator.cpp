@@ -7,7 +7,7 @@
 #include <glslang/Public/ShaderLang.h>
 
 #include <QMutex>
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 
 #include <memory>
 #include <vector>
@@ -33,7 +33,7 @@ QMutex& glslangMutex()
 
 bool VrnGlslValidator::validate(const QMap<unsigned, QString>& sources, QString& error)
 {
-    QMutexLocker lock(&glslangMutex());
+    VrnMutexLocker lock(&glslangMutex());
     static const bool initialised = glslang::InitializeProcess();
     if (!initialised) {
         error = QStringLiteral("the GLSL compiler could not be initialised");

@@ -7,7 +7,7 @@
 
 #include <QByteArray>
 #include <QMutex>
-#include <QMutexLocker>
+#include "VrnMutexLocker.h"
 #include <QtGlobal>
 
 namespace {
@@ -74,7 +74,7 @@ bool create(ContextState& s)
 bool VrnGlContext::makeCurrent(QString& error)
 {
     static QMutex mutex;
-    QMutexLocker lock(&mutex);
+    VrnMutexLocker lock(&mutex);
     ContextState& s = state();
     if (!s.tried) {
         s.tried = true;
