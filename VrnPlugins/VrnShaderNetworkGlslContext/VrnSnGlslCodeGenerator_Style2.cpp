@@ -72,8 +72,9 @@ void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QStr
     const QList<Point> outputs = node->outputPoints();
     for (const Point& p : outputs)
         functions += globalOutputDeclaration(p);
-    forward += forwardDeclaration(node, shaderType);
-    functions += functionOpening(node, shaderType);
+    const QString head = functionHead(node, shaderType);
+    forward += forwardDeclaration(head);
+    functions += functionOpening(head);
     for (const Point& p : outputs)
         functions += zeroOutput(p);
     functions += blockClose();
@@ -86,8 +87,9 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString
     const VrnSnBaseNode* node = context->parentNode();
     for (const Point& p : node->outputPoints())
         functions += globalOutputDeclaration(p);
-    forward += forwardDeclaration(node, shaderType);
-    functions += functionOpening(node, shaderType);
+    const QString head = functionHead(node, shaderType);
+    forward += forwardDeclaration(head);
+    functions += functionOpening(head);
     emitFunctionContent(functions, shaderType, aliases, context, infoMap);
     functions += blockClose();
 }

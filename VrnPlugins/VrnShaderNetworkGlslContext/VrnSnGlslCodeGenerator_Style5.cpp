@@ -377,19 +377,31 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     r.CubemapFiles.clear();
+    // A kind's UUID and version hash are digests of its texts: computed once
+    // per kind and build, not once per node.
+    struct KindDigests
+    {
+        QString uuid;
+        QString versionHash;
+    };
+    QHash<const VrnSnNodeKind*, KindDigests> digestsByKind;
+    VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)
             continue;
-        const QString uuid = node->versionUUID();
-        const QString K = node->versionHashPresent(false);
+        auto digests = digestsByKind.find(&node->kind());
+        if (digests == digestsByKind.end())
+            digests = digestsByKind.insert(&node->kind(), KindDigests{node->versionUUID(), node->versionHashPresent(false)});
+        const QString uuid = digests->uuid;
+        const QString K = digests->versionHash;
         const QString P = variantKeyOf(node);
 
-        VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
         if (networkManager.versionUUIDExists(uuid))
-            r.NodePathKeys[K] = networkManager.pathKeyForVersionUUID(node->versionUUID());
+            r.NodePathKeys[K] = networkManager.pathKeyForVersionUUID(uuid);
 
-        r.VersionHashSources[K] = node->versionHashSource();
+        if (!r.VersionHashSources.contains(K))
+            r.VersionHashSources[K] = node->versionHashSource();
         // The source text is the kind's, shared by all of its nodes: once one
         // of them is encrypted, the text stays secret for the whole kind.
         r.VersionHashEncrypted[K] = node->isEncrypted() || r.VersionHashEncrypted.value(K, false);

@@ -207,8 +207,9 @@ void VrnSnGlslCodeGenerator_Style6::emitDeclarationCode(QString& declarationCode
                 continue;
             for (const Point& p : outputs)
                 forward += globalOutputDeclaration(p);
-            forward += forwardDeclaration(node, shaderType);
-            functions += functionOpening(node, shaderType);
+            const QString head = functionHead(node, shaderType);
+            forward += forwardDeclaration(head);
+            functions += functionOpening(head);
             for (const Point& p : outputs)
                 functions += zeroOutput(p);
             functions += blockClose();
@@ -221,8 +222,9 @@ void VrnSnGlslCodeGenerator_Style6::emitDeclarationCode(QString& declarationCode
         const QString body = context->shaderBodyCodeWithShaderUniformBlock(shaderType, aliases, block) + QStringLiteral("\n");
         for (const Point& p : outputs)
             forward += globalOutputDeclarationWithPath(node, p);
-        forward += forwardDeclaration(node, shaderType);
-        functions += functionOpening(node, shaderType);
+        const QString head = functionHead(node, shaderType);
+        forward += forwardDeclaration(head);
+        functions += functionOpening(head);
         if (record.readsCache) {
             functions += cacheReads(node, shaderType);
         } else if (record.readsBakedChannel) {

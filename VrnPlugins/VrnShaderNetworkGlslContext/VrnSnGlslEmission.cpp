@@ -39,8 +39,8 @@ QString globalOutputDeclaration(const Point& point)
 
 QString functionHead(const VrnSnBaseNode* node, unsigned shaderType)
 {
-    const QString stateType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
-    const QString systemStateType = QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
+    const QLatin1String stateType(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
+    const QLatin1String systemStateType(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
     return QStringLiteral("void %1func(inout %2 State, inout %3 _State)").arg(node->id()).arg(stateType).arg(systemStateType);
 }
 
@@ -89,14 +89,14 @@ QString styleBannerTitle(int style, const VrnSnBaseNode* node)
     return QStringLiteral("//--- Style %1 Node '%2' ---\n").arg(style).arg(node->path());
 }
 
-QString forwardDeclaration(const VrnSnBaseNode* node, unsigned shaderType)
+QString forwardDeclaration(const QString& head)
 {
-    return functionHead(node, shaderType) + QStringLiteral(";\n");
+    return head + QStringLiteral(";\n");
 }
 
-QString functionOpening(const VrnSnBaseNode* node, unsigned shaderType)
+QString functionOpening(const QString& head)
 {
-    return functionHead(node, shaderType) + QStringLiteral("\n") + blockOpen();
+    return head + QStringLiteral("\n") + blockOpen();
 }
 
 QString channelLookup(const Point& point)

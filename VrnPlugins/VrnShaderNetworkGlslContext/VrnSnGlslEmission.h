@@ -32,10 +32,10 @@ QString evaluationCall(const VrnSnBaseNode* upstream);
 // Generators that call node functions from the main body (Styles 2 to 4).
 // "//--- Style <style> Node '<path>' ---\n".
 QString styleBannerTitle(int style, const VrnSnBaseNode* node);
-// The function head followed by ";\n".
-QString forwardDeclaration(const VrnSnBaseNode* node, unsigned shaderType);
-// The function head, a line break and "{\n" on a line of its own.
-QString functionOpening(const VrnSnBaseNode* node, unsigned shaderType);
+// A function head (functionHead) followed by ";\n".
+QString forwardDeclaration(const QString& head);
+// A function head (functionHead), a line break and "{\n" on a line of its own.
+QString functionOpening(const QString& head);
 // A node's baked result read from its own Channel uniform.
 QString channelLookup(const Point& point);
 QString forwardDeclarationsHeader();
