@@ -204,7 +204,9 @@ void VrnSnBaseGlslContext::onIdChanged()
 
 QString VrnSnBaseGlslContext::channelUniformStruct(const QString& name) const
 {
-    return name == kChannel ? QStringLiteral("Channel_") + id() : id() + QLatin1Char('_') + name;
+    if (name == kChannel)
+        return QStringLiteral("Channel_") + id();
+    return id() + QLatin1Char('_') + name;
 }
 
 bool VrnSnBaseGlslContext::isChannelParameter(const QString& name, const QVariant& value)

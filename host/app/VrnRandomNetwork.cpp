@@ -117,14 +117,14 @@ QJsonObject VrnRandomNetwork::generate(const Options& options)
                     from = unread.takeAt(r.below(int(unread.size())));
                 else
                     unread.removeOne(from);
-                connections.append(QJsonObject{{QStringLiteral("from"), ids.at(from) + QStringLiteral(".Output")},
-                                               {QStringLiteral("to"), id + QLatin1Char('.') + input.name}});
+                connections.append(QJsonObject{{QStringLiteral("from"), QString(ids.at(from) + QStringLiteral(".Output"))},
+                                               {QStringLiteral("to"), QString(id + QLatin1Char('.') + input.name)}});
             }
         ids.append(id);
         unread.append(i);
     }
     nodes.append(QJsonObject{{QStringLiteral("id"), QStringLiteral("Out")}, {QStringLiteral("kind"), QStringLiteral("Output")}});
-    connections.append(QJsonObject{{QStringLiteral("from"), ids.last() + QStringLiteral(".Output")}, {QStringLiteral("to"), QStringLiteral("Out.Input")}});
+    connections.append(QJsonObject{{QStringLiteral("from"), QString(ids.last() + QStringLiteral(".Output"))}, {QStringLiteral("to"), QStringLiteral("Out.Input")}});
 
     return QJsonObject{{QStringLiteral("format"), 1},
                        {QStringLiteral("name"), QStringLiteral("Random%1").arg(options.seed)},

@@ -162,22 +162,45 @@ QString VrnShaderAssembler::assemble(const StageInput& input)
     const char* main = mainTemplate(input.shaderType);
     if (!main)
         return QString();
-    QString source = QStringLiteral("#version 450 core\n");
+    // The main template holds %1 (the UV tile) and %2 (the body). The body is
+    // not passed through QString::arg: it may itself contain "%1", and a
+    // large body would be copied once more.
+    const QString mainText = QString::fromLatin1(main);
+    const int bodyAt = mainText.indexOf(QLatin1String("%2"));
+    const QString uvTile = QString::number(input.uvTile);
+    const QString mainBefore = QString(mainText.left(bodyAt)).replace(QLatin1String("%1"), uvTile);
+    const QString mainAfter = QString(mainText.mid(bodyAt + 2)).replace(QLatin1String("%1"), uvTile);
+    const QString library = VrnGlslLibrary::source(input.shaderType);
+    const QString channels = networkChannelDeclarations(input.network);
+    const bool bodyNeedsNewline = !input.bodyCode.isEmpty() && !input.bodyCode.endsWith(QLatin1Char('\n'));
+
+    QString source;
+    // Written once into a buffer of the final size: the generated texts of a
+    // large network run to megabytes.
+    source.reserve(256 + 32 * input.defines.size() + library.size() + channels.size() + input.uniformBlockDeclarations.size()
+                   + input.declarationCode.size() + input.bodyCode.size() + mainText.size());
+    source += QStringLiteral("#version 450 core\n");
     for (const QString& define : input.defines)
         source += QStringLiteral("#define %1\n").arg(define);
-    source += QStringLiteral("\n// ---- host shader library ----\n") + VrnGlslLibrary::source(input.shaderType);
-    const QString channels = networkChannelDeclarations(input.network);
-    if (!channels.isEmpty())
-        source += QStringLiteral("\n// ---- channels of the network ----\n") + channels;
-    if (!input.uniformBlockDeclarations.isEmpty())
-        source += QStringLiteral("\n// ---- uniform blocks ----\n") + input.uniformBlockDeclarations;
-    source += QStringLiteral("\n// ---- generated declarations ----\n") + input.declarationCode;
+    source += QStringLiteral("\n// ---- host shader library ----\n");
+    source += library;
+    if (!channels.isEmpty()) {
+        source += QStringLiteral("\n// ---- channels of the network ----\n");
+        source += channels;
+    }
+    if (!input.uniformBlockDeclarations.isEmpty()) {
+        source += QStringLiteral("\n// ---- uniform blocks ----\n");
+        source += input.uniformBlockDeclarations;
+    }
+    source += QStringLiteral("\n// ---- generated declarations ----\n");
+    source += input.declarationCode;
     if (!source.endsWith(QLatin1Char('\n')))
         source += QLatin1Char('\n');
-    QString body = input.bodyCode;
-    if (!body.isEmpty() && !body.endsWith(QLatin1Char('\n')))
-        body += QLatin1Char('\n');
-    // Filled in one pass: generated text may itself contain "%1".
-    source += QStringLiteral("\n// ---- main ----\n") + QString::fromLatin1(main).arg(QString::number(input.uvTile), body);
+    source += QStringLiteral("\n// ---- main ----\n");
+    source += mainBefore;
+    source += input.bodyCode;
+    if (bodyNeedsNewline)
+        source += QLatin1Char('\n');
+    source += mainAfter;
     return source;
 }
