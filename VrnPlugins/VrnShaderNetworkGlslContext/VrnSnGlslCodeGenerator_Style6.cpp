@@ -244,10 +244,9 @@ void VrnSnGlslCodeGenerator_Style6::emitDeclarationCode(QString& declarationCode
         }
         functions += blockClose();
     }
-    forward += style6Header() + accessorMacros() + arrayNames(blockName(shaderType));
-    forward.prepend(forwardHeader());
-    forward += uniformHeader() + samplerCubeDeclarations + QStringLiteral("\n");
-    declarationCode += forward + functions;
+    // One sum, sized once: the forward part and the functions are large.
+    declarationCode += forwardHeader() + forward + style6Header() + accessorMacros() + arrayNames(blockName(shaderType))
+                       + uniformHeader() + samplerCubeDeclarations + QStringLiteral("\n") + functions;
 }
 
 void VrnSnGlslCodeGenerator_Style6::emitBodyCode(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
