@@ -40,6 +40,15 @@ const int kParameterMissingTypeLine = 1683;
 const int kWireMissingHashLine = 1885;
 const int kWireMissingTypeLine = 1886;
 
+// A context's record, read without inserting one or detaching the map the
+// record list shares with its caller.
+const VrnSnGlslCodeGeneratorContextInfo& contextInfoOf(const VrnSnGlslStyle5ShaderTypeInfo& r, VrnSnBaseGlslContext* c)
+{
+    static const VrnSnGlslCodeGeneratorContextInfo none;
+    const auto found = r.ContextInfoMap.constFind(c);
+    return found == r.ContextInfoMap.constEnd() ? none : found.value();
+}
+
 const char* const kMissingHashPrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ";
 const char* const kMissingTypePrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap[VersionHash].contains(ShaderType)' failed: ";
 
@@ -419,7 +428,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
                 byType[type] = info;
         }
 
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
         if (contextInfo.readsCache || contextInfo.readsBakedChannel)
             continue; // node function 0 shows what the channel holds
 
@@ -794,13 +803,13 @@ Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString
 // A node whose outputs come from its cache channels.
 bool isCacheNode(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node)
 {
-    return r.ContextInfoMap[c].readsCache && node && node->cacheActive() == kCacheActive;
+    return contextInfoOf(r, c).readsCache && node && node->cacheActive() == kCacheActive;
 }
 
 // A bake point whose output comes from its baked channel.
 bool isBakeNode(Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node)
 {
-    if (!r.ContextInfoMap[c].readsBakedChannel)
+    if (!contextInfoOf(r, c).readsBakedChannel)
         return false;
     const VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
     return bakePoint && bakePoint->shouldUseBakedResult();
@@ -1031,7 +1040,7 @@ void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTyp
         ShaderTypeInfo::StorageKey key;
         key.node = node;
         key.outputName = output;
-        key.connectionKey = connectionKey(node, output);
+        key.connectionKey = node->outputPoint(output).connectionKey; // the host keeps connectionKey(node, output)
         key.owner = e.owner;
         key.reval = e.reval;
         int slot = 0;
@@ -1060,7 +1069,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     QHash<VrnSnBaseGlslContext*, QStringList> cacheAttributes;
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             const QStringList attributes = cachedChannelAttributes(node);
             cacheAttributes.insert(c, attributes);
@@ -1082,7 +1091,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
             continue;
         VrnSnBaseGlslContext* c = e.context;
         VrnSnBaseNode* node = c->parentNode();
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
         r.WiringIndexByEntry[e] = W;
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             // The cache lookup writes one slot per output: the block holds
@@ -1110,7 +1119,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
             continue;
         }
         VrnSnBaseGlslContext* c = e.context;
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = r.ContextInfoMap[c];
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
         int function = 0;
         if (!contextInfo.readsCache && !contextInfo.readsBakedChannel) {
             const QString K = r.ContextVersionHash[c];

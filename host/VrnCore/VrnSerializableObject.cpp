@@ -23,6 +23,13 @@ VrnCustomAttribute VrnSerializableObject::userAttribute(const QString& name) con
     return i >= 0 ? m_attributes.at(i) : VrnCustomAttribute();
 }
 
+const QVariant& VrnSerializableObject::userAttributeValue(const QString& name) const
+{
+    static const QVariant none;
+    const int i = indexOf(name);
+    return i >= 0 ? m_attributes.at(i).value() : none;
+}
+
 QStringList VrnSerializableObject::userAttributeNames() const
 {
     QStringList names;

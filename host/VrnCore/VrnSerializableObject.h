@@ -18,6 +18,9 @@ public:
     bool exists(const QString& name) const;
     // A copy of the attribute; an invalid attribute when there is none of that name.
     VrnCustomAttribute userAttribute(const QString& name) const;
+    // The attribute's value without copying the attribute; an invalid value
+    // when there is none of that name. Valid until the attributes change.
+    const QVariant& userAttributeValue(const QString& name) const;
     // Names in creation order.
     QStringList userAttributeNames() const;
     // Adds the attribute; false when one of that name exists already.

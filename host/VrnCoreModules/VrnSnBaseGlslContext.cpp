@@ -225,7 +225,7 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
         return QString();
     QString code;
     for (const VrnCustomAttribute& p : node->kind().parameters) {
-        const QVariant value = node->userAttribute(p.name()).value();
+        const QVariant& value = node->userAttributeValue(p.name());
         if (isChannelParameter(p.name(), value)) {
             // A node's own channel (a channel input's, a bake point's) is declared elsewhere:
             // by the channel input context, or by the host for every bake point, since
@@ -251,12 +251,6 @@ QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMa
     if (replacements.isEmpty() || !code.contains(sigil))
         return code;
     // One pass over the code; at each sigil the longest name that follows wins.
-    using Entry = QMap<QString, QString>::const_iterator;
-    QVector<Entry> byLength;
-    byLength.reserve(replacements.size());
-    for (Entry it = replacements.constBegin(); it != replacements.constEnd(); ++it)
-        byLength.append(it);
-    std::stable_sort(byLength.begin(), byLength.end(), [](const Entry& a, const Entry& b) { return a.key().size() > b.key().size(); });
     const QStringView text(code);
     QString out;
     out.reserve(code.size() + 16 * replacements.size());
@@ -265,16 +259,16 @@ QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMa
         out.append(text.mid(from, at - from));
         const QStringView rest = text.mid(at + 1);
         from = at + 1;
-        bool replaced = false;
-        for (const Entry& entry : byLength)
-            if (rest.startsWith(entry.key())) {
-                out.append(entry.value());
-                from += entry.key().size();
-                replaced = true;
-                break;
-            }
-        if (!replaced)
+        auto longest = replacements.constEnd();
+        for (auto it = replacements.constBegin(); it != replacements.constEnd(); ++it)
+            if ((longest == replacements.constEnd() || it.key().size() > longest.key().size()) && rest.startsWith(it.key()))
+                longest = it;
+        if (longest == replacements.constEnd()) {
             out.append(sigil);
+            continue;
+        }
+        out.append(longest.value());
+        from += longest.key().size();
     }
     out.append(text.mid(from));
     return out;
@@ -282,8 +276,7 @@ QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMa
 
 QString VrnSnBaseGlslContext::parameterExpression(const QString& name, VrnSnBaseNode* node) const
 {
-    const VrnCustomAttribute attribute = node->userAttribute(name);
-    const QVariant value = attribute.value();
+    const QVariant& value = node->userAttributeValue(name);
     if (value.userType() == vrnAttributeMetaTypes().userEnum && !VrnShaderNetworkUtils::isBlendModeVariant(value))
         return value.value<VrnUserEnum>().getCurrentEnumString(); // compiled into the code
     QString uniform = uniformName(name, node);
@@ -397,7 +390,7 @@ QMap<QString, QString> VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* 
     QMap<QString, QString> texts;
     for (const VrnCustomAttribute& p : node->kind().parameters) {
         const QString name = p.name();
-        const QVariant value = node->userAttribute(name).value();
+        const QVariant& value = node->userAttributeValue(name);
         const int type = value.userType();
         const bool blendMode = type == t.userEnum && VrnShaderNetworkUtils::isBlendModeVariant(value);
         const auto found = block.locationMap().constFind(VrnShaderUniformBlock::Key(uuid, name));
@@ -467,7 +460,9 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
         }
         code.replace(reval.placeholder, revalBlock(reval, index++, variable, shaderType, aliases));
     }
-    code = replaceTokens(parameterPrologue + prologue + code, QLatin1Char('$'), parameterTexts);
+    if (!parameterPrologue.isEmpty() || !prologue.isEmpty())
+        code = parameterPrologue + prologue + code;
+    code = replaceTokens(code, QLatin1Char('$'), parameterTexts);
     return replaceTokens(code, QLatin1Char('#'), inputTexts);
 }
 
@@ -504,7 +499,7 @@ QString VrnSnBaseGlslContext::uniformName(const QString& name, VrnSnBaseNode* no
 {
     if (!node)
         return QString();
-    const QVariant value = node->userAttribute(name).value();
+    const QVariant& value = node->userAttributeValue(name);
     if (isChannelParameter(name, value))
         return channelUniformStruct(name) + kChannelValues;
     return QStringLiteral("%1_%2").arg(node->id(), name);
@@ -559,7 +554,7 @@ void VrnSnBaseGlslContext::setExpression(const QString& expression, bool pending
 
 QString VrnSnBaseGlslContext::expression() const
 {
-    return userAttribute(kExpression).value().toString();
+    return userAttributeValue(kExpression).toString();
 }
 
 unsigned VrnSnBaseGlslContext::shaderType() const

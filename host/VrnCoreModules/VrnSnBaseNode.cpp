@@ -16,6 +16,8 @@ VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, c
         createUserAttribute(p);
     for (const QString& o : m_kind->outputs)
         m_outputPoints.append(ConnectionPoint(this, o, connectionKey(this, o)));
+    for (const VrnSnNodeInputDefinition& i : m_kind->inputs)
+        m_inputNames.append(i.name);
 }
 
 VrnSnBaseNode::~VrnSnBaseNode() = default;
@@ -45,10 +47,7 @@ void VrnSnBaseNode::addInputTag(const QString& inputName, const QString& tag)
 
 QStringList VrnSnBaseNode::inputNames() const
 {
-    QStringList names;
-    for (const VrnSnNodeInputDefinition& i : m_kind->inputs)
-        names.append(i.name);
-    return names;
+    return m_inputNames;
 }
 
 VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::inputConnection(const QString& inputName) const

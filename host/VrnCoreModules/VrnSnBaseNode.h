@@ -102,6 +102,7 @@ private:
     QString m_hash;
     QStringList m_tags;
     QMap<QString, QStringList> m_inputTags;
+    QStringList m_inputNames; // the kind's, asked for many times per build
     QHash<QString, ConnectionPoint> m_connections;
     bool m_cacheEnabled = false;
     bool m_cacheValid = false;

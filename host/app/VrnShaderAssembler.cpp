@@ -113,7 +113,7 @@ QString VrnShaderAssembler::networkChannelDeclarations(VrnShaderNetwork* network
         if (VrnShaderNetworkUtils::asTrueBakePointNode(node))
             text += QStringLiteral("uniform Channel Channel_%1;\n").arg(node->id());
         for (const QString& attribute : node->userAttributeNames())
-            if (attribute.startsWith(QLatin1String("Cache_")) && node->userAttribute(attribute).value().userType() == channelIdType)
+            if (attribute.startsWith(QLatin1String("Cache_")) && node->userAttributeValue(attribute).userType() == channelIdType)
                 text += QStringLiteral("uniform Channel %1_%2;\n").arg(attribute, node->id());
     }
     return text;

@@ -241,7 +241,7 @@ QHash<QString, QVariant> namedUniformValues(VrnShaderNetwork* network)
         }
         // Cache channels are declared by the node's context under "<attribute>_<id>".
         for (const QString& attribute : node->userAttributeNames()) {
-            const QVariant value = node->userAttribute(attribute).value();
+            const QVariant& value = node->userAttributeValue(attribute);
             if (attribute.startsWith(QLatin1String("Cache_")) && value.userType() == channelIdType)
                 values.insert(QStringLiteral("%1_%2.ChannelValues").arg(attribute, node->id()), value);
         }
