@@ -31,7 +31,6 @@
 #include <QJsonObject>
 #include <QSet>
 
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,37 +68,15 @@ enum class State {
     OwnKinds,                  // a node of a kind that the file defines
 };
 
-const std::map<State, const char*>& stateNames()
-{
-    static const std::map<State, const char*> names{
-        {State::ChannelByName, "ChannelByName"},
-        {State::ChannelCurrent, "ChannelCurrent"},
-        {State::ImageChannel, "ImageChannel"},
-        {State::ReadsCache, "ReadsCache"},
-        {State::CacheInvalid, "CacheInvalid"},
-        {State::CacheInactive, "CacheInactive"},
-        {State::CacheOutputWithoutChannel, "CacheOutputWithoutChannel"},
-        {State::BakeDefine, "BakeDefine"},
-        {State::ReadsBakedResult, "ReadsBakedResult"},
-        {State::BakeEvaluatesInput, "BakeEvaluatesInput"},
-        {State::NotBakeableLeftOut, "NotBakeableLeftOut"},
-        {State::NotBakeableEvaluated, "NotBakeableEvaluated"},
-        {State::InvertedInput, "InvertedInput"},
-        {State::InvertableInput, "InvertableInput"},
-        {State::NestedContainer, "NestedContainer"},
-        {State::AliasChain, "AliasChain"},
-        {State::EnumVariants, "EnumVariants"},
-        {State::BlendModeVariants, "BlendModeVariants"},
-        {State::EveryParameterType, "EveryParameterType"},
-        {State::UndeclaredAttribute, "UndeclaredAttribute"},
-        {State::EncryptedKind, "EncryptedKind"},
-        {State::EncryptionOverridden, "EncryptionOverridden"},
-        {State::TessEvalStage, "TessEvalStage"},
-        {State::Reevaluation, "Reevaluation"},
-        {State::OwnKinds, "OwnKinds"},
-    };
-    return names;
-}
+// The states' names, in the enum's order.
+const char* const kStateNames[] = {
+    "ChannelByName", "ChannelCurrent", "ImageChannel", "ReadsCache", "CacheInvalid", "CacheInactive", "CacheOutputWithoutChannel",
+    "BakeDefine", "ReadsBakedResult", "BakeEvaluatesInput", "NotBakeableLeftOut", "NotBakeableEvaluated", "InvertedInput",
+    "InvertableInput", "NestedContainer", "AliasChain", "EnumVariants", "BlendModeVariants", "EveryParameterType", "UndeclaredAttribute",
+    "EncryptedKind", "EncryptionOverridden", "TessEvalStage", "Reevaluation", "OwnKinds",
+};
+const int kStateCount = int(sizeof(kStateNames) / sizeof(kStateNames[0]));
+static_assert(kStateCount == int(State::OwnKinds) + 1, "one name per state");
 
 struct Example
 {
@@ -125,11 +102,6 @@ const std::vector<Example>& examples()
         {"custom-kinds.json", {S::OwnKinds, S::CacheOutputWithoutChannel}},
     };
     return table;
-}
-
-QString examplePath(const QString& file)
-{
-    return QDir(kExamplesDir).filePath(file);
 }
 
 // What one example really shows once loaded and built.
@@ -290,7 +262,7 @@ void observeVariants(const QList<VrnSnBaseNode*>& nodes, Observed& o)
 Observed observe(const QString& file, QObject* parent)
 {
     Observed o;
-    const QString path = examplePath(file);
+    const QString path = VrnTest::examplePath(file);
     VrnLoadedNetwork loaded;
     if (!VrnNetworkLoader::loadFile(path, parent, loaded, o.error))
         return o;
@@ -344,7 +316,7 @@ std::string names(const std::set<State>& states)
 {
     std::string text;
     for (State s : states)
-        text += std::string(text.empty() ? "" : ", ") + stateNames().at(s);
+        text += std::string(text.empty() ? "" : ", ") + kStateNames[int(s)];
     return text;
 }
 
@@ -391,7 +363,7 @@ TEST(Examples, TableReadmeAndDirectoryListTheSameFiles)
     const QStringList onDisk = QDir(kExamplesDir).entryList({QStringLiteral("*.json")}, QDir::Files);
     EXPECT_EQ(QSet<QString>(onDisk.begin(), onDisk.end()), inTable) << "every example needs a row here, and every row a file";
 
-    QFile readme(examplePath(QStringLiteral("README.md")));
+    QFile readme(VrnTest::examplePath(QStringLiteral("README.md")));
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList lines = QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'));
     for (const QString& file : inTable) {
@@ -419,8 +391,8 @@ TEST(Examples, TogetherUseEveryBuiltinKindAndEveryState)
     EXPECT_TRUE(unused.isEmpty()) << "built-in kinds no example uses: " << unused.join(QStringLiteral(", ")).toStdString();
 
     std::set<State> unshown;
-    for (const auto& entry : stateNames())
-        if (!promised.count(entry.first))
-            unshown.insert(entry.first);
+    for (int s = 0; s < kStateCount; ++s)
+        if (!promised.count(State(s)))
+            unshown.insert(State(s));
     EXPECT_TRUE(unshown.empty()) << "states no example promises: " << names(unshown);
 }

@@ -32,21 +32,15 @@ VrnSnNodeKindPtr withFlags(VrnSnNodeKindPtr base, bool alias, bool container, un
     return VrnSnNodeKindPtr(k);
 }
 
-struct Fixture : ::testing::Test
+// The host alone: no plug-in is loaded for these.
+struct Fixture : VrnTest::NetworkTest
 {
-    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+    void SetUp() override {}
     VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
     VrnSnNodeKindPtr binary = kind(QStringLiteral("Binary"), {QStringLiteral("A=vec4(0.5)"), QStringLiteral("B")},
                                    {QStringLiteral("Output")}, QStringLiteral("Output = #A + #B;"));
     VrnSnNodeKindPtr sink = kind(QStringLiteral("Sink"), {QStringLiteral("Input")}, {}, QStringLiteral("VrnResult = #Input;"));
 
-    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id)
-    {
-        QString error;
-        VrnSnBaseNode* n = net->createNode(k, id, &error);
-        EXPECT_NE(n, nullptr) << error.toStdString();
-        return n;
-    }
     static void wire(VrnSnBaseNode* from, VrnSnBaseNode* to, const QString& input)
     {
         ASSERT_TRUE(to->connectInput(input, from, QStringLiteral("Output")));
@@ -77,7 +71,7 @@ TEST_F(Fixture, BodyCodeResolvesInputsParametersAndInvertedFlags)
     k->glsl = QStringLiteral("Output = (#Mask_INVERTED ? 1.0 - #Mask : #Mask) * #In.$Axis * $Amount2 * $Amount + float($Blend);");
     VrnSnBaseNode* src = add(source, QStringLiteral("S"));
     VrnSnBaseNode* n = add(VrnSnNodeKindPtr(k), QStringLiteral("N"));
-    ASSERT_TRUE(n->connectInput(QStringLiteral("In"), src, QStringLiteral("Output")));
+    connect(n, "In", src);
 
     const QString expectedPlain = QStringLiteral("Output = (false ? 1.0 - (vec4(1.0)) : (vec4(1.0))) * SOutput.y * N_Amount2 * N_Amount + float(N_Blend);");
     EXPECT_EQ(n->context()->shaderBodyCode(35632, nullptr, nullptr), expectedPlain);
@@ -231,8 +225,8 @@ TEST_F(Fixture, InputConnectionsCarryTheProducersKey)
 {
     VrnSnBaseNode* s = add(kind(QStringLiteral("Two"), {}, {QStringLiteral("X"), QStringLiteral("Y")}, QString()), QStringLiteral("S"));
     VrnSnBaseNode* m = add(binary, QStringLiteral("M"));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("A"), s, QStringLiteral("X")));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("B"), s, QStringLiteral("Y")));
+    connect(m, "A", s, "X");
+    connect(m, "B", s, "Y");
     EXPECT_FALSE(m->connectInput(QStringLiteral("C"), s, QStringLiteral("X")));
     EXPECT_FALSE(m->connectInput(QStringLiteral("A"), s, QStringLiteral("Z")));
     EXPECT_EQ(m->inputConnection(QStringLiteral("A")).connectionKey, VrnSnBaseNode::connectionKey(s, QStringLiteral("X")));

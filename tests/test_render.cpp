@@ -26,7 +26,7 @@ const int kSize = 64;
 
 struct Rendered
 {
-    std::unique_ptr<QObject> owner{new QObject};
+    std::unique_ptr<VrnTest::LoadedNetwork> loaded;
     VrnShaderNetwork* network = nullptr;
     QImage picture;
 };
@@ -36,15 +36,13 @@ Rendered render(const QString& json, int size = kSize)
 {
     VrnTest::plugin();
     Rendered r;
-    VrnLoadedNetwork loaded;
-    QString error;
-    if (!VrnNetworkLoader::loadData(json.toUtf8(), QStringLiteral("test.json"), QString(), r.owner.get(), loaded, error)) {
-        ADD_FAILURE() << error.toStdString();
+    r.loaded = VrnTest::loadNetwork(json.toUtf8());
+    if (!r.loaded)
         return r;
-    }
-    r.network = loaded.network;
-    if (!VrnRenderCompare::renderWithGenerator(kStyle1, r.network, loaded.defines, size, r.picture, error))
-        ADD_FAILURE() << error.toStdString();
+    r.network = r.loaded->network();
+    QString error;
+    if (!VrnRenderCompare::renderWithGenerator(kStyle1, r.network, r.loaded->loaded.defines, size, r.picture, error))
+        ADD_FAILURE() << error;
     return r;
 }
 
@@ -196,17 +194,15 @@ TEST(RenderCompare, NoticesAWrongUniformValue)
 TEST(RenderCompare, CompilerMessagesComeBackAsErrors)
 {
     VrnTest::plugin();
-    QObject owner;
-    VrnLoadedNetwork loaded;
-    QString error;
-    ASSERT_TRUE(VrnNetworkLoader::loadData(network(QString(), QStringLiteral(R"({"id": "C", "kind": "ConstantColor"})"),
-                                                   QStringLiteral(R"({"from": "C.Output", "to": "Out.Input"})"))
-                                               .toUtf8(),
-                                           QStringLiteral("t.json"), QString(), &owner, loaded, error));
+    const auto loaded = VrnTest::loadNetwork(network(QString(), QStringLiteral(R"({"id": "C", "kind": "ConstantColor"})"),
+                                                     QStringLiteral(R"({"from": "C.Output", "to": "Out.Input"})"))
+                                                 .toUtf8());
+    ASSERT_NE(loaded, nullptr);
     VrnRenderJob job;
-    job.network = loaded.network;
+    job.network = loaded->network();
     job.fragmentSource = QStringLiteral("#version 450 core\nout vec4 c;\nvoid main() { c = undefinedThing; }\n");
     QImage picture;
+    QString error;
     EXPECT_FALSE(VrnRenderer::render(job, picture, error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("the fragment stage does not compile:"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("undefinedThing"))) << error.toStdString();
@@ -223,12 +219,11 @@ TEST(RenderExamples, EveryExampleRendersAndShowsItsVariation)
     ASSERT_GE(files.size(), 10);
     for (const QString& file : files) {
         SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
-        QObject owner;
-        VrnLoadedNetwork loaded;
-        QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, &owner, loaded, error)) << error.toStdString();
+        const auto example = VrnTest::loadNetworkFile(file);
+        ASSERT_NE(example, nullptr);
         QImage picture;
-        ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle1, loaded.network, loaded.defines, kSize, picture, error)) << error.toStdString();
+        QString error;
+        ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle1, example->network(), example->loaded.defines, kSize, picture, error)) << error;
         QSet<QRgb> colours;
         for (int row = 0; row < kSize; ++row)
             for (int column = 0; column < kSize; ++column)

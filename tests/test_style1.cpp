@@ -17,11 +17,6 @@
 #include <string>
 #include <vector>
 
-// Readable failure messages.
-static std::ostream& operator<<(std::ostream& os, const QString& s)
-{
-    return os << s.toStdString();
-}
 namespace {
 using VrnTest::RawCacheNode;
 using VrnTest::Texts;
@@ -30,11 +25,8 @@ using VrnTest::kind;
 
 const unsigned kFragment = VrnShaderType::Fragment;
 
-struct Style1 : ::testing::Test
+struct Style1 : VrnTest::NetworkTest
 {
-    VrnSnBaseGlslCodeGenerator* generator = nullptr;
-    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
-
     // Two outputs so that per-output lines show their order.
     VrnSnNodeKindPtr twoOutputs = kind(QStringLiteral("Split"), {}, {QStringLiteral("Color"), QStringLiteral("Mask")},
                                        QStringLiteral("Color = vec4(0.25); Mask = vec4(1.0);"));
@@ -45,36 +37,14 @@ struct Style1 : ::testing::Test
     VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("Input=vec4(0.0,0.0,0.0,1.0)")}, {},
                                      QStringLiteral("VrnResult = #Input;"));
 
-    void SetUp() override
+    Texts generate(QList<VrnSnBaseGlslContext*> contexts, unsigned shaderType = kFragment)
     {
-        ASSERT_NE(VrnTest::plugin().plugin, nullptr);
-        generator = VrnSnGlslCodeGeneratorManager::instance().codeGenerator(QStringLiteral("VrnSnGlslCodeGenerator_Style1"));
-        ASSERT_NE(generator, nullptr);
-    }
-
-    // A name other than the id gives a path that differs from it, so that swapping the two shows.
-    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString())
-    {
-        QString error;
-        VrnSnBaseNode* n = net->createNode(k, id, &error);
-        EXPECT_NE(n, nullptr) << error;
-        if (n && !name.isEmpty())
-            n->setName(name);
-        return n;
-    }
-
-    VrnSvtShadingContext* shading() const { return qobject_cast<VrnSvtShadingContext*>(net->shadingContext()); }
-
-    Texts generate(QList<VrnSnBaseGlslContext*> contexts, unsigned shaderType = kFragment, VrnSnGlslNodeAliases* aliases = nullptr)
-    {
-        Texts t;
-        generator->buildShaderTypeCode(nullptr, shading(), t.declarations, t.body, shaderType, aliases, contexts);
-        return t;
+        return NetworkTest::generate(VrnTest::style(1), contexts, shaderType);
     }
 
     // Enables and validates the node's cache and gives the listed outputs their cache
     // attribute and their cache channel in the tile.
-    void cache(VrnSnBaseNode* n, const QStringList& withAttribute, const QStringList& withChannel, int tile = 1001)
+    void cacheParts(VrnSnBaseNode* n, const QStringList& withAttribute, const QStringList& withChannel, int tile)
     {
         n->setCacheEnabled(true);
         n->setCacheValid(true);
@@ -82,8 +52,8 @@ struct Style1 : ::testing::Test
         for (const QString& output : withAttribute)
             n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(output),
                                                       QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
-        if (!withChannel.isEmpty() && !net->shadingContext()->channel(tile, QStringLiteral("Store")))
-            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), tile, 2, 0, 0, 0, 1));
+        if (!withChannel.isEmpty())
+            addStoreChannel(tile);
         for (const QString& output : withChannel)
             net->shadingContext()->addChannelAlias(tile, n->cacheAttributeName(output), QStringLiteral("Store"));
     }
@@ -172,8 +142,8 @@ TEST_F(Style1, InputsReadingOneUncachedNodeCallItOnce)
 {
     VrnSnBaseNode* sp = add(twoOutputs, QStringLiteral("Sp"), QStringLiteral("Splitter"));
     VrnSnBaseNode* m = add(ternary, QStringLiteral("M"), QStringLiteral("Mixer"));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("A"), sp, QStringLiteral("Color")));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("C"), sp, QStringLiteral("Mask")));
+    connect(m, "A", sp, "Color");
+    connect(m, "C", sp, "Mask");
     const Texts t = generate({m->context()});
     EXPECT_EQ(t.declarations, QStringLiteral("\n"
                                              "//=====================\n"
@@ -194,9 +164,9 @@ TEST_F(Style1, DistinctUncachedProducersAreEachCalledOnce)
     VrnSnBaseNode* a = add(source, QStringLiteral("Sa"));
     VrnSnBaseNode* b = add(source, QStringLiteral("Sb"));
     VrnSnBaseNode* m = add(ternary, QStringLiteral("M"));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("A"), a, QStringLiteral("Output")));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("B"), b, QStringLiteral("Output")));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("C"), a, QStringLiteral("Output")));
+    connect(m, "A", a);
+    connect(m, "B", b);
+    connect(m, "C", a);
     const QString callA = QStringLiteral("    Safunc(State,_State); // Evaluating Node '/Net/Sa'\n");
     const QString callB = QStringLiteral("    Sbfunc(State,_State); // Evaluating Node '/Net/Sb'\n");
     const QString head = QStringLiteral("void Mfunc(inout FragmentState State, inout FragmentSystemState _State){\n"
@@ -243,8 +213,8 @@ TEST_F(Style1, CacheLookupsOnlyWhenEveryConditionHolds)
         ASSERT_TRUE(net->addNode(sp));
         sp->setName(QStringLiteral("Splitter"));
         VrnSnBaseNode* m = add(kind(QStringLiteral("One"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In;")), QStringLiteral("M"));
-        ASSERT_TRUE(m->connectInput(QStringLiteral("In"), sp, QStringLiteral("Color")));
-        cache(sp, c.attributes, c.channels, c.channelTile);
+        connect(m, "In", sp, "Color");
+        cacheParts(sp, c.attributes, c.channels, c.channelTile);
         sp->setCacheEnabled(c.enabled);
         sp->setCacheValid(c.valid);
 
@@ -264,9 +234,9 @@ TEST_F(Style1, CacheLookupsComeBeforeCallsWhateverTheInputOrder)
     VrnSnBaseNode* plain = add(source, QStringLiteral("P"));
     VrnSnBaseNode* cached = add(source, QStringLiteral("K"));
     VrnSnBaseNode* m = add(ternary, QStringLiteral("M"));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("A"), plain, QStringLiteral("Output")));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("B"), cached, QStringLiteral("Output")));
-    cache(cached, {QStringLiteral("Output")}, {QStringLiteral("Output")});
+    connect(m, "A", plain);
+    connect(m, "B", cached);
+    cache(cached);
     const QString expected = QStringLiteral("    vec4 Output; // Output 'Output' \n"
                                             "    KOutput = texture_lookup2(Cache_")
                              + cached->hash()
@@ -288,7 +258,7 @@ TEST_F(Style1, NodeWithoutOutputsGoesInlineIntoTheBody)
     VrnSnBaseNode* s = add(source, QStringLiteral("S"), QStringLiteral("Src"));
     VrnSnBaseNode* out = add(kind(QStringLiteral("Sink"), {QStringLiteral("Input")}, {}, QStringLiteral("VrnResult = #Input * $Gain;"), params),
                              QStringLiteral("Out"), QStringLiteral("Result"));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
+    connect(out, "Input", s);
     const Texts t = generate({out->context()});
     EXPECT_EQ(t.declarations, QStringLiteral("\n"
                                              "//=====================\n"
@@ -313,13 +283,12 @@ TEST_F(Style1, WholeNetworkGathersThroughPassThroughFromTheProducer)
                                 {QStringLiteral("Output")}, QStringLiteral("Output = #A * #B;")),
                            QStringLiteral("M"), QStringLiteral("Mul"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(p->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
-    ASSERT_TRUE(m->connectInput(QStringLiteral("A"), p, QStringLiteral("Output")));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("Input"), m, QStringLiteral("Output")));
+    connect(p, "Input", s);
+    connect(m, "A", p);
+    connect(out, "Input", m);
     net->setRoot(out);
 
-    VrnShaderBuildResult result;
-    ASSERT_TRUE(VrnShaderBuild::run(QStringLiteral("VrnSnGlslCodeGenerator_Style1"), net.get(), nullptr, result)) << result.errorText;
+    const VrnShaderBuildResult result = build(VrnTest::style(1));
     ASSERT_EQ(result.declarationCodes.keys(), QList<unsigned>{kFragment});
     EXPECT_EQ(result.declarationCodes.value(kFragment),
               QStringLiteral("\n"
@@ -359,7 +328,7 @@ TEST_F(Style1, WholeNetworkGathersThroughPassThroughFromTheProducer)
 TEST_F(Style1, SameNetworkGivesTheSameTextEveryTime)
 {
     // Many producers of one node, so that an order taken from addresses would show.
-    auto build = [this]() {
+    auto make = [this]() {
         net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
         QStringList inputs;
         for (int i = 0; i < 8; ++i)
@@ -375,15 +344,14 @@ TEST_F(Style1, SameNetworkGivesTheSameTextEveryTime)
         net->setRoot(out);
     };
     auto generate = [this]() {
-        VrnShaderBuildResult result;
-        EXPECT_TRUE(VrnShaderBuild::run(QStringLiteral("VrnSnGlslCodeGenerator_Style1"), net.get(), nullptr, result));
+        const VrnShaderBuildResult result = build(VrnTest::style(1));
         return result.declarationCodes.value(kFragment) + QStringLiteral("---\n") + result.bodyCodes.value(kFragment);
     };
-    build();
+    make();
     const QString first = generate();
     EXPECT_TRUE(first.contains(QStringLiteral("    S7func(State,_State); // Evaluating Node '/Net/S7'\n"))) << first;
     EXPECT_EQ(generate(), first);
-    build();
+    make();
     EXPECT_EQ(generate(), first);
 }
 
@@ -391,7 +359,7 @@ TEST_F(Style1, AppendsToTheTextsItIsGiven)
 {
     VrnSnBaseNode* s = add(source, QStringLiteral("S"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
+    connect(out, "Input", s);
     const Texts once = generate({s->context(), out->context()});
     ASSERT_FALSE(once.declarations.isEmpty());
     ASSERT_FALSE(once.body.isEmpty());
@@ -399,6 +367,7 @@ TEST_F(Style1, AppendsToTheTextsItIsGiven)
     QString declarations = QStringLiteral("// declarations so far\n");
     QString body = QStringLiteral("// body so far\n");
     QList<VrnSnBaseGlslContext*> contexts{s->context(), out->context()};
+    VrnSnBaseGlslCodeGenerator* generator = VrnSnGlslCodeGeneratorManager::instance().codeGenerator(VrnTest::style(1));
     generator->buildShaderTypeCode(nullptr, shading(), declarations, body, kFragment, nullptr, contexts);
     generator->buildShaderTypeCode(nullptr, shading(), declarations, body, kFragment, nullptr, contexts);
     EXPECT_EQ(declarations, QStringLiteral("// declarations so far\n") + once.declarations + once.declarations);
@@ -477,8 +446,8 @@ TEST_F(Style1, NonBakeableNodesAreStubbedOnlyInBakeMode)
         VrnSnBaseNode* s = add(source, QStringLiteral("S"));
         VrnSnBaseNode* n = add(paint, QStringLiteral("N"), QStringLiteral("Noise"));
         VrnSnBaseNode* out = add(sink, QStringLiteral("Out"), QStringLiteral("Result"));
-        ASSERT_TRUE(n->connectInput(QStringLiteral("In"), s, QStringLiteral("Output")));
-        ASSERT_TRUE(out->connectInput(QStringLiteral("In"), s, QStringLiteral("Output")));
+        connect(n, "In", s);
+        connect(out, "In", s);
         if (c.tagged) {
             n->addTag(QStringLiteral("_notbakeable"));
             out->addTag(QStringLiteral("_notbakeable"));

@@ -23,10 +23,6 @@
 
 #include <memory>
 
-static std::ostream& operator<<(std::ostream& os, const QString& s)
-{
-    return os << s.toStdString();
-}
 namespace {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
 using Style5 = VrnSnGlslCodeGenerator_Style5;

@@ -33,23 +33,6 @@ const int kSize = 48;
 const int kRandomSize = 32;
 const int kTolerance = 1;
 
-struct Loaded
-{
-    std::unique_ptr<QObject> owner{new QObject};
-    VrnLoadedNetwork network;
-};
-
-std::unique_ptr<Loaded> load(const QByteArray& json)
-{
-    auto loaded = std::make_unique<Loaded>();
-    QString error;
-    if (!VrnNetworkLoader::loadData(json, QStringLiteral("test.json"), QString(), loaded->owner.get(), loaded->network, error)) {
-        ADD_FAILURE() << error.toStdString();
-        return nullptr;
-    }
-    return loaded;
-}
-
 // Style 1 where it expresses the network; Style 2 otherwise (it reads baked
 // channels, and the style-pictures tests hold it to Style 1).
 QString reference(const VrnLoadedNetwork& loaded)
@@ -87,14 +70,13 @@ TEST(Style5Render, EveryExampleLooksAsInTheReference)
     QStringList left;
     for (const QString& file : files) {
         SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
-        Loaded loaded;
-        QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, loaded.owner.get(), loaded.network, error)) << error.toStdString();
-        if (!VrnRenderCompare::notApplicableReason(kStyle5, loaded.network.network, loaded.network.defines).isEmpty()) {
+        const auto example = VrnTest::loadNetworkFile(file);
+        ASSERT_NE(example, nullptr);
+        if (!VrnRenderCompare::notApplicableReason(kStyle5, example->network(), example->loaded.defines).isEmpty()) {
             left.append(QFileInfo(file).fileName());
             continue;
         }
-        EXPECT_LE(differenceFromReference(loaded.network), kTolerance);
+        EXPECT_LE(differenceFromReference(example->loaded), kTolerance);
     }
     // Its preview glow is not bakeable, and Style 5 has no bake mode.
     EXPECT_EQ(left, QStringList{QStringLiteral("bake-point.json")});
@@ -110,14 +92,14 @@ TEST(Style5Render, RandomNetworksLookAsInTheReference)
         options.seed = seed;
         options.nodes = 2 + int(seed * 7 % 59); // 2 to 60
         SCOPED_TRACE(QStringLiteral("--random %1 --nodes %2").arg(seed).arg(options.nodes).toStdString());
-        const auto loaded = load(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(QJsonDocument::Compact));
+        const auto loaded = VrnTest::loadNetwork(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(QJsonDocument::Compact));
         ASSERT_NE(loaded, nullptr);
-        const QString reason = VrnRenderCompare::notApplicableReason(kStyle5, loaded->network.network, loaded->network.defines);
+        const QString reason = VrnRenderCompare::notApplicableReason(kStyle5, loaded->network(), loaded->loaded.defines);
         if (!reason.isEmpty()) {
             left.append(reason);
             continue;
         }
-        EXPECT_LE(differenceFromReference(loaded->network, kRandomSize), kTolerance);
+        EXPECT_LE(differenceFromReference(loaded->loaded, kRandomSize), kTolerance);
         ++compared;
     }
     EXPECT_GE(compared, 200) << left.join(QLatin1Char('\n')).toStdString();
@@ -165,10 +147,10 @@ TEST(Style5Render, NetworksLeftOutReallyDrawOtherPictures)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const auto loaded = load(row.json);
+        const auto loaded = VrnTest::loadNetwork(row.json);
         ASSERT_NE(loaded, nullptr);
-        EXPECT_EQ(VrnRenderCompare::notApplicableReason(kStyle5, loaded->network.network, loaded->network.defines), QString::fromLatin1(row.reason));
-        EXPECT_GT(differenceFromReference(loaded->network), kTolerance);
+        EXPECT_EQ(VrnRenderCompare::notApplicableReason(kStyle5, loaded->network(), loaded->loaded.defines), QString::fromLatin1(row.reason));
+        EXPECT_GT(differenceFromReference(loaded->loaded), kTolerance);
     }
 }
 

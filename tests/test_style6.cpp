@@ -19,10 +19,6 @@
 #include <memory>
 #include <vector>
 
-static std::ostream& operator<<(std::ostream& os, const QString& s)
-{
-    return os << s.toStdString();
-}
 namespace {
 using VrnTest::FixedDeclarationContext;
 using VrnTest::RawCacheNode;
@@ -55,30 +51,13 @@ const QString kFragmentMacros = QStringLiteral("//============================\n
                                                "// Declaration of uniforms\n"
                                                "//=====================\n");
 
-struct Style6 : ::testing::Test
+struct Style6 : VrnTest::NetworkTest
 {
-    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
     std::unique_ptr<VrnSurfaceShader> surface{new VrnSurfaceShader};
     VrnShaderBuildResult result;
 
     VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
     VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In;"));
-
-    void SetUp() override
-    {
-        ASSERT_NE(VrnTest::plugin().plugin, nullptr);
-        ASSERT_NE(VrnSnGlslCodeGeneratorManager::instance().codeGenerator(kStyle6), nullptr);
-    }
-
-    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString())
-    {
-        QString error;
-        VrnSnBaseNode* n = net->createNode(k, id, &error);
-        EXPECT_NE(n, nullptr) << error;
-        if (n && !name.isEmpty())
-            n->setName(name);
-        return n;
-    }
 
     // Replaces the node's context by one of the test's own classes.
     template <class Context, class... Args> void replaceContext(VrnSnBaseNode* n, Args... args)
@@ -115,23 +94,18 @@ struct Style6 : ::testing::Test
     {
         return block().everyFrameMap().value(uniform) == VrnShaderUniformBlock::Key(n->uuidString(), attribute);
     }
-
-    void addStoreChannel(int tile = 1001)
+    // A bake point of the built-in kind that reads its baked channel "Occlusion".
+    VrnSnBaseNode* bakedOcclusion(const QString& id, const QString& name = QString())
     {
-        if (!net->shadingContext()->channel(tile, QStringLiteral("Store")))
-            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), tile, 2, 0.5f, 0.5f, 0.5f, 1));
-    }
-    // A valid, active cache for every output, each with its attribute and channel.
-    void cache(VrnSnBaseNode* n)
-    {
-        addStoreChannel();
-        n->setCacheEnabled(true);
-        n->setCacheValid(true);
-        n->setCacheActive(2);
-        for (const QString& output : n->kind().outputs) {
-            n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(output), QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
-            net->shadingContext()->addChannelAlias(1001, n->cacheAttributeName(output), QStringLiteral("Store"));
+        net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Occlusion"), 1001, 2, 0.2f, 0.3f, 0.4f, 1));
+        VrnSnBaseNode* b = add(VrnBuiltinKinds::kind(QStringLiteral("BakePoint")), id, name);
+        auto* point = qobject_cast<VrnSnBakePointNode*>(b);
+        EXPECT_NE(point, nullptr);
+        if (point) {
+            b->setUserAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Occlusion"))));
+            point->setUseBakedResult(true);
         }
+        return b;
     }
 };
 } // namespace
@@ -190,7 +164,7 @@ TEST_F(Style6, PlainNodeWithTwoOutputsAndANodeThatWritesNone)
     const QList<VrnCustomAttribute> outParams{VrnCustomAttribute(QStringLiteral("Level"), 3)};
     VrnSnBaseNode* out = add(kind(QStringLiteral("Sink"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In * float($Level);"), outParams),
                              QStringLiteral("Out"), QStringLiteral("Result"));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), p, QStringLiteral("B")));
+    connect(out, "In", p, "B");
     ASSERT_TRUE(build(out));
 
     EXPECT_EQ(declarations(), kForwardHeader
@@ -283,8 +257,8 @@ TEST_F(Style6, CacheChannelsArePackedOnlyWhenTheTileHasThem)
         k->createUserAttribute(VrnCustomAttribute(cacheName, QVariant::fromValue(VrnChannelId(c.channel))));
         VrnSnBaseNode* out = add(kind(QStringLiteral("Two"), {QStringLiteral("A"), QStringLiteral("B")}, {}, QStringLiteral("VrnResult = #A + #B;")),
                                  QStringLiteral("Out"));
-        ASSERT_TRUE(out->connectInput(QStringLiteral("A"), first, QStringLiteral("Output")));
-        ASSERT_TRUE(out->connectInput(QStringLiteral("B"), k, QStringLiteral("Output")));
+        connect(out, "A", first);
+        connect(out, "B", k);
         ASSERT_TRUE(build(out));
 
         const int at = c.packed ? 1 : 0;
@@ -319,18 +293,14 @@ TEST_F(Style6, CacheChannelsArePackedOnlyWhenTheTileHasThem)
 
 TEST_F(Style6, BakedResultIsLaidOverTheBackgroundInTheFunctionAndTheTrail)
 {
-    net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Occlusion"), 1001, 2, 0.2f, 0.3f, 0.4f, 1));
     VrnSnBaseNode* s = add(source, QStringLiteral("S"));
-    VrnSnBaseNode* b = add(VrnBuiltinKinds::kind(QStringLiteral("BakePoint")), QStringLiteral("B"), QStringLiteral("Bake"));
-    ASSERT_NE(qobject_cast<VrnSnBakePointNode*>(b), nullptr);
-    b->setUserAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Occlusion"))));
-    qobject_cast<VrnSnBakePointNode*>(b)->setUseBakedResult(true);
+    VrnSnBaseNode* b = bakedOcclusion(QStringLiteral("B"), QStringLiteral("Bake"));
     // Whatever else the node has is neither packed nor recorded.
     b->createUserAttribute(VrnCustomAttribute(QStringLiteral("Strength"), 0.75));
     b->createUserAttribute(VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(1, 0, 0, 1))));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(b->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), b, QStringLiteral("Output")));
+    connect(b, "Input", s);
+    connect(out, "In", b);
     ASSERT_TRUE(build(out));
 
     const QString reads = QStringLiteral("    vec4 Background = GET_VEC4(0);\n"
@@ -368,13 +338,10 @@ TEST_F(Style6, BakedResultIsLaidOverTheBackgroundInTheFunctionAndTheTrail)
 
 TEST_F(Style6, CacheReadingWinsOverTheBakedResult)
 {
-    net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Occlusion"), 1001, 2, 0.2f, 0.3f, 0.4f, 1));
-    VrnSnBaseNode* b = add(VrnBuiltinKinds::kind(QStringLiteral("BakePoint")), QStringLiteral("B"));
-    b->setUserAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Occlusion"))));
-    qobject_cast<VrnSnBakePointNode*>(b)->setUseBakedResult(true);
+    VrnSnBaseNode* b = bakedOcclusion(QStringLiteral("B"));
     cache(b);
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), b, QStringLiteral("Output")));
+    connect(out, "In", b);
     ASSERT_TRUE(build(out));
 
     const QString cacheName = b->cacheAttributeName(QStringLiteral("Output"));
@@ -444,7 +411,7 @@ TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
         net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
         VrnSnBaseNode* n = add(paint, QStringLiteral("N"), QStringLiteral("Noise"));
         VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-        ASSERT_TRUE(out->connectInput(QStringLiteral("In"), n, QStringLiteral("Output")));
+        connect(out, "In", n);
         if (c.tagged)
             n->addTag(QStringLiteral("_notbakeable"));
         VrnTest::ScopedDefines defines(c.defines);
@@ -462,8 +429,8 @@ TEST_F(Style6, ContainerEvaluatesItsNestedContextsAndTheTrailLeavesThemOut)
     VrnSnBaseNode* s = add(source, QStringLiteral("S"));
     VrnSnBaseNode* g = add(VrnBuiltinKinds::kind(QStringLiteral("Group")), QStringLiteral("G"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(g->connectInput(QStringLiteral("Input"), s, QStringLiteral("Output")));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), g, QStringLiteral("Output")));
+    connect(g, "Input", s);
+    connect(out, "In", g);
     ASSERT_TRUE(build(out));
     EXPECT_TRUE(declarations().contains(QStringLiteral("void Gfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
                                                        "{\n"
@@ -494,7 +461,7 @@ TEST_F(Style6, EachArrayNumbersItsSlotsOnItsOwn)
     VrnSnBaseNode* a = add(kind(QStringLiteral("First"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Rate);"), first), QStringLiteral("A"));
     VrnSnBaseNode* b = add(kind(QStringLiteral("Second"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In * $Tint;"), second),
                            QStringLiteral("B"));
-    ASSERT_TRUE(b->connectInput(QStringLiteral("In"), a, QStringLiteral("Output")));
+    connect(b, "In", a);
     ASSERT_TRUE(build(b));
 
     EXPECT_EQ(location(a, QStringLiteral("Rate")), Location(0, 0));
@@ -610,12 +577,8 @@ TEST_F(Style6, ChannelReadsWithoutAShadingContextAreLoggedAndPackNothing)
     auto* context = new VrnSnBaseGlslContext(loose);
     context->setExpression(source->glsl, false);
 
-    VrnSnBaseGlslCodeGenerator* generator = VrnSnGlslCodeGeneratorManager::instance().codeGenerator(kStyle6);
-    QString declarationCode, bodyCode;
-    QList<VrnSnBaseGlslContext*> contexts{context, n->context()};
     VrnLogCapture log;
-    generator->buildShaderTypeCode(nullptr, qobject_cast<VrnSvtShadingContext*>(net->shadingContext()), declarationCode, bodyCode, kFragment,
-                                   nullptr, contexts);
+    const QString bodyCode = generate(kStyle6, {context, n->context()}).body;
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_EQ(log.lines().first().line, 84);
     EXPECT_EQ(log.lines().first().message, QStringLiteral("[ !! ] Could not find the shading context of the node Loose node"));
@@ -628,7 +591,7 @@ TEST_F(Style6, SamplerCubeLinesAreGatheredOncePerBuild)
 {
     VrnSnBaseNode* a = add(source, QStringLiteral("A"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), a, QStringLiteral("Output")));
+    connect(out, "In", a);
     replaceContext<FixedDeclarationContext>(a, QStringLiteral("  uniform samplerCube A_Env;\n"
                                                        "Uniform samplerCube A_Capital;\n"
                                                        "uniform samplercube A_Lower;\n"
@@ -665,7 +628,7 @@ TEST_F(Style6, ValuesOfEarlierBuildsAreHandedToLaterBlocks)
     VrnSnBaseNode* gone = add(kind(QStringLiteral("Rated"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Rate);"), params),
                               QStringLiteral("G"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    ASSERT_TRUE(out->connectInput(QStringLiteral("In"), gone, QStringLiteral("Output")));
+    connect(out, "In", gone);
     ASSERT_TRUE(build(out));
     const VrnShaderUniformBlock::Key key(gone->uuidString(), QStringLiteral("Rate"));
     EXPECT_EQ(block().floatArray(), QVector<float>{0.25f});

@@ -98,11 +98,9 @@ TEST(Style6Render, EveryExampleLooksAsInStyle1)
     ASSERT_GE(files.size(), 10);
     for (const QString& file : files) {
         SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
-        QObject owner;
-        VrnLoadedNetwork loaded;
-        QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, &owner, loaded, error)) << error.toStdString();
-        expectStyle6LikeStyle1(loaded.network, loaded.defines);
+        const auto example = VrnTest::loadNetworkFile(file);
+        ASSERT_NE(example, nullptr);
+        expectStyle6LikeStyle1(example->network(), example->loaded.defines);
     }
 }
 
@@ -115,14 +113,12 @@ TEST(Style6Render, RandomNetworksLookAsInStyle1)
         options.seed = seed;
         options.nodes = 2 + int(seed * 7 % 39); // 2 to 40
         SCOPED_TRACE(QStringLiteral("seed %1, %2 nodes").arg(seed).arg(options.nodes).toStdString());
-        QObject owner;
-        VrnLoadedNetwork loaded;
-        QString error;
-        const QByteArray json = QJsonDocument(VrnRandomNetwork::generate(options)).toJson(QJsonDocument::Compact);
-        ASSERT_TRUE(VrnNetworkLoader::loadData(json, QStringLiteral("random"), QString(), &owner, loaded, error)) << error.toStdString();
-        if (!VrnRenderCompare::notApplicableReason(kStyle1, loaded.network).isEmpty())
+        const auto random =
+            VrnTest::loadNetwork(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(QJsonDocument::Compact), QStringLiteral("random"));
+        ASSERT_NE(random, nullptr);
+        if (!VrnRenderCompare::notApplicableReason(kStyle1, random->network()).isEmpty())
             ++rewired;
-        expectStyle6LikeStyle1(loaded.network, loaded.defines);
+        expectStyle6LikeStyle1(random->network(), random->loaded.defines);
     }
     // Both kinds of network occur among the seeds.
     EXPECT_GT(rewired, 0);
@@ -167,17 +163,16 @@ TEST(Style6Render, EveryParameterTypeReadsTheSameValuesAsItsUniform)
       "connections": [{"from": "R.Output", "to": "Out.Input"}],
       "root": "Out"
     })";
-    QObject owner;
-    VrnLoadedNetwork loaded;
+    const auto loaded = VrnTest::loadNetwork(json, QStringLiteral("readers.json"));
+    ASSERT_NE(loaded, nullptr);
     QString error;
-    ASSERT_TRUE(VrnNetworkLoader::loadData(json, QStringLiteral("readers.json"), QString(), &owner, loaded, error)) << error.toStdString();
-    expectStyle6LikeStyle1(loaded.network, loaded.defines);
+    expectStyle6LikeStyle1(loaded->network(), loaded->loaded.defines);
 
     // And the picture does depend on a value read from an int slot.
     QImage before, after;
-    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle6, loaded.network, {}, kSize, before, error)) << error.toStdString();
-    loaded.network->node(QStringLiteral("R"))->setUserAttribute(QStringLiteral("Count"), 9);
-    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle6, loaded.network, {}, kSize, after, error)) << error.toStdString();
+    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle6, loaded->network(), {}, kSize, before, error)) << error.toStdString();
+    loaded->network()->node(QStringLiteral("R"))->setUserAttribute(QStringLiteral("Count"), 9);
+    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle6, loaded->network(), {}, kSize, after, error)) << error.toStdString();
     EXPECT_GT(VrnRenderCompare::difference(before, after).maximum, 1);
 }
 
@@ -191,13 +186,12 @@ TEST(Style6Render, TranslucentBakedChannelShowsPremultiplied)
                 {"id": "B", "kind": "BakePoint", "attributes": {"Channel": "Baked"}, "bake": {"useBakedResult": true}},
                 {"id": "Out", "kind": "Output"}],
       "connections": [{"from": "C.Output", "to": "B.Input"}, {"from": "B.Output", "to": "Out.Input"}], "root": "Out"})";
-    QObject owner;
-    VrnLoadedNetwork loaded;
+    const auto loaded = VrnTest::loadNetwork(json, QStringLiteral("t.json"));
+    ASSERT_NE(loaded, nullptr);
     QString error;
-    ASSERT_TRUE(VrnNetworkLoader::loadData(json, QStringLiteral("t.json"), QString(), &owner, loaded, error)) << error.toStdString();
-    EXPECT_NE(VrnRenderCompare::notApplicableReason(kStyle6, loaded.network), QString());
+    EXPECT_NE(VrnRenderCompare::notApplicableReason(kStyle6, loaded->network()), QString());
     QImage picture;
-    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle6, loaded.network, {}, kSize, picture, error)) << error.toStdString();
+    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle6, loaded->network(), {}, kSize, picture, error)) << error.toStdString();
     const QRgb centre = picture.pixel(kSize / 2, kSize / 2);
     const int want[4] = {102, 77, 51, 128}; // (0.8, 0.6, 0.4) * 0.5 and the alpha 0.5
     const int got[4] = {qRed(centre), qGreen(centre), qBlue(centre), qAlpha(centre)};
@@ -213,11 +207,9 @@ TEST(Style6Render, NodeReadingASamplerOtherThanACubeIsNotExpressed)
                  "parameters": [{"name": "Ramp", "type": "VrnGradient", "default": {"atlas": false, "size": 64}}]}],
       "nodes": [{"id": "G", "kind": "Ramped"}, {"id": "Out", "kind": "Output"}],
       "connections": [{"from": "G.Output", "to": "Out.Input"}], "root": "Out"})";
-    QObject owner;
-    VrnLoadedNetwork loaded;
-    QString error;
-    ASSERT_TRUE(VrnNetworkLoader::loadData(json, QStringLiteral("r.json"), QString(), &owner, loaded, error)) << error.toStdString();
-    EXPECT_EQ(VrnRenderCompare::notApplicableReason(kStyle6, loaded.network),
+    const auto loaded = VrnTest::loadNetwork(json, QStringLiteral("r.json"));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(VrnRenderCompare::notApplicableReason(kStyle6, loaded->network()),
               QStringLiteral("node \"G\" reads its sampler1D \"Ramp\", which this style does not declare"));
-    EXPECT_EQ(VrnRenderCompare::notApplicableReason(kStyle1, loaded.network), QString());
+    EXPECT_EQ(VrnRenderCompare::notApplicableReason(kStyle1, loaded->network()), QString());
 }

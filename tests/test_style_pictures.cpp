@@ -22,30 +22,10 @@
 #include <memory>
 
 namespace {
+using VrnTest::style;
+
 const int kSize = 48;
 const int kTolerance = 1;
-
-QString style(int n)
-{
-    return QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(n);
-}
-
-struct Loaded
-{
-    std::unique_ptr<QObject> owner{new QObject};
-    VrnLoadedNetwork network;
-};
-
-std::unique_ptr<Loaded> load(const QByteArray& json, const QString& label)
-{
-    auto loaded = std::make_unique<Loaded>();
-    QString error;
-    if (!VrnNetworkLoader::loadData(json, label, QString(), loaded->owner.get(), loaded->network, error)) {
-        ADD_FAILURE() << label.toStdString() << ": " << error.toStdString();
-        return nullptr;
-    }
-    return loaded;
-}
 
 // Renders with every registered style that expresses the network and checks
 // each picture against the first one's. Returns the styles rendered.
@@ -88,10 +68,9 @@ TEST(StylePictures, ExamplesMatchInEveryStyle)
     ASSERT_GE(files.size(), 10);
     for (const QString& file : files) {
         SCOPED_TRACE(QFileInfo(file).fileName().toStdString());
-        Loaded loaded;
-        QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadFile(file, loaded.owner.get(), loaded.network, error)) << error.toStdString();
-        const QStringList rendered = expectSamePictures(loaded.network);
+        const auto example = VrnTest::loadNetworkFile(file);
+        ASSERT_NE(example, nullptr);
+        const QStringList rendered = expectSamePictures(example->loaded);
         EXPECT_TRUE(rendered.contains(style(2)));
         EXPECT_TRUE(rendered.contains(style(4)));
         // Style 3 evaluates bake points; it leaves only the baking examples.
@@ -104,7 +83,7 @@ TEST(StylePictures, ExamplesMatchInEveryStyle)
 TEST(StylePictures, BakeWithALeftOutNodeMatches)
 {
     VrnTest::plugin();
-    const auto loaded = load(network(QStringLiteral(R"({"name": "Base", "fill": [0.3, 0.5, 0.35, 1.0]})"),
+    const auto loaded = VrnTest::loadNetwork(network(QStringLiteral(R"({"name": "Base", "fill": [0.3, 0.5, 0.35, 1.0]})"),
                                      QStringLiteral(R"({"id": "Base", "kind": "ChannelInput", "attributes": {"Channel": "Base"}},
                                                       {"id": "Rim", "kind": "ConstantColor", "tags": ["_notbakeable"],
                                                        "attributes": {"Color": [0.2, 0.1, 0.05, 0.0]}},
@@ -114,7 +93,7 @@ TEST(StylePictures, BakeWithALeftOutNodeMatches)
                                      QStringLiteral(R"("defines": ["NODE_BAKE"],)")),
                              QStringLiteral("bake"));
     ASSERT_NE(loaded, nullptr);
-    const QStringList rendered = expectSamePictures(loaded->network);
+    const QStringList rendered = expectSamePictures(loaded->loaded);
     for (int n : {1, 2, 3, 4})
         EXPECT_TRUE(rendered.contains(style(n))) << n;
 }
@@ -129,9 +108,9 @@ TEST(StylePictures, RandomNetworksMatchInEveryStyle)
         options.seed = seed;
         options.nodes = 2 + int(seed * 13 % 39);
         SCOPED_TRACE(QStringLiteral("--random %1 --nodes %2").arg(seed).arg(options.nodes).toStdString());
-        const auto loaded = load(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(), QStringLiteral("random"));
+        const auto loaded = VrnTest::loadNetwork(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(), QStringLiteral("random"));
         ASSERT_NE(loaded, nullptr);
-        for (const QString& name : expectSamePictures(loaded->network))
+        for (const QString& name : expectSamePictures(loaded->loaded))
             ++renderedBy[name];
     }
     // Style 2 expresses every network; the others skip only the states they
@@ -160,9 +139,9 @@ TEST(StylePictures, StylesLeftOutReallyDrawOtherPictures)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const auto loaded = load(row.json, QString::fromLatin1(row.name));
+        const auto loaded = VrnTest::loadNetwork(row.json, QString::fromLatin1(row.name));
         ASSERT_NE(loaded, nullptr);
-        VrnShaderNetwork* net = loaded->network.network;
+        VrnShaderNetwork* net = loaded->network();
         const QString reason = VrnRenderCompare::notApplicableReason(style(row.style), net);
         EXPECT_TRUE(reason.startsWith(QString::fromLatin1(row.reason))) << reason.toStdString();
         for (int other : {2, 3})
@@ -183,7 +162,7 @@ TEST(StylePictures, ReevaluationReadsACachedProducerFromItsCacheInEveryStyle)
     VrnTest::plugin();
     // The cache holds another value than the checker computes: every style
     // must read it at the shifted position, Style 1 included.
-    const auto loaded = load(network(QStringLiteral(R"({"name": "Store", "fill": [0.9, 0.1, 0.1, 1.0]})"),
+    const auto loaded = VrnTest::loadNetwork(network(QStringLiteral(R"({"name": "Store", "fill": [0.9, 0.1, 0.1, 1.0]})"),
                                      QStringLiteral(R"({"id": "C", "kind": "Checker", "attributes": {"Cells": 4.0}},
                                                       {"id": "K", "kind": "Multiply",
                                                        "cache": {"enabled": true, "valid": true, "active": 2, "channels": {"Output": "Store"}}},
@@ -192,7 +171,7 @@ TEST(StylePictures, ReevaluationReadsACachedProducerFromItsCacheInEveryStyle)
                                                       {"from": "O.Output", "to": "Out.Input"})")),
                              QStringLiteral("re-evaluated cache"));
     ASSERT_NE(loaded, nullptr);
-    const QStringList rendered = expectSamePictures(loaded->network);
+    const QStringList rendered = expectSamePictures(loaded->loaded);
     EXPECT_TRUE(rendered.contains(style(1))) << rendered.join(QLatin1Char(' ')).toStdString();
     EXPECT_GE(rendered.size(), 3);
 }
@@ -204,10 +183,10 @@ TEST(StylePictures, StyleOneDropsAnOutputlessNodeLeftOutOfABake)
         "nodes": [{"id": "C", "kind": "ConstantColor", "attributes": {"Color": [0.2, 0.7, 0.4, 1.0]}},
                   {"id": "Out", "kind": "Output", "tags": ["_notbakeable"]}],
         "connections": [{"from": "C.Output", "to": "Out.Input"}], "root": "Out"})";
-    const auto loaded = load(json, QStringLiteral("outputless non-bakeable"));
+    const auto loaded = VrnTest::loadNetwork(json, QStringLiteral("outputless non-bakeable"));
     ASSERT_NE(loaded, nullptr);
-    VrnShaderNetwork* net = loaded->network.network;
-    const QStringList defines = loaded->network.defines;
+    VrnShaderNetwork* net = loaded->network();
+    const QStringList defines = loaded->loaded.defines;
     EXPECT_TRUE(VrnRenderCompare::notApplicableReason(style(1), net, defines).startsWith(QStringLiteral("node \"Out\" is left out of the bake")));
     EXPECT_EQ(VrnRenderCompare::notApplicableReason(style(1), net, {}), QString()) << "outside a bake the node runs in every style";
     QImage styleOne, styleTwo;

@@ -9,7 +9,6 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +31,8 @@ VrnSnNodeKindPtr variant(const VrnSnNodeKindPtr& base, const std::function<void(
     return VrnSnNodeKindPtr(k);
 }
 
-struct Styles : ::testing::Test
+struct Styles : VrnTest::NetworkTest
 {
-    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
-
     const VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
     const VrnSnNodeKindPtr gained = kind(QStringLiteral("Gained"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Gain);"),
                                          {VrnCustomAttribute(QStringLiteral("Gain"), 0.5)});
@@ -51,69 +48,17 @@ struct Styles : ::testing::Test
     const VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("Input=vec4(0.0,0.0,0.0,1.0)")}, {},
                                            QStringLiteral("VrnResult = #Input;"));
 
-    void SetUp() override { ASSERT_NE(VrnTest::plugin().plugin, nullptr); }
-
-    static VrnSnBaseGlslCodeGenerator* generator(int style)
-    {
-        return VrnSnGlslCodeGeneratorManager::instance().codeGenerator(QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(style));
-    }
-
-    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString())
-    {
-        QString error;
-        VrnSnBaseNode* n = net->createNode(k, id, &error);
-        EXPECT_NE(n, nullptr) << error.toStdString();
-        if (n && !name.isEmpty())
-            n->setName(name);
-        return n;
-    }
-
-    void connect(VrnSnBaseNode* to, const char* input, VrnSnBaseNode* from)
-    {
-        ASSERT_TRUE(to->connectInput(QString::fromLatin1(input), from, QStringLiteral("Output")));
-    }
-
-    // One shader type's texts, with the contexts in the given order.
     Texts generate(int style, QList<VrnSnBaseGlslContext*> contexts, unsigned shaderType = kFragment)
     {
-        Texts t;
-        VrnSnBaseGlslCodeGenerator* g = generator(style);
-        EXPECT_NE(g, nullptr);
-        if (g)
-            g->buildShaderTypeCode(nullptr, qobject_cast<VrnSvtShadingContext*>(net->shadingContext()), t.declarations, t.body,
-                                   shaderType, nullptr, contexts);
-        return t;
+        return NetworkTest::generate(VrnTest::style(style), contexts, shaderType);
     }
-
-    // A whole build from the root.
-    VrnShaderBuildResult build(int style)
-    {
-        VrnShaderBuildResult result;
-        EXPECT_TRUE(VrnShaderBuild::run(QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(style), net.get(), nullptr, result))
-            << result.errorText.toStdString();
-        return result;
-    }
-
-    // A valid, selected and complete cache for every output, in channel "Store".
-    void cache(VrnSnBaseNode* n)
-    {
-        n->setCacheEnabled(true);
-        n->setCacheValid(true);
-        n->setCacheActive(2);
-        if (!net->shadingContext()->channel(1001, QStringLiteral("Store")))
-            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), 1001, 2, 0, 0, 0, 1));
-        for (const QString& output : n->kind().outputs) {
-            n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(output), QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
-            net->shadingContext()->addChannelAlias(1001, n->cacheAttributeName(output), QStringLiteral("Store"));
-        }
-    }
+    VrnShaderBuildResult build(int style) { return NetworkTest::build(VrnTest::style(style)); }
 
     // A bake point that reads its baked channel.
     VrnSnBaseNode* bakedPoint(const QString& id)
     {
         VrnSnBaseNode* n = add(bake, id);
-        if (!net->shadingContext()->channel(1001, QStringLiteral("Store")))
-            net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), 1001, 2, 0, 0, 0, 1));
+        addStoreChannel();
         auto* point = qobject_cast<VrnSnBakePointNode*>(n);
         EXPECT_NE(point, nullptr);
         if (point)
@@ -145,30 +90,57 @@ const char* const kDefinitions = "\n"
 
 // --- Style 2: node functions and the main body ---------------------------
 
-TEST_F(Styles, Style2FunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
+// Style 2 calls the node function from the main body; Style 3 repeats the
+// node's banner and code there instead.
+TEST_F(Styles, NodeFunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
 {
     VrnSnBaseNode* s = add(gained, QStringLiteral("S"), QStringLiteral("Src"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
     connect(out, "Input", s);
+    const QString style2Body = QStringLiteral("    {\n"
+                                              "        Sfunc(State,_State); // Evaluating Node '/Net/Src'\n"
+                                              "        {\n"
+                                              "VrnResult = SOutput;\n"
+                                              "        }\n"
+                                              "    }\n");
     const struct
     {
+        int style;
         unsigned shaderType;
         const char* head;
+        QString body;
     } rows[] = {
-        {VrnShaderType::Fragment, "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)"},
-        {VrnShaderType::TessControl, "void Sfunc(inout TessControlState State, inout TessControlSystemState _State)"},
+        {2, VrnShaderType::Fragment, "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)", style2Body},
+        {2, VrnShaderType::TessControl, "void Sfunc(inout TessControlState State, inout TessControlSystemState _State)", style2Body},
+        {3, VrnShaderType::Fragment, "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)",
+         QStringLiteral("    {\n"
+                        "\n"
+                        "//=====================\n"
+                        "//--- Style 3 Node '/Net/Src' ---\n"
+                        "//=====================\n"
+                        "\n"
+                        "{\n"
+                        "    vec4 Output; // Output 'Output' \n"
+                        "Output = vec4(S_Gain);\n"
+                        "    SOutput = Output;\n"
+                        "}\n"
+                        "        {\n"
+                        "VrnResult = SOutput;\n"
+                        "        }\n"
+                        "    }\n")},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.shaderType);
+        SCOPED_TRACE(QStringLiteral("Style %1, shader type %2").arg(row.style).arg(row.shaderType).toStdString());
         const QString head = QString::fromLatin1(row.head);
-        const Texts t = generate(2, {s->context(), out->context()}, row.shaderType);
+        const Texts t = generate(row.style, {s->context(), out->context()}, row.shaderType);
         EXPECT_EQ(t.declarations, QLatin1String(kHeaders) + head + QStringLiteral(";\n") + QLatin1String(kDefinitions)
                                       + QStringLiteral("\n"
                                                        "//=====================\n"
-                                                       "//--- Style 2 Node '/Net/Src' ---\n"
+                                                       "//--- Style %1 Node '/Net/Src' ---\n"
                                                        "//=====================\n"
                                                        "uniform float S_Gain;\n"
                                                        "vec4 SOutput; // Output 'Output' \n")
+                                            .arg(row.style)
                                       + head
                                       + QStringLiteral("\n"
                                                        "{\n"
@@ -178,14 +150,10 @@ TEST_F(Styles, Style2FunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
                                                        "}\n"
                                                        "\n"
                                                        "//=====================\n"
-                                                       "//--- Style 2 Node '/Net/Out' ---\n"
-                                                       "//=====================\n"));
-        EXPECT_EQ(t.body, QStringLiteral("    {\n"
-                                         "        Sfunc(State,_State); // Evaluating Node '/Net/Src'\n"
-                                         "        {\n"
-                                         "VrnResult = SOutput;\n"
-                                         "        }\n"
-                                         "    }\n"));
+                                                       "//--- Style %1 Node '/Net/Out' ---\n"
+                                                       "//=====================\n")
+                                            .arg(row.style));
+        EXPECT_EQ(t.body, row.body);
     }
 }
 
@@ -212,39 +180,58 @@ TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
                                      "    }\n"));
 }
 
-// The main body still calls the stub, and still inlines a left-out node that
-// writes no outputs: bake mode plays no part there.
-TEST_F(Styles, Style2NonBakeableStubsAreForwardDeclared)
+// Style 2's main body still calls the stub, and still inlines a left-out node
+// that writes no outputs: bake mode plays no part there. In Style 3 a bake
+// leaves the node's code and uniforms out, so its section is a call of the
+// stub rather than its code.
+TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
 {
-    VrnSnBaseNode* n = add(gained, QStringLiteral("N"), QStringLiteral("Noise"));
-    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    connect(out, "Input", n);
-    n->addTag(QStringLiteral("_notbakeable"));
-    out->addTag(QStringLiteral("_notbakeable"));
+    const struct
+    {
+        int style;
+        bool outTagged;
+        QString declarations; // null: only the node's uniform is checked for
+    } rows[] = {
+        {2, true,
+         QLatin1String(kHeaders) + QStringLiteral("void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
+             + QLatin1String(kDefinitions)
+             + QStringLiteral("\n"
+                              "//=====================\n"
+                              "//--- Non-Bakeable Node '/Net/Noise' ---\n"
+                              "//=====================\n"
+                              "vec4 NOutput; // Output 'Output' \n"
+                              "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
+                              "{\n"
+                              "    NOutput = vec4(0,0,0,0);\n"
+                              "}\n"
+                              "\n"
+                              "//=====================\n"
+                              "//--- Non-Bakeable Node '/Net/Out' ---\n"
+                              "//=====================\n")},
+        {3, false, QString()},
+    };
     VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
-    const Texts t = generate(2, {n->context(), out->context()});
-    EXPECT_EQ(t.declarations, QLatin1String(kHeaders)
-                                  + QStringLiteral("void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
-                                  + QLatin1String(kDefinitions)
-                                  + QStringLiteral("\n"
-                                                   "//=====================\n"
-                                                   "//--- Non-Bakeable Node '/Net/Noise' ---\n"
-                                                   "//=====================\n"
-                                                   "vec4 NOutput; // Output 'Output' \n"
-                                                   "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
-                                                   "{\n"
-                                                   "    NOutput = vec4(0,0,0,0);\n"
-                                                   "}\n"
-                                                   "\n"
-                                                   "//=====================\n"
-                                                   "//--- Non-Bakeable Node '/Net/Out' ---\n"
-                                                   "//=====================\n"));
-    EXPECT_EQ(t.body, QStringLiteral("    {\n"
-                                     "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
-                                     "        {\n"
-                                     "VrnResult = NOutput;\n"
-                                     "        }\n"
-                                     "    }\n"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.style);
+        net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
+        VrnSnBaseNode* n = add(gained, QStringLiteral("N"), QStringLiteral("Noise"));
+        VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+        connect(out, "Input", n);
+        n->addTag(QStringLiteral("_notbakeable"));
+        if (row.outTagged)
+            out->addTag(QStringLiteral("_notbakeable"));
+        const Texts t = generate(row.style, {n->context(), out->context()});
+        EXPECT_FALSE(t.declarations.contains(QStringLiteral("N_Gain"))) << t.declarations;
+        if (!row.declarations.isNull()) {
+            EXPECT_EQ(t.declarations, row.declarations);
+        }
+        EXPECT_EQ(t.body, QStringLiteral("    {\n"
+                                         "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
+                                         "        {\n"
+                                         "VrnResult = NOutput;\n"
+                                         "        }\n"
+                                         "    }\n"));
+    }
 }
 
 TEST_F(Styles, Style2ReadsACachedNodeWithoutCallingItAndCallsOneWithoutOutputPoints)
@@ -404,48 +391,6 @@ TEST_F(Styles, BakedBakePointIsReadByStyle2AndEvaluatedByStyle3)
 
 // --- Style 3: the main body inlines the top-level nodes --------------------
 
-TEST_F(Styles, Style3MainBodyRepeatsTheBannerAndTheCodeOfEachNode)
-{
-    VrnSnBaseNode* s = add(gained, QStringLiteral("S"), QStringLiteral("Src"));
-    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    connect(out, "Input", s);
-    const Texts t = generate(3, {s->context(), out->context()});
-    EXPECT_EQ(t.declarations, QLatin1String(kHeaders)
-                                  + QStringLiteral("void Sfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
-                                  + QLatin1String(kDefinitions)
-                                  + QStringLiteral("\n"
-                                                   "//=====================\n"
-                                                   "//--- Style 3 Node '/Net/Src' ---\n"
-                                                   "//=====================\n"
-                                                   "uniform float S_Gain;\n"
-                                                   "vec4 SOutput; // Output 'Output' \n"
-                                                   "void Sfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
-                                                   "{\n"
-                                                   "    vec4 Output; // Output 'Output' \n"
-                                                   "Output = vec4(S_Gain);\n"
-                                                   "    SOutput = Output;\n"
-                                                   "}\n"
-                                                   "\n"
-                                                   "//=====================\n"
-                                                   "//--- Style 3 Node '/Net/Out' ---\n"
-                                                   "//=====================\n"));
-    EXPECT_EQ(t.body, QStringLiteral("    {\n"
-                                     "\n"
-                                     "//=====================\n"
-                                     "//--- Style 3 Node '/Net/Src' ---\n"
-                                     "//=====================\n"
-                                     "\n"
-                                     "{\n"
-                                     "    vec4 Output; // Output 'Output' \n"
-                                     "Output = vec4(S_Gain);\n"
-                                     "    SOutput = Output;\n"
-                                     "}\n"
-                                     "        {\n"
-                                     "VrnResult = SOutput;\n"
-                                     "        }\n"
-                                     "    }\n"));
-}
-
 TEST_F(Styles, Style3MainBodyOfCachedNodesIsLookupsWithoutBanners)
 {
     VrnSnBaseNode* k1 = add(source, QStringLiteral("K1"));
@@ -500,25 +445,6 @@ TEST_F(Styles, Style3ContainerSectionStartsWithItsNestedBlock)
                                            "VrnResult = BOutput;\n"
                                            "        }\n"
                                            "    }\n"));
-}
-
-// A bake leaves a non-bakeable node's code and uniforms out, so its section
-// is a call of its zeroing stub rather than its code.
-TEST_F(Styles, Style3CallsTheStubOfANonBakeableNodeInBakeMode)
-{
-    VrnSnBaseNode* n = add(gained, QStringLiteral("N"), QStringLiteral("Noise"));
-    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
-    connect(out, "Input", n);
-    n->addTag(QStringLiteral("_notbakeable"));
-    VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
-    const Texts t = generate(3, {n->context(), out->context()});
-    EXPECT_FALSE(t.declarations.contains(QStringLiteral("N_Gain"))) << t.declarations.toStdString();
-    EXPECT_EQ(t.body, QStringLiteral("    {\n"
-                                     "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
-                                     "        {\n"
-                                     "VrnResult = NOutput;\n"
-                                     "        }\n"
-                                     "    }\n"));
 }
 
 // --- Style 4: one uniform block with the declarations of the whole build ---

@@ -37,11 +37,6 @@ ToolRun runRender(const QStringList& arguments)
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
-
-QString example(const QString& name)
-{
-    return QStringLiteral("%1/%2.json").arg(QString::fromUtf8(VRN_EXAMPLES_DIR), name);
-}
 } // namespace
 
 TEST(VrnRender, WritesThePictureOfARandomNetwork)
@@ -58,11 +53,11 @@ TEST(VrnRender, WritesThePictureOfARandomNetwork)
 
 TEST(VrnRender, CompareReportsEachStyleOrWhyItDoesNotApply)
 {
-    const ToolRun lit = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), example(QStringLiteral("lit-base"))});
+    const ToolRun lit = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), VrnTest::examplePath(QStringLiteral("lit-base.json"))});
     ASSERT_EQ(lit.exitCode, 0) << lit.err.toStdString();
     EXPECT_TRUE(lit.out.startsWith(QStringLiteral("VrnSnGlslCodeGenerator_Style1: reference\n"))) << lit.out.toStdString();
 
-    const ToolRun baked = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), example(QStringLiteral("bake-point"))});
+    const ToolRun baked = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), VrnTest::examplePath(QStringLiteral("bake-point.json"))});
     EXPECT_TRUE(baked.out.contains(QStringLiteral("VrnSnGlslCodeGenerator_Style1: not applicable: bake point")))
         << baked.out.toStdString();
 }
@@ -103,15 +98,13 @@ TEST(RandomNetworks, SameSeedSameNetworkAndEveryOneCompiles)
         options.nodes = 2 + int(seed * 7 % 45);
         const QJsonObject json = VrnRandomNetwork::generate(options);
         EXPECT_EQ(json, VrnRandomNetwork::generate(options));
-        QObject owner;
-        VrnLoadedNetwork loaded;
-        QString error;
-        ASSERT_TRUE(VrnNetworkLoader::loadData(QJsonDocument(json).toJson(), QStringLiteral("random"), QString(), &owner, loaded, error))
-            << error.toStdString();
-        EXPECT_EQ(loaded.network->nodes().size(), options.nodes + 1);
+        const auto loaded = VrnTest::loadNetwork(QJsonDocument(json).toJson(), QStringLiteral("random"));
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(loaded->network()->nodes().size(), options.nodes + 1);
         VrnSurfaceShader surface;
         QMap<unsigned, QString> sources;
-        ASSERT_TRUE(VrnShaderBuild::buildStages(QStringLiteral("VrnSnGlslCodeGenerator_Style1"), loaded.network, &surface, {}, sources, error))
+        QString error;
+        ASSERT_TRUE(VrnShaderBuild::buildStages(VrnTest::style(1), loaded->network(), &surface, {}, sources, error))
             << error.toStdString();
         EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << error.toStdString();
     }

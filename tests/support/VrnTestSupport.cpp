@@ -1,6 +1,10 @@
 #include "VrnTestSupport.h"
 
+#include "VrnAttributeValues.h"
 #include "VrnShaderManager.h"
+#include "VrnShadingContext.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +30,38 @@ QStringList exampleFiles()
     for (const QString& name : dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
         files.append(dir.filePath(name));
     return files;
+}
+
+QString examplePath(const QString& file)
+{
+    return QDir(QString::fromUtf8(VRN_EXAMPLES_DIR)).filePath(file);
+}
+
+QString style(int n)
+{
+    return QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(n);
+}
+
+std::unique_ptr<LoadedNetwork> loadNetwork(const QByteArray& json, const QString& label)
+{
+    auto l = std::make_unique<LoadedNetwork>();
+    QString error;
+    if (!VrnNetworkLoader::loadData(json, label, QString(), l->owner.get(), l->loaded, error)) {
+        ADD_FAILURE() << label << ": " << error;
+        return nullptr;
+    }
+    return l;
+}
+
+std::unique_ptr<LoadedNetwork> loadNetworkFile(const QString& path)
+{
+    auto l = std::make_unique<LoadedNetwork>();
+    QString error;
+    if (!VrnNetworkLoader::loadFile(path, l->owner.get(), l->loaded, error)) {
+        ADD_FAILURE() << error;
+        return nullptr;
+    }
+    return l;
 }
 
 VrnLoadedPlugin plugin()
@@ -56,6 +92,62 @@ VrnSnNodeKindPtr kind(const QString& name, const QStringList& inputs, const QStr
     k->parameters = parameters;
     k->contextClass = contextClass;
     return VrnSnNodeKindPtr(k);
+}
+
+VrnSnBaseNode* NetworkTest::add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name)
+{
+    QString error;
+    VrnSnBaseNode* n = net->createNode(k, id, &error);
+    EXPECT_NE(n, nullptr) << error;
+    if (n && !name.isEmpty())
+        n->setName(name);
+    return n;
+}
+
+void NetworkTest::connect(VrnSnBaseNode* to, const QString& input, VrnSnBaseNode* from, const QString& output)
+{
+    ASSERT_TRUE(to && from && to->connectInput(input, from, output)) << input << " <- " << output;
+}
+
+VrnSvtShadingContext* NetworkTest::shading() const
+{
+    return qobject_cast<VrnSvtShadingContext*>(net->shadingContext());
+}
+
+void NetworkTest::addStoreChannel(int tile)
+{
+    if (!net->shadingContext()->channel(tile, QStringLiteral("Store")))
+        net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), tile, 2, 0.5f, 0.5f, 0.5f, 1));
+}
+
+void NetworkTest::cache(VrnSnBaseNode* n)
+{
+    addStoreChannel();
+    n->setCacheEnabled(true);
+    n->setCacheValid(true);
+    n->setCacheActive(2);
+    for (const QString& output : n->kind().outputs) {
+        n->createUserAttribute(VrnCustomAttribute(n->cacheAttributeName(output), QVariant::fromValue(VrnChannelId(QStringLiteral("Store")))));
+        net->shadingContext()->addChannelAlias(1001, n->cacheAttributeName(output), QStringLiteral("Store"));
+    }
+}
+
+Texts NetworkTest::generate(const QString& generator, QList<VrnSnBaseGlslContext*> contexts, unsigned shaderType,
+                            VrnSnGlslNodeAliases* aliases)
+{
+    Texts t;
+    VrnSnBaseGlslCodeGenerator* g = VrnSnGlslCodeGeneratorManager::instance().codeGenerator(generator);
+    EXPECT_NE(g, nullptr) << generator;
+    if (g)
+        g->buildShaderTypeCode(nullptr, shading(), t.declarations, t.body, shaderType, aliases, contexts);
+    return t;
+}
+
+VrnShaderBuildResult NetworkTest::build(const QString& generator, VrnSurfaceShader* surface)
+{
+    VrnShaderBuildResult result;
+    EXPECT_TRUE(VrnShaderBuild::run(generator, net.get(), surface, result)) << result.errorText;
+    return result;
 }
 
 ScopedDefines::ScopedDefines(const QStringList& defines) : m_previous(VrnShaderManager::instance().shaderDefines())

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "VrnDebug.h"
+#include "VrnNetworkLoader.h"
+#include "VrnShaderBuild.h"
+#include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseNode.h"
 #include "VrnPluginInterface.h"
@@ -11,15 +14,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <ostream>
+
+class VrnSvtShadingContext;
 
 // Readable QString values in test failure messages.
 inline void PrintTo(const QString& s, std::ostream* os)
 {
     *os << '"' << s.toStdString() << '"';
 }
-
-class VrnShaderNetwork;
+inline std::ostream& operator<<(std::ostream& os, const QString& s)
+{
+    return os << s.toStdString();
+}
 
 namespace VrnTest {
 // The built plug-in, loaded through QPluginLoader and initialised once per
@@ -29,6 +39,21 @@ QString pluginPath();
 QString toolPath(const QString& tool);
 // The example network files, as absolute paths in name order.
 QStringList exampleFiles();
+// A file of the examples directory ("lit-base.json", "README.md").
+QString examplePath(const QString& file);
+// The registered name of Style n's generator.
+QString style(int n);
+
+// A network loaded from text or from a file, owned by the object it comes with.
+struct LoadedNetwork
+{
+    std::unique_ptr<QObject> owner{new QObject};
+    VrnLoadedNetwork loaded;
+    VrnShaderNetwork* network() const { return loaded.network; }
+};
+// Null, with the calling test failed, where the network does not load.
+std::unique_ptr<LoadedNetwork> loadNetwork(const QByteArray& json, const QString& label = QStringLiteral("test.json"));
+std::unique_ptr<LoadedNetwork> loadNetworkFile(const QString& path);
 
 // A kind built in code: "in1=default,in2" style lists keep tests short.
 VrnSnNodeKindPtr kind(const QString& name, const QStringList& inputs, const QStringList& outputs, const QString& glsl,
@@ -67,6 +92,28 @@ struct Texts
 {
     QString declarations;
     QString body;
+};
+
+// Tests on a network "Net" made in code, with the plug-in loaded.
+struct NetworkTest : ::testing::Test
+{
+    std::unique_ptr<VrnShaderNetwork> net{new VrnShaderNetwork(QStringLiteral("Net"))};
+
+    void SetUp() override { ASSERT_NE(plugin().plugin, nullptr); }
+
+    // A name other than the id gives a path that differs from it, so that swapping the two shows.
+    VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString());
+    static void connect(VrnSnBaseNode* to, const QString& input, VrnSnBaseNode* from, const QString& output = QStringLiteral("Output"));
+    VrnSvtShadingContext* shading() const;
+    // Channel "Store" of the tile, made once.
+    void addStoreChannel(int tile = 1001);
+    // A valid, active cache for every output of the node, each read from "Store".
+    void cache(VrnSnBaseNode* n);
+    // What the named generator appends for one shader type, with the contexts in the given order.
+    Texts generate(const QString& generator, QList<VrnSnBaseGlslContext*> contexts, unsigned shaderType = VrnShaderType::Fragment,
+                   VrnSnGlslNodeAliases* aliases = nullptr);
+    // A whole build from the network's root; fails the test when the build fails.
+    VrnShaderBuildResult build(const QString& generator, VrnSurfaceShader* surface = nullptr);
 };
 
 // Sets the host's shader defines for the lifetime of the object.
