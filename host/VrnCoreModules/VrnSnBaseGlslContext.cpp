@@ -502,7 +502,7 @@ QString VrnSnBaseGlslContext::uniformName(const QString& name, VrnSnBaseNode* no
     const QVariant& value = node->userAttributeValue(name);
     if (isChannelParameter(name, value))
         return channelUniformStruct(name) + kChannelValues;
-    return QStringLiteral("%1_%2").arg(node->id(), name);
+    return node->id() + QLatin1Char('_') + name;
 }
 
 QVariant VrnSnBaseGlslContext::uniformValue(const VrnCustomAttribute& attribute, VrnSnBaseNode*)

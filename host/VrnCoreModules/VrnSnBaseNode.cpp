@@ -24,7 +24,8 @@ VrnSnBaseNode::~VrnSnBaseNode() = default;
 
 QString VrnSnBaseNode::path() const
 {
-    return QStringLiteral("/%1/%2").arg(m_network ? m_network->name() : QString(), m_name);
+    // "/<network>/<name>", joined rather than formatted: asked for on every banner and call line.
+    return QLatin1Char('/') + (m_network ? m_network->name() : QString()) + QLatin1Char('/') + m_name;
 }
 
 void VrnSnBaseNode::addTag(const QString& tag)
