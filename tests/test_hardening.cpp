@@ -13,41 +13,19 @@
 #include <QTemporaryDir>
 
 namespace {
-struct ToolRun
-{
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using VrnTest::ToolRun;
 
 ToolRun runGlsl(const QStringList& arguments, const QByteArray& hashSeed = QByteArray(), int timeoutMs = 120000)
 {
-    QProcess process;
-    if (!hashSeed.isNull()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_HASH_SEED"), QString::fromLatin1(hashSeed));
-        process.setProcessEnvironment(environment);
-    }
-    process.start(VrnTest::toolPath(QStringLiteral("vrn-glsl")), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "vrn-glsl did not finish: " << arguments.join(QLatin1Char(' ')).toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return VrnTest::runTool(QStringLiteral("vrn-glsl"), arguments, hashSeed, timeoutMs);
 }
 
 QStringList registeredStyles()
 {
     const ToolRun list = runGlsl({QStringLiteral("--list-generators")});
     QStringList styles;
-    for (const QByteArray& line : list.out.split('\n'))
-        if (!line.isEmpty())
-            styles.append(QString::fromLatin1(line.mid(line.lastIndexOf("Style") + 5)));
+    for (const QString& line : list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        styles.append(line.mid(line.lastIndexOf(QLatin1String("Style")) + 5));
     return styles;
 }
 
@@ -87,8 +65,8 @@ TEST(Hardening, EncryptedSourceNeverReachesALogLine)
         const ToolRun log = runGlsl({QStringLiteral("--style"), style, QStringLiteral("--emit"), QStringLiteral("log"), file});
         ASSERT_EQ(log.exitCode, 0) << log.err.toStdString();
         for (const QString& secret : secrets) {
-            EXPECT_FALSE(log.out.contains(secret.toUtf8())) << log.out.toStdString();
-            EXPECT_FALSE(log.err.contains(secret.toUtf8()));
+            EXPECT_FALSE(log.out.contains(secret)) << log.out.toStdString();
+            EXPECT_FALSE(log.err.contains(secret));
         }
     }
 }
@@ -127,8 +105,8 @@ TEST(Hardening, EveryBadInputGivesOneMessage)
         const ToolRun run = runGlsl({row.file});
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.out.isEmpty());
-        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(row.expected)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
     }
 }
 

@@ -12,26 +12,11 @@
 #include <QRegularExpression>
 
 namespace {
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using VrnTest::ToolRun;
 
 ToolRun runTool(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(VrnTest::toolPath(QStringLiteral("vrn-glsl")), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << "vrn-glsl did not finish";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return VrnTest::runTool(QStringLiteral("vrn-glsl"), arguments, QByteArray(), 60000);
 }
 } // namespace
 

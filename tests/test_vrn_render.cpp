@@ -17,25 +17,11 @@
 #include <QTemporaryDir>
 
 namespace {
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out, err;
-};
+using VrnTest::ToolRun;
 
 ToolRun runRender(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(VrnTest::toolPath(QStringLiteral("vrn-render")), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(120000)) {
-        ADD_FAILURE() << "vrn-render did not finish";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return VrnTest::runTool(QStringLiteral("vrn-render"), arguments);
 }
 } // namespace
 

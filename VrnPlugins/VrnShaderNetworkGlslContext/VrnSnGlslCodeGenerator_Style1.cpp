@@ -45,10 +45,7 @@ void VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(QString& code, VrnSnBase
     const QList<Point> outputs = node->outputPoints();
     for (const Point& p : outputs)
         code += globalOutputDeclaration(p);
-    code += functionHead(node, shaderType) + blockOpen();
-    for (const Point& p : outputs)
-        code += zeroOutput(p);
-    code += blockClose();
+    code += zeroingFunction(functionHead(node, shaderType) + blockOpen(), outputs);
 }
 
 // Reads cached producers from their cache channels and calls the others, each

@@ -74,10 +74,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QStr
         functions += globalOutputDeclaration(p);
     const QString head = functionHead(node, shaderType);
     forward += forwardDeclaration(head);
-    functions += functionOpening(head);
-    for (const Point& p : outputs)
-        functions += zeroOutput(p);
-    functions += blockClose();
+    functions += zeroingFunction(functionOpening(head), outputs);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString& forward, unsigned shaderType,

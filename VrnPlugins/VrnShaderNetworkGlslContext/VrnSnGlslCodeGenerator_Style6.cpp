@@ -209,10 +209,7 @@ void VrnSnGlslCodeGenerator_Style6::emitDeclarationCode(QString& declarationCode
                 forward += globalOutputDeclaration(p);
             const QString head = functionHead(node, shaderType);
             forward += forwardDeclaration(head);
-            functions += functionOpening(head);
-            for (const Point& p : outputs)
-                functions += zeroOutput(p);
-            functions += blockClose();
+            functions += zeroingFunction(functionOpening(head), outputs);
             continue;
         }
         functions += bannerBlock(styleBannerTitle(6, node));

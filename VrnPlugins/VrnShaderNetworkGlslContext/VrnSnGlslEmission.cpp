@@ -69,6 +69,14 @@ QString zeroOutput(const Point& point)
     return QStringLiteral("    %1 = vec4(0,0,0,0);\n").arg(outputVariableName(point));
 }
 
+QString zeroingFunction(const QString& opening, const QList<Point>& outputs)
+{
+    QString text = opening;
+    for (const Point& p : outputs)
+        text += zeroOutput(p);
+    return text + blockClose();
+}
+
 QString cacheLookup(const Point& upstreamPoint)
 {
     const VrnSnBaseNode* upstream = upstreamPoint.node.data();

@@ -26,6 +26,9 @@ QString blockClose();
 QString localOutputDeclaration(const QString& pointName);
 QString copyOut(const Point& point);
 QString zeroOutput(const Point& point);
+// A function that only zeroes the outputs: the given opening (head and brace),
+// one zeroOutput line per output, then the closing brace.
+QString zeroingFunction(const QString& opening, const QList<Point>& outputs);
 QString cacheLookup(const Point& upstreamPoint);
 QString evaluationCall(const VrnSnBaseNode* upstream);
 

@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 namespace VrnTest {
 
@@ -21,6 +23,28 @@ QString pluginPath()
 QString toolPath(const QString& tool)
 {
     return QDir(QString::fromUtf8(VRN_TEST_TOOLS_DIR)).filePath(tool);
+}
+
+ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteArray& hashSeed, int timeoutMs)
+{
+    QProcess process;
+    if (!hashSeed.isNull()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_HASH_SEED"), QString::fromLatin1(hashSeed));
+        process.setProcessEnvironment(environment);
+    }
+    process.start(toolPath(tool), arguments);
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << tool.toStdString() << " did not finish: " << arguments.join(QLatin1Char(' ')).toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
 }
 
 QStringList exampleFiles()

@@ -37,6 +37,16 @@ namespace VrnTest {
 VrnLoadedPlugin plugin();
 QString pluginPath();
 QString toolPath(const QString& tool);
+// What a tool run printed and how it ended (-2: crashed, -1: did not finish).
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+// Runs one of the built tools; a run past the timeout is killed and fails the test.
+// A non-null hash seed is handed to the tool as QT_HASH_SEED.
+ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteArray& hashSeed = QByteArray(), int timeoutMs = 120000);
 // The example network files, as absolute paths in name order.
 QStringList exampleFiles();
 // A file of the examples directory ("lit-base.json", "README.md").
