@@ -5,6 +5,7 @@
 #include "VrnDebug.h"
 #include "VrnGlslValidator.h"
 #include "VrnPluginHost.h"
+#include "VrnRenderCompare.h"
 #include "VrnShaderBuild.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
@@ -175,9 +176,17 @@ int main(int argc, char** argv)
     if (options.hasStage && !result.declarationCodes.contains(options.stage))
         return fail(kUsageError, QStringLiteral("the network has no %1 stage").arg(VrnShaderBuild::shaderTypeName(options.stage)));
 
+    // The same note as vrn-render's; a failed validation names it as the cause.
+    const QString limit = VrnRenderCompare::notApplicableReason(options.generator, network, defines);
+    if (!limit.isEmpty())
+        std::fprintf(stderr, "note: %s does not express this network exactly: %s\n", qPrintable(options.generator), qPrintable(limit));
+
     const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
-    if (options.validate && !VrnGlslValidator::validate(sources, error))
+    if (options.validate && !VrnGlslValidator::validate(sources, error)) {
+        if (!limit.isEmpty())
+            error.insert(error.indexOf(QLatin1Char(':')), QStringLiteral(" (likely cause: %1)").arg(limit));
         return fail(kBuildFailed, error);
+    }
 
     if (options.what == QLatin1String("uniforms")) {
         out << QJsonDocument(VrnUniformReport::build(network, &surface)).toJson(QJsonDocument::Indented);
