@@ -118,3 +118,35 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
     }
 }
+
+// Command lines as a user types them, run by the shell from the repository
+// root with the tools on PATH; $TMP is a fresh folder.
+TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
+{
+    const struct
+    {
+        const char* command;
+        int status;
+        const char* out;
+        const char* err;
+    } rows[] = {
+        {"vrn-glsl examples/bake-point.json", 0, "#version",
+         "note: VrnSnGlslCodeGenerator_Style1 does not express this network exactly: bake point \"Baked\""},
+        {"echo '{\"format\":1,\"nodes\":[{\"id\":\"M\",\"kind\":\"Multiply\"},{\"id\":\"O\",\"kind\":\"Output\"}],"
+         "\"connections\":[{\"from\":\"M.Output\",\"to\":\"O.Input\"}],\"root\":\"O\"}' | vrn-glsl --style 4 --validate -",
+         1, "", "fragment stage does not compile (likely cause: no node declares a uniform, and its uniform block cannot be empty):"},
+        {"vrn-glsl --stage fragment - < examples/lit-base.json", 0, "#version 450 core\n", ""},
+        {"vrn-glsl -o $TMP/d examples/displaced-tiles.json && cat $TMP/d.tese $TMP/d.frag", 0, "layout(triangles", ""},
+        {"vrn-glsl --list-kinds", 0, "Mix (stage all)\n    input A = vec4(0.0,0.0,0.0,1.0)\n", ""},
+        {"vrn-glsl --emit uniforms examples/every-parameter.json", 0, "\"declared\": false,\n            \"name\": \"Settings_Text\"", ""},
+        {"vrn-glsl --emit uniforms examples/cached-dirt.json", 0, "\"name\": \"Cache_6b5a06aeOutput_Dirty.ChannelValues\"", ""},
+        {"vrn-glsl --style 5 --random 3 --nodes 3000 --emit uniforms", 1, "\"valid\": false", "too complex"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command);
+        const ToolRun run = VrnTest::runShell(QString::fromUtf8(row.command));
+        EXPECT_EQ(run.exitCode, row.status) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QString::fromUtf8(row.out))) << run.out.left(2000).toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
+    }
+}

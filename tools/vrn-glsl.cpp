@@ -4,11 +4,13 @@
 
 #include "VrnDebug.h"
 #include "VrnGlslValidator.h"
+#include "VrnKindListing.h"
 #include "VrnPluginHost.h"
 #include "VrnRenderCompare.h"
 #include "VrnShaderBuild.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
+#include "VrnStageFileWriter.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
@@ -53,6 +55,8 @@ struct Options
     QString what = QStringLiteral("source");
     bool validate = false;
     bool list = false;
+    bool listKinds = false;
+    QString outputPrefix;
     bool logToStderr = false;
     QString plugin;
 };
@@ -73,7 +77,9 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Also print log lines to stderr as they are written."));
     const QCommandLineOption random(QStringLiteral("random"), QStringLiteral("A random network of this seed instead of a file."), QStringLiteral("SEED"));
     const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
-    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes});
+    const QCommandLineOption listKinds(QStringLiteral("list-kinds"), QStringLiteral("List the built-in node kinds with their inputs, outputs and parameters, and exit."));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("Write each stage's source to PREFIX.frag, PREFIX.tese and PREFIX.tesc instead of printing."), QStringLiteral("PREFIX"));
+    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes, listKinds, output});
     parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
 
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -83,9 +89,11 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     if (parser.isSet(help))
         parser.showHelp(0);
     options.list = parser.isSet(list);
+    options.listKinds = parser.isSet(listKinds);
+    options.outputPrefix = parser.value(output);
     if (parser.isSet(generator))
         options.generator = parser.value(generator);
-    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator) && !options.list) {
+    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator) && !options.list && !options.listKinds) {
         error = QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(style));
         return false;
     }
@@ -160,6 +168,10 @@ int main(int argc, char** argv)
             out << name << '\n';
         return 0;
     }
+    if (options.listKinds) {
+        out << VrnKindListing::builtinKinds();
+        return 0;
+    }
     if (!registered.contains(options.generator))
         return fail(kUsageError, QStringLiteral("no generator named \"%1\" is registered (see --list-generators)").arg(options.generator));
 
@@ -171,8 +183,12 @@ int main(int argc, char** argv)
 
     VrnSurfaceShader surface;
     VrnShaderBuildResult result;
-    if (!VrnShaderBuild::run(options.generator, network, &surface, result))
+    if (!VrnShaderBuild::run(options.generator, network, &surface, result)) {
+        // The uniform report shows what did not fit ("valid": false).
+        if (options.what == QLatin1String("uniforms"))
+            out << QJsonDocument(VrnUniformReport::build(network, &surface)).toJson(QJsonDocument::Indented);
         return fail(kBuildFailed, result.errorText.trimmed());
+    }
     if (options.hasStage && !result.declarationCodes.contains(options.stage))
         return fail(kUsageError, QStringLiteral("the network has no %1 stage").arg(VrnShaderBuild::shaderTypeName(options.stage)));
 
@@ -195,6 +211,13 @@ int main(int argc, char** argv)
     if (options.what == QLatin1String("log")) {
         for (const VrnDebugLine& line : logLines)
             out << line.toString() << '\n';
+        return 0;
+    }
+    if (!options.outputPrefix.isEmpty()) {
+        for (auto it = sources.constBegin(); it != sources.constEnd(); ++it)
+            if (!options.hasStage || it.key() == options.stage)
+                if (!VrnStageFileWriter::write(options.outputPrefix, it.key(), it.value(), error))
+                    return fail(kUsageError, error);
         return 0;
     }
     const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes

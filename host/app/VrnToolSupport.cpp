@@ -4,6 +4,8 @@
 #include "VrnNetworkLoader.h"
 #include "VrnRandomNetwork.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 
 bool VrnToolSupport::generatorForStyle(const QString& style, QString& generatorName)
@@ -36,6 +38,17 @@ bool VrnToolSupport::loadNetwork(const NetworkSource& source, const QStringList&
             error = QStringLiteral("the demo network could not be built: %1").arg(error);
             return false;
         }
+    } else if (source.file == QLatin1String("-")) {
+        // Standard input, named "stdin" in messages; images are found from the working directory.
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            error = QStringLiteral("stdin: cannot read the network");
+            return false;
+        }
+        if (!VrnNetworkLoader::loadData(in.readAll(), QStringLiteral("stdin"), QDir::currentPath(), parent, loaded, error))
+            return false;
+        network = loaded.network;
+        defines = loaded.defines;
     } else {
         if (!VrnNetworkLoader::loadFile(source.file, parent, loaded, error))
             return false;
