@@ -141,6 +141,14 @@ TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
         {"vrn-glsl --emit uniforms examples/every-parameter.json", 0, "\"declared\": false,\n            \"name\": \"Settings_Text\"", ""},
         {"vrn-glsl --emit uniforms examples/cached-dirt.json", 0, "\"name\": \"Cache_6b5a06aeOutput_Dirty.ChannelValues\"", ""},
         {"vrn-glsl --style 5 --random 3 --nodes 3000 --emit uniforms", 1, "\"valid\": false", "too complex"},
+        // A compile error names the node, its kind and the line of the kind's glsl, in every style.
+        {"for s in 1 2 3 4 5 6; do vrn-glsl --style $s --validate tests/data/kind-error.json; done 2>&1"
+         " | grep -c '^tests/data/kind-error.json: node \"Dark\" (kind Tint, glsl line 2): .missingThing. : undeclared identifier$'",
+         0, "6\n", ""},
+        {"vrn-render --style 6 -o $TMP/x.png tests/data/kind-error.json", 1, "",
+         "node \"Dark\" (kind Tint, glsl line 2): error: `missingThing' undeclared\n   103 | Output = c * GET_FLOAT(0) * missingThing;\n"},
+        {"sed 's/\"glsl\"/\"encrypted\": true, \"glsl\"/' tests/data/kind-error.json | vrn-glsl --validate -", 1, "",
+         "stdin: node \"Dark\" (kind Tint, glsl line 2): 'missingThing' : undeclared identifier\n    72 | (encrypted kind)\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.command);

@@ -3,6 +3,7 @@
 // the log of the build.
 
 #include "VrnDebug.h"
+#include "VrnCompileMessages.h"
 #include "VrnGlslValidator.h"
 #include "VrnKindListing.h"
 #include "VrnPluginHost.h"
@@ -11,6 +12,7 @@
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnStageFileWriter.h"
+#include "VrnStageLineMap.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
@@ -199,6 +201,10 @@ int main(int argc, char** argv)
 
     const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
     if (options.validate && !VrnGlslValidator::validate(sources, error)) {
+        QMap<unsigned, VrnStageLineMap> lineMaps;
+        VrnShaderBuild::assembleStages(result, network, &surface, defines, &lineMaps);
+        error = VrnCompileMessages::explain(VrnCompileMessages::networkLabel(options.networkFile, options.source.random, options.source.seed),
+                                            error, lineMaps);
         if (!limit.isEmpty())
             error.insert(error.indexOf(QLatin1Char(':')), QStringLiteral(" (likely cause: %1)").arg(limit));
         return fail(kBuildFailed, error);

@@ -1,6 +1,7 @@
 // vrn-render: draws a network's fragment stage on a sphere to a PNG, or
 // renders it through every style and compares the pictures.
 
+#include "VrnCompileMessages.h"
 #include "VrnPluginHost.h"
 #include "VrnRenderCompare.h"
 #include "VrnRenderer.h"
@@ -94,13 +95,15 @@ int main(int argc, char** argv)
         return fail(kUsageError, error);
 
     QTextStream out(stdout);
+    // Compile and link failures name the node, kind and glsl line of each message.
+    const QString label = VrnCompileMessages::networkLabel(source.file, source.random, source.seed);
     if (!parser.isSet(compare)) {
         const QString reason = VrnRenderCompare::notApplicableReason(generator, network, defines);
         if (!reason.isEmpty())
             out << "note: " << generator << " does not express this network exactly: " << reason << '\n';
         QImage picture;
         if (!VrnRenderCompare::renderWithGenerator(generator, network, defines, pictureSize, picture, error))
-            return fail(kFailed, error);
+            return fail(kFailed, VrnCompileMessages::explainBuild(label, error, generator, network, defines));
         if (!picture.save(parser.value(output), "PNG"))
             return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
         return 0;
@@ -118,7 +121,7 @@ int main(int argc, char** argv)
         }
         QImage picture;
         if (!VrnRenderCompare::renderWithGenerator(name, network, defines, pictureSize, picture, error))
-            return fail(kFailed, QStringLiteral("%1: %2").arg(name, error));
+            return fail(kFailed, QStringLiteral("%1: %2").arg(name, VrnCompileMessages::explainBuild(label, error, name, network, defines)));
         if (reference.isEmpty()) {
             reference = name;
             referencePicture = picture;
