@@ -141,6 +141,11 @@ TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
         {"vrn-glsl --emit uniforms examples/every-parameter.json", 0, "\"declared\": false,\n            \"name\": \"Settings_Text\"", ""},
         {"vrn-glsl --emit uniforms examples/cached-dirt.json", 0, "\"name\": \"Cache_6b5a06aeOutput_Dirty.ChannelValues\"", ""},
         {"vrn-glsl --style 5 --random 3 --nodes 3000 --emit uniforms", 1, "\"valid\": false", "too complex"},
+        // Any node's output as the result, through a temporary terminal.
+        {"vrn-glsl --node Wear.Depth --emit body --stage fragment examples/custom-kinds.json", 0, "VrnResult = WearDepth;", ""},
+        {"vrn-glsl --node Wear.Nope examples/custom-kinds.json", 2, "", "--node: node \"Wear\" has no output \"Nope\" (its outputs: Lines, Depth)"},
+        {"vrn-render --node Wear -o $TMP/n.png examples/custom-kinds.json && vrn-render -o $TMP/r.png examples/custom-kinds.json"
+         " && cmp $TMP/n.png $TMP/r.png", 1, "differ", ""},
         // A compile error names the node, its kind and the line of the kind's glsl, in every style.
         {"for s in 1 2 3 4 5 6; do vrn-glsl --style $s --validate tests/data/kind-error.json; done 2>&1"
          " | grep -c '^tests/data/kind-error.json: node \"Dark\" (kind Tint, glsl line 2): .missingThing. : undeclared identifier$'",

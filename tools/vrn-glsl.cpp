@@ -6,6 +6,7 @@
 #include "VrnCompileMessages.h"
 #include "VrnGlslValidator.h"
 #include "VrnKindListing.h"
+#include "VrnNodePreview.h"
 #include "VrnPluginHost.h"
 #include "VrnRenderCompare.h"
 #include "VrnShaderBuild.h"
@@ -59,6 +60,7 @@ struct Options
     bool list = false;
     bool listKinds = false;
     QString outputPrefix;
+    QString previewNode;
     bool logToStderr = false;
     QString plugin;
 };
@@ -81,7 +83,8 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
     const QCommandLineOption listKinds(QStringLiteral("list-kinds"), QStringLiteral("List the built-in node kinds with their inputs, outputs and parameters, and exit."));
     const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("Write each stage's source to PREFIX.frag, PREFIX.tese and PREFIX.tesc instead of printing."), QStringLiteral("PREFIX"));
-    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes, listKinds, output});
+    const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Build with this node's output as the result (the first output without .OUTPUT)."), QStringLiteral("ID[.OUTPUT]"));
+    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes, listKinds, output, node});
     parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
 
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -93,6 +96,7 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     options.list = parser.isSet(list);
     options.listKinds = parser.isSet(listKinds);
     options.outputPrefix = parser.value(output);
+    options.previewNode = parser.value(node);
     if (parser.isSet(generator))
         options.generator = parser.value(generator);
     else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator) && !options.list && !options.listKinds) {
@@ -180,6 +184,8 @@ int main(int argc, char** argv)
     VrnShaderNetwork* network = nullptr;
     QStringList defines;
     if (!VrnToolSupport::loadNetwork(options.source, options.defines, &app, network, defines, error))
+        return fail(kUsageError, error);
+    if (!options.previewNode.isEmpty() && !VrnNodePreview::attach(network, options.previewNode, error))
         return fail(kUsageError, error);
     VrnShaderManager::instance().setShaderDefines(defines);
 

@@ -2,6 +2,7 @@
 // renders it through every style and compares the pictures.
 
 #include "VrnCompileMessages.h"
+#include "VrnNodePreview.h"
 #include "VrnPluginHost.h"
 #include "VrnRenderCompare.h"
 #include "VrnRenderer.h"
@@ -51,7 +52,8 @@ int main(int argc, char** argv)
     const QCommandLineOption random(QStringLiteral("random"), QStringLiteral("Render a random network of this seed."), QStringLiteral("SEED"));
     const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
-    parser.addOptions({style, size, output, define, compare, tolerance, random, nodes, plugin});
+    const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Render this node's output instead of the root's (the first output without .OUTPUT)."), QStringLiteral("ID[.OUTPUT]"));
+    parser.addOptions({style, size, output, define, compare, tolerance, random, nodes, plugin, node});
     parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(kUsageError, parser.errorText());
@@ -92,6 +94,8 @@ int main(int argc, char** argv)
     VrnShaderNetwork* network = nullptr;
     QStringList defines;
     if (!VrnToolSupport::loadNetwork(source, parser.values(define), &app, network, defines, error))
+        return fail(kUsageError, error);
+    if (parser.isSet(node) && !VrnNodePreview::attach(network, parser.value(node), error))
         return fail(kUsageError, error);
 
     QTextStream out(stdout);
