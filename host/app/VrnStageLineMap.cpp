@@ -130,18 +130,20 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
     for (VrnSnBaseNode* node : network->nodes())
         nodeByPath.insert(node->path(), node);
     static const QRegularExpression banner(QStringLiteral("^//--- Style \\d Node '(.*)' ---$"));
-    QHash<VrnSnBaseNode*, QPair<int, int>> regions; // first line, line after the last
+    QVector<VrnSnBaseNode*> bannerOwner(m_lines.size(), nullptr); // the node whose banner a line is under
+    QSet<VrnSnBaseNode*> withBanner;
     VrnSnBaseNode* current = nullptr;
     for (int line = 1; line <= m_lines.size(); ++line) {
-        const QRegularExpressionMatch m = m_parts.at(line - 1) == Part::Declarations ? banner.match(m_lines.at(line - 1))
-                                                                                      : QRegularExpressionMatch();
-        if (m.hasMatch() || m_parts.at(line - 1) != Part::Declarations) {
+        // Style 3 writes its banners into main's body as well.
+        const bool inGenerated = generated(line);
+        const QRegularExpressionMatch m = inGenerated ? banner.match(m_lines.at(line - 1)) : QRegularExpressionMatch();
+        if (m.hasMatch() || !inGenerated || (line > 1 && m_parts.at(line - 2) != m_parts.at(line - 1))) {
             current = m.hasMatch() ? nodeByPath.value(m.captured(1)) : nullptr;
             if (current)
-                regions.insert(current, qMakePair(line, line));
+                withBanner.insert(current);
         }
         if (current) {
-            regions[current].second = line + 1;
+            bannerOwner[line - 1] = current;
             m_origins[line - 1] = nodeOrigin({current}, false);
         }
     }
@@ -161,7 +163,7 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
         QStringList bodies{context->shaderBodyCode(shaderType, &aliases[shaderType], surfaceShader)};
         if (block)
             bodies.append(context->shaderBodyCodeWithShaderUniformBlock(shaderType, &aliases[shaderType], block));
-        const auto region = regions.constFind(node);
+        const bool hasBanner = withBanner.contains(node);
         for (const QString& body : bodies) {
             const QString code = body.trimmed();
             if (code.isEmpty())
@@ -169,9 +171,9 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
             const QStringList codeLines = code.split(QLatin1Char('\n'));
             for (int at = source.indexOf(code), found = 0; at >= 0 && found < 64; at = source.indexOf(code, at + 1), ++found) {
                 const int line = int(std::upper_bound(lineStarts.begin(), lineStarts.end(), at) - lineStarts.begin());
-                const bool inRegion = region != regions.constEnd() && line >= region->first && line < region->second;
+                const bool underBanner = bannerOwner.value(line - 1) == node;
                 const bool inBody = m_parts.value(line - 1) == Part::Body;
-                if (inRegion || inBody || (region == regions.constEnd() && generated(line)))
+                if (underBanner || inBody || (!hasBanner && generated(line)))
                     markNodeCode(line, codeLines, nodeOrigin({node}, false), node->kind().glsl);
             }
         }
