@@ -68,7 +68,8 @@ struct Options
 // Reads the command line; false with the message to print.
 bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
 {
-    parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators."));
+    parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators.\n"
+                                                    "docs/styles.md says what each style writes, costs and cannot express, and which to pick."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption style(QStringLiteral("style"), QStringLiteral("Generator style, 1 to 6 (default 1)."), QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption generator(QStringLiteral("generator"), QStringLiteral("Generator by registered name."), QStringLiteral("NAME"));
