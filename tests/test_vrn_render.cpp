@@ -66,6 +66,8 @@ TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
         {{}, "give -o FILE"},
         {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("1"), QStringLiteral("a.json")}, "give one network"},
         {{QStringLiteral("--compare"), QStringLiteral("/nonexistent.json")}, "/nonexistent.json"},
+        {{QStringLiteral("--watch"), QStringLiteral("-o"), QStringLiteral("x.png")}, "--watch needs one network file and -o FILE"},
+        {{QStringLiteral("--reloads"), QStringLiteral("2"), QStringLiteral("--compare")}, "--reloads needs --watch"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());
