@@ -135,6 +135,10 @@ TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
         {"echo '{\"format\":1,\"nodes\":[{\"id\":\"M\",\"kind\":\"Multiply\"},{\"id\":\"O\",\"kind\":\"Output\"}],"
          "\"connections\":[{\"from\":\"M.Output\",\"to\":\"O.Input\"}],\"root\":\"O\"}' | vrn-glsl --style 4 --validate -",
          1, "", "fragment stage does not compile (likely cause: no node declares a uniform, and its uniform block cannot be empty):"},
+        {"echo '{\"format\":1,\"nodes\":[{\"id\":\"A\",\"kind\":\"AllTypes\"},{\"id\":\"O\",\"kind\":\"Output\"}],"
+         "\"connections\":[{\"from\":\"A.Output\",\"to\":\"O.Input\"}],\"root\":\"O\"}' | vrn-glsl --style 4 --validate -",
+         1, "", "(likely cause: node \"A\" declares \"uniform sampler1D A_Ramp;\", which its uniform block cannot hold):\n"
+                "stdin: node \"A\" (kind AllTypes, declaration): 'A_Ramp' : member of block cannot be or contain a sampler"},
         {"vrn-glsl --stage fragment - < examples/lit-base.json", 0, "#version 450 core\n", ""},
         {"vrn-glsl -o $TMP/d examples/displaced-tiles.json && cat $TMP/d.tese $TMP/d.frag", 0, "layout(triangles", ""},
         {"vrn-glsl --list-kinds", 0, "Mix (stage all)\n    input A = vec4(0.0,0.0,0.0,1.0)\n", ""},

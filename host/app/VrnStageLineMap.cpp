@@ -98,7 +98,9 @@ QString VrnLineOrigin::describe() const
     case Node: break;
     }
     const QString nodes = QStringLiteral("\"%1\"").arg(nodeIds.join(QStringLiteral("\", \"")));
-    const QString where = glslLine > 0 ? QStringLiteral("glsl line %1").arg(glslLine) : QStringLiteral("generated code");
+    const QString where = glslLine > 0 ? QStringLiteral("glsl line %1").arg(glslLine)
+                        : declaration ? QStringLiteral("declaration")
+                                      : QStringLiteral("generated code");
     return QStringLiteral("%1 %2 (kind %3, %4)").arg(nodeIds.size() == 1 ? QStringLiteral("node") : QStringLiteral("nodes"), nodes, kind, where);
 }
 
@@ -146,6 +148,27 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
             bannerOwner[line - 1] = current;
             m_origins[line - 1] = nodeOrigin({current}, false);
         }
+    }
+
+    // A node's declarations: under its banner, or where a generator gathers
+    // them away from the node (Style 4's uniform block), in lines no other
+    // node's banner claimed.
+    QHash<QString, QList<int>> generatedLines;
+    for (int line = 1; line <= m_lines.size(); ++line)
+        if (generated(line))
+            generatedLines[m_lines.at(line - 1).trimmed()].append(line);
+    for (VrnSnBaseGlslContext* context : stageContexts) {
+        VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
+        if (!node)
+            continue;
+        for (const QString& declaration : context->shaderDeclarationCode().split(QLatin1Char('\n')))
+            for (int line : generatedLines.value(declaration.trimmed())) {
+                const VrnLineOrigin& claimed = m_origins.at(line - 1);
+                if (declaration.trimmed().isEmpty() || (claimed.source == VrnLineOrigin::Node && claimed.nodeIds != QStringList{node->id()}))
+                    continue;
+                m_origins[line - 1] = nodeOrigin({node}, false);
+                m_origins[line - 1].declaration = true;
+            }
     }
 
     // A node's code is the context's body text, found inside its banner or in main's body.

@@ -19,6 +19,7 @@ struct VrnLineOrigin
     QStringList nodeIds; // for node lines: the node, or every node sharing a Style 5 function
     QString kind;
     int glslLine = 0;    // the line of the kind's glsl; 0 for code the generator or context wrote for the node
+    bool declaration = false; // a line of the node's declarations (its uniforms), wherever the generator put it
     bool encrypted = false;
 
     // node "ID" (kind KIND, glsl line N), host code (main), generated code, ...
