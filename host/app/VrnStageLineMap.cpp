@@ -171,11 +171,32 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
             }
     }
 
-    // A node's code is the context's body text, found inside its banner or in main's body.
+    // A node's code is the context's body text, looked for under the node's
+    // banners and, where it is not there, in main's body (a terminal's code,
+    // code a style inlines). Only those stretches are searched: a large
+    // network has thousands of nodes.
     QVector<int> lineStarts{0};
     for (int i = 0; i < source.size(); ++i)
         if (source.at(i) == QLatin1Char('\n'))
             lineStarts.append(i + 1);
+    lineStarts.append(source.size() + 1);
+    QHash<VrnSnBaseNode*, QVector<QPair<int, int>>> stretches; // first and last line of each run under a node's banner
+    QVector<QPair<int, int>> bodyStretches;
+    for (int line = 1; line <= m_lines.size(); ++line) {
+        const bool body = m_parts.at(line - 1) == Part::Body;
+        if (VrnSnBaseNode* owner = bannerOwner.at(line - 1)) {
+            QVector<QPair<int, int>>& runs = stretches[owner];
+            if (!runs.isEmpty() && runs.last().second == line - 1)
+                runs.last().second = line;
+            else
+                runs.append(qMakePair(line, line));
+        } else if (body) {
+            if (!bodyStretches.isEmpty() && bodyStretches.last().second == line - 1)
+                bodyStretches.last().second = line;
+            else
+                bodyStretches.append(qMakePair(line, line));
+        }
+    }
     const char* prefix = VrnSnBaseGlslCodeGenerator::getShaderTypePrefix(shaderType);
     const QSharedPointer<VrnShaderUniformBlock> block =
         surfaceShader && prefix ? surfaceShader->shaderUniformBlock(QLatin1String(prefix) + QStringLiteral("ShaderUniformBlock")) : nullptr;
@@ -186,19 +207,27 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
         QStringList bodies{context->shaderBodyCode(shaderType, &aliases[shaderType], surfaceShader)};
         if (block)
             bodies.append(context->shaderBodyCodeWithShaderUniformBlock(shaderType, &aliases[shaderType], block));
-        const bool hasBanner = withBanner.contains(node);
         for (const QString& body : bodies) {
             const QString code = body.trimmed();
             if (code.isEmpty())
                 continue;
             const QStringList codeLines = code.split(QLatin1Char('\n'));
-            for (int at = source.indexOf(code), found = 0; at >= 0 && found < 64; at = source.indexOf(code, at + 1), ++found) {
-                const int line = int(std::upper_bound(lineStarts.begin(), lineStarts.end(), at) - lineStarts.begin());
-                const bool underBanner = bannerOwner.value(line - 1) == node;
-                const bool inBody = m_parts.value(line - 1) == Part::Body;
-                if (underBanner || inBody || (!hasBanner && generated(line)))
-                    markNodeCode(line, codeLines, nodeOrigin({node}, false), node->kind().glsl);
-            }
+            // Marks every occurrence within the runs; true when there was one.
+            auto markIn = [&](const QVector<QPair<int, int>>& runs) {
+                bool found = false;
+                for (const QPair<int, int>& run : runs) {
+                    const int from = lineStarts.at(run.first - 1);
+                    const QStringRef text(&source, from, std::min(int(source.size()), lineStarts.at(run.second)) - from);
+                    for (int at = text.indexOf(code); at >= 0; at = text.indexOf(code, at + 1)) {
+                        const int line = int(std::upper_bound(lineStarts.begin(), lineStarts.end(), from + at) - lineStarts.begin());
+                        markNodeCode(line, codeLines, nodeOrigin({node}, false), node->kind().glsl);
+                        found = true;
+                    }
+                }
+                return found;
+            };
+            if (!markIn(stretches.value(node)))
+                markIn(bodyStretches);
         }
     }
 }
