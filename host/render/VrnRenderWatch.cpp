@@ -18,6 +18,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -80,15 +81,26 @@ QString renderOnce(const VrnRenderWatch::Options& options, const QByteArray& con
         report(VrnCompileMessages::explainBuild(options.file, error, options.generatorName, loaded.network, defines));
         return QString();
     }
-    const qint64 draw = timer.nsecsElapsed();
+    qint64 draw = timer.nsecsElapsed();
+    // The renderer compiles and draws in one call: after a compile, a second
+    // draw from the cache tells the two apart.
+    const bool compiled = VrnRenderer::compileCount() != compilesBefore;
+    qint64 compile = 0;
+    if (compiled) {
+        timer.restart();
+        QImage again;
+        VrnRenderer::render(job, again, error);
+        compile = std::max<qint64>(0, draw - timer.nsecsElapsed());
+        draw = timer.nsecsElapsed();
+    }
     if (!picture.save(options.output, "PNG")) {
         report(QStringLiteral("%1: cannot write the picture").arg(options.output));
         return QString();
     }
-    const bool compiled = VrnRenderer::compileCount() != compilesBefore;
-    return QStringLiteral("load %1, build %2, %3 %4; wrote %5")
-        .arg(milliseconds(load), milliseconds(build), compiled ? QStringLiteral("compile and draw") : QStringLiteral("cache hit, draw"),
-             milliseconds(draw), options.output);
+    return QStringLiteral("load %1, build %2, %3, draw %4; wrote %5")
+        .arg(milliseconds(load), milliseconds(build),
+             compiled ? QStringLiteral("compile %1").arg(milliseconds(compile)) : QStringLiteral("cache hit"), milliseconds(draw),
+             options.output);
 }
 
 QByteArray contentOf(const QString& file)
