@@ -125,7 +125,7 @@ VrnStageLineMap::VrnStageLineMap(const QString& source, const QList<VrnShaderAss
     VrnSnBaseGlslCodeGenerator().buildContextsList(nullptr, qobject_cast<VrnSvtShadingContext*>(network->shadingContext()), aliases,
                                                    contexts, network->root());
     const QList<VrnSnBaseGlslContext*> stageContexts = contexts.value(shaderType);
-    mapStyle5Functions(network, stageContexts);
+    mapStyle5Functions(stageContexts);
 
     // The per-node styles open each node's text with a banner naming its path.
     QHash<QString, VrnSnBaseNode*> nodeByPath;
@@ -244,7 +244,7 @@ void VrnStageLineMap::markNodeCode(int firstLine, const QStringList& codeLines, 
 
 // Style 5 writes one function per kind (and variant), under a banner that
 // names the kind's path key or, without one, its source ("// kind NAME").
-void VrnStageLineMap::mapStyle5Functions(VrnShaderNetwork*, const QList<VrnSnBaseGlslContext*>& contexts)
+void VrnStageLineMap::mapStyle5Functions(const QList<VrnSnBaseGlslContext*>& contexts)
 {
     static const QString rule = QStringLiteral("//--------------------------");
     const QString secureBegin = VrnShaderManager::startTokenForSecureShaderLog().trimmed();

@@ -8,6 +8,7 @@
 #include <QVector>
 
 class VrnShaderNetwork;
+class VrnSnBaseGlslContext;
 class VrnSurfaceShader;
 
 // Where one line of an assembled stage came from.
@@ -45,7 +46,7 @@ public:
 
 private:
     void markNodeCode(int firstLine, const QStringList& codeLines, const VrnLineOrigin& node, const QString& glsl);
-    void mapStyle5Functions(VrnShaderNetwork* network, const QList<class VrnSnBaseGlslContext*>& contexts);
+    void mapStyle5Functions(const QList<VrnSnBaseGlslContext*>& contexts);
     bool generated(int line) const;
 
     QStringList m_lines;
