@@ -3,9 +3,9 @@
 #include "VrnBuiltinKinds.h"
 #include "VrnShaderNetwork.h"
 
-bool VrnNodePreview::attach(VrnShaderNetwork* network, const QString& spec, QString& error)
+bool VrnNodePreview::attach(VrnShaderNetwork* network, const QString& target, QString& error)
 {
-    const QString id = spec.section(QLatin1Char('.'), 0, 0);
+    const QString id = target.section(QLatin1Char('.'), 0, 0);
     VrnSnBaseNode* producer = network ? network->node(id) : nullptr;
     if (!producer) {
         error = QStringLiteral("--node: the network has no node \"%1\"").arg(id);
@@ -16,7 +16,7 @@ bool VrnNodePreview::attach(VrnShaderNetwork* network, const QString& spec, QStr
         error = QStringLiteral("--node: node \"%1\" has no outputs to show").arg(id);
         return false;
     }
-    const QString output = spec.contains(QLatin1Char('.')) ? spec.section(QLatin1Char('.'), 1) : outputs.first();
+    const QString output = target.contains(QLatin1Char('.')) ? target.section(QLatin1Char('.'), 1) : outputs.first();
     if (!outputs.contains(output)) {
         error = QStringLiteral("--node: node \"%1\" has no output \"%2\" (its outputs: %3)").arg(id, output, outputs.join(QStringLiteral(", ")));
         return false;

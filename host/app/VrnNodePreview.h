@@ -11,7 +11,7 @@ class VrnShaderNetwork;
 class VrnNodePreview
 {
 public:
-    // spec is "ID" (the node's first output) or "ID.OUTPUT". False with the
+    // target is "ID" (the node's first output) or "ID.OUTPUT". False with the
     // reason when the network has no such node or output.
-    static bool attach(VrnShaderNetwork* network, const QString& spec, QString& error);
+    static bool attach(VrnShaderNetwork* network, const QString& target, QString& error);
 };
