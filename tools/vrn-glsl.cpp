@@ -2,6 +2,7 @@
 // prints the complete stages, the generator's own texts, the uniform data or
 // the log of the build.
 
+#include "VrnBuildFaults.h"
 #include "VrnDebug.h"
 #include "VrnGlslValidator.h"
 #include "VrnPluginHost.h"
@@ -176,8 +177,10 @@ int main(int argc, char** argv)
         return fail(kUsageError, QStringLiteral("the network has no %1 stage").arg(VrnShaderBuild::shaderTypeName(options.stage)));
 
     const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
-    if (options.validate && !VrnGlslValidator::validate(sources, error))
-        return fail(kBuildFailed, error);
+    if (options.validate && !VrnGlslValidator::validate(sources, error)) {
+        const QString cause = VrnBuildFaults::compileFault(options.generator, network, defines);
+        return fail(kBuildFailed, cause.isEmpty() ? error : error + QStringLiteral("\ncause: ") + cause);
+    }
 
     if (options.what == QLatin1String("uniforms")) {
         out << QJsonDocument(VrnUniformReport::build(network, &surface)).toJson(QJsonDocument::Indented);
