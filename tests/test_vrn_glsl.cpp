@@ -118,13 +118,3 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
     }
 }
-
-TEST(VrnGlsl, ValidateNamesTheCauseOfABuildThatCannotCompile)
-{
-    const ToolRun run = runTool({QStringLiteral("--style"), QStringLiteral("3"), QStringLiteral("--validate"),
-                                 VrnTest::examplePath(QStringLiteral("bake-point.json"))});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.endsWith(QStringLiteral("\ncause: node \"Glow\" is left out of the bake, but this style writes its code inline, "
-                                                 "which reads the uniform \"Glow_Color\" that its stub does not declare\n")))
-        << run.err.toStdString();
-}
