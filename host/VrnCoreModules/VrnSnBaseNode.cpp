@@ -109,9 +109,9 @@ QString VrnSnBaseNode::cacheAttributeName(const QString& outputName) const
     return QStringLiteral("Cache_") + m_hash + outputName;
 }
 
-void VrnSnBaseNode::onUserAttributeCreated(const QString& name)
+void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name)
 {
-    if (!name.startsWith(QLatin1String("Cache_")))
+    if (event != AttributeEvent::Created || !name.startsWith(QLatin1String("Cache_")))
         return;
     int position = 0;
     for (const QString& output : m_kind->outputs) {

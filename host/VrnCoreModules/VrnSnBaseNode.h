@@ -99,7 +99,7 @@ public:
 protected:
     // Cache attributes lead the attribute list, in the order of the kind's
     // outputs, so that a walk of userAttributeNames() meets them first.
-    void onUserAttributeCreated(const QString& name) override;
+    void userAttributeEvent(AttributeEvent event, const QString& name) override;
 
 private:
     VrnShaderNetwork* m_network;
