@@ -143,6 +143,11 @@ TEST(StylePictures, StylesLeftOutReallyDrawOtherPictures)
         {"a one-dimensional sampler", 4,
          network(QString(), QStringLiteral(R"({"id": "T", "kind": "AllTypes"})"), QStringLiteral(R"({"from": "T.Output", "to": "Out.Input"})")),
          "node \"T\" declares \"uniform sampler1D T_Ramp;\""},
+        {"a gradient without an atlas read by the code", 5,
+         network(QString(), QStringLiteral(R"({"id": "G", "kind": "Ramped"})"), QStringLiteral(R"({"from": "G.Output", "to": "Out.Input"})"),
+                 QStringLiteral(R"("kinds": [{"name": "Ramped", "outputs": ["Output"], "glsl": "Output = texture($Ramp, 0.5);",
+                                  "parameters": [{"name": "Ramp", "type": "VrnGradient", "default": {"atlas": false, "size": 16}}]}],)")),
+         "node \"G\" reads its gradient \"Ramp\", which has no atlas"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

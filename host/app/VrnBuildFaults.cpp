@@ -1,5 +1,7 @@
 #include "VrnBuildFaults.h"
 
+#include "VrnAttributeValues.h"
+#include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseGlslContext.h"
@@ -32,9 +34,11 @@ QStringList declaredUniforms(const QString& declarationCode)
     return names;
 }
 
+// Whether the code reads the name as a whole, not as part of a longer one.
 bool readsName(const QString& code, const QString& name)
 {
-    return QRegularExpression(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(name))).match(code).hasMatch();
+    const QString pattern = QStringLiteral("(?<!\\w)%1(?!\\w)").arg(QRegularExpression::escape(name));
+    return QRegularExpression(pattern).match(code).hasMatch();
 }
 
 // Style 4 moves every declaration line of the build into one uniform block,
@@ -55,6 +59,56 @@ QString uniformBlockFault(VrnShaderNetwork* network)
             anyMember = true;
         }
     return anyMember ? QString() : QStringLiteral("no node declares a uniform, and its uniform block cannot be empty");
+}
+// Style 5 writes one function per version hash from the analysis of the last
+// node of that hash in a stage's list; a gradient without an atlas becomes a
+// comment there, so the code that reads it names no declared variable.
+QString unatlasedGradientFault(VrnShaderNetwork* network)
+{
+    auto* shading = qobject_cast<VrnSvtShadingContext*>(network->shadingContext());
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    QMap<unsigned, QList<VrnSnBaseGlslContext*>> contexts;
+    VrnSnBaseGlslCodeGenerator().buildContextsList(nullptr, shading, aliases, contexts, network->root());
+    for (const QList<VrnSnBaseGlslContext*>& list : qAsConst(contexts)) {
+        QMap<QString, VrnSnBaseGlslContext*> lastOfHash;
+        QSet<QString> used;
+        for (VrnSnBaseGlslContext* context : list) {
+            VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
+            if (!node)
+                continue;
+            const QString hash = node->versionHashPresent(false);
+            lastOfHash.insert(hash, context);
+            if (!VrnSnBaseGlslCodeGenerator::nodeReadsCache(node, shading) && !VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(node, shading))
+                used.insert(hash);
+        }
+        for (auto it = lastOfHash.constBegin(); it != lastOfHash.constEnd(); ++it) {
+            VrnSnBaseNode* node = it.value()->parentNode();
+            if (!used.contains(it.key()))
+                continue;
+            for (const VrnCustomAttribute& parameter : node->kind().parameters) {
+                const QVariant value = node->userAttribute(parameter.name()).value();
+                if (value.userType() == VrnShaderManager::MetaType_VrnGradient && !value.value<VrnGradient>().useAtlas()
+                    && readsName(it.value()->expression(), QLatin1Char('$') + parameter.name()))
+                    return QStringLiteral("node \"%1\" reads its gradient \"%2\", which has no atlas and which this style does not declare")
+                        .arg(node->id(), parameter.name());
+            }
+        }
+    }
+    return QString();
+}
+// Of a node's own uniforms Style 6 keeps only sampler cubes; other samplers stay undeclared.
+QString undeclaredSamplerFault(VrnShaderNetwork* network)
+{
+    for (VrnSnBaseGlslContext* context : VrnBuildFaults::builtContexts(network)) {
+        VrnSnBaseNode* node = context->parentNode();
+        for (const VrnCustomAttribute& parameter : node->kind().parameters) {
+            const QString type = context->getOpenGLType(node->userAttribute(parameter.name()).value());
+            if (type.startsWith(QLatin1String("sampler")) && type != QLatin1String("samplerCube")
+                && context->expression().contains(QLatin1Char('$') + parameter.name()))
+                return QStringLiteral("node \"%1\" reads its %2 \"%3\", which this style does not declare").arg(node->id(), type, parameter.name());
+        }
+    }
+    return QString();
 }
 } // namespace
 
@@ -104,6 +158,10 @@ QString VrnBuildFaults::compileFault(const QString& generatorName, VrnShaderNetw
 {
     if (generatorName.endsWith(QLatin1String("_Style4")))
         return uniformBlockFault(network);
+    if (generatorName.endsWith(QLatin1String("_Style5")))
+        return unatlasedGradientFault(network);
+    if (generatorName.endsWith(QLatin1String("_Style6")))
+        return undeclaredSamplerFault(network);
     if (generatorName.endsWith(QLatin1String("_Style3"))) {
         const InlinedStub stub = style3InlinedStub(network, defines);
         if (!stub.undeclaredUniform.isEmpty())

@@ -153,17 +153,6 @@ QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnS
     // host's background is transparent black): a translucent baked channel
     // shows premultiplied, where the other styles show it as stored.
     if (generatorName.endsWith(QLatin1String("_Style6"))) {
-        // Of a node's own uniforms Style 6 keeps only sampler cubes; other samplers stay undeclared.
-        for (VrnSnBaseGlslContext* context : builtContexts(network)) {
-            VrnSnBaseNode* node = context->parentNode();
-            for (const VrnCustomAttribute& parameter : node->kind().parameters) {
-                const QString type = context->getOpenGLType(node->userAttribute(parameter.name()).value());
-                if (type.startsWith(QLatin1String("sampler")) && type != QLatin1String("samplerCube")
-                    && context->expression().contains(QLatin1Char('$') + parameter.name()))
-                    return QStringLiteral("node \"%1\" reads its %2 \"%3\", which this style does not declare")
-                        .arg(node->id(), type, parameter.name());
-            }
-        }
         VrnShadingContext* sc = network->shadingContext();
         for (VrnSnBaseNode* node : network->nodes()) {
             if (!sc || !VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(node, sc))
@@ -209,4 +198,27 @@ VrnRenderCompare::Difference VrnRenderCompare::difference(const QImage& a, const
         }
     }
     return d;
+}
+
+QList<VrnRenderCompare::StyleResult> VrnRenderCompare::compareStyles(const QStringList& generatorNames, VrnShaderNetwork* network,
+                                                                     const QStringList& defines, int size, QImage& referencePicture)
+{
+    QList<StyleResult> results;
+    bool haveReference = false;
+    for (const QString& name : generatorNames) {
+        StyleResult result;
+        result.generatorName = name;
+        result.notApplicable = notApplicableReason(name, network, defines);
+        QImage picture;
+        if (result.notApplicable.isEmpty() && renderWithGenerator(name, network, defines, size, picture, result.failure)) {
+            result.failure.clear();
+            result.reference = !haveReference;
+            if (result.reference)
+                referencePicture = picture;
+            haveReference = true;
+            result.difference = difference(referencePicture, picture);
+        }
+        results.append(result);
+    }
+    return results;
 }
