@@ -96,6 +96,7 @@ QString unatlasedGradientFault(VrnShaderNetwork* network)
     }
     return QString();
 }
+
 // Of a node's own uniforms Style 6 keeps only sampler cubes; other samplers stay undeclared.
 QString undeclaredSamplerFault(VrnShaderNetwork* network)
 {
