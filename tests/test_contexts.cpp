@@ -19,8 +19,10 @@
 #include <QMetaMethod>
 #include <QPointer>
 
+#include <cstring>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 namespace {
 const QString kInputContext = QStringLiteral("VrnSnGlslChannelInputContext");
@@ -389,6 +391,43 @@ TEST_F(ContextTest, InputContextSlotsAreReachableThroughItsMetaObject)
     ASSERT_EQ(calls->size(), 1);
     EXPECT_EQ(currentString(calls->first().value), QStringLiteral("Paint"));
     EXPECT_EQ(compileRequests(), requests + 1);
+}
+
+// The table slot of a virtual operation; -1 for a non-virtual one. A
+// member-function pointer to a virtual holds 1 + the slot's byte offset.
+template <typename Member>
+std::ptrdiff_t slotOf(Member member)
+{
+    static_assert(sizeof(Member) == 2 * sizeof(std::ptrdiff_t), "a pointer and an adjustment");
+    std::ptrdiff_t words[2];
+    std::memcpy(words, &member, sizeof(member));
+    return (words[0] & 1) ? (words[0] - 1) / std::ptrdiff_t(sizeof(void*)) : -1;
+}
+
+struct SerializableProbe : VrnSerializableObject
+{
+    static auto lastVirtual() { return &SerializableProbe::userAttributeEvent; }
+};
+
+TEST(ContextSlots, ContextVirtualsFollowTheSerializableObjectsInTheHostsOrder)
+{
+    using C = VrnSnBaseGlslContext;
+    using Input = VrnSnGlslChannelInputContext;
+    const std::vector<std::ptrdiff_t> order{
+        slotOf(&C::saveObjects), slotOf(&C::onLoadCollection), slotOf(&C::setUserAttribute), slotOf(&C::resolveParsedValue),
+        slotOf(&C::init), slotOf(&C::clone), slotOf(&C::id), slotOf(&C::inputs), slotOf(&C::inputsUsed), slotOf(&C::inputsConnected),
+        slotOf(&C::outputPointNames), slotOf(&C::renameInput), slotOf(&C::residentChannelSet), slotOf(&C::createPropertyWidget),
+        slotOf(&C::supportsAttributesFunction), slotOf(&C::attributeIsStub), slotOf(&C::inputIsStub), slotOf(&C::versionHashSource),
+        slotOf(&C::isVersionable), slotOf(&C::versionMatch), slotOf(&C::upgrade), slotOf(&C::replace), slotOf(&C::onIdChanged),
+        slotOf(&C::onUserAttributeCreated), slotOf(&C::onUserAttributeChanged), slotOf(&C::onUserAttributeRemoved),
+        slotOf(&C::shaderDeclarationCode), slotOf(&C::shaderBodyCode), slotOf(&C::shaderBodyCodeWithShaderUniformBlock),
+        slotOf(&C::shaderBodyCodeUsesOutputs), slotOf(&C::inputsRevaled), slotOf(&C::revalInfo), slotOf(&C::defaultInput),
+        slotOf(&C::uniformName), slotOf(&C::uniformValue), slotOf(&C::getOpenGLType), slotOf(&C::setExpression),
+        slotOf(&Input::applyExpression), slotOf(&Input::onCurrentChannelChanged)};
+    EXPECT_EQ(slotOf(&VrnSerializableObject::setUserAttribute), -1) << "not a virtual of the serialisable object";
+    EXPECT_EQ(order.front(), slotOf(SerializableProbe::lastVirtual()) + 1);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        EXPECT_EQ(order[i], order.front() + std::ptrdiff_t(i)) << "operation " << i;
 }
 
 TEST_F(ContextTest, ApplyExpressionSetsTheCodeAndClearsOnlyThePendingFlag)

@@ -78,8 +78,8 @@ TEST(StylePictures, ExamplesMatchInEveryStyle)
     }
 }
 
-// In a bake, a left-out node's uniforms are not declared; Style 3's main body
-// must not use its code either.
+// In a bake, a left-out node's uniforms are not declared, though Style 3's
+// main body writes its code inline: that build cannot compile.
 TEST(StylePictures, BakeWithALeftOutNodeMatches)
 {
     VrnTest::plugin();
@@ -94,8 +94,15 @@ TEST(StylePictures, BakeWithALeftOutNodeMatches)
                              QStringLiteral("bake"));
     ASSERT_NE(loaded, nullptr);
     const QStringList rendered = expectSamePictures(loaded->loaded);
-    for (int n : {1, 2, 3, 4})
+    for (int n : {1, 2, 4})
         EXPECT_TRUE(rendered.contains(style(n))) << n;
+    EXPECT_EQ(VrnRenderCompare::notApplicableReason(style(3), loaded->network(), loaded->loaded.defines),
+              QStringLiteral("node \"Rim\" is left out of the bake, but this style writes its code inline, "
+                             "which reads the uniform \"Rim_Color\" that its stub does not declare"));
+    QImage picture;
+    QString error;
+    EXPECT_FALSE(VrnRenderCompare::renderWithGenerator(style(3), loaded->network(), loaded->loaded.defines, kSize, picture, error));
+    EXPECT_TRUE(error.contains(QLatin1String("Rim_Color' undeclared"))) << error.toStdString();
 }
 
 TEST(StylePictures, RandomNetworksMatchInEveryStyle)
@@ -136,6 +143,11 @@ TEST(StylePictures, StylesLeftOutReallyDrawOtherPictures)
         {"a one-dimensional sampler", 4,
          network(QString(), QStringLiteral(R"({"id": "T", "kind": "AllTypes"})"), QStringLiteral(R"({"from": "T.Output", "to": "Out.Input"})")),
          "node \"T\" declares \"uniform sampler1D T_Ramp;\""},
+        {"a gradient without an atlas read by the code", 5,
+         network(QString(), QStringLiteral(R"({"id": "G", "kind": "Ramped"})"), QStringLiteral(R"({"from": "G.Output", "to": "Out.Input"})"),
+                 QStringLiteral(R"("kinds": [{"name": "Ramped", "outputs": ["Output"], "glsl": "Output = texture($Ramp, 0.5);",
+                                  "parameters": [{"name": "Ramp", "type": "VrnGradient", "default": {"atlas": false, "size": 16}}]}],)")),
+         "node \"G\" reads its gradient \"Ramp\", which has no atlas"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -180,10 +180,9 @@ TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
                                      "    }\n"));
 }
 
-// Style 2's main body still calls the stub, and still inlines a left-out node
-// that writes no outputs: bake mode plays no part there. In Style 3 a bake
-// leaves the node's code and uniforms out, so its section is a call of the
-// stub rather than its code.
+// Bake mode plays no part in the main body: Style 2 still calls the stub and
+// inlines a left-out node that writes no outputs; Style 3 still writes the
+// node's code inline, reading the uniform that the stub leaves undeclared.
 TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
 {
     const struct
@@ -191,6 +190,7 @@ TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
         int style;
         bool outTagged;
         QString declarations; // null: only the node's uniform is checked for
+        QString section;      // the node's part of the main body
     } rows[] = {
         {2, true,
          QLatin1String(kHeaders) + QStringLiteral("void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
@@ -207,8 +207,14 @@ TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
                               "\n"
                               "//=====================\n"
                               "//--- Non-Bakeable Node '/Net/Out' ---\n"
-                              "//=====================\n")},
-        {3, false, QString()},
+                              "//=====================\n"),
+         QStringLiteral("        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n")},
+        {3, false, QString(),
+         QStringLiteral("\n//=====================\n//--- Style 3 Node '/Net/Noise' ---\n//=====================\n\n{\n"
+                        "    vec4 Output; // Output 'Output' \n"
+                        "Output = vec4(N_Gain);\n"
+                        "    NOutput = Output;\n"
+                        "}\n")},
     };
     VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
     for (const auto& row : rows) {
@@ -225,9 +231,8 @@ TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
         if (!row.declarations.isNull()) {
             EXPECT_EQ(t.declarations, row.declarations);
         }
-        EXPECT_EQ(t.body, QStringLiteral("    {\n"
-                                         "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
-                                         "        {\n"
+        EXPECT_EQ(t.body, QStringLiteral("    {\n") + row.section
+                              + QStringLiteral("        {\n"
                                          "VrnResult = NOutput;\n"
                                          "        }\n"
                                          "    }\n"));

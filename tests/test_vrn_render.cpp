@@ -11,10 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QJsonDocument>
-#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -48,6 +49,20 @@ TEST(VrnRender, CompareReportsEachStyleOrWhyItDoesNotApply)
     const ToolRun baked = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("32"), VrnTest::examplePath(QStringLiteral("bake-point.json"))});
     EXPECT_TRUE(baked.out.contains(QStringLiteral("VrnSnGlslCodeGenerator_Style1: not applicable: bake point")))
         << baked.out.toStdString();
+
+    // Code that compiles in no style: each failure is reported and the next style still runs.
+    QTemporaryDir dir;
+    QFile broken(dir.filePath(QStringLiteral("broken.json")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(R"({"format": 1, "kinds": [{"name": "Broken", "outputs": ["Output"], "glsl": "Output = nonsense;"}],
+                    "nodes": [{"id": "B", "kind": "Broken"}, {"id": "Out", "kind": "Output"}],
+                    "connections": [{"from": "B.Output", "to": "Out.Input"}], "root": "Out"})");
+    broken.close();
+    const ToolRun failing = runRender({QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("8"), broken.fileName()});
+    EXPECT_EQ(failing.exitCode, 1);
+    EXPECT_EQ(failing.out.count(QStringLiteral(": failed: ")) + failing.out.count(QStringLiteral(": not applicable: ")),
+              failing.out.count(QRegularExpression(QStringLiteral("^VrnSnGlslCodeGenerator_Style"), QRegularExpression::MultilineOption)));
+    EXPECT_TRUE(failing.out.contains(QStringLiteral("VrnSnGlslCodeGenerator_Style6: failed: "))) << failing.out.toStdString();
 }
 
 TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)

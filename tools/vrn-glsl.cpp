@@ -2,6 +2,7 @@
 // prints the complete stages, the generator's own texts, the uniform data or
 // the log of the build.
 
+#include "VrnBuildFaults.h"
 #include "VrnDebug.h"
 #include "VrnCompileMessages.h"
 #include "VrnGlslValidator.h"
@@ -212,8 +213,9 @@ int main(int argc, char** argv)
         VrnShaderBuild::assembleStages(result, network, &surface, defines, &lineMaps);
         error = VrnCompileMessages::explain(VrnCompileMessages::networkLabel(options.networkFile, options.source.random, options.source.seed),
                                             error, lineMaps);
-        if (!limit.isEmpty())
-            error.insert(error.indexOf(QLatin1Char(':')), QStringLiteral(" (likely cause: %1)").arg(limit));
+        const QString cause = VrnBuildFaults::compileFault(options.generator, network, defines);
+        if (!cause.isEmpty())
+            error.insert(error.indexOf(QLatin1Char(':')), QStringLiteral(" (likely cause: %1)").arg(cause));
         return fail(kBuildFailed, error);
     }
 

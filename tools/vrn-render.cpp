@@ -135,33 +135,30 @@ int main(int argc, char** argv)
     }
 
     // Every registered style that can express the network, against the first of them.
-    QString reference;
     QImage referencePicture;
-    bool exceeded = false;
-    for (const QString& name : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
-        const QString reason = VrnRenderCompare::notApplicableReason(name, network, defines);
-        if (!reason.isEmpty()) {
-            out << name << ": not applicable: " << reason << '\n';
-            continue;
-        }
-        QImage picture;
-        if (!VrnRenderCompare::renderWithGenerator(name, network, defines, pictureSize, picture, error))
-            return fail(kFailed, QStringLiteral("%1: %2").arg(name, VrnCompileMessages::explainBuild(label, error, name, network, defines)));
-        if (reference.isEmpty()) {
-            reference = name;
-            referencePicture = picture;
-            out << name << ": reference\n";
-            if (parser.isSet(output) && !picture.save(parser.value(output), "PNG"))
-                return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
-            continue;
-        }
-        const VrnRenderCompare::Difference d = VrnRenderCompare::difference(referencePicture, picture);
-        const bool tooLarge = d.maximum > allowed;
-        exceeded = exceeded || tooLarge;
-        out << name << " vs " << reference << ": largest difference " << d.maximum << ", differing pixels " << d.differingPixels
-            << (tooLarge ? " (over tolerance)" : "") << '\n';
+    QString reference;
+    bool failed = false;
+    for (const VrnRenderCompare::StyleResult& r :
+         VrnRenderCompare::compareStyles(VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames(), network, defines, pictureSize,
+                                         referencePicture)) {
+        const bool tooLarge = r.difference.maximum > allowed;
+        failed = failed || !r.failure.isEmpty() || tooLarge;
+        if (!r.notApplicable.isEmpty())
+            out << r.generatorName << ": not applicable: " << r.notApplicable << '\n';
+        else if (!r.failure.isEmpty())
+            out << r.generatorName << ": failed: "
+                << VrnCompileMessages::explainBuild(label, r.failure, r.generatorName, network, defines).replace(QLatin1Char('\n'), QLatin1String("\n    ")) << '\n';
+        else if (r.reference) {
+            reference = r.generatorName;
+            out << reference << ": reference\n";
+        } else
+            out << r.generatorName << " vs " << reference << ": largest difference " << r.difference.maximum << ", differing pixels "
+                << r.difference.differingPixels << (tooLarge ? " (over tolerance)" : "") << '\n';
     }
-    if (reference.isEmpty())
+    out.flush();
+    if (reference.isEmpty() && !failed)
         return fail(kFailed, QStringLiteral("no registered style can express this network"));
-    return exceeded ? kFailed : 0;
+    if (!reference.isEmpty() && parser.isSet(output) && !referencePicture.save(parser.value(output), "PNG"))
+        return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+    return failed ? kFailed : 0;
 }

@@ -10,7 +10,6 @@ VrnSnGlslCodeGenerator_Style3::~VrnSnGlslCodeGenerator_Style3() = default;
 void VrnSnGlslCodeGenerator_Style3::emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                  QList<VrnSnBaseGlslContext*>& topLevel, VrnSnGlslContextInfoMap& infoMap)
 {
-    const bool bakeMode = bakeModeEnabled();
     bodyCode += evaluationBlockOpen();
     for (VrnSnBaseGlslContext* context : topLevel) {
         const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
@@ -21,10 +20,10 @@ void VrnSnGlslCodeGenerator_Style3::emitMainBody(QString& bodyCode, unsigned sha
             continue;
         }
         const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
+        // No bake branch: a node left out of a bake is written inline all the
+        // same, though its stub declares none of the uniforms its code reads.
         if (!lookups.isEmpty())
             bodyCode += lookups;
-        else if (isNonBakeable(node, bakeMode))
-            bodyCode += blockLine(evaluationCall(node)); // a bake leaves its code and uniforms out: its function is the stub
         else
             emitInlineSection(bodyCode, shaderType, aliases, context, infoMap);
     }

@@ -44,7 +44,7 @@ bool VrnSerializableObject::createUserAttribute(const VrnCustomAttribute& attrib
     if (!attribute.isValid() || exists(attribute.name()))
         return false;
     m_attributes.append(attribute);
-    onUserAttributeCreated(attribute.name());
+    userAttributeEvent(AttributeEvent::Created, attribute.name());
     return true;
 }
 
@@ -55,7 +55,7 @@ bool VrnSerializableObject::setUserAttribute(const QString& name, const QVariant
         return false;
     m_attributes[i].setValue(value);
     if (notify)
-        onUserAttributeChanged(name);
+        userAttributeEvent(AttributeEvent::Changed, name);
     return true;
 }
 
@@ -74,10 +74,15 @@ bool VrnSerializableObject::removeUserAttribute(const QString& name)
     if (i < 0)
         return false;
     m_attributes.remove(i);
-    onUserAttributeRemoved(name);
+    userAttributeEvent(AttributeEvent::Removed, name);
     return true;
 }
 
-void VrnSerializableObject::onUserAttributeCreated(const QString&) {}
-void VrnSerializableObject::onUserAttributeChanged(const QString&) {}
-void VrnSerializableObject::onUserAttributeRemoved(const QString&) {}
+void VrnSerializableObject::moveUserAttribute(const QString& name, int index)
+{
+    const int from = indexOf(name);
+    if (from >= 0 && index >= 0 && index < m_attributes.size())
+        m_attributes.move(from, index);
+}
+
+void VrnSerializableObject::userAttributeEvent(AttributeEvent, const QString&) {}

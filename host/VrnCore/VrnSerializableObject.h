@@ -21,22 +21,26 @@ public:
     // The attribute's value without copying the attribute; an invalid value
     // when there is none of that name. Valid until the attributes change.
     const QVariant& userAttributeValue(const QString& name) const;
-    // Names in creation order.
+    // Names in creation order, unless a subclass moves them.
     QStringList userAttributeNames() const;
     // Adds the attribute; false when one of that name exists already.
     bool createUserAttribute(const VrnCustomAttribute& attribute);
     // Changes an existing attribute's value; false when there is none of that name.
-    // With notify, onUserAttributeChanged is called.
-    virtual bool setUserAttribute(const QString& name, const QVariant& value, bool notify = true);
+    // With notify, subclasses hear of the change through userAttributeEvent.
+    bool setUserAttribute(const QString& name, const QVariant& value, bool notify = true);
     bool setUserAttributeFlags(const QString& name, int flags);
     bool removeUserAttribute(const QString& name);
 
     QString uuidString() const { return m_uuid.toString(); }
 
 protected:
-    virtual void onUserAttributeCreated(const QString& name);
-    virtual void onUserAttributeChanged(const QString& name);
-    virtual void onUserAttributeRemoved(const QString& name);
+    enum class AttributeEvent { Created, Changed, Removed };
+    // Called after an attribute is created, changed (when notified) or removed.
+    // The object's own notification operations, where a subclass has them,
+    // take their turn from here.
+    virtual void userAttributeEvent(AttributeEvent event, const QString& name);
+    // Moves an existing attribute to the index in userAttributeNames() order.
+    void moveUserAttribute(const QString& name, int index);
 
 private:
     int indexOf(const QString& name) const;

@@ -580,6 +580,15 @@ void VrnSnBaseGlslContext::setUniforms(const QString& name, const QVariant& valu
     emit uniformsSet(name, value);
 }
 
+void VrnSnBaseGlslContext::userAttributeEvent(AttributeEvent event, const QString& name)
+{
+    switch (event) {
+    case AttributeEvent::Created: onUserAttributeCreated(name); break;
+    case AttributeEvent::Changed: onUserAttributeChanged(name); break;
+    case AttributeEvent::Removed: onUserAttributeRemoved(name); break;
+    }
+}
+
 void VrnSnBaseGlslContext::onUserAttributeCreated(const QString&) {}
 
 void VrnSnBaseGlslContext::onUserAttributeChanged(const QString&) {}

@@ -29,7 +29,9 @@ public:
 
     virtual bool saveObjects();
     virtual void onLoadCollection();
-    bool setUserAttribute(const QString& name, const QVariant& value, bool notify = true) override;
+    // The attribute operations of a serialisable object, as virtual operations
+    // of the context; with notify, onUserAttributeChanged follows.
+    virtual bool setUserAttribute(const QString& name, const QVariant& value, bool notify = true);
     // The value of the named attribute read back from its text form.
     virtual QVariant resolveParsedValue(const QString& name, const QString& text) const;
     // Called by the host once the node's attributes exist: records the uniform
@@ -58,6 +60,10 @@ public:
     virtual bool upgrade();
     virtual bool replace(VrnSnBaseGlslContext* other);
     virtual void onIdChanged();
+    // Called after an attribute of the context is created, changed or removed.
+    virtual void onUserAttributeCreated(const QString& name);
+    virtual void onUserAttributeChanged(const QString& name);
+    virtual void onUserAttributeRemoved(const QString& name);
 
     // "uniform <type> <name>;" for every parameter with a GLSL type. Cache
     // channels and bake-point channels are declared by the host for the whole
@@ -113,9 +119,7 @@ signals:
 protected:
     void setUniforms(const QString& name, const QVariant& value);
 
-    void onUserAttributeCreated(const QString& name) override;
-    void onUserAttributeChanged(const QString& name) override;
-    void onUserAttributeRemoved(const QString& name) override;
+    void userAttributeEvent(AttributeEvent event, const QString& name) override;
 
     // Uniform name of each parameter, by attribute name (filled by init()).
     QHash<QString, QString> m_attributeUniformNames;

@@ -2,6 +2,7 @@
 
 #include "VrnRenderer.h"
 
+#include "VrnBuildFaults.h"
 #include "VrnShaderBuild.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
@@ -11,8 +12,6 @@
 #include "VrnShadingContext.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
-
-#include <QRegularExpression>
 
 #include <cstdlib>
 
@@ -37,40 +36,7 @@ bool VrnRenderCompare::renderWithGenerator(const QString& generatorName, VrnShad
 }
 
 namespace {
-// The contexts of every shader type that a build of the network writes.
-QList<VrnSnBaseGlslContext*> builtContexts(VrnShaderNetwork* network)
-{
-    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
-    QMap<unsigned, QList<VrnSnBaseGlslContext*>> contexts;
-    VrnSnBaseGlslCodeGenerator().buildContextsList(nullptr, qobject_cast<VrnSvtShadingContext*>(network->shadingContext()), aliases,
-                                                   contexts, network->root());
-    QList<VrnSnBaseGlslContext*> all;
-    for (const QList<VrnSnBaseGlslContext*>& list : contexts)
-        for (VrnSnBaseGlslContext* context : list)
-            if (context && context->parentNode() && !all.contains(context))
-                all.append(context);
-    return all;
-}
-
-// Style 4 moves every declaration line of the build into one uniform block,
-// setting only sampler cubes apart. A block needs at least one member and
-// cannot hold any other opaque type, so such builds do not compile.
-QString uniformBlockReason(VrnShaderNetwork* network)
-{
-    static const QRegularExpression opaque(QStringLiteral("^uniform\\s+(sampler|isampler|usampler|image|atomic_uint)"));
-    bool anyMember = false;
-    for (VrnSnBaseGlslContext* context : builtContexts(network))
-        for (const QString& line : context->shaderDeclarationCode().split(QLatin1Char('\n'))) {
-            const QString declaration = line.trimmed();
-            if (declaration.isEmpty() || declaration.startsWith(QLatin1String("uniform samplerCube")))
-                continue;
-            if (opaque.match(declaration).hasMatch())
-                return QStringLiteral("node \"%1\" declares \"%2\", which its uniform block cannot hold")
-                    .arg(context->parentNode()->id(), declaration);
-            anyMember = true;
-        }
-    return anyMember ? QString() : QStringLiteral("no node declares a uniform, and its uniform block cannot be empty");
-}
+using VrnBuildFaults::builtContexts;
 
 // Whether any texel of the channel is translucent.
 bool translucent(VrnShadingContext* sc, const QString& channelName)
@@ -169,10 +135,14 @@ QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnS
             if (context->parentNode()->hasTag(QStringLiteral("_notbakeable")) && !context->shaderBodyCodeUsesOutputs())
                 return QStringLiteral("node \"%1\" is left out of the bake and writes no outputs; this style drops its code, the others run it")
                     .arg(context->parentNode()->id());
-    if (generatorName.endsWith(QLatin1String("_Style4"))) {
-        const QString reason = uniformBlockReason(network);
-        if (!reason.isEmpty())
-            return reason;
+    const QString fault = VrnBuildFaults::compileFault(generatorName, network, defines);
+    if (!fault.isEmpty())
+        return fault;
+    // In a bake Style 3 runs the code of a left-out node inline, where the others zero its outputs.
+    if (generatorName.endsWith(QLatin1String("_Style3"))) {
+        const VrnBuildFaults::InlinedStub stub = VrnBuildFaults::style3InlinedStub(network, defines);
+        if (stub.node)
+            return QStringLiteral("node \"%1\" is left out of the bake, but this style runs its code inline").arg(stub.node->id());
     }
     if (generatorName.endsWith(QLatin1String("_Style5"))) {
         const QString reason = style5Reason(network, defines);
@@ -183,17 +153,6 @@ QString VrnRenderCompare::notApplicableReason(const QString& generatorName, VrnS
     // host's background is transparent black): a translucent baked channel
     // shows premultiplied, where the other styles show it as stored.
     if (generatorName.endsWith(QLatin1String("_Style6"))) {
-        // Of a node's own uniforms Style 6 keeps only sampler cubes; other samplers stay undeclared.
-        for (VrnSnBaseGlslContext* context : builtContexts(network)) {
-            VrnSnBaseNode* node = context->parentNode();
-            for (const VrnCustomAttribute& parameter : node->kind().parameters) {
-                const QString type = context->getOpenGLType(node->userAttribute(parameter.name()).value());
-                if (type.startsWith(QLatin1String("sampler")) && type != QLatin1String("samplerCube")
-                    && context->expression().contains(QLatin1Char('$') + parameter.name()))
-                    return QStringLiteral("node \"%1\" reads its %2 \"%3\", which this style does not declare")
-                        .arg(node->id(), type, parameter.name());
-            }
-        }
         VrnShadingContext* sc = network->shadingContext();
         for (VrnSnBaseNode* node : network->nodes()) {
             if (!sc || !VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(node, sc))
@@ -239,4 +198,27 @@ VrnRenderCompare::Difference VrnRenderCompare::difference(const QImage& a, const
         }
     }
     return d;
+}
+
+QList<VrnRenderCompare::StyleResult> VrnRenderCompare::compareStyles(const QStringList& generatorNames, VrnShaderNetwork* network,
+                                                                     const QStringList& defines, int size, QImage& referencePicture)
+{
+    QList<StyleResult> results;
+    bool haveReference = false;
+    for (const QString& name : generatorNames) {
+        StyleResult result;
+        result.generatorName = name;
+        result.notApplicable = notApplicableReason(name, network, defines);
+        QImage picture;
+        if (result.notApplicable.isEmpty() && renderWithGenerator(name, network, defines, size, picture, result.failure)) {
+            result.failure.clear();
+            result.reference = !haveReference;
+            if (result.reference)
+                referencePicture = picture;
+            haveReference = true;
+            result.difference = difference(referencePicture, picture);
+        }
+        results.append(result);
+    }
+    return results;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -26,4 +27,19 @@ QString notApplicableReason(const QString& generatorName, VrnShaderNetwork* netw
 
 // Pictures of different sizes differ everywhere.
 Difference difference(const QImage& a, const QImage& b);
+
+// One style's part in a comparison of every style.
+struct StyleResult
+{
+    QString generatorName;
+    QString notApplicable; // why the style cannot express the network; empty when it can
+    QString failure;       // why a style that applies was not rendered
+    bool reference = false; // the first style rendered, which the others are compared with
+    Difference difference;
+};
+// Renders the network with each generator in turn and compares every picture
+// with the first one rendered, which goes to referencePicture. A style that
+// does not apply or that fails is reported, and the others still run.
+QList<StyleResult> compareStyles(const QStringList& generatorNames, VrnShaderNetwork* network, const QStringList& defines, int size,
+                                 QImage& referencePicture);
 } // namespace VrnRenderCompare
