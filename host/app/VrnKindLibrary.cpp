@@ -1,6 +1,7 @@
 #include "VrnKindLibrary.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnGlslNames.h"
 
 #include <QJsonDocument>
 #include <QLocale>
@@ -225,12 +226,19 @@ bool isIdentifier(const QString& name)
     return identifier.match(name).hasMatch();
 }
 
-bool toIdentifier(const QJsonValue& value, const QString& place, QString& out, QString& error)
+// Output names are declared as they are (local variables); input and
+// parameter names only become parts of longer names.
+enum class NameUse { Declared, Part };
+
+bool toIdentifier(const QJsonValue& value, const QString& place, QString& out, QString& error, NameUse use)
 {
     if (!toString(value, place, out, error))
         return false;
     if (!isIdentifier(out))
         return fail(error, place, QStringLiteral("%1 is not a valid name (letters, digits and _, starting with a letter)").arg(quote(out)));
+    const QString fault = use == NameUse::Declared ? VrnGlslNames::fault(out) : VrnGlslNames::partFault(out);
+    if (!fault.isEmpty())
+        return fail(error, place, QStringLiteral("%1 is %2").arg(quote(out), fault));
     return true;
 }
 
@@ -443,7 +451,7 @@ bool parseInputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& ki
         VrnSnNodeInputDefinition input;
         if (!toObject(array.at(i), at, o, error)
             || !checkKeys(o, at, {QStringLiteral("name"), QStringLiteral("default"), QStringLiteral("invertible")}, {QStringLiteral("name")}, error)
-            || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), input.name, error))
+            || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), input.name, error, NameUse::Part))
             return false;
         if (kind.input(input.name))
             return fail(error, place(at, QStringLiteral("name")), QStringLiteral("input %1 is declared twice").arg(quote(input.name)));
@@ -463,7 +471,7 @@ bool parseOutputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& k
         return false;
     for (int i = 0; i < array.size(); ++i) {
         QString name;
-        if (!toIdentifier(array.at(i), place(where, i), name, error))
+        if (!toIdentifier(array.at(i), place(where, i), name, error, NameUse::Declared))
             return false;
         if (kind.outputs.contains(name))
             return fail(error, place(where, i), QStringLiteral("output %1 is declared twice").arg(quote(name)));
@@ -483,7 +491,7 @@ bool parseParameter(const QJsonValue& json, const QString& at, VrnSnNodeKind& ki
     if (!toObject(json, at, o, error)
         || !checkKeys(o, at, {QStringLiteral("name"), QStringLiteral("type"), kDefault, kOptions, kBlendMode},
                       {QStringLiteral("name"), QStringLiteral("type")}, error)
-        || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), name, error)
+        || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), name, error, NameUse::Part)
         || !toString(o.value(QStringLiteral("type")), place(at, QStringLiteral("type")), type, error))
         return false;
     if (kind.parameter(name))
