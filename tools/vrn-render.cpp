@@ -13,17 +13,11 @@
 #include <QImage>
 #include <QTextStream>
 
-#include <cstdio>
-
 namespace {
 const int kFailed = 1;
 const int kUsageError = 2;
 
-int fail(int status, const QString& message)
-{
-    std::fprintf(stderr, "vrn-render: %s\n", message.toLocal8Bit().constData());
-    return status;
-}
+using VrnToolSupport::fail;
 
 bool positiveNumber(const QString& text, int minimum, int maximum, int& value)
 {
@@ -72,6 +66,11 @@ int main(int argc, char** argv)
         return fail(kUsageError, QStringLiteral("give one network: a file, --random SEED, or neither for the demo network"));
     if (!parser.isSet(output) && !parser.isSet(compare))
         return fail(kUsageError, QStringLiteral("give -o FILE to write the picture, or --compare"));
+    QString error;
+    if (!VrnToolSupport::checkFileArgument(files, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error)
+        || !VrnToolSupport::checkNeeds(parser, tolerance, compare, error)
+        || (parser.isSet(output) && !VrnToolSupport::checkOutputFile(parser.value(output), QStringLiteral("png"), error)))
+        return fail(kUsageError, error);
 
     VrnToolSupport::NetworkSource source;
     source.file = files.value(0);
@@ -84,7 +83,6 @@ int main(int argc, char** argv)
         source.nodes = nodeCount;
     }
 
-    QString error;
     VrnLoadedPlugin loaded;
     if (!VrnPluginHost::load(parser.isSet(plugin) ? parser.value(plugin) : VrnPluginHost::defaultPluginPath(), loaded, error))
         return fail(kUsageError, error);
@@ -101,8 +99,8 @@ int main(int argc, char** argv)
         QImage picture;
         if (!VrnRenderCompare::renderWithGenerator(generator, network, defines, pictureSize, picture, error))
             return fail(kFailed, error);
-        if (!picture.save(parser.value(output), "PNG"))
-            return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+        if (!VrnToolSupport::savePicture(picture, parser.value(output), error))
+            return fail(kUsageError, error);
         return 0;
     }
 
@@ -123,8 +121,8 @@ int main(int argc, char** argv)
             reference = name;
             referencePicture = picture;
             out << name << ": reference\n";
-            if (parser.isSet(output) && !picture.save(parser.value(output), "PNG"))
-                return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+            if (parser.isSet(output) && !VrnToolSupport::savePicture(picture, parser.value(output), error))
+                return fail(kUsageError, error);
             continue;
         }
         const VrnRenderCompare::Difference d = VrnRenderCompare::difference(referencePicture, picture);
