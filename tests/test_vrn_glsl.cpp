@@ -108,6 +108,9 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         {{QStringLiteral("--emit"), QStringLiteral("pixels")}, "unknown --emit \"pixels\""},
         {{QStringLiteral("a.json"), QStringLiteral("b.json")}, "at most one network file"},
         {{QStringLiteral("/nonexistent/network.json")}, "/nonexistent/network.json"},
+        {{QString()}, "the network file name is empty"},
+        {{QStringLiteral("--nodes"), QStringLiteral("5")}, "--nodes is used only with --random"},
+        {{QStringLiteral("--define"), QStringLiteral("main")}, "--define \"main\": it is a name of the host's shader code"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());

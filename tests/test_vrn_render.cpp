@@ -64,6 +64,11 @@ TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
         {{}, "give -o FILE"},
         {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("1"), QStringLiteral("a.json")}, "give one network"},
         {{QStringLiteral("--compare"), QStringLiteral("/nonexistent.json")}, "/nonexistent.json"},
+        {{QStringLiteral("--compare"), QString()}, "the network file name is empty"},
+        {{QStringLiteral("--compare"), QStringLiteral("--nodes"), QStringLiteral("5")}, "--nodes is used only with --random"},
+        {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--tolerance"), QStringLiteral("3")}, "--tolerance is used only with --compare"},
+        {{QStringLiteral("-o"), QStringLiteral("x.jpg")}, "\"x.jpg\": only .png files are written"},
+        {{QStringLiteral("-o"), QStringLiteral("/nonexistent/x.png")}, "cannot write the file: there is no directory \"/nonexistent\""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());
