@@ -409,6 +409,7 @@ const Malformed kMalformed[] = {
     {"malformed/missing-root.json", "root: required key is missing"},
     {"malformed/unknown-top-level-key.json", "colour: unknown key"},
     {"malformed/odd-unknown-key.json", "[\"a\\nb\"]: unknown key"},
+    {"malformed/long-unknown-key.json", "[\"Colourssssssssssssssssssssssssssssssssssssssssssssssssssssssssss...\"]: unknown key"},
     {"malformed/bad-define.json", "defines[1]: \"A B\" is not a valid define name"},
     {"malformed/define-main.json", "defines[1]: \"main\" is a name of the host's shader code"},
     {"malformed/define-gl-prefix.json", "defines[0]: \"GL_MINE\" is reserved by GLSL (it starts with \"GL_\")"},

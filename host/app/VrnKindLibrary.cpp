@@ -16,6 +16,9 @@
 // VrnJsonRead
 
 namespace {
+// Longer values are shortened in messages, which would be swamped otherwise.
+constexpr int kMaxShownLength = 64;
+
 bool isPlainKey(const QString& key)
 {
     static const QRegularExpression plain(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*")));
@@ -25,7 +28,8 @@ bool isPlainKey(const QString& key)
 
 QString VrnJsonRead::place(const QString& parent, const QString& key)
 {
-    if (!isPlainKey(key))
+    // A long key is quoted, and so shortened, like any long value.
+    if (!isPlainKey(key) || key.size() > kMaxShownLength)
         return parent + QLatin1Char('[') + quote(key) + QLatin1Char(']');
     return parent.isEmpty() ? key : parent + QLatin1Char('.') + key;
 }
@@ -37,9 +41,7 @@ QString VrnJsonRead::place(const QString& parent, int index)
 
 QString VrnJsonRead::quote(const QString& text)
 {
-    // Long values would swamp the one-line message.
-    constexpr int kMaxLength = 64;
-    const QString shown = text.size() > kMaxLength ? text.left(kMaxLength) + QStringLiteral("...") : text;
+    const QString shown = text.size() > kMaxShownLength ? text.left(kMaxShownLength) + QStringLiteral("...") : text;
     // QJsonDocument escapes quotes and control characters the JSON way.
     const QByteArray array = QJsonDocument(QJsonArray{shown}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));

@@ -28,9 +28,15 @@ QString optionText(const QCommandLineOption& option)
 
 int VrnToolSupport::fail(int status, const QString& message)
 {
+    // A bad command line or file is told on one line of bounded length; a
+    // failed build may add the compiler's log below its first line.
+    constexpr int kMaxLength = 2000;
     QString text = message;
-    if (status == kUsageError)
+    if (status == kUsageError) {
         text.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
+        if (text.size() > kMaxLength)
+            text = text.left(kMaxLength) + QStringLiteral("...");
+    }
     std::fprintf(stderr, "%s: %s\n", QCoreApplication::applicationName().toUtf8().constData(), text.toUtf8().constData());
     return status;
 }
