@@ -364,7 +364,8 @@ bool Loader::readChannel(const QJsonValue& json, const QString& at)
         QString file;
         if (!toName(o.value(str("image")), imagePlace, file, m_error))
             return false;
-        const QString path = QDir(m_baseDirectory).filePath(file);
+        // Absolute: the texels may be decoded again later, from another working directory.
+        const QString path = QFileInfo(QDir(m_baseDirectory).filePath(file)).absoluteFilePath();
         if (QFileInfo(path).isDir())
             return fail(imagePlace, QStringLiteral("cannot read image %1: it is a directory").arg(quote(file)));
         QFile imageFile(path);
