@@ -142,7 +142,7 @@ bool decodePng(const QString& path, QImage& image, QString& reason)
         return true;
     reason = reader.errorString();
     if (!complaints.isEmpty())
-        reason += QStringLiteral(" (%1)").arg(complaints.join(QStringLiteral("; ")));
+        reason += QStringLiteral(" (%1)").arg(complaints.join(QStringLiteral("; ")).left(kMaxTextLength));
     return false;
 }
 
