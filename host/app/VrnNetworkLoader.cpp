@@ -48,6 +48,10 @@ constexpr int kMaxImages = 256;
 constexpr qint64 kMaxGradientSamples = 1024 * 1024;
 // Free text goes into one-line GLSL comments and messages.
 constexpr int kMaxTextLength = 256;
+// Each re-evaluated input repeats the evaluation of every node upstream of it,
+// so re-evaluations cost the product of their number and depth: this many
+// repeated node evaluations together at most.
+constexpr qint64 kMaxRevalWork = 250000;
 // A cycle longer than this is shown by its ends.
 constexpr int kMaxCycleShown = 8;
 
@@ -205,6 +209,8 @@ private:
     bool checkNodeGlobals(VrnSnBaseNode* node, const QString& at);
     // Refuses text that generators write into comments when it could leave its comment.
     bool checkTexts();
+    // Refuses re-evaluations that together would repeat more node evaluations than the budget.
+    bool checkRevalWork();
 
     bool checkChannel(const QString& name, const QString& at);
     bool checkChannelValue(const QVariant& value, const QString& at);
@@ -312,7 +318,7 @@ bool Loader::readTopLevel(const QJsonObject& root)
 
     if (!readNodes(root.value(str("nodes"))))
         return false;
-    if (root.contains(str("connections")) && !readConnections(root.value(str("connections"))))
+    if (root.contains(str("connections")) && (!readConnections(root.value(str("connections"))) || !checkRevalWork()))
         return false;
     return readRoot(root.value(str("root")));
 }
@@ -833,6 +839,40 @@ bool Loader::readRoot(const QJsonValue& json)
     if (!root)
         return fail(str("root"), QStringLiteral("there is no node %1").arg(quote(id)));
     m_network->setRoot(root);
+    return true;
+}
+
+bool Loader::checkRevalWork()
+{
+    // Counting stops at the budget, so this costs at most the budget's steps.
+    qint64 work = 0;
+    const QList<VrnSnBaseNode*>& nodes = m_network->nodes();
+    for (int i = 0; i < nodes.size(); ++i) {
+        for (const VrnSnGlslRevalInfo& reval : nodes.at(i)->kind().reval) {
+            VrnSnBaseNode* producer = nodes.at(i)->inputConnection(reval.inputName).node.data();
+            QList<VrnSnBaseNode*> stack;
+            QSet<VrnSnBaseNode*> seen;
+            if (producer) {
+                stack.append(producer);
+                seen.insert(producer);
+            }
+            while (!stack.isEmpty()) {
+                if (++work > kMaxRevalWork)
+                    return fail(place(str("nodes"), i),
+                                QStringLiteral("re-evaluating input %1 repeats every node upstream of it; with the re-evaluations before it, "
+                                               "more than %2 node evaluations, the limit of one network")
+                                    .arg(quote(reval.inputName)).arg(kMaxRevalWork));
+                VrnSnBaseNode* n = stack.takeLast();
+                for (const QString& input : n->inputNames()) {
+                    VrnSnBaseNode* upstream = n->inputConnection(input).node.data();
+                    if (upstream && !seen.contains(upstream)) {
+                        seen.insert(upstream);
+                        stack.append(upstream);
+                    }
+                }
+            }
+        }
+    }
     return true;
 }
 
