@@ -435,6 +435,8 @@ const Malformed kMalformed[] = {
     {"malformed/images-over-budget.json", "channels[256].image: more than 256 image channels in one network"},
     {"malformed/gradients-over-budget.json",
      "nodes[0].attributes.Ramp99: the gradients would hold more than 1048576 samples together, the limit of one network"},
+    {"malformed/code-over-budget.json",
+     "nodes[16]: the nodes' code, tokens replaced, would come to more than 134217728 characters, the limit of one network"},
     {"malformed/reval-over-budget.json",
      "nodes[177]: re-evaluating input \"Input\" repeats every node upstream of it; with the re-evaluations before it, "
      "more than 250000 node evaluations, the limit of one network"},

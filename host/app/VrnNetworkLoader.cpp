@@ -24,6 +24,7 @@
 #include <QMutex>
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <memory>
@@ -52,6 +53,13 @@ constexpr int kMaxTextLength = 256;
 // so re-evaluations cost the product of their number and depth: this many
 // repeated node evaluations together at most.
 constexpr qint64 kMaxRevalWork = 250000;
+// Every node writes its kind's code with its tokens replaced; a long token
+// text used many times, or long code in many nodes, would make a shader of any
+// size. Characters of all nodes' code together at most.
+constexpr qint64 kMaxCodeCharacters = 128 * 1024 * 1024;
+// Room for the uniform-block read that replaces a "$Name" token in the styles
+// that keep parameters in a block.
+constexpr int kBlockReadText = 64;
 // A cycle longer than this is shown by its ends.
 constexpr int kMaxCycleShown = 8;
 
@@ -211,6 +219,8 @@ private:
     bool checkTexts();
     // Refuses re-evaluations that together would repeat more node evaluations than the budget.
     bool checkRevalWork();
+    // Refuses networks whose nodes' code, tokens replaced, would exceed the budget.
+    bool checkCodeSize();
 
     bool checkChannel(const QString& name, const QString& at);
     bool checkChannelValue(const QVariant& value, const QString& at);
@@ -318,7 +328,9 @@ bool Loader::readTopLevel(const QJsonObject& root)
 
     if (!readNodes(root.value(str("nodes"))))
         return false;
-    if (root.contains(str("connections")) && (!readConnections(root.value(str("connections"))) || !checkRevalWork()))
+    if (root.contains(str("connections")) && !readConnections(root.value(str("connections"))))
+        return false;
+    if (!checkRevalWork() || !checkCodeSize())
         return false;
     return readRoot(root.value(str("root")));
 }
@@ -872,6 +884,63 @@ bool Loader::checkRevalWork()
                 }
             }
         }
+    }
+    return true;
+}
+
+bool Loader::checkCodeSize()
+{
+    // An upper bound: every "#Input" is replaced by the longest output variable
+    // of the network or the input's default, every "$Name" by its longest form.
+    int longestVariable = 0;
+    for (const VrnSnBaseNode* node : m_network->nodes())
+        for (const QString& output : node->kind().outputs)
+            longestVariable = std::max(longestVariable, int(node->id().size() + output.size()));
+    // By kind: the bound without the parameters, how often parameters are used, and their longest name.
+    struct KindBound
+    {
+        qint64 size = 0;
+        qint64 parameterUses = 0;
+        int longestParameter = 0;
+    };
+    QHash<const VrnSnNodeKind*, KindBound> kindBounds;
+    // "(vec4(0.0,0.0,0.0,0.0))" stands for an input without default.
+    constexpr int kUnsetDefaultText = 23;
+    qint64 total = 0;
+    const QList<VrnSnBaseNode*>& nodes = m_network->nodes();
+    for (int i = 0; i < nodes.size(); ++i) {
+        const VrnSnNodeKind& kind = nodes.at(i)->kind();
+        auto bound = kindBounds.constFind(&kind);
+        if (bound == kindBounds.constEnd()) {
+            KindBound b;
+            b.size = kind.glsl.size();
+            for (const VrnSnNodeInputDefinition& input : kind.inputs)
+                b.size += qint64(kind.glsl.count(QLatin1Char('#') + input.name))
+                          * std::max({longestVariable, int(input.defaultExpression.size()) + 2, kUnsetDefaultText});
+            const int enumType = vrnAttributeMetaTypes().userEnum;
+            for (const VrnCustomAttribute& parameter : kind.parameters) {
+                const int uses = kind.glsl.count(QLatin1Char('$') + parameter.name());
+                const VrnUserEnum choices = parameter.value().value<VrnUserEnum>();
+                if (parameter.value().userType() == enumType && !choices.isBlendMode()) {
+                    // Compiled in as the option's text.
+                    int longestOption = 0;
+                    for (const QString& option : choices.options())
+                        longestOption = std::max(longestOption, int(option.size()));
+                    b.size += qint64(uses) * longestOption;
+                    continue;
+                }
+                b.parameterUses += uses;
+                b.longestParameter = std::max(b.longestParameter, int(parameter.name().size()));
+            }
+            for (const VrnSnGlslRevalInfo& reval : kind.reval)
+                b.size += reval.u.size() + reval.v.size();
+            bound = kindBounds.insert(&kind, b);
+        }
+        const int parameterText = std::max(int(nodes.at(i)->id().size()) + 1 + bound->longestParameter, kBlockReadText);
+        total += bound->size + bound->parameterUses * parameterText;
+        if (total > kMaxCodeCharacters)
+            return fail(place(str("nodes"), i), QStringLiteral("the nodes' code, tokens replaced, would come to more than %1 characters, the limit of one network")
+                                                    .arg(kMaxCodeCharacters));
     }
     return true;
 }
