@@ -121,3 +121,54 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
     }
 }
+
+// Command lines as a user types them, run by the shell from the repository
+// root with the tools on PATH; $TMP is a fresh folder.
+TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
+{
+    const struct
+    {
+        const char* command;
+        int status;
+        const char* out;
+        const char* err;
+    } rows[] = {
+        {"vrn-glsl examples/bake-point.json", 0, "#version",
+         "note: VrnSnGlslCodeGenerator_Style1 does not express this network exactly: bake point \"Baked\""},
+        {"echo '{\"format\":1,\"nodes\":[{\"id\":\"M\",\"kind\":\"Multiply\"},{\"id\":\"O\",\"kind\":\"Output\"}],"
+         "\"connections\":[{\"from\":\"M.Output\",\"to\":\"O.Input\"}],\"root\":\"O\"}' | vrn-glsl --style 4 --validate -",
+         1, "", "fragment stage does not compile (likely cause: no node declares a uniform, and its uniform block cannot be empty):"},
+        {"echo '{\"format\":1,\"nodes\":[{\"id\":\"A\",\"kind\":\"AllTypes\"},{\"id\":\"O\",\"kind\":\"Output\"}],"
+         "\"connections\":[{\"from\":\"A.Output\",\"to\":\"O.Input\"}],\"root\":\"O\"}' | vrn-glsl --style 4 --validate -",
+         1, "", "(likely cause: node \"A\" declares \"uniform sampler1D A_Ramp;\", which its uniform block cannot hold):\n"
+                "stdin: node \"A\" (kind AllTypes, declaration): 'A_Ramp' : member of block cannot be or contain a sampler"},
+        {"vrn-glsl --stage fragment - < examples/lit-base.json", 0, "#version 450 core\n", ""},
+        {"vrn-glsl -o $TMP/d examples/displaced-tiles.json && cat $TMP/d.tese $TMP/d.frag", 0, "layout(triangles", ""},
+        {"vrn-glsl --list-kinds", 0, "Mix (stage all)\n    input A = vec4(0.0,0.0,0.0,1.0)\n", ""},
+        {"vrn-glsl --emit uniforms examples/every-parameter.json", 0, "\"declared\": false,\n            \"name\": \"Settings_Text\"", ""},
+        {"vrn-glsl --emit uniforms examples/cached-dirt.json", 0, "\"name\": \"Cache_6b5a06aeOutput_Dirty.ChannelValues\"", ""},
+        {"vrn-glsl --style 5 --random 3 --nodes 3000 --emit uniforms", 1, "\"valid\": false", "too complex"},
+        // Any node's output as the result, through a temporary terminal.
+        {"vrn-glsl --node Wear.Depth --emit body --stage fragment examples/custom-kinds.json", 0, "VrnResult = WearDepth;", ""},
+        {"vrn-glsl --node Wear.Nope examples/custom-kinds.json", 2, "", "--node: node \"Wear\" has no output \"Nope\" (its outputs: Lines, Depth)"},
+        {"vrn-render --node Wear -o $TMP/n.png examples/custom-kinds.json && vrn-render -o $TMP/r.png examples/custom-kinds.json"
+         " && cmp $TMP/n.png $TMP/r.png", 1, "differ", ""},
+        // A compile error names the node, its kind and the line of the kind's glsl, in every style.
+        {"for s in 1 2 3 4 5 6; do vrn-glsl --style $s --validate tests/data/kind-error.json; done 2>&1"
+         " | grep -c '^tests/data/kind-error.json: node \"Dark\" (kind Tint, glsl line 2): .missingThing. : undeclared identifier$'",
+         0, "6\n", ""},
+        {"vrn-render --style 6 -o $TMP/x.png tests/data/kind-error.json", 1, "",
+         "node \"Dark\" (kind Tint, glsl line 2): error: `missingThing' undeclared\n   103 | Output = c * GET_FLOAT(0) * missingThing;\n"},
+        {"echo '{\"format\":1,\"defines\":[\"VrnResult\"],\"nodes\":[{\"id\":\"O\",\"kind\":\"Output\"}],\"root\":\"O\"}'"
+         " | vrn-glsl --validate -", 1, "", "stdin: host code (main): "},
+        {"sed 's/\"glsl\"/\"encrypted\": true, \"glsl\"/' tests/data/kind-error.json | vrn-glsl --validate -", 1, "",
+         "stdin: node \"Dark\" (kind Tint, glsl line 2): 'missingThing' : undeclared identifier\n    72 | (encrypted kind)\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command);
+        const ToolRun run = VrnTest::runShell(QString::fromUtf8(row.command));
+        EXPECT_EQ(run.exitCode, row.status) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QString::fromUtf8(row.out))) << run.out.left(2000).toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
+    }
+}

@@ -13,7 +13,9 @@
 
 #include <QImage>
 #include <QJsonDocument>
+#include <QFile>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -69,6 +71,8 @@ TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
         {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--tolerance"), QStringLiteral("3")}, "--tolerance is used only with --compare"},
         {{QStringLiteral("-o"), QStringLiteral("x.jpg")}, "\"x.jpg\": only .png files are written"},
         {{QStringLiteral("-o"), QStringLiteral("/nonexistent/x.png")}, "cannot write the file: there is no directory \"/nonexistent\""},
+        {{QStringLiteral("--watch"), QStringLiteral("-o"), QStringLiteral("x.png")}, "--watch needs one network file and -o FILE"},
+        {{QStringLiteral("--reloads"), QStringLiteral("2"), QStringLiteral("--compare")}, "--reloads needs --watch"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());
@@ -102,4 +106,54 @@ TEST(RandomNetworks, SameSeedSameNetworkAndEveryOneCompiles)
     VrnRandomNetwork::Options other;
     other.seed = 2;
     EXPECT_NE(VrnRandomNetwork::generate(other), VrnRandomNetwork::generate(VrnRandomNetwork::Options{}));
+}
+
+// A live preview through a scripted sequence of edits: a value edit draws
+// from the program cache, a broken edit is reported in the network's terms
+// without leaving the loop, and the fixed code compiles again.
+TEST(VrnRender, WatchRendersEachEditOfTheFile)
+{
+    QTemporaryDir dir;
+    const QString network = dir.filePath(QStringLiteral("n.json"));
+    const QString png = dir.filePath(QStringLiteral("n.png"));
+    QFile::copy(VrnTest::examplePath(QStringLiteral("custom-kinds.json")), network);
+    const struct
+    {
+        const char* from;
+        const char* to;
+        const char* line;
+    } edits[] = {
+        {"", "", "reload 0: load "},
+        {"\"Amount\": 1.3", "\"Amount\": 1.5", "reload 1: load "},
+        {"#Input.a);", "#Input.a) * oops;", "reload 2: failed"},
+        {"* oops;", "* 0.5;", "reload 3: load "},
+    };
+    QProcess process;
+    process.start(VrnTest::toolPath(QStringLiteral("vrn-render")), {QStringLiteral("--watch"), QStringLiteral("--reloads"), QStringLiteral("3"),
+                                                                      QStringLiteral("--size"), QStringLiteral("32"), QStringLiteral("-o"), png, network});
+    QString out;
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.line);
+        if (*edit.from) {
+            QFile file(network);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll().replace(edit.from, edit.to);
+            file.close();
+            QSaveFile edited(network); // written whole, as editors do
+            ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
+            edited.write(text);
+            ASSERT_TRUE(edited.commit());
+        }
+        while (!out.contains(QString::fromUtf8(edit.line)) && process.waitForReadyRead(60000))
+            out += QString::fromUtf8(process.readAllStandardOutput());
+        ASSERT_TRUE(out.contains(QString::fromUtf8(edit.line))) << out.toStdString();
+    }
+    ASSERT_TRUE(process.waitForFinished(60000));
+    out += QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitCode(), 0);
+    const auto line = [&out](const QString& start) { return out.section(start, 1).section(QLatin1Char('\n'), 0, 0); };
+    EXPECT_TRUE(line(QStringLiteral("reload 1:")).contains(QStringLiteral("cache hit"))) << out.toStdString();
+    EXPECT_TRUE(line(QStringLiteral("reload 3:")).contains(QStringLiteral(", compile "))) << out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("node \"Punchy\" (kind Contrast, glsl line 1): error: `oops' undeclared")));
+    EXPECT_EQ(QImage(png).size(), QSize(32, 32));
 }

@@ -3,11 +3,17 @@
 // the log of the build.
 
 #include "VrnDebug.h"
+#include "VrnCompileMessages.h"
 #include "VrnGlslValidator.h"
+#include "VrnKindListing.h"
+#include "VrnNodePreview.h"
 #include "VrnPluginHost.h"
+#include "VrnRenderCompare.h"
 #include "VrnShaderBuild.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
+#include "VrnStageFileWriter.h"
+#include "VrnStageLineMap.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
@@ -46,6 +52,9 @@ struct Options
     QString what = QStringLiteral("source");
     bool validate = false;
     bool list = false;
+    bool listKinds = false;
+    QString outputPrefix;
+    QString previewNode;
     bool logToStderr = false;
     QString plugin;
 };
@@ -53,7 +62,8 @@ struct Options
 // Reads the command line; false with the message to print.
 bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
 {
-    parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators."));
+    parser.setApplicationDescription(QStringLiteral("Generates the GLSL of a shader network with one of the plug-in's code generators.\n"
+                                                    "docs/styles.md says what each style writes, costs and cannot express, and which to pick."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption style(QStringLiteral("style"), QStringLiteral("Generator style, 1 to 6 (default 1)."), QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption generator(QStringLiteral("generator"), QStringLiteral("Generator by registered name."), QStringLiteral("NAME"));
@@ -66,7 +76,10 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Also print log lines to stderr as they are written."));
     const QCommandLineOption random(QStringLiteral("random"), QStringLiteral("A random network of this seed instead of a file."), QStringLiteral("SEED"));
     const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
-    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes});
+    const QCommandLineOption listKinds(QStringLiteral("list-kinds"), QStringLiteral("List the built-in node kinds with their inputs, outputs and parameters, and exit."));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("Write each stage's source to PREFIX.frag, PREFIX.tese and PREFIX.tesc instead of printing."), QStringLiteral("PREFIX"));
+    const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Build with this node's output as the result (the first output without .OUTPUT)."), QStringLiteral("ID[.OUTPUT]"));
+    parser.addOptions({style, generator, list, define, stage, emitOption, validate, plugin, log, random, nodes, listKinds, output, node});
     parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
 
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -76,9 +89,12 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
     if (parser.isSet(help))
         parser.showHelp(0);
     options.list = parser.isSet(list);
+    options.listKinds = parser.isSet(listKinds);
+    options.outputPrefix = parser.value(output);
+    options.previewNode = parser.value(node);
     if (parser.isSet(generator))
         options.generator = parser.value(generator);
-    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator) && !options.list) {
+    else if (!VrnToolSupport::generatorForStyle(parser.value(style), options.generator) && !options.list && !options.listKinds) {
         error = QStringLiteral("unknown style \"%1\": give a number from 1 to 6").arg(parser.value(style));
         return false;
     }
@@ -155,6 +171,10 @@ int main(int argc, char** argv)
             out << name << '\n';
         return 0;
     }
+    if (options.listKinds) {
+        out << VrnKindListing::builtinKinds();
+        return 0;
+    }
     if (!registered.contains(options.generator))
         return fail(kUsageError, QStringLiteral("no generator named \"%1\" is registered (see --list-generators)").arg(options.generator));
 
@@ -162,18 +182,36 @@ int main(int argc, char** argv)
     QStringList defines;
     if (!VrnToolSupport::loadNetwork(options.source, options.defines, &app, network, defines, error))
         return fail(kUsageError, error);
+    if (!options.previewNode.isEmpty() && !VrnNodePreview::attach(network, options.previewNode, error))
+        return fail(kUsageError, error);
     VrnShaderManager::instance().setShaderDefines(defines);
 
     VrnSurfaceShader surface;
     VrnShaderBuildResult result;
-    if (!VrnShaderBuild::run(options.generator, network, &surface, result))
+    if (!VrnShaderBuild::run(options.generator, network, &surface, result)) {
+        // The uniform report shows what did not fit ("valid": false).
+        if (options.what == QLatin1String("uniforms"))
+            out << QJsonDocument(VrnUniformReport::build(network, &surface)).toJson(QJsonDocument::Indented);
         return fail(kBuildFailed, result.errorText.trimmed());
+    }
     if (options.hasStage && !result.declarationCodes.contains(options.stage))
         return fail(kUsageError, QStringLiteral("the network has no %1 stage").arg(VrnShaderBuild::shaderTypeName(options.stage)));
 
+    // The same note as vrn-render's; a failed validation names it as the cause.
+    const QString limit = VrnRenderCompare::notApplicableReason(options.generator, network, defines);
+    if (!limit.isEmpty())
+        std::fprintf(stderr, "note: %s does not express this network exactly: %s\n", qPrintable(options.generator), qPrintable(limit));
+
     const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
-    if (options.validate && !VrnGlslValidator::validate(sources, error))
+    if (options.validate && !VrnGlslValidator::validate(sources, error)) {
+        QMap<unsigned, VrnStageLineMap> lineMaps;
+        VrnShaderBuild::assembleStages(result, network, &surface, defines, &lineMaps);
+        error = VrnCompileMessages::explain(VrnCompileMessages::networkLabel(options.networkFile, options.source.random, options.source.seed),
+                                            error, lineMaps);
+        if (!limit.isEmpty())
+            error.insert(error.indexOf(QLatin1Char(':')), QStringLiteral(" (likely cause: %1)").arg(limit));
         return fail(kBuildFailed, error);
+    }
 
     if (options.what == QLatin1String("uniforms")) {
         out << QJsonDocument(VrnUniformReport::build(network, &surface)).toJson(QJsonDocument::Indented);
@@ -182,6 +220,13 @@ int main(int argc, char** argv)
     if (options.what == QLatin1String("log")) {
         for (const VrnDebugLine& line : logLines)
             out << line.toString() << '\n';
+        return 0;
+    }
+    if (!options.outputPrefix.isEmpty()) {
+        for (auto it = sources.constBegin(); it != sources.constEnd(); ++it)
+            if (!options.hasStage || it.key() == options.stage)
+                if (!VrnStageFileWriter::write(options.outputPrefix, it.key(), it.value(), error))
+                    return fail(kUsageError, error);
         return 0;
     }
     const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes

@@ -1,8 +1,11 @@
 // vrn-render: draws a network's fragment stage on a sphere to a PNG, or
 // renders it through every style and compares the pictures.
 
+#include "VrnCompileMessages.h"
+#include "VrnNodePreview.h"
 #include "VrnPluginHost.h"
 #include "VrnRenderCompare.h"
+#include "VrnRenderWatch.h"
 #include "VrnRenderer.h"
 #include "VrnShaderNetwork.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
@@ -44,7 +47,10 @@ int main(int argc, char** argv)
     const QCommandLineOption random(QStringLiteral("random"), QStringLiteral("Render a random network of this seed."), QStringLiteral("SEED"));
     const QCommandLineOption nodes(QStringLiteral("nodes"), QStringLiteral("Nodes of the random network (default 8)."), QStringLiteral("N"), QStringLiteral("8"));
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Plug-in file to load."), QStringLiteral("PATH"));
-    parser.addOptions({style, size, output, define, compare, tolerance, random, nodes, plugin});
+    const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Render this node's output instead of the root's (the first output without .OUTPUT)."), QStringLiteral("ID[.OUTPUT]"));
+    const QCommandLineOption watch(QStringLiteral("watch"), QStringLiteral("Render again each time the file changes, writing the PNG each time (see docs/cli.md)."));
+    const QCommandLineOption reloads(QStringLiteral("reloads"), QStringLiteral("With --watch, stop after N reloads (default: never)."), QStringLiteral("N"));
+    parser.addOptions({style, size, output, define, compare, tolerance, random, nodes, plugin, node, watch, reloads});
     parser.addPositionalArgument(QStringLiteral("network.json"), QStringLiteral("Network file (default: the built-in demo network)."));
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(kUsageError, parser.errorText());
@@ -83,22 +89,44 @@ int main(int argc, char** argv)
         source.nodes = nodeCount;
     }
 
+    const bool watching = parser.isSet(watch);
+    int reloadLimit = -1;
+    if (watching && (files.size() != 1 || files.first() == QLatin1String("-") || parser.isSet(compare) || !parser.isSet(output)))
+        return fail(kUsageError, QStringLiteral("--watch needs one network file and -o FILE, and no --compare"));
+    if (parser.isSet(reloads) && (!watching || !positiveNumber(parser.value(reloads), 0, 1000000, reloadLimit)))
+        return fail(kUsageError, QStringLiteral("--reloads needs --watch and a number from 0 to 1000000"));
+
     VrnLoadedPlugin loaded;
     if (!VrnPluginHost::load(parser.isSet(plugin) ? parser.value(plugin) : VrnPluginHost::defaultPluginPath(), loaded, error))
         return fail(kUsageError, error);
+    QTextStream out(stdout);
+    if (watching) {
+        VrnRenderWatch::Options watchOptions;
+        watchOptions.file = files.first();
+        watchOptions.generatorName = generator;
+        watchOptions.extraDefines = parser.values(define);
+        watchOptions.previewNode = parser.value(node);
+        watchOptions.size = pictureSize;
+        watchOptions.output = parser.value(output);
+        watchOptions.reloads = reloadLimit;
+        return VrnRenderWatch::run(watchOptions, out);
+    }
     VrnShaderNetwork* network = nullptr;
     QStringList defines;
     if (!VrnToolSupport::loadNetwork(source, parser.values(define), &app, network, defines, error))
         return fail(kUsageError, error);
+    if (parser.isSet(node) && !VrnNodePreview::attach(network, parser.value(node), error))
+        return fail(kUsageError, error);
 
-    QTextStream out(stdout);
+    // Compile and link failures name the node, kind and glsl line of each message.
+    const QString label = VrnCompileMessages::networkLabel(source.file, source.random, source.seed);
     if (!parser.isSet(compare)) {
         const QString reason = VrnRenderCompare::notApplicableReason(generator, network, defines);
         if (!reason.isEmpty())
             out << "note: " << generator << " does not express this network exactly: " << reason << '\n';
         QImage picture;
         if (!VrnRenderCompare::renderWithGenerator(generator, network, defines, pictureSize, picture, error))
-            return fail(kFailed, error);
+            return fail(kFailed, VrnCompileMessages::explainBuild(label, error, generator, network, defines));
         if (!VrnToolSupport::savePicture(picture, parser.value(output), error))
             return fail(kUsageError, error);
         return 0;
@@ -116,7 +144,7 @@ int main(int argc, char** argv)
         }
         QImage picture;
         if (!VrnRenderCompare::renderWithGenerator(name, network, defines, pictureSize, picture, error))
-            return fail(kFailed, QStringLiteral("%1: %2").arg(name, error));
+            return fail(kFailed, QStringLiteral("%1: %2").arg(name, VrnCompileMessages::explainBuild(label, error, name, network, defines)));
         if (reference.isEmpty()) {
             reference = name;
             referencePicture = picture;

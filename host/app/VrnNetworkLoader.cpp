@@ -40,7 +40,7 @@ constexpr int kMaxUvTile = 9999;
 constexpr int kDefaultChannelSize = 64;
 // Channels live in memory as float RGBA; larger ones are a mistake, not a texture.
 constexpr int kMaxChannelSize = 2048;
-constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+using VrnNetworkLoader::kMaxFileSize;
 // What one network may hold, checked before anything is made: texels of all
 // channels together (four channels of the largest size), image files, and
 // gradient samples of all nodes together.

@@ -157,7 +157,7 @@ QString VrnShaderAssembler::uniformBlockDeclarations(VrnSurfaceShader* surfaceSh
     return text;
 }
 
-QString VrnShaderAssembler::assemble(const StageInput& input)
+QString VrnShaderAssembler::assemble(const StageInput& input, QList<Section>* sections)
 {
     const char* main = mainTemplate(input.shaderType);
     if (!main)
@@ -179,28 +179,48 @@ QString VrnShaderAssembler::assemble(const StageInput& input)
     // large network run to megabytes.
     source.reserve(256 + 32 * input.defines.size() + library.size() + channels.size() + input.uniformBlockDeclarations.size()
                    + input.declarationCode.size() + input.bodyCode.size() + mainText.size());
+    // Each part ends where the next begins; the line count is taken only when asked for.
+    int partStart = 0;
+    int nextLine = 1;
+    auto endPart = [&](Section::Part part) {
+        if (!sections)
+            return;
+        const int lines = int(QStringRef(&source, partStart, source.size() - partStart).count(QLatin1Char('\n')));
+        sections->append(Section{part, nextLine, lines});
+        nextLine += lines;
+        partStart = source.size();
+    };
     source += QStringLiteral("#version 450 core\n");
     for (const QString& define : input.defines)
         source += QStringLiteral("#define %1\n").arg(define);
+    endPart(Section::Header);
     source += QStringLiteral("\n// ---- host shader library ----\n");
     source += library;
+    endPart(Section::Library);
     if (!channels.isEmpty()) {
         source += QStringLiteral("\n// ---- channels of the network ----\n");
         source += channels;
+        endPart(Section::Channels);
     }
     if (!input.uniformBlockDeclarations.isEmpty()) {
         source += QStringLiteral("\n// ---- uniform blocks ----\n");
         source += input.uniformBlockDeclarations;
+        endPart(Section::Blocks);
     }
     source += QStringLiteral("\n// ---- generated declarations ----\n");
+    endPart(Section::Header);
     source += input.declarationCode;
     if (!source.endsWith(QLatin1Char('\n')))
         source += QLatin1Char('\n');
+    endPart(Section::Declarations);
     source += QStringLiteral("\n// ---- main ----\n");
     source += mainBefore;
+    endPart(Section::Main);
     source += input.bodyCode;
     if (bodyNeedsNewline)
         source += QLatin1Char('\n');
+    endPart(Section::Body);
     source += mainAfter;
+    endPart(Section::Main);
     return source;
 }

@@ -20,6 +20,15 @@ struct StageInput
     VrnShaderNetwork* network = nullptr; // its cache and bake-point channels are declared
 };
 
+// Where a run of lines of an assembled stage came from (lines count from 1).
+struct Section
+{
+    enum Part { Header, Library, Channels, Blocks, Declarations, Main, Body };
+    Part part = Header;
+    int firstLine = 1;
+    int lineCount = 0;
+};
+
 // "uniform Channel <name>;" for every cache channel ("Cache_" + hash + output +
 // "_" + id) and every bake point's own channel ("Channel_" + id) of the
 // network, whether or not a generator left the node's declarations out.
@@ -32,5 +41,6 @@ QString uniformBlockDeclarations(VrnSurfaceShader* surfaceShader, unsigned shade
 
 // "#version 450 core", the defines, the host library, the uniform blocks, the
 // declaration text and main: state set-up, the body text, the stage's result.
-QString assemble(const StageInput& input);
+// With sections, also where each run of lines came from, in order.
+QString assemble(const StageInput& input, QList<Section>* sections = nullptr);
 } // namespace VrnShaderAssembler

@@ -2,6 +2,7 @@
 
 #include "VrnShaderAssembler.h"
 #include "VrnShaderNetwork.h"
+#include "VrnStageLineMap.h"
 #include "VrnSurfaceShader.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
@@ -21,7 +22,8 @@ bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network
 }
 
 QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network,
-                                                       VrnSurfaceShader* surfaceShader, const QStringList& defines)
+                                                       VrnSurfaceShader* surfaceShader, const QStringList& defines,
+                                                       QMap<unsigned, VrnStageLineMap>* lineMaps)
 {
     QMap<unsigned, QString> sources;
     for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
@@ -37,7 +39,10 @@ QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResul
         input.defines = defines;
         input.uvTile = network->shadingContext()->getCurrentUvChannel();
         input.network = network;
-        const QString source = VrnShaderAssembler::assemble(input);
+        QList<VrnShaderAssembler::Section> sections;
+        const QString source = VrnShaderAssembler::assemble(input, lineMaps ? &sections : nullptr);
+        if (lineMaps)
+            lineMaps->insert(it.key(), VrnStageLineMap(source, sections, network, it.key(), surfaceShader));
         if (surfaceShader)
             surfaceShader->setSource(it.key(), source);
         sources.insert(it.key(), source);

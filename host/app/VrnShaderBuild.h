@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class VrnShaderNetwork;
+class VrnStageLineMap;
 class VrnSurfaceShader;
 
 // The texts one generator wrote for a network, per shader type.
@@ -21,9 +22,9 @@ namespace VrnShaderBuild {
 bool run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result);
 // Each built stage's complete source (host library, the network's channels,
 // the surface shader's blocks, the generator's texts, main); also handed to
-// the surface shader.
+// the surface shader. With lineMaps, also each stage's line map.
 QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
-                                       const QStringList& defines);
+                                       const QStringList& defines, QMap<unsigned, VrnStageLineMap>* lineMaps = nullptr);
 // Runs the generator and assembles its stages. False with the generator's error.
 bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
                  QMap<unsigned, QString>& sources, QString& error);

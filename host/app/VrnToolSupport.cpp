@@ -136,6 +136,23 @@ bool VrnToolSupport::loadNetwork(const NetworkSource& source, const QStringList&
             error = QStringLiteral("the demo network could not be built: %1").arg(error);
             return false;
         }
+    } else if (source.file == QLatin1String("-")) {
+        // Standard input, named "stdin" in messages; images are found from the working directory.
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            error = QStringLiteral("stdin: cannot read the network");
+            return false;
+        }
+        // Read no further than the loader's limit, as for a file.
+        const QByteArray data = in.read(VrnNetworkLoader::kMaxFileSize + 1);
+        if (data.size() > VrnNetworkLoader::kMaxFileSize) {
+            error = QStringLiteral("stdin: the file is larger than %1 MiB").arg(VrnNetworkLoader::kMaxFileSize / (1024 * 1024));
+            return false;
+        }
+        if (!VrnNetworkLoader::loadData(data, QStringLiteral("stdin"), QDir::currentPath(), parent, loaded, error))
+            return false;
+        network = loaded.network;
+        defines = loaded.defines;
     } else {
         if (!VrnNetworkLoader::loadFile(source.file, parent, loaded, error))
             return false;

@@ -17,7 +17,7 @@ bool generatorForStyle(const QString& style, QString& generatorName);
 
 struct NetworkSource
 {
-    QString file;        // a network file; empty for the demo network
+    QString file;        // a network file, "-" for standard input; empty for the demo network
     bool random = false; // a random network instead
     quint32 seed = 1;
     int nodes = 8;

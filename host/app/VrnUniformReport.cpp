@@ -131,6 +131,7 @@ QJsonObject VrnUniformReport::build(VrnShaderNetwork* network, VrnSurfaceShader*
             if (block)
                 blocks.append(blockJson(*block, nodeIdByUuid));
 
+    const int channelIdType = vrnAttributeMetaTypes().channelId;
     QJsonArray uniforms;
     for (VrnSnBaseNode* node : network->nodes()) {
         VrnSnBaseGlslContext* context = node->context();
@@ -138,9 +139,21 @@ QJsonObject VrnUniformReport::build(VrnShaderNetwork* network, VrnSurfaceShader*
             continue;
         for (const VrnCustomAttribute& parameter : node->kind().parameters) {
             const VrnCustomAttribute attribute = node->userAttribute(parameter.name());
-            uniforms.append(QJsonObject{{QStringLiteral("node"), node->id()},
-                                        {QStringLiteral("name"), context->uniformName(parameter.name(), node)},
-                                        {QStringLiteral("value"), toJson(context->uniformValue(attribute, node))}});
+            QJsonObject entry{{QStringLiteral("node"), node->id()},
+                              {QStringLiteral("name"), context->uniformName(parameter.name(), node)},
+                              {QStringLiteral("value"), toJson(context->uniformValue(attribute, node))}};
+            // Compiled in as text, or not used in GLSL at all: no stage declares it.
+            if (context->getOpenGLType(attribute.value()).isEmpty())
+                entry.insert(QStringLiteral("declared"), false);
+            uniforms.append(entry);
+        }
+        // Cache channels are declared by the host for the whole network.
+        for (const QString& attribute : node->userAttributeNames()) {
+            const QVariant& value = node->userAttributeValue(attribute);
+            if (attribute.startsWith(QLatin1String("Cache_")) && value.userType() == channelIdType)
+                uniforms.append(QJsonObject{{QStringLiteral("node"), node->id()},
+                                            {QStringLiteral("name"), QStringLiteral("%1_%2.ChannelValues").arg(attribute, node->id())},
+                                            {QStringLiteral("value"), toJson(value)}});
         }
     }
 

@@ -13,5 +13,7 @@ QJsonValue toJson(const QVariant& value);
 
 // What a build left for the renderer, in a stable order:
 // {"blocks": [...], "uniforms": [{"node", "name", "value"}], "attributes": {...}, "tessellation": text}.
+// Uniforms: every parameter (with "declared": false where no GLSL uniform
+// carries it) and every cache channel of the network.
 QJsonObject build(VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader);
 } // namespace VrnUniformReport

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QProcessEnvironment>
 
 namespace VrnTest {
@@ -39,6 +40,29 @@ ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteAr
         process.kill();
         process.waitForFinished();
         ADD_FAILURE() << tool.toStdString() << " did not finish: " << arguments.join(QLatin1Char(' ')).toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+ToolRun runShell(const QString& command, int timeoutMs)
+{
+    QTemporaryDir temporary;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), QStringLiteral(VRN_TEST_TOOLS_DIR ":") + environment.value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("TMP"), temporary.path());
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QStringLiteral(VRN_EXAMPLES_DIR "/.."));
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "did not finish: " << command.toStdString();
         return run;
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;

@@ -47,6 +47,9 @@ struct ToolRun
 // Runs one of the built tools; a run past the timeout is killed and fails the test.
 // A non-null hash seed is handed to the tool as QT_HASH_SEED.
 ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteArray& hashSeed = QByteArray(), int timeoutMs = 120000);
+// Runs a shell command line in the repository root with the built tools on
+// PATH and $TMP a fresh folder.
+ToolRun runShell(const QString& command, int timeoutMs = 120000);
 // The example network files, as absolute paths in name order.
 QStringList exampleFiles();
 // A file of the examples directory ("lit-base.json", "README.md").

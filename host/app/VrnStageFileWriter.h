@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Writes one stage's source to PREFIX.frag, PREFIX.tese or PREFIX.tesc, the
+// extensions glslangValidator and editors take the stage from.
+class VrnStageFileWriter
+{
+public:
+    static QString extension(unsigned shaderType);
+    // False with "FILE: cannot write the file: reason".
+    static bool write(const QString& prefix, unsigned shaderType, const QString& source, QString& error);
+};
