@@ -109,6 +109,8 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         {{QStringLiteral("a.json"), QStringLiteral("b.json")}, "at most one network file"},
         {{QStringLiteral("/nonexistent/network.json")}, "/nonexistent/network.json"},
         {{QString()}, "the network file name is empty"},
+        {{QStringLiteral("-o"), QString()}, "-o is given an empty value"},
+        {{QStringLiteral("--node"), QString()}, "--node is given an empty value"},
         {{QStringLiteral("--nodes"), QStringLiteral("5")}, "--nodes is used only with --random"},
         {{QStringLiteral("--define"), QStringLiteral("main")}, "--define \"main\": it is a name of the host's shader code"},
     };

@@ -104,7 +104,7 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
         return false;
     }
     options.networkFile = files.value(0);
-    if (!VrnToolSupport::checkFileArgument(files, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error))
+    if (!VrnToolSupport::checkNoEmptyValues(parser, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error))
         return false;
     if (parser.isSet(random)) {
         bool seedOk = false, nodesOk = false;

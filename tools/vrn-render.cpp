@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     if (!parser.isSet(output) && !parser.isSet(compare))
         return fail(kUsageError, QStringLiteral("give -o FILE to write the picture, or --compare"));
     QString error;
-    if (!VrnToolSupport::checkFileArgument(files, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error)
+    if (!VrnToolSupport::checkNoEmptyValues(parser, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error)
         || !VrnToolSupport::checkNeeds(parser, tolerance, compare, error)
         || (parser.isSet(output) && !VrnToolSupport::checkOutputFile(parser.value(output), QStringLiteral("png"), error)))
         return fail(kUsageError, error);

@@ -41,12 +41,17 @@ int VrnToolSupport::fail(int status, const QString& message)
     return status;
 }
 
-bool VrnToolSupport::checkFileArgument(const QStringList& files, QString& error)
+bool VrnToolSupport::checkNoEmptyValues(const QCommandLineParser& parser, QString& error)
 {
-    if (!files.isEmpty() && files.constFirst().isEmpty()) {
+    if (parser.positionalArguments().contains(QString())) {
         error = QStringLiteral("the network file name is empty");
         return false;
     }
+    for (const QString& name : parser.optionNames())
+        if (parser.values(name).contains(QString())) {
+            error = QStringLiteral("%1 is given an empty value").arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+            return false;
+        }
     return true;
 }
 

@@ -29,8 +29,8 @@ struct NetworkSource
 int fail(int status, const QString& message);
 
 // Option checks of the tools; each false with the message when the command line is wrong.
-// The file argument, when one is given, is not empty.
-bool checkFileArgument(const QStringList& files, QString& error);
+// No file argument and no option value is empty (an empty value would read as none given).
+bool checkNoEmptyValues(const QCommandLineParser& parser, QString& error);
 // An option that does nothing without its partner is given only with it.
 bool checkNeeds(const QCommandLineParser& parser, const QCommandLineOption& option, const QCommandLineOption& partner,
                 QString& error);
