@@ -21,7 +21,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 #include <chrono>
 #include <cstdio>
@@ -103,6 +105,51 @@ void BM_Generate(benchmark::State& state, const QString& generator, int nodes)
     if (state.iterations() > 0 && net->contexts > 0)
         state.counters["us_per_node"] = seconds * 1e6 / double(state.iterations()) / net->contexts;
     state.counters["contexts"] = net->contexts;
+}
+
+// A network file of the given shape: a chain of pass-through nodes with its
+// connections listed from source to sink or from sink to source, or a random
+// network of the built-in kinds. Loading, with its cycle check, should cost
+// the same for every shape of one size.
+QByteArray networkFile(const QString& shape, int nodes)
+{
+    if (shape == QLatin1String("random")) {
+        VrnRandomNetwork::Options options;
+        options.seed = kSeed;
+        options.nodes = nodes;
+        return QJsonDocument(VrnRandomNetwork::generate(options)).toJson();
+    }
+    QJsonArray list{QJsonObject{{"id", "N0"}, {"kind", "ConstantColor"}}};
+    QJsonArray connections;
+    for (int i = 1; i < nodes; ++i) {
+        list.append(QJsonObject{{"id", QStringLiteral("N%1").arg(i)}, {"kind", "Swizzle"}});
+        connections.append(QJsonObject{{"from", QStringLiteral("N%1.Output").arg(i - 1)}, {"to", QStringLiteral("N%1.Input").arg(i)}});
+    }
+    list.append(QJsonObject{{"id", "Out"}, {"kind", "Output"}});
+    connections.append(QJsonObject{{"from", QStringLiteral("N%1.Output").arg(nodes - 1)}, {"to", "Out.Input"}});
+    if (shape == QLatin1String("chain-sinks-first")) {
+        QJsonArray reversed;
+        for (int i = connections.size() - 1; i >= 0; --i)
+            reversed.append(connections.at(i));
+        connections = reversed;
+    }
+    return QJsonDocument(QJsonObject{{"format", 1}, {"nodes", list}, {"connections", connections}, {"root", "Out"}}).toJson();
+}
+
+void BM_Load(benchmark::State& state, const QString& shape, int nodes)
+{
+    const QByteArray file = networkFile(shape, nodes);
+    for (auto _ : state) {
+        QObject owner;
+        VrnLoadedNetwork loaded;
+        QString error;
+        if (!VrnNetworkLoader::loadData(file, QStringLiteral("bench"), QString(), &owner, loaded, error)) {
+            state.SkipWithError(error.toLocal8Bit().constData());
+            break;
+        }
+        benchmark::DoNotOptimize(loaded.network);
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
 }
 
 // One edit: a float parameter changes, or an input moves to another producer.
@@ -216,6 +263,10 @@ int main(int argc, char** argv)
             benchmark::RegisterBenchmark(("BM_EditToPixels/" + styleOf(generator).toStdString() + "/" + edit).c_str(),
                                          [generator, edit](benchmark::State& s) { BM_EditToPixels(s, generator, QString::fromLatin1(edit)); })
                 ->Unit(benchmark::kMillisecond);
+    for (const char* shape : {"chain-sources-first", "chain-sinks-first", "random"})
+        benchmark::RegisterBenchmark((std::string("BM_Load/") + shape + "/10000").c_str(),
+                                     [shape](benchmark::State& s) { BM_Load(s, QString::fromLatin1(shape), 10000); })
+            ->Unit(benchmark::kMillisecond);
     for (const QString& generator : generators)
         benchmark::RegisterBenchmark(("BM_Render/" + styleOf(generator).toStdString()).c_str(),
                                      [generator](benchmark::State& s) { BM_Render(s, generator); })

@@ -36,8 +36,12 @@ bool VrnFuzz::buildEveryStyle(const QByteArray& json, const QString& label)
     VrnLoadedNetwork loaded;
     QString error;
     // Images are looked up in a folder that does not exist: inputs stay self-contained.
-    if (!VrnNetworkLoader::loadData(json, label, QStringLiteral("/nonexistent-fuzz-folder"), &owner, loaded, error))
+    if (!VrnNetworkLoader::loadData(json, label, QStringLiteral("/nonexistent-fuzz-folder"), &owner, loaded, error)) {
+        // Whatever the file, its fault is told on one line.
+        if (error.contains(QLatin1Char('\n')) || error.contains(QLatin1Char('\r')))
+            std::abort();
         return false;
+    }
     VrnShaderManager::instance().setShaderDefines(loaded.defines);
     for (const QString& generator : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
         VrnSurfaceShader surface;

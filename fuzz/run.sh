@@ -15,8 +15,12 @@ cp "$root"/examples/*.json "$root"/tests/data/malformed/*.json "$root"/tests/dat
 # Qt's JSON parser keeps a little memory on some broken inputs; leaks are not what these targets look for.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+# The network-file target also gets the loader's rule tokens (names, comment ends, budgets).
+dictionary=(-dict="$root/fuzz/network-file.dict")
 for target in network-file random-network; do
   echo "fuzz-$target: $seconds s"
-  "$build/fuzz/fuzz-$target" "$build/corpus-$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+  extra=()
+  [ "$target" = network-file ] && extra=("${dictionary[@]}")
+  "$build/fuzz/fuzz-$target" "$build/corpus-$target" "${extra[@]}" -max_total_time="$seconds" -rss_limit_mb=4096 \
     -artifact_prefix="$build/crashes/$target-" -print_final_stats=1 2>&1 | tail -n 12
 done

@@ -287,7 +287,7 @@ TEST_F(LoaderTest, BuildsChannelsNodesAttributesCachesAndConnections)
     EXPECT_EQ(ids, (QStringList{"Base", "T1", "Blend", "M", "Bake", "Hidden", "Open", "Out"}));
     EXPECT_EQ(net->root(), net->node("Out"));
     VrnSnBaseNode* t1 = net->node("T1");
-    EXPECT_EQ(t1->path(), "/Full/Darken");
+    EXPECT_EQ(t1->path(), QStringLiteral("/Full/Assombrir · 暗くする")) << "names in any script";
     EXPECT_EQ(net->node("Base")->name(), "Base");
     ASSERT_EQ(loaded.fileKinds.size(), 1);
     EXPECT_EQ(&t1->kind(), loaded.fileKinds.first().data());
@@ -398,6 +398,8 @@ const Malformed kMalformed[] = {
     {"malformed/empty.json", "the file is empty"},
     {"malformed/trailing-comma.json", "line 1, column 41: not valid JSON (object is missing after a comma)"},
     {"malformed/top-level-array.json", "expected a JSON object, got an array"},
+    {"malformed/repeated-key.json", "nodes[0].id: the key is given twice in one object"},
+    {"malformed/repeated-key-escaped.json", "root: the key is given twice in one object"},
     {"malformed/deep-nesting.json", "line 1, column 1048: not valid JSON (too deeply nested document)"},
     {"malformed/deep-nesting-in-attribute.json", "nodes[0].attributes.X.value[0]: expected a string, got an array"},
     {"malformed/missing-format.json", "format: required key is missing"},
@@ -407,7 +409,10 @@ const Malformed kMalformed[] = {
     {"malformed/missing-root.json", "root: required key is missing"},
     {"malformed/unknown-top-level-key.json", "colour: unknown key"},
     {"malformed/odd-unknown-key.json", "[\"a\\nb\"]: unknown key"},
+    {"malformed/long-unknown-key.json", "[\"Colourssssssssssssssssssssssssssssssssssssssssssssssssssssssssss...\"]: unknown key"},
     {"malformed/bad-define.json", "defines[1]: \"A B\" is not a valid define name"},
+    {"malformed/define-main.json", "defines[1]: \"main\" is a name of the host's shader code"},
+    {"malformed/define-gl-prefix.json", "defines[0]: \"GL_MINE\" is reserved by GLSL (it starts with \"GL_\")"},
     {"malformed/current-uv-out-of-range.json", "currentUv: 1e+300 is not in the range 1001 to 9999"},
     {"malformed/node-name-empty.json", "nodes[0].name: must not be empty"},
     // Channels
@@ -422,6 +427,43 @@ const Malformed kMalformed[] = {
     {"malformed/missing-image.json", "channels[0].image: cannot read image \"nowhere.png\": No such file or directory"},
     {"malformed/unknown-current-channel.json", "currentChannel: \"Dirt\" is not a channel of UV tile 1001"},
     {"malformed/channel-in-other-tile.json", "currentChannel: \"Base\" is not a channel of UV tile 1001"},
+    {"malformed/damaged-image.json",
+     "channels[0].image: cannot read image \"damaged.png\": Unable to read image data (libpng error: IDAT: invalid code lengths set)"},
+    // Limits of one network, checked before anything is made
+    {"malformed/channels-over-texel-budget.json",
+     "channels[4].size: the channels would hold more than 16777216 texels together, the limit of one network"},
+    {"malformed/images-over-budget.json", "channels[256].image: more than 256 image channels in one network"},
+    {"malformed/gradients-over-budget.json",
+     "nodes[0].attributes.Ramp99: the gradients would hold more than 1048576 samples together, the limit of one network"},
+    {"malformed/code-over-budget.json",
+     "nodes[16]: the nodes' code, tokens replaced, would come to more than 134217728 characters, the limit of one network"},
+    {"malformed/reval-over-budget.json",
+     "nodes[177]: re-evaluating input \"Input\" repeats every node upstream of it; with the re-evaluations before it, "
+     "more than 250000 node evaluations, the limit of one network"},
+    // Free text stays on one line of a comment
+    {"malformed/network-name-with-comment-end.json", "name: \"Net */ x\" has \"*/\", which would end a comment"},
+    {"malformed/node-name-with-newline.json",
+     "nodes[1].name: \"Out\\n#define COutput vec4(1.0, 0.0, 1.0, 1.0)\\n//\" has the control character U+000A, and names are one line of text"},
+    {"malformed/node-name-with-nul.json", "nodes[1].name: \"O\\u0000ut\" has the control character U+0000, and names are one line of text"},
+    {"malformed/node-name-too-long.json",
+     "nodes[1].name: \"NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN...\" is 300 characters long, more than 256"},
+    {"malformed/kind-path-key-with-newline.json",
+     "kinds[0].pathKey: \"custom/Tint\\nOutput = vec4(0.0);\" has the control character U+000A, and names are one line of text"},
+    {"malformed/attribute-name-with-newline.json",
+     "nodes[0].attributes[\"Look\\nvec4 x;\"]: \"Look\\nvec4 x;\" has the control character U+000A, and names are one line of text"},
+    {"malformed/kind-glsl-with-carriage-return.json", "kinds[0].glsl: the code has the control character U+000D; code may hold line feeds and tabs only"},
+    // Names that reach GLSL
+    {"malformed/kind-output-gl-position.json", "kinds[0].outputs[0]: \"gl_Position\" is reserved by GLSL (it starts with \"gl_\")"},
+    {"malformed/kind-output-reserved-word.json", "kinds[0].outputs[0]: \"float\" is a GLSL reserved word"},
+    {"malformed/kind-output-host-name.json", "kinds[0].outputs[0]: \"State\" is a name of the host's shader code"},
+    {"malformed/kind-parameter-double-underscore.json",
+     "kinds[0].parameters[0].name: \"Gain__2\" is reserved by GLSL (it has two underscores in a row)"},
+    {"malformed/node-id-gl.json", "nodes[0].id: node \"gl\" would declare \"gl_Color\", which is reserved by GLSL (it starts with \"gl_\")"},
+    {"malformed/node-declares-host-name.json", "nodes[0].id: node \"Vrn\" would declare \"VrnResult\", which is a name of the host's shader code"},
+    {"malformed/node-id-too-long.json",
+     "nodes[0].id: node \"NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN...\" would declare "
+     "\"NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN...\", which is longer than the 1024 characters the compiler reads"},
+    {"malformed/generated-globals-collide.json", "nodes[1].id: node \"AB\" would declare \"ABOutput\", which node \"A\" (nodes[0]) declares too"},
     // Kinds
     {"malformed/kind-name-taken.json", "kinds[0].name: the kind name \"Multiply\" is already taken"},
     {"malformed/kind-defined-twice.json", "kinds[1].name: the kind name \"Tint\" is already taken"},
@@ -472,6 +514,9 @@ const Malformed kMalformed[] = {
     {"malformed/connection-missing-to.json", "connections[0].to: required key is missing"},
     {"malformed/two-connections-into-one-input.json", "connections[1].to: input \"Out.Input\" is connected already by connections[0]"},
     {"malformed/cycle.json", "connections[2]: the connection closes the cycle A -> B -> A"},
+    {"malformed/cycle-listed-sinks-first.json", "connections[3]: the connection closes the cycle D -> B -> A -> D"},
+    {"malformed/long-cycle.json",
+     "connections[19]: the connection closes the cycle N0 -> N1 -> N2 -> N3 -> ... (13 more) -> N17 -> N18 -> N19 -> N0"},
     {"malformed/cycle-through-self.json", "connections[0]: the connection closes the cycle A -> A"},
     {"malformed/root-not-a-node.json", "root: there is no node \"Output\""},
     // Not a readable file at all

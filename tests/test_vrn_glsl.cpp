@@ -108,6 +108,11 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
         {{QStringLiteral("--emit"), QStringLiteral("pixels")}, "unknown --emit \"pixels\""},
         {{QStringLiteral("a.json"), QStringLiteral("b.json")}, "at most one network file"},
         {{QStringLiteral("/nonexistent/network.json")}, "/nonexistent/network.json"},
+        {{QString()}, "the network file name is empty"},
+        {{QStringLiteral("-o"), QString()}, "-o is given an empty value"},
+        {{QStringLiteral("--node"), QString()}, "--node is given an empty value"},
+        {{QStringLiteral("--nodes"), QStringLiteral("5")}, "--nodes is used only with --random"},
+        {{QStringLiteral("--define"), QStringLiteral("main")}, "--define \"main\": it is a name of the host's shader code"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());
@@ -156,7 +161,9 @@ TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
          0, "6\n", ""},
         {"vrn-render --style 6 -o $TMP/x.png tests/data/kind-error.json", 1, "",
          "node \"Dark\" (kind Tint, glsl line 2): error: `missingThing' undeclared\n   103 | Output = c * GET_FLOAT(0) * missingThing;\n"},
-        {"echo '{\"format\":1,\"defines\":[\"VrnResult\"],\"nodes\":[{\"id\":\"O\",\"kind\":\"Output\"}],\"root\":\"O\"}'"
+        // A kind's code may define a macro that breaks the host's main (a file's own define may not).
+        {"echo '{\"format\":1,\"kinds\":[{\"name\":\"Odd\",\"inputs\":[{\"name\":\"Input\"}],"
+         "\"glsl\":\"VrnResult = #Input;\\n#define VrnResult 1.0\"}],\"nodes\":[{\"id\":\"O\",\"kind\":\"Odd\"}],\"root\":\"O\"}'"
          " | vrn-glsl --validate -", 1, "", "stdin: host code (main): "},
         {"sed 's/\"glsl\"/\"encrypted\": true, \"glsl\"/' tests/data/kind-error.json | vrn-glsl --validate -", 1, "",
          "stdin: node \"Dark\" (kind Tint, glsl line 2): 'missingThing' : undeclared identifier\n    72 | (encrypted kind)\n"},

@@ -81,6 +81,11 @@ TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
         {{}, "give -o FILE"},
         {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("1"), QStringLiteral("a.json")}, "give one network"},
         {{QStringLiteral("--compare"), QStringLiteral("/nonexistent.json")}, "/nonexistent.json"},
+        {{QStringLiteral("--compare"), QString()}, "the network file name is empty"},
+        {{QStringLiteral("--compare"), QStringLiteral("--nodes"), QStringLiteral("5")}, "--nodes is used only with --random"},
+        {{QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("--tolerance"), QStringLiteral("3")}, "--tolerance is used only with --compare"},
+        {{QStringLiteral("-o"), QStringLiteral("x.jpg")}, "\"x.jpg\": only .png files are written"},
+        {{QStringLiteral("-o"), QStringLiteral("/nonexistent/x.png")}, "cannot write the file: there is no directory \"/nonexistent\""},
         {{QStringLiteral("--watch"), QStringLiteral("-o"), QStringLiteral("x.png")}, "--watch needs one network file and -o FILE"},
         {{QStringLiteral("--reloads"), QStringLiteral("2"), QStringLiteral("--compare")}, "--reloads needs --watch"},
     };

@@ -26,17 +26,11 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
-#include <cstdio>
-
 namespace {
 const int kBuildFailed = 1;
 const int kUsageError = 2;
 
-int fail(int status, const QString& message)
-{
-    std::fprintf(stderr, "vrn-glsl: %s\n", message.toLocal8Bit().constData());
-    return status;
-}
+using VrnToolSupport::fail;
 
 bool shaderTypeFromName(const QString& name, unsigned& type)
 {
@@ -111,6 +105,8 @@ bool parseOptions(QCommandLineParser& parser, Options& options, QString& error)
         return false;
     }
     options.networkFile = files.value(0);
+    if (!VrnToolSupport::checkNoEmptyValues(parser, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error))
+        return false;
     if (parser.isSet(random)) {
         bool seedOk = false, nodesOk = false;
         options.source.random = true;

@@ -16,17 +16,11 @@
 #include <QImage>
 #include <QTextStream>
 
-#include <cstdio>
-
 namespace {
 const int kFailed = 1;
 const int kUsageError = 2;
 
-int fail(int status, const QString& message)
-{
-    std::fprintf(stderr, "vrn-render: %s\n", message.toLocal8Bit().constData());
-    return status;
-}
+using VrnToolSupport::fail;
 
 bool positiveNumber(const QString& text, int minimum, int maximum, int& value)
 {
@@ -78,6 +72,11 @@ int main(int argc, char** argv)
         return fail(kUsageError, QStringLiteral("give one network: a file, --random SEED, or neither for the demo network"));
     if (!parser.isSet(output) && !parser.isSet(compare))
         return fail(kUsageError, QStringLiteral("give -o FILE to write the picture, or --compare"));
+    QString error;
+    if (!VrnToolSupport::checkNoEmptyValues(parser, error) || !VrnToolSupport::checkNeeds(parser, nodes, random, error)
+        || !VrnToolSupport::checkNeeds(parser, tolerance, compare, error)
+        || (parser.isSet(output) && !VrnToolSupport::checkOutputFile(parser.value(output), QStringLiteral("png"), error)))
+        return fail(kUsageError, error);
 
     VrnToolSupport::NetworkSource source;
     source.file = files.value(0);
@@ -97,7 +96,6 @@ int main(int argc, char** argv)
     if (parser.isSet(reloads) && (!watching || !positiveNumber(parser.value(reloads), 0, 1000000, reloadLimit)))
         return fail(kUsageError, QStringLiteral("--reloads needs --watch and a number from 0 to 1000000"));
 
-    QString error;
     VrnLoadedPlugin loaded;
     if (!VrnPluginHost::load(parser.isSet(plugin) ? parser.value(plugin) : VrnPluginHost::defaultPluginPath(), loaded, error))
         return fail(kUsageError, error);
@@ -129,8 +127,8 @@ int main(int argc, char** argv)
         QImage picture;
         if (!VrnRenderCompare::renderWithGenerator(generator, network, defines, pictureSize, picture, error))
             return fail(kFailed, VrnCompileMessages::explainBuild(label, error, generator, network, defines));
-        if (!picture.save(parser.value(output), "PNG"))
-            return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+        if (!VrnToolSupport::savePicture(picture, parser.value(output), error))
+            return fail(kUsageError, error);
         return 0;
     }
 
@@ -158,7 +156,7 @@ int main(int argc, char** argv)
     out.flush();
     if (reference.isEmpty() && !failed)
         return fail(kFailed, QStringLiteral("no registered style can express this network"));
-    if (!reference.isEmpty() && parser.isSet(output) && !referencePicture.save(parser.value(output), "PNG"))
-        return fail(kFailed, QStringLiteral("%1: cannot write the picture").arg(parser.value(output)));
+    if (!reference.isEmpty() && parser.isSet(output) && !VrnToolSupport::savePicture(referencePicture, parser.value(output), error))
+        return fail(kUsageError, error);
     return failed ? kFailed : 0;
 }

@@ -1,6 +1,7 @@
 #include "VrnKindLibrary.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnGlslNames.h"
 
 #include <QJsonDocument>
 #include <QLocale>
@@ -15,6 +16,9 @@
 // VrnJsonRead
 
 namespace {
+// Longer values are shortened in messages, which would be swamped otherwise.
+constexpr int kMaxShownLength = 64;
+
 bool isPlainKey(const QString& key)
 {
     static const QRegularExpression plain(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*")));
@@ -24,7 +28,8 @@ bool isPlainKey(const QString& key)
 
 QString VrnJsonRead::place(const QString& parent, const QString& key)
 {
-    if (!isPlainKey(key))
+    // A long key is quoted, and so shortened, like any long value.
+    if (!isPlainKey(key) || key.size() > kMaxShownLength)
         return parent + QLatin1Char('[') + quote(key) + QLatin1Char(']');
     return parent.isEmpty() ? key : parent + QLatin1Char('.') + key;
 }
@@ -36,9 +41,7 @@ QString VrnJsonRead::place(const QString& parent, int index)
 
 QString VrnJsonRead::quote(const QString& text)
 {
-    // Long values would swamp the one-line message.
-    constexpr int kMaxLength = 64;
-    const QString shown = text.size() > kMaxLength ? text.left(kMaxLength) + QStringLiteral("...") : text;
+    const QString shown = text.size() > kMaxShownLength ? text.left(kMaxShownLength) + QStringLiteral("...") : text;
     // QJsonDocument escapes quotes and control characters the JSON way.
     const QByteArray array = QJsonDocument(QJsonArray{shown}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
@@ -225,12 +228,19 @@ bool isIdentifier(const QString& name)
     return identifier.match(name).hasMatch();
 }
 
-bool toIdentifier(const QJsonValue& value, const QString& place, QString& out, QString& error)
+// Output names are declared as they are (local variables); input and
+// parameter names only become parts of longer names.
+enum class NameUse { Declared, Part };
+
+bool toIdentifier(const QJsonValue& value, const QString& place, QString& out, QString& error, NameUse use)
 {
     if (!toString(value, place, out, error))
         return false;
     if (!isIdentifier(out))
         return fail(error, place, QStringLiteral("%1 is not a valid name (letters, digits and _, starting with a letter)").arg(quote(out)));
+    const QString fault = use == NameUse::Declared ? VrnGlslNames::fault(out) : VrnGlslNames::partFault(out);
+    if (!fault.isEmpty())
+        return fail(error, place, QStringLiteral("%1 is %2").arg(quote(out), fault));
     return true;
 }
 
@@ -443,7 +453,7 @@ bool parseInputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& ki
         VrnSnNodeInputDefinition input;
         if (!toObject(array.at(i), at, o, error)
             || !checkKeys(o, at, {QStringLiteral("name"), QStringLiteral("default"), QStringLiteral("invertible")}, {QStringLiteral("name")}, error)
-            || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), input.name, error))
+            || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), input.name, error, NameUse::Part))
             return false;
         if (kind.input(input.name))
             return fail(error, place(at, QStringLiteral("name")), QStringLiteral("input %1 is declared twice").arg(quote(input.name)));
@@ -463,7 +473,7 @@ bool parseOutputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& k
         return false;
     for (int i = 0; i < array.size(); ++i) {
         QString name;
-        if (!toIdentifier(array.at(i), place(where, i), name, error))
+        if (!toIdentifier(array.at(i), place(where, i), name, error, NameUse::Declared))
             return false;
         if (kind.outputs.contains(name))
             return fail(error, place(where, i), QStringLiteral("output %1 is declared twice").arg(quote(name)));
@@ -483,7 +493,7 @@ bool parseParameter(const QJsonValue& json, const QString& at, VrnSnNodeKind& ki
     if (!toObject(json, at, o, error)
         || !checkKeys(o, at, {QStringLiteral("name"), QStringLiteral("type"), kDefault, kOptions, kBlendMode},
                       {QStringLiteral("name"), QStringLiteral("type")}, error)
-        || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), name, error)
+        || !toIdentifier(o.value(QStringLiteral("name")), place(at, QStringLiteral("name")), name, error, NameUse::Part)
         || !toString(o.value(QStringLiteral("type")), place(at, QStringLiteral("type")), type, error))
         return false;
     if (kind.parameter(name))

@@ -3,6 +3,8 @@
 #include "VrnAttributeValues.h"
 #include "VrnBuiltinKinds.h"
 #include "VrnClassFactory.h"
+#include "VrnGlslNames.h"
+#include "VrnJsonKeys.h"
 #include "VrnKindLibrary.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderManager.h"
@@ -19,11 +21,15 @@
 #include <QImage>
 #include <QImageReader>
 #include <QJsonDocument>
-#include <QRegularExpression>
+#include <QMutex>
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace VrnJsonRead;
 
@@ -34,7 +40,28 @@ constexpr int kMaxUvTile = 9999;
 constexpr int kDefaultChannelSize = 64;
 // Channels live in memory as float RGBA; larger ones are a mistake, not a texture.
 constexpr int kMaxChannelSize = 2048;
-constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+using VrnNetworkLoader::kMaxFileSize;
+// What one network may hold, checked before anything is made: texels of all
+// channels together (four channels of the largest size), image files, and
+// gradient samples of all nodes together.
+constexpr qint64 kMaxTexels = qint64(4) * kMaxChannelSize * kMaxChannelSize;
+constexpr int kMaxImages = 256;
+constexpr qint64 kMaxGradientSamples = 1024 * 1024;
+// Free text goes into one-line GLSL comments and messages.
+constexpr int kMaxTextLength = 256;
+// Each re-evaluated input repeats the evaluation of every node upstream of it,
+// so re-evaluations cost the product of their number and depth: this many
+// repeated node evaluations together at most.
+constexpr qint64 kMaxRevalWork = 250000;
+// Every node writes its kind's code with its tokens replaced; a long token
+// text used many times, or long code in many nodes, would make a shader of any
+// size. Characters of all nodes' code together at most.
+constexpr qint64 kMaxCodeCharacters = 128 * 1024 * 1024;
+// Room for the uniform-block read that replaces a "$Name" token in the styles
+// that keep parameters in a block.
+constexpr int kBlockReadText = 64;
+// A cycle longer than this is shown by its ends.
+constexpr int kMaxCycleShown = 8;
 
 const QString kCurrentChannel = VrnChannelId::currentChannelText();
 
@@ -42,6 +69,121 @@ QString str(const char* s)
 {
     return QString::fromLatin1(s);
 }
+
+QString codePoint(QChar c)
+{
+    return QStringLiteral("U+") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+// Why the text cannot be written into a one-line comment; empty when it can.
+// Names, paths and path keys are such text: letters of any script are fine,
+// line breaks and other control characters are not, and neither is the end of a block comment.
+QString textFault(const QString& text)
+{
+    if (text.size() > kMaxTextLength)
+        return QStringLiteral("is %1 characters long, more than %2").arg(text.size()).arg(kMaxTextLength);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            return QStringLiteral("has the control character %1, and names are one line of text").arg(codePoint(c));
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return QStringLiteral("has the unpaired surrogate %1").arg(codePoint(c));
+    }
+    if (text.contains(QLatin1String("*/")))
+        return QStringLiteral("has \"*/\", which would end a comment");
+    return QString();
+}
+
+// The same for GLSL code of a kind, which may have several lines.
+QString codeFault(const QString& code)
+{
+    for (const QChar c : code)
+        if ((c.category() == QChar::Other_Control && c != QLatin1Char('\n') && c != QLatin1Char('\t'))
+            || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            return QStringLiteral("has the control character %1; code may hold line feeds and tabs only").arg(codePoint(c));
+    return QString();
+}
+
+// "A -> B -> ... (N more) -> Y -> Z" for long cycles: a message stays one readable line.
+QString cycleText(const QStringList& ids)
+{
+    if (ids.size() <= kMaxCycleShown)
+        return ids.join(QStringLiteral(" -> "));
+    const int head = kMaxCycleShown / 2;
+    const int tail = kMaxCycleShown - head;
+    return QStringList(ids.mid(0, head)).join(QStringLiteral(" -> "))
+           + QStringLiteral(" -> ... (%1 more) -> ").arg(ids.size() - head - tail)
+           + QStringList(ids.mid(ids.size() - tail)).join(QStringLiteral(" -> "));
+}
+
+// Decodes a PNG. The decoder's complaints, which libpng writes to stderr
+// itself and Qt passes to its message handler, become the reason instead.
+bool decodePng(const QString& path, QImage& image, QString& reason)
+{
+    static QMutex mutex; // stderr and the message handler are the process's
+    static QStringList complaints;
+    QMutexLocker lock(&mutex);
+    complaints.clear();
+    std::fflush(stderr);
+    const int savedStderr = ::dup(STDERR_FILENO);
+    std::FILE* capture = std::tmpfile();
+    if (capture && savedStderr >= 0)
+        ::dup2(::fileno(capture), STDERR_FILENO);
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { complaints.append(message.simplified()); });
+    QImageReader reader(path, "png");
+    image = reader.read();
+    qInstallMessageHandler(previous);
+    std::fflush(stderr);
+    if (savedStderr >= 0) {
+        ::dup2(savedStderr, STDERR_FILENO);
+        ::close(savedStderr);
+    }
+    if (capture) {
+        std::rewind(capture);
+        char text[1024];
+        const size_t size = std::fread(text, 1, sizeof text, capture);
+        std::fclose(capture);
+        const QString written = QString::fromLocal8Bit(text, int(size)).simplified();
+        if (!written.isEmpty())
+            complaints.prepend(written);
+    }
+    if (!image.isNull())
+        return true;
+    reason = reader.errorString();
+    if (!complaints.isEmpty())
+        reason += QStringLiteral(" (%1)").arg(complaints.join(QStringLiteral("; ")).left(kMaxTextLength));
+    return false;
+}
+
+// Texels bottom row first, as textures are.
+QVector<float> imageTexels(const QImage& decoded)
+{
+    const QImage image = decoded.convertToFormat(QImage::Format_RGBA64);
+    const int w = image.width();
+    const int h = image.height();
+    QVector<float> pixels;
+    pixels.reserve(w * h * 4);
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* line = reinterpret_cast<const QRgba64*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            pixels << line[x].red() / 65535.0f << line[x].green() / 65535.0f << line[x].blue() / 65535.0f
+                   << line[x].alpha() / 65535.0f;
+    }
+    return pixels;
+}
+
+// A connection read from the file, made once every connection has been read.
+struct Connection
+{
+    VrnSnBaseNode* producer;
+    QString output;
+    VrnSnBaseNode* consumer;
+    QString input;
+    QString place;
+};
 
 class Loader
 {
@@ -67,8 +209,18 @@ private:
     bool readCache(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
     bool readBake(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
     bool readConnections(const QJsonValue& json);
-    bool readConnection(const QJsonValue& json, const QString& at, QHash<QString, QString>& connectedBy);
+    bool readConnection(const QJsonValue& json, const QString& at, QHash<QString, QString>& connectedBy, QList<Connection>& connections);
     bool readRoot(const QJsonValue& json);
+    // Counts texels against the network's budget before they are made.
+    bool spendTexels(qint64 texels, const QString& at);
+    // Refuses GLSL names of the node that the compiler would refuse or that another node declares too.
+    bool checkNodeGlobals(VrnSnBaseNode* node, const QString& at);
+    // Refuses text that generators write into comments when it could leave its comment.
+    bool checkTexts();
+    // Refuses re-evaluations that together would repeat more node evaluations than the budget.
+    bool checkRevalWork();
+    // Refuses networks whose nodes' code, tokens replaced, would exceed the budget.
+    bool checkCodeSize();
 
     bool checkChannel(const QString& name, const QString& at);
     bool checkChannelValue(const QVariant& value, const QString& at);
@@ -76,6 +228,8 @@ private:
     bool endpoint(const QJsonValue& json, const QString& at, const char* pointWord, VrnSnBaseNode*& node, QString& point);
     // The data-flow path from consumer round to consumer when producer already depends on it; empty otherwise.
     QStringList cycleThrough(VrnSnBaseNode* producer, VrnSnBaseNode* consumer) const;
+    // Whether the first count connections close a cycle; linear in nodes and connections.
+    bool hasCycle(const QList<Connection>& connections, int count) const;
 
     bool fail(const QString& place, const QString& what) { return VrnJsonRead::fail(m_error, place, what); }
     VrnShadingContext* shading() const { return m_network->shadingContext(); }
@@ -84,6 +238,11 @@ private:
     QString m_fileLabel;
     QMap<QString, VrnSnNodeKindPtr> m_kinds;
     QHash<QString, int> m_nodeIndex; // id -> index in "nodes"
+    QHash<QString, int> m_globalNames; // GLSL global -> index in "nodes" of the node that declares it
+    QList<QPair<QString, QString>> m_channelNames; // place, name
+    qint64 m_texels = 0;
+    int m_images = 0;
+    qint64 m_gradientSamples = 0;
 };
 
 bool Loader::parseDocument(const QByteArray& data, QJsonObject& root)
@@ -102,6 +261,9 @@ bool Loader::parseDocument(const QByteArray& data, QJsonObject& root)
     }
     if (!document.isObject())
         return fail(QString(), QStringLiteral("expected a JSON object, got %1").arg(document.isArray() ? str("an array") : str("a scalar")));
+    QString repeated;
+    if (VrnJsonKeys::findRepeatedKey(data, repeated))
+        return fail(repeated, QStringLiteral("the key is given twice in one object"));
     root = document.object();
     return true;
 }
@@ -111,7 +273,7 @@ bool Loader::load(const QByteArray& data)
     QJsonObject root;
     if (!parseDocument(data, root))
         return false;
-    return readTopLevel(root);
+    return readTopLevel(root) && checkTexts();
 }
 
 bool Loader::readTopLevel(const QJsonObject& root)
@@ -137,12 +299,13 @@ bool Loader::readTopLevel(const QJsonObject& root)
 
     if (root.contains(str("defines"))) {
         // Each becomes a "#define" line of its own.
-        static const QRegularExpression macro(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*")));
         if (!toStringList(root.value(str("defines")), str("defines"), m_result.defines, m_error))
             return false;
-        for (int i = 0; i < m_result.defines.size(); ++i)
-            if (!macro.match(m_result.defines.at(i)).hasMatch())
-                return fail(place(str("defines"), i), QStringLiteral("%1 is not a valid define name").arg(quote(m_result.defines.at(i))));
+        for (int i = 0; i < m_result.defines.size(); ++i) {
+            const QString fault = VrnGlslNames::defineFault(m_result.defines.at(i));
+            if (!fault.isEmpty())
+                return fail(place(str("defines"), i), QStringLiteral("%1 is %2").arg(quote(m_result.defines.at(i)), fault));
+        }
     }
 
     if (root.contains(str("currentUv"))
@@ -166,6 +329,8 @@ bool Loader::readTopLevel(const QJsonObject& root)
     if (!readNodes(root.value(str("nodes"))))
         return false;
     if (root.contains(str("connections")) && !readConnections(root.value(str("connections"))))
+        return false;
+    if (!checkRevalWork() || !checkCodeSize())
         return false;
     return readRoot(root.value(str("root")));
 }
@@ -198,6 +363,7 @@ bool Loader::readChannel(const QJsonValue& json, const QString& at)
         return false;
     if (shading()->channel(uv, name))
         return fail(place(at, str("name")), QStringLiteral("channel %1 of UV tile %2 is defined twice").arg(quote(name)).arg(uv));
+    m_channelNames.append({place(at, str("name")), name});
 
     const QStringList sources{str("fill"), str("checker"), str("image")};
     QStringList given;
@@ -216,7 +382,8 @@ bool Loader::readChannel(const QJsonValue& json, const QString& at)
         QString file;
         if (!toName(o.value(str("image")), imagePlace, file, m_error))
             return false;
-        const QString path = QDir(m_baseDirectory).filePath(file);
+        // Absolute: the texels may be decoded again later, from another working directory.
+        const QString path = QFileInfo(QDir(m_baseDirectory).filePath(file)).absoluteFilePath();
         if (QFileInfo(path).isDir())
             return fail(imagePlace, QStringLiteral("cannot read image %1: it is a directory").arg(quote(file)));
         QFile imageFile(path);
@@ -231,31 +398,34 @@ bool Loader::readChannel(const QJsonValue& json, const QString& at)
         if (imageFile.size() < pngSignature.size() + pngEnd.size() || !imageFile.seek(imageFile.size() - pngEnd.size())
             || imageFile.read(pngEnd.size()) != pngEnd || !imageFile.seek(0))
             return fail(imagePlace, QStringLiteral("cannot read image %1: the PNG file is cut off").arg(quote(file)));
+        if (++m_images > kMaxImages)
+            return fail(imagePlace, QStringLiteral("more than %1 image channels in one network").arg(kMaxImages));
         QImageReader reader(&imageFile, "png");
         const QSize imageSize = reader.size();
-        if (imageSize.isValid() && (imageSize.width() > kMaxChannelSize || imageSize.height() > kMaxChannelSize))
+        if (!imageSize.isValid())
+            return fail(imagePlace, QStringLiteral("cannot read image %1: %2").arg(quote(file), reader.errorString()));
+        if (imageSize.width() > kMaxChannelSize || imageSize.height() > kMaxChannelSize)
             return fail(imagePlace, QStringLiteral("image %1 is %2 x %3 texels, more than %4 x %4")
                                         .arg(quote(file)).arg(imageSize.width()).arg(imageSize.height()).arg(kMaxChannelSize));
-        QImage image = reader.read();
-        if (image.isNull())
-            return fail(imagePlace, QStringLiteral("cannot read image %1: %2").arg(quote(file), reader.errorString()));
-        image = image.convertToFormat(QImage::Format_RGBA64);
-        const int w = image.width();
-        const int h = image.height();
-        QVector<float> pixels;
-        pixels.reserve(w * h * 4);
-        // Channels are stored bottom row first, as textures are.
-        for (int y = h - 1; y >= 0; --y) {
-            const auto* line = reinterpret_cast<const QRgba64*>(image.constScanLine(y));
-            for (int x = 0; x < w; ++x)
-                pixels << line[x].red() / 65535.0f << line[x].green() / 65535.0f << line[x].blue() / 65535.0f
-                       << line[x].alpha() / 65535.0f;
-        }
-        shading()->addChannel(new VrnChannel(name, uv, w, h, pixels));
+        if (!spendTexels(qint64(imageSize.width()) * imageSize.height(), imagePlace))
+            return false;
+        imageFile.close();
+        // Decoded here to find a damaged file, and again only when the texels are needed.
+        QImage image;
+        QString reason;
+        if (!decodePng(path, image, reason))
+            return fail(imagePlace, QStringLiteral("cannot read image %1: %2").arg(quote(file), reason));
+        shading()->addChannel(new VrnChannel(name, uv, image.width(), image.height(), VrnChannel::TexelSource([path] {
+            QImage decoded;
+            QString ignored;
+            return decodePng(path, decoded, ignored) ? imageTexels(decoded) : QVector<float>();
+        })));
         return true;
     }
 
     if (o.contains(str("size")) && !toInt(o.value(str("size")), place(at, str("size")), 1, kMaxChannelSize, size, m_error))
+        return false;
+    if (!spendTexels(qint64(size) * size, o.contains(str("size")) ? place(at, str("size")) : at))
         return false;
     if (o.contains(str("fill"))) {
         QVector<float> c;
@@ -281,16 +451,23 @@ bool Loader::readChannel(const QJsonValue& json, const QString& at)
     if (!toFloats(colors.at(0), place(place(checkerPlace, str("colors")), 0), 4, first, m_error)
         || !toFloats(colors.at(1), place(place(checkerPlace, str("colors")), 1), 4, second, m_error))
         return false;
-    // The cell at the texture origin has the first colour.
-    QVector<float> pixels;
-    pixels.reserve(size * size * 4);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const int cx = x * cells / size;
-            const int cy = y * cells / size;
-            pixels << ((cx + cy) % 2 ? second : first);
-        }
-    shading()->addChannel(new VrnChannel(name, uv, size, size, pixels));
+    shading()->addChannel(new VrnChannel(name, uv, size, size, VrnChannel::TexelSource([size, cells, first, second] {
+        // The cell at the texture origin has the first colour.
+        QVector<float> pixels;
+        pixels.reserve(size * size * 4);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                pixels << ((x * cells / size + y * cells / size) % 2 ? second : first);
+        return pixels;
+    })));
+    return true;
+}
+
+bool Loader::spendTexels(qint64 texels, const QString& at)
+{
+    m_texels += texels;
+    if (m_texels > kMaxTexels)
+        return fail(at, QStringLiteral("the channels would hold more than %1 texels together, the limit of one network").arg(kMaxTexels));
     return true;
 }
 
@@ -413,9 +590,41 @@ bool Loader::readNode(const QJsonValue& json, const QString& at)
             return false;
         node->setEncrypted(encrypted);
     }
+    if (!checkNodeGlobals(node, at))
+        return false;
     // Uniform names depend on the attribute values, so they are recorded again.
     if (VrnSnBaseGlslContext* context = node->context())
         context->init();
+    return true;
+}
+
+bool Loader::checkNodeGlobals(VrnSnBaseNode* node, const QString& at)
+{
+    const int index = m_nodeIndex.value(node->id());
+    const QString idPlace = place(at, str("id"));
+    for (const QString& name : VrnGlslNames::nodeGlobals(node)) {
+        const QString fault = VrnGlslNames::fault(name);
+        if (!fault.isEmpty())
+            return fail(idPlace, QStringLiteral("node %1 would declare %2, which is %3").arg(quote(node->id()), quote(name), fault));
+        const auto other = m_globalNames.constFind(name);
+        if (other != m_globalNames.constEnd() && other.value() != index)
+            return fail(idPlace, QStringLiteral("node %1 would declare %2, which node %3 (nodes[%4]) declares too")
+                                     .arg(quote(node->id()), quote(name), quote(m_network->nodes().at(other.value())->id()))
+                                     .arg(other.value()));
+        if (other != m_globalNames.constEnd())
+            return fail(idPlace, QStringLiteral("node %1 would declare %2 twice").arg(quote(node->id()), quote(name)));
+        m_globalNames.insert(name, index);
+    }
+    const int gradientType = vrnAttributeMetaTypes().gradient;
+    for (const QString& attribute : node->userAttributeNames()) {
+        const QVariant value = node->userAttributeValue(attribute);
+        if (value.userType() != gradientType)
+            continue;
+        m_gradientSamples += value.value<VrnGradient>().size();
+        if (m_gradientSamples > kMaxGradientSamples)
+            return fail(place(place(at, str("attributes")), attribute),
+                        QStringLiteral("the gradients would hold more than %1 samples together, the limit of one network").arg(kMaxGradientSamples));
+    }
     return true;
 }
 
@@ -560,13 +769,57 @@ bool Loader::readConnections(const QJsonValue& json)
     if (!toArray(json, str("connections"), array, m_error))
         return false;
     QHash<QString, QString> connectedBy; // "node.input" -> place of the connection
+    QList<Connection> connections;
     for (int i = 0; i < array.size(); ++i)
-        if (!readConnection(array.at(i), place(str("connections"), i), connectedBy))
+        if (!readConnection(array.at(i), place(str("connections"), i), connectedBy, connections))
             return false;
+    // One pass over the whole graph; only a graph with a cycle is searched for
+    // the first connection that closes one, by halving.
+    if (hasCycle(connections, connections.size())) {
+        int acyclic = 0;                  // the first this many connections close no cycle
+        int cyclic = connections.size(); // the first this many do
+        while (cyclic - acyclic > 1) {
+            const int middle = acyclic + (cyclic - acyclic) / 2;
+            (hasCycle(connections, middle) ? cyclic : acyclic) = middle;
+        }
+        for (int i = 0; i < acyclic; ++i)
+            connections.at(i).consumer->connectInput(connections.at(i).input, connections.at(i).producer, connections.at(i).output);
+        const Connection& closing = connections.at(acyclic);
+        return fail(closing.place, QStringLiteral("the connection closes the cycle %1").arg(cycleText(cycleThrough(closing.producer, closing.consumer))));
+    }
+    for (const Connection& c : qAsConst(connections))
+        c.consumer->connectInput(c.input, c.producer, c.output);
     return true;
 }
 
-bool Loader::readConnection(const QJsonValue& json, const QString& at, QHash<QString, QString>& connectedBy)
+bool Loader::hasCycle(const QList<Connection>& connections, int count) const
+{
+    // Kahn's algorithm: nodes whose inputs are all made are taken away until none are left.
+    QHash<VrnSnBaseNode*, int> missingInputs;
+    QHash<VrnSnBaseNode*, QList<VrnSnBaseNode*>> consumers;
+    missingInputs.reserve(m_network->nodes().size());
+    for (VrnSnBaseNode* node : m_network->nodes())
+        missingInputs.insert(node, 0);
+    for (int i = 0; i < count; ++i) {
+        ++missingInputs[connections.at(i).consumer];
+        consumers[connections.at(i).producer].append(connections.at(i).consumer);
+    }
+    QList<VrnSnBaseNode*> ready;
+    for (auto it = missingInputs.constBegin(); it != missingInputs.constEnd(); ++it)
+        if (it.value() == 0)
+            ready.append(it.key());
+    int taken = 0;
+    while (!ready.isEmpty()) {
+        VrnSnBaseNode* node = ready.takeLast();
+        ++taken;
+        for (VrnSnBaseNode* consumer : consumers.value(node))
+            if (--missingInputs[consumer] == 0)
+                ready.append(consumer);
+    }
+    return taken < missingInputs.size();
+}
+
+bool Loader::readConnection(const QJsonValue& json, const QString& at, QHash<QString, QString>& connectedBy, QList<Connection>& connections)
 {
     QJsonObject o;
     if (!toObject(json, at, o, m_error) || !checkKeys(o, at, {str("from"), str("to")}, {str("from"), str("to")}, m_error))
@@ -588,10 +841,7 @@ bool Loader::readConnection(const QJsonValue& json, const QString& at, QHash<QSt
     const QString target = consumer->id() + QLatin1Char('.') + input;
     if (connectedBy.contains(target))
         return fail(toPlace, QStringLiteral("input %1 is connected already by %2").arg(quote(target), connectedBy.value(target)));
-    const QStringList cycle = cycleThrough(producer, consumer);
-    if (!cycle.isEmpty())
-        return fail(at, QStringLiteral("the connection closes the cycle %1").arg(cycle.join(QStringLiteral(" -> "))));
-    consumer->connectInput(input, producer, output);
+    connections.append({producer, output, consumer, input, at});
     connectedBy.insert(target, at);
     return true;
 }
@@ -605,6 +855,154 @@ bool Loader::readRoot(const QJsonValue& json)
     if (!root)
         return fail(str("root"), QStringLiteral("there is no node %1").arg(quote(id)));
     m_network->setRoot(root);
+    return true;
+}
+
+bool Loader::checkRevalWork()
+{
+    // Counting stops at the budget, so this costs at most the budget's steps.
+    qint64 work = 0;
+    const QList<VrnSnBaseNode*>& nodes = m_network->nodes();
+    for (int i = 0; i < nodes.size(); ++i) {
+        for (const VrnSnGlslRevalInfo& reval : nodes.at(i)->kind().reval) {
+            VrnSnBaseNode* producer = nodes.at(i)->inputConnection(reval.inputName).node.data();
+            QList<VrnSnBaseNode*> stack;
+            QSet<VrnSnBaseNode*> seen;
+            if (producer) {
+                stack.append(producer);
+                seen.insert(producer);
+            }
+            while (!stack.isEmpty()) {
+                if (++work > kMaxRevalWork)
+                    return fail(place(str("nodes"), i),
+                                QStringLiteral("re-evaluating input %1 repeats every node upstream of it; with the re-evaluations before it, "
+                                               "more than %2 node evaluations, the limit of one network")
+                                    .arg(quote(reval.inputName)).arg(kMaxRevalWork));
+                VrnSnBaseNode* n = stack.takeLast();
+                for (const QString& input : n->inputNames()) {
+                    VrnSnBaseNode* upstream = n->inputConnection(input).node.data();
+                    if (upstream && !seen.contains(upstream)) {
+                        seen.insert(upstream);
+                        stack.append(upstream);
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool Loader::checkCodeSize()
+{
+    // An upper bound: every "#Input" is replaced by the longest output variable
+    // of the network or the input's default, every "$Name" by its longest form.
+    int longestVariable = 0;
+    for (const VrnSnBaseNode* node : m_network->nodes())
+        for (const QString& output : node->kind().outputs)
+            longestVariable = std::max(longestVariable, int(node->id().size() + output.size()));
+    // By kind: the bound without the parameters, how often parameters are used, and their longest name.
+    struct KindBound
+    {
+        qint64 size = 0;
+        qint64 parameterUses = 0;
+        int longestParameter = 0;
+    };
+    QHash<const VrnSnNodeKind*, KindBound> kindBounds;
+    // "(vec4(0.0,0.0,0.0,0.0))" stands for an input without default.
+    constexpr int kUnsetDefaultText = 23;
+    qint64 total = 0;
+    const QList<VrnSnBaseNode*>& nodes = m_network->nodes();
+    for (int i = 0; i < nodes.size(); ++i) {
+        const VrnSnNodeKind& kind = nodes.at(i)->kind();
+        auto bound = kindBounds.constFind(&kind);
+        if (bound == kindBounds.constEnd()) {
+            KindBound b;
+            b.size = kind.glsl.size();
+            for (const VrnSnNodeInputDefinition& input : kind.inputs)
+                b.size += qint64(kind.glsl.count(QLatin1Char('#') + input.name))
+                          * std::max({longestVariable, int(input.defaultExpression.size()) + 2, kUnsetDefaultText});
+            const int enumType = vrnAttributeMetaTypes().userEnum;
+            for (const VrnCustomAttribute& parameter : kind.parameters) {
+                const int uses = kind.glsl.count(QLatin1Char('$') + parameter.name());
+                const VrnUserEnum choices = parameter.value().value<VrnUserEnum>();
+                if (parameter.value().userType() == enumType && !choices.isBlendMode()) {
+                    // Compiled in as the option's text.
+                    int longestOption = 0;
+                    for (const QString& option : choices.options())
+                        longestOption = std::max(longestOption, int(option.size()));
+                    b.size += qint64(uses) * longestOption;
+                    continue;
+                }
+                b.parameterUses += uses;
+                b.longestParameter = std::max(b.longestParameter, int(parameter.name().size()));
+            }
+            for (const VrnSnGlslRevalInfo& reval : kind.reval)
+                b.size += reval.u.size() + reval.v.size();
+            bound = kindBounds.insert(&kind, b);
+        }
+        const int parameterText = std::max(int(nodes.at(i)->id().size()) + 1 + bound->longestParameter, kBlockReadText);
+        total += bound->size + bound->parameterUses * parameterText;
+        if (total > kMaxCodeCharacters)
+            return fail(place(str("nodes"), i), QStringLiteral("the nodes' code, tokens replaced, would come to more than %1 characters, the limit of one network")
+                                                    .arg(kMaxCodeCharacters));
+    }
+    return true;
+}
+
+bool Loader::checkTexts()
+{
+    QList<QPair<QString, QString>> texts; // place, text: in file order
+    QList<QPair<QString, QString>> code;
+    texts.append({str("name"), m_network->name()});
+    texts += m_channelNames;
+    for (int k = 0; k < m_result.fileKinds.size(); ++k) {
+        const VrnSnNodeKind& kind = *m_result.fileKinds.at(k);
+        const QString at = place(str("kinds"), k);
+        texts.append({place(at, str("name")), kind.name});
+        texts.append({place(at, str("pathKey")), kind.pathKey});
+        for (int p = 0; p < kind.parameters.size(); ++p) {
+            // Enum options are written into comments of the data-driven style.
+            const QStringList options = kind.parameters.at(p).value().value<VrnUserEnum>().options();
+            for (int o = 0; o < options.size(); ++o)
+                texts.append({place(place(place(place(at, str("parameters")), p), str("options")), o), options.at(o)});
+        }
+        code.append({place(at, str("glsl")), kind.glsl});
+        for (int i = 0; i < kind.inputs.size(); ++i)
+            code.append({place(place(place(at, str("inputs")), i), str("default")), kind.inputs.at(i).defaultExpression});
+        for (int r = 0; r < kind.reval.size(); ++r) {
+            const VrnSnGlslRevalInfo& reval = kind.reval.at(r);
+            const QString revalPlace = place(place(at, str("reval")), r);
+            code.append({place(revalPlace, str("placeholder")), reval.placeholder});
+            code.append({place(revalPlace, str("u")), reval.u});
+            code.append({place(revalPlace, str("v")), reval.v});
+        }
+    }
+    const int enumType = vrnAttributeMetaTypes().userEnum;
+    for (int n = 0; n < m_network->nodes().size(); ++n) {
+        const VrnSnBaseNode* node = m_network->nodes().at(n);
+        const QString at = place(str("nodes"), n);
+        texts.append({place(at, str("name")), node->name()});
+        // Attributes of the node's own, and their enum texts, name the data-driven style's variants.
+        for (const QString& attribute : node->userAttributeNames()) {
+            if (node->kind().parameter(attribute))
+                continue;
+            const QString attributePlace = place(place(at, str("attributes")), attribute);
+            texts.append({attributePlace, attribute});
+            const QVariant value = node->userAttributeValue(attribute);
+            if (value.userType() == enumType)
+                texts.append({place(attributePlace, str("value")), value.value<VrnUserEnum>().getCurrentEnumString()});
+        }
+    }
+    for (const auto& text : qAsConst(texts)) {
+        const QString fault = textFault(text.second);
+        if (!fault.isEmpty())
+            return fail(text.first, QStringLiteral("%1 %2").arg(quote(text.second), fault));
+    }
+    for (const auto& text : qAsConst(code)) {
+        const QString fault = codeFault(text.second);
+        if (!fault.isEmpty())
+            return fail(text.first, QStringLiteral("the code %1").arg(fault));
+    }
     return true;
 }
 

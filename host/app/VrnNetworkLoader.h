@@ -33,6 +33,9 @@ struct VrnLoadedNetwork
 // On failure nothing is created, out is left as it was and error holds one
 // line "FILE: PLACE: what is wrong", FILE being the path or label as given.
 namespace VrnNetworkLoader {
+// Larger files are refused unread.
+constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
 bool loadFile(const QString& path, QObject* parent, VrnLoadedNetwork& out, QString& error);
 // fileLabel names the data in messages; image paths are relative to baseDirectory.
 bool loadData(const QByteArray& json, const QString& fileLabel, const QString& baseDirectory, QObject* parent,

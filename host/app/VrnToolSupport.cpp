@@ -1,12 +1,113 @@
 #include "VrnToolSupport.h"
 
 #include "VrnDemoNetwork.h"
+#include "VrnGlslNames.h"
+#include "VrnKindLibrary.h"
 #include "VrnNetworkLoader.h"
 #include "VrnRandomNetwork.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QJsonDocument>
+
+#include <cstdio>
+
+namespace {
+const int kUsageError = 2;
+
+QString optionText(const QCommandLineOption& option)
+{
+    const QString name = option.names().constFirst();
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+} // namespace
+
+int VrnToolSupport::fail(int status, const QString& message)
+{
+    // A bad command line or file is told on one line of bounded length; a
+    // failed build may add the compiler's log below its first line.
+    constexpr int kMaxLength = 2000;
+    QString text = message;
+    if (status == kUsageError) {
+        text.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
+        if (text.size() > kMaxLength)
+            text = text.left(kMaxLength) + QStringLiteral("...");
+    }
+    std::fprintf(stderr, "%s: %s\n", QCoreApplication::applicationName().toUtf8().constData(), text.toUtf8().constData());
+    return status;
+}
+
+bool VrnToolSupport::checkNoEmptyValues(const QCommandLineParser& parser, QString& error)
+{
+    if (parser.positionalArguments().contains(QString())) {
+        error = QStringLiteral("the network file name is empty");
+        return false;
+    }
+    for (const QString& name : parser.optionNames())
+        if (parser.values(name).contains(QString())) {
+            error = QStringLiteral("%1 is given an empty value").arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+            return false;
+        }
+    return true;
+}
+
+bool VrnToolSupport::checkNeeds(const QCommandLineParser& parser, const QCommandLineOption& option,
+                                const QCommandLineOption& partner, QString& error)
+{
+    if (parser.isSet(option) && !parser.isSet(partner)) {
+        error = QStringLiteral("%1 is used only with %2").arg(optionText(option), optionText(partner));
+        return false;
+    }
+    return true;
+}
+
+bool VrnToolSupport::checkOutputFile(const QString& path, const QString& extension, QString& error)
+{
+    const QFileInfo info(path);
+    const QString quoted = VrnJsonRead::quote(path);
+    const QFileInfo directory(info.absolutePath());
+    if (info.suffix().compare(extension, Qt::CaseInsensitive) != 0)
+        error = QStringLiteral("%1: only .%2 files are written; give a name that ends in .%2").arg(quoted, extension);
+    else if (info.isDir())
+        error = QStringLiteral("%1: cannot write the file: it is a directory").arg(quoted);
+    else if (!directory.isDir())
+        error = QStringLiteral("%1: cannot write the file: there is no directory %2").arg(quoted, VrnJsonRead::quote(directory.filePath()));
+    else if (info.exists() ? !info.isWritable() : !directory.isWritable())
+        error = QStringLiteral("%1: cannot write the file: permission denied").arg(quoted);
+    else
+        return true;
+    return false;
+}
+
+bool VrnToolSupport::checkDefines(const QStringList& defines, QString& error)
+{
+    for (const QString& define : defines) {
+        const QString fault = VrnGlslNames::defineFault(define);
+        if (!fault.isEmpty()) {
+            error = QStringLiteral("--define %1: it is %2").arg(VrnJsonRead::quote(define), fault);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool VrnToolSupport::savePicture(const QImage& picture, const QString& path, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("%1: cannot write the picture: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (!picture.save(&file, "PNG")) {
+        error = QStringLiteral("%1: cannot write the picture: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
 
 bool VrnToolSupport::generatorForStyle(const QString& style, QString& generatorName)
 {
@@ -22,6 +123,8 @@ bool VrnToolSupport::loadNetwork(const NetworkSource& source, const QStringList&
                                  VrnShaderNetwork*& network, QStringList& defines, QString& error)
 {
     defines.clear();
+    if (!checkDefines(extraDefines, error))
+        return false;
     VrnLoadedNetwork loaded;
     if (source.random) {
         VrnRandomNetwork::Options options;
@@ -45,7 +148,13 @@ bool VrnToolSupport::loadNetwork(const NetworkSource& source, const QStringList&
             error = QStringLiteral("stdin: cannot read the network");
             return false;
         }
-        if (!VrnNetworkLoader::loadData(in.readAll(), QStringLiteral("stdin"), QDir::currentPath(), parent, loaded, error))
+        // Read no further than the loader's limit, as for a file.
+        const QByteArray data = in.read(VrnNetworkLoader::kMaxFileSize + 1);
+        if (data.size() > VrnNetworkLoader::kMaxFileSize) {
+            error = QStringLiteral("stdin: the file is larger than %1 MiB").arg(VrnNetworkLoader::kMaxFileSize / (1024 * 1024));
+            return false;
+        }
+        if (!VrnNetworkLoader::loadData(data, QStringLiteral("stdin"), QDir::currentPath(), parent, loaded, error))
             return false;
         network = loaded.network;
         defines = loaded.defines;

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineOption;
+class QCommandLineParser;
+class QImage;
 class QObject;
 class VrnShaderNetwork;
 
@@ -20,8 +23,27 @@ struct NetworkSource
     int nodes = 8;
 };
 
+// Prints "TOOL: message" on stderr (TOOL the application's name) and returns
+// status. A message of status 2 (a bad command line or file) stays on one line;
+// others may add detail, such as a compiler's log, on the lines that follow.
+int fail(int status, const QString& message);
+
+// Option checks of the tools; each false with the message when the command line is wrong.
+// No file argument and no option value is empty (an empty value would read as none given).
+bool checkNoEmptyValues(const QCommandLineParser& parser, QString& error);
+// An option that does nothing without its partner is given only with it.
+bool checkNeeds(const QCommandLineParser& parser, const QCommandLineOption& option, const QCommandLineOption& partner,
+                QString& error);
+// An output file of the given extension ("png") that can be written where it is named.
+bool checkOutputFile(const QString& path, const QString& extension, QString& error);
+// Each extra shader define is a name the shader can take.
+bool checkDefines(const QStringList& defines, QString& error);
+// Writes the picture as PNG; false with the reason.
+bool savePicture(const QImage& picture, const QString& path, QString& error);
+
 // Loads the file, builds the demo network or generates a random one. The
-// defines are the file's followed by the extra ones (each once).
+// defines are the file's followed by the extra ones (each once), which are
+// checked first (see checkDefines).
 bool loadNetwork(const NetworkSource& source, const QStringList& extraDefines, QObject* parent, VrnShaderNetwork*& network,
                  QStringList& defines, QString& error);
 } // namespace VrnToolSupport

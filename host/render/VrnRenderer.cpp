@@ -85,19 +85,21 @@ struct ChannelLayers
     }
 };
 
-GLuint uploadChannels(GlObjects& gl, VrnShadingContext* shading, ChannelLayers& layers)
+bool uploadChannels(GlObjects& gl, VrnShadingContext* shading, ChannelLayers& layers, QString& error)
 {
     layers.uvTile = shading ? shading->getCurrentUvChannel() : 1001;
     QVector<VrnChannel*> channels;
+    QHash<VrnChannel*, int> layerOf; // a channel may be named twice (cache aliases)
     int width = 1, height = 1;
     if (shading) {
         for (const QString& name : shading->channelNames(layers.uvTile)) {
             VrnChannel* channel = shading->channel(layers.uvTile, name);
             if (!channel || channel->width() <= 0 || channel->height() <= 0)
                 continue;
-            int layer = channels.indexOf(channel);
+            int layer = layerOf.value(channel, -1);
             if (layer < 0) {
                 layer = channels.size();
+                layerOf.insert(channel, layer);
                 channels.append(channel);
                 width = std::max(width, channel->width());
                 height = std::max(height, channel->height());
@@ -108,6 +110,15 @@ GLuint uploadChannels(GlObjects& gl, VrnShadingContext* shading, ChannelLayers& 
     // Every layer has the largest channel's size; smaller channels are
     // repeated texel by texel (nearest), so a checker keeps its cells.
     const int depth = std::max(1, int(channels.size()));
+    // Checked before anything is made: small channels beside a large one take the large one's size.
+    GLint maximumLayers = 0;
+    glGetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &maximumLayers);
+    if (qint64(width) * height * depth > VrnRenderer::kMaximumChannelTexels || depth > maximumLayers) {
+        error = QStringLiteral("the %1 channels of UV tile %2 would take %3 x %4 texels each as one texture array, "
+                               "more than %5 texels or %6 layers together")
+                    .arg(depth).arg(layers.uvTile).arg(width).arg(height).arg(VrnRenderer::kMaximumChannelTexels).arg(maximumLayers);
+        return false;
+    }
     QVector<float> texels(width * height * 4 * depth, 0.0f);
     for (int layer = 0; layer < channels.size(); ++layer) {
         const VrnChannel* c = channels.at(layer);
@@ -131,7 +142,7 @@ GLuint uploadChannels(GlObjects& gl, VrnShadingContext* shading, ChannelLayers& 
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    return texture;
+    return true;
 }
 
 // The channel a channel-typed value names.
@@ -549,7 +560,8 @@ bool VrnRenderer::render(const VrnRenderJob& job, QImage& picture, QString& erro
         return false;
 
     ChannelLayers layers;
-    uploadChannels(gl, job.network->shadingContext(), layers);
+    if (!uploadChannels(gl, job.network->shadingContext(), layers, error))
+        return false;
     const QVector<ActiveUniform> uniforms = activeUniforms(program);
     const QHash<QString, QVariant> values = namedUniformValues(job.network);
     for (const ActiveUniform& u : uniforms) {

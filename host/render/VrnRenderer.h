@@ -21,6 +21,9 @@ namespace VrnRenderer {
 // The colour of pixels off the sphere (RGBA, 0 to 255).
 constexpr unsigned char kBackground[4] = {64, 64, 64, 255};
 constexpr int kMaximumSize = 4096;
+// The texels of one network's channel texture array (every layer at the size
+// of the largest channel of the tile): four layers of 2048 x 2048.
+constexpr qint64 kMaximumChannelTexels = qint64(4) * 2048 * 2048;
 
 // Draws the fragment stage on a unit sphere seen head-on into a size x size
 // RGBA picture (top row first). Every sphere pixel is the network's result as
