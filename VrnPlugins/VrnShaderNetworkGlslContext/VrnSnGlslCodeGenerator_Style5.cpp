@@ -12,6 +12,7 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslContextManager.h"
+#include "VrnSnGlslParameterLayout.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
 
@@ -20,6 +21,8 @@
 #include <QThread>
 
 #include <algorithm>
+
+namespace ParameterLayout = VrnSnGlslParameterLayout;
 
 namespace {
 const char* const kSourceFile = "VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5";
@@ -111,126 +114,6 @@ void sortLongestFirst(QStringList& names)
     });
 }
 
-QString channelBlock(int parameter, int slot)
-{
-    return QStringLiteral("    Channel Parameter%1;\n"
-                          "    Parameter%1.ChannelValues.r = GET_INT(ParameterIndex+%2);\n"
-                          "    Parameter%1.ChannelValues.g = GET_INT(ParameterIndex+%3);\n"
-                          "    Parameter%1.ChannelValues.b = GET_INT(ParameterIndex+%4);\n")
-        .arg(parameter)
-        .arg(slot)
-        .arg(slot + 1)
-        .arg(slot + 2);
-}
-
-QString oneSlot(const char* text, int parameter, int slot)
-{
-    return QString::fromLatin1(text).arg(parameter).arg(slot);
-}
-
-// The declaration of one parameter, read from the parameter list at slot;
-// slotCount is set to the number of parameter-list ints it takes.
-QString parameterDeclaration(const QString& name, const QVariant& value, int parameter, int slot, int& slotCount,
-                             bool& replacedByVariant)
-{
-    const int t = value.userType();
-    const char* const intLine = "    int Parameter%1 = GET_INT(ParameterIndex+%2);\n";
-    const char* const floatLine = "    float Parameter%1 = GET_FLOAT(ParameterIndex+%2,0);\n";
-    const char* const vec4Line = "    vec4 Parameter%1 = GET_VEC4(ParameterIndex+%2,0);\n";
-    slotCount = 0;
-    replacedByVariant = false;
-    if (t == QMetaType::Bool) {
-        slotCount = 1;
-        return oneSlot("    bool Parameter%1 = bool(GET_INT(ParameterIndex+%2));\n", parameter, slot);
-    }
-    if (t == QMetaType::Int) {
-        slotCount = 1;
-        return oneSlot(intLine, parameter, slot);
-    }
-    if (t == QMetaType::Double || t == QMetaType::Float) {
-        slotCount = 1;
-        return oneSlot(floatLine, parameter, slot);
-    }
-    if (t == QMetaType::QString) {
-        if (name != kChannel)
-            return QString();
-        slotCount = 3;
-        return channelBlock(parameter, slot);
-    }
-    if (t == VrnShaderManager::MetaType_VrnStringList) {
-        if (name == kChannel) {
-            slotCount = 3;
-            return channelBlock(parameter, slot);
-        }
-        slotCount = 1;
-        return oneSlot(intLine, parameter, slot);
-    }
-    if (t == VrnShaderManager::MetaType_Vector2f) {
-        slotCount = 1;
-        return oneSlot("    vec2 Parameter%1 = GET_VEC4(ParameterIndex+%2,0).rg;\n", parameter, slot);
-    }
-    if (t == VrnShaderManager::MetaType_Vector3f) {
-        slotCount = 1;
-        return oneSlot("    vec3 Parameter%1 = GET_VEC4(ParameterIndex+%2,0).rgb;\n", parameter, slot);
-    }
-    if (t == VrnShaderManager::MetaType_Vector4f || t == VrnShaderManager::MetaType_VrnColor) {
-        slotCount = 1;
-        return oneSlot(vec4Line, parameter, slot);
-    }
-    if (t == VrnShaderManager::MetaType_VrnUserEnum) {
-        if (VrnShaderNetworkUtils::isBlendModeVariant(value)) {
-            slotCount = 1;
-            return oneSlot(intLine, parameter, slot);
-        }
-        // The enum's text is compiled into the variant's function.
-        replacedByVariant = true;
-        return QString();
-    }
-    if (t == VrnShaderManager::MetaType_VrnFileList) {
-        slotCount = 2;
-        return QStringLiteral("    uvec2 Parameter%1 = uvec2(GET_INT(ParameterIndex+%2),GET_INT(ParameterIndex+%3)); // UNIMPLEMENTED samplerCube\n")
-            .arg(parameter)
-            .arg(slot)
-            .arg(slot + 1);
-    }
-    if (t == VrnShaderManager::MetaType_VrnImageList) {
-        slotCount = 4;
-        return QStringLiteral("    uvec4 Parameter%1 = uvec4(GET_INT(ParameterIndex+%2),GET_INT(ParameterIndex+%3),GET_INT(ParameterIndex+%4),GET_INT(ParameterIndex+%5));\n")
-            .arg(parameter)
-            .arg(slot)
-            .arg(slot + 1)
-            .arg(slot + 2)
-            .arg(slot + 3);
-    }
-    if (t == VrnShaderManager::MetaType_VrnGradient) {
-        const VrnGradient gradient = value.canConvert<VrnGradient>() ? value.value<VrnGradient>() : VrnGradient(100, 4);
-        if (gradient.useAtlas()) {
-            slotCount = 1;
-            return oneSlot(intLine, parameter, slot);
-        }
-        return QStringLiteral("// sampler1D");
-    }
-    if (t == VrnShaderManager::MetaType_VrnChannelId) {
-        slotCount = 3;
-        return channelBlock(parameter, slot);
-    }
-    if (t == VrnShaderManager::MetaType_VrnLocatorList) {
-        slotCount = 1;
-        const QString glslType = value.value<VrnLocatorList>().glslType();
-        if (glslType == QLatin1String("vec3"))
-            return oneSlot("    vec3 Parameter%1 = GET_VEC4(ParameterIndex+%2,0).xyz;\n", parameter, slot);
-        if (glslType == QLatin1String("mat4x4"))
-            return oneSlot("    mat4 Parameter%1 = mat4(GET_VEC4(ParameterIndex+%2,0),GET_VEC4(ParameterIndex+%2,1),"
-                           "GET_VEC4(ParameterIndex+%2,2),GET_VEC4(ParameterIndex+%2,3));\n"
-                           "    mat4 Parameter%1_Inverse = mat4(GET_VEC4(ParameterIndex+%2,4),GET_VEC4(ParameterIndex+%2,5),"
-                           "GET_VEC4(ParameterIndex+%2,6),GET_VEC4(ParameterIndex+%2,7));\n",
-                           parameter, slot);
-        VrnDebug(kSourceFile, kUnsupportedLocatorLine,
-                 QString::asprintf("Unsupported GLSL type for LocatorList: %s", glslType.toLocal8Bit().constData()), false, false);
-        return QString();
-    }
-    return QString();
-}
 } // namespace
 
 VrnSnGlslCodeGenerator_Style5::~VrnSnGlslCodeGenerator_Style5() = default;
@@ -695,12 +578,14 @@ QString VrnSnGlslCodeGenerator_Style5::nodeFunctionText(ShaderTypeInfo& r, int i
         if (!parameterTexts.contains(name))
             parameterNames.append(name);
         parameterTexts.insert(name, QStringLiteral("Parameter%1").arg(i));
-        int slotCount = 0;
-        bool replacedByVariant = false;
-        text += parameterDeclaration(name, value, i, s, slotCount, replacedByVariant);
-        if (replacedByVariant)
+        const ParameterLayout::Kind kind = ParameterLayout::kindOf(name, value);
+        if (kind == ParameterLayout::Kind::OtherLocators)
+            ParameterLayout::logUnsupportedLocators(kSourceFile, kUnsupportedLocatorLine, value);
+        text += ParameterLayout::style5Declaration(kind, i, s);
+        // The enum's text is compiled into the variant's function.
+        if (kind == ParameterLayout::Kind::CompiledEnum)
             parameterTexts.insert(name, r.VariantEnumValues[variantKey].value(name));
-        s += slotCount;
+        s += ParameterLayout::layoutOf(kind).parameterInts;
     }
 
     for (int j = 0; j < info.inputs.size(); ++j) {
@@ -1202,69 +1087,20 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
         for (const auto& parameter : info.parameters) {
             const QString& name = parameter.first;
             const QVariant value = parameter.second.value();
-            const int t = value.userType();
             r.BlockUniforms.insert(qMakePair(uuid, name), node->userAttribute(name).value());
-            if (t == QMetaType::Bool || t == QMetaType::Int) {
+            const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(ParameterLayout::kindOf(name, value));
+            if (layout.style5Array == ParameterLayout::Array::Int) {
                 locate(name, p);
-                p += 1;
-            } else if (t == QMetaType::Double || t == QMetaType::Float) {
-                locate(name, r.FloatCount);
-                setAt(r.ParameterList, p, r.FloatCount);
-                ++r.FloatCount;
-                p += 1;
-            } else if (t == QMetaType::QString) {
-                if (name == kChannel) {
-                    locate(name, p);
-                    everyFrame(name);
-                    p += 3;
-                }
-            } else if (t == VrnShaderManager::MetaType_VrnStringList) {
-                locate(name, p);
-                if (name == kChannel) {
-                    everyFrame(name);
-                    p += 3;
-                } else {
-                    p += 1;
-                }
-            } else if (t == VrnShaderManager::MetaType_Vector2f || t == VrnShaderManager::MetaType_Vector3f
-                       || t == VrnShaderManager::MetaType_Vector4f || t == VrnShaderManager::MetaType_VrnColor) {
-                locate(name, r.Vec4Count);
-                setAt(r.ParameterList, p, r.Vec4Count);
-                ++r.Vec4Count;
-                p += 1;
-            } else if (t == VrnShaderManager::MetaType_VrnUserEnum) {
-                // Other enums are compiled into the node's variant.
-                if (VrnShaderNetworkUtils::isBlendModeVariant(value)) {
-                    locate(name, p);
-                    everyFrame(name);
-                    p += 1;
-                }
-            } else if (t == VrnShaderManager::MetaType_VrnFileList) {
-                locate(name, p);
-                everyFrame(name);
-                p += 2;
-            } else if (t == VrnShaderManager::MetaType_VrnImageList) {
-                locate(name, p);
-                everyFrame(name);
-                p += 4;
-            } else if (t == VrnShaderManager::MetaType_VrnGradient) {
-                const VrnGradient gradient = value.canConvert<VrnGradient>() ? value.value<VrnGradient>() : VrnGradient(100, 4);
-                if (gradient.useAtlas()) {
-                    locate(name, p);
-                    p += 1;
-                }
-            } else if (t == VrnShaderManager::MetaType_VrnChannelId) {
-                locate(name, p);
-                p += 3;
-            } else if (t == VrnShaderManager::MetaType_VrnLocatorList) {
-                const VrnLocatorList locators = value.canConvert<VrnLocatorList>() ? value.value<VrnLocatorList>() : VrnLocatorList();
-                locate(name, r.Vec4Count);
-                everyFrame(name);
-                setAt(r.ParameterList, p, r.Vec4Count);
-                // A point takes one vec4; a matrix its four columns and its inverse's.
-                r.Vec4Count += locators.glslType() == QLatin1String("vec3") ? 1 : 8;
-                p += 1;
+            } else if (layout.style5Array != ParameterLayout::Array::None) {
+                // Floats and vectors: the parameter-list int holds where they start.
+                int& count = layout.style5Array == ParameterLayout::Array::Float ? r.FloatCount : r.Vec4Count;
+                locate(name, count);
+                setAt(r.ParameterList, p, count);
+                count += layout.elements;
             }
+            if (layout.style5EveryFrame)
+                everyFrame(name);
+            p += layout.parameterInts;
         }
     }
 

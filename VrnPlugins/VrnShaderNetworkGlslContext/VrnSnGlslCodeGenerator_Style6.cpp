@@ -9,6 +9,7 @@
 #include "VrnShadingContext.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslEmission.h"
+#include "VrnSnGlslParameterLayout.h"
 #include "VrnSurfaceShader.h"
 
 #include <QSet>
@@ -17,9 +18,12 @@
 #include <algorithm>
 
 using namespace VrnSnGlslEmission;
+namespace ParameterLayout = VrnSnGlslParameterLayout;
 
 namespace {
 const char* const kSourceFile = "VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style6";
+// Log lines keep the line numbers the host's log readers know them by.
+const int kUnsupportedLocatorLine = 279;
 const unsigned kTessEvaluation = 36487;
 const unsigned kTessControl = 36488;
 
@@ -326,9 +330,9 @@ void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShader
         locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(ints.size())));
         ints.insert(ints.size(), count, value);
     };
-    auto reserveFloat = [&](const QString& a, float value) {
+    auto reserveFloats = [&](const QString& a, int count, float value) {
         locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(floats.size())));
-        floats.append(value);
+        floats.insert(floats.size(), count, value);
     };
     // The host fills vec4 slots from the value table and the per-frame list.
     auto reserveVec4s = [&](const QString& a, int count) {
@@ -375,47 +379,17 @@ void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShader
     for (const QString& a : node->userAttributeNames()) {
         recordValue(a);
         const QVariant value = node->userAttribute(a).value();
-        const int type = value.userType();
-        if (type == QMetaType::Bool || type == QMetaType::Int) {
-            reserveInts(a, 1, value.toInt());
-        } else if (type == QMetaType::Double || type == QMetaType::Float) {
-            reserveFloat(a, value.toFloat());
-        } else if (type == QMetaType::QString || type == VrnShaderManager::MetaType_VrnStringList) {
-            if (a == kChannel) {
-                reserveInts(a, 3, -1);
-                updateEveryFrame(a);
-            } else if (type == VrnShaderManager::MetaType_VrnStringList) {
-                reserveInts(a, 1, -1);
-            }
-        } else if (type == VrnShaderManager::MetaType_Vector2f || type == VrnShaderManager::MetaType_Vector3f
-                   || type == VrnShaderManager::MetaType_Vector4f || type == VrnShaderManager::MetaType_VrnColor) {
-            reserveVec4s(a, 1);
-        } else if (type == VrnShaderManager::MetaType_VrnImageList) {
-            reserveInts(a, 4, -1);
-            updateEveryFrame(a);
-        } else if (type == VrnShaderManager::MetaType_VrnGradient) {
-            QVariant converted(value);
-            const VrnGradient gradient = converted.convert(VrnShaderManager::MetaType_VrnGradient) ? converted.value<VrnGradient>() : VrnGradient(100, 4);
-            if (gradient.useAtlas())
-                reserveInts(a, 1, -1);
-        } else if (type == VrnShaderManager::MetaType_VrnChannelId) {
-            reserveInts(a, 3, -1);
-            updateEveryFrame(a);
-        } else if (type == VrnShaderManager::MetaType_VrnLocatorList) {
-            QVariant converted(value);
-            const VrnLocatorList locators =
-                converted.convert(VrnShaderManager::MetaType_VrnLocatorList) ? converted.value<VrnLocatorList>() : VrnLocatorList();
-            if (locators.glslType() == QLatin1String("vec3")) {
-                reserveVec4s(a, 1);
-            } else if (locators.glslType() == QLatin1String("mat4x4")) {
-                reserveVec4s(a, 8); // the matrix's columns, then its inverse's
-            } else {
-                reserveVec4s(a, 0);
-                VrnDebug(kSourceFile, 279,
-                         QString::asprintf("Unsupported GLSL type for LocatorList: %s", locators.glslType().toLocal8Bit().constData()),
-                         false, false);
-            }
-            updateEveryFrame(a);
+        const ParameterLayout::Kind kind = ParameterLayout::kindOf(a, value);
+        const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(kind);
+        switch (layout.style6Array) {
+        case ParameterLayout::Array::None: continue;
+        case ParameterLayout::Array::Int: reserveInts(a, layout.style6Slots, layout.holdsValue ? value.toInt() : -1); break;
+        case ParameterLayout::Array::Float: reserveFloats(a, layout.style6Slots, value.toFloat()); break;
+        case ParameterLayout::Array::Vec4: reserveVec4s(a, layout.style6Slots); break;
         }
+        if (kind == ParameterLayout::Kind::OtherLocators)
+            ParameterLayout::logUnsupportedLocators(kSourceFile, kUnsupportedLocatorLine, value);
+        if (layout.style6EveryFrame)
+            updateEveryFrame(a);
     }
 }
