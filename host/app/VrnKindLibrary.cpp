@@ -1,6 +1,7 @@
 #include "VrnKindLibrary.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnParameterTypes.h"
 
 #include <QJsonDocument>
 #include <QLocale>
@@ -237,21 +238,8 @@ bool toIdentifier(const QJsonValue& value, const QString& place, QString& out, Q
 // The value a parameter has when its kind gives no default.
 QVariant zeroValue(const QString& type)
 {
-    if (type == kBool) return QVariant(false);
-    if (type == kInt) return QVariant(0);
-    if (type == kFloat) return QVariant(0.0f);
-    if (type == kDouble) return QVariant(0.0);
-    if (type == kString) return QVariant(QString());
-    if (type == kVector2f) return QVariant::fromValue(Vector2f());
-    if (type == kVector3f) return QVariant::fromValue(Vector3f());
-    if (type == kVector4f) return QVariant::fromValue(Vector4f());
-    if (type == kColor) return QVariant::fromValue(VrnColor());
-    if (type == kChannelId) return QVariant::fromValue(VrnChannelId(VrnChannelId::currentChannelText()));
-    if (type == kFileList) return QVariant::fromValue(VrnFileList());
-    if (type == kImageList) return QVariant::fromValue(VrnImageList());
-    if (type == kGradient) return QVariant::fromValue(VrnGradient());
-    if (type == kLocatorList) return QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {0, 0, 0}));
-    return QVariant();
+    const VrnParameterType* row = VrnParameterTypes::named(type);
+    return row ? row->zero : QVariant();
 }
 
 bool optionIndex(const QStringList& options, const QString& text, const QString& place, int& index, QString& error)
@@ -268,35 +256,19 @@ bool optionIndex(const QStringList& options, const QString& text, const QString&
 
 const QStringList& VrnKindLibrary::parameterTypes()
 {
-    static const QStringList types{kBool,     kInt,      kFloat,    kDouble,   kString,    kVector2f,  kVector3f, kVector4f,
-                                   kColor,    kUserEnum, kStringList, kChannelId, kFileList, kImageList, kGradient, kLocatorList};
-    return types;
+    static const QStringList names = [] {
+        QStringList list;
+        for (const VrnParameterType& type : VrnParameterTypes::all())
+            list.append(type.name);
+        return list;
+    }();
+    return names;
 }
 
 QString VrnKindLibrary::parameterType(const QVariant& value)
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    const int type = value.userType();
-    switch (type) {
-    case QMetaType::Bool: return kBool;
-    case QMetaType::Int: return kInt;
-    case QMetaType::Float: return kFloat;
-    case QMetaType::Double: return kDouble;
-    case QMetaType::QString: return kString;
-    default: break;
-    }
-    if (type == t.vector2f) return kVector2f;
-    if (type == t.vector3f) return kVector3f;
-    if (type == t.vector4f) return kVector4f;
-    if (type == t.color) return kColor;
-    if (type == t.userEnum) return kUserEnum;
-    if (type == t.stringList) return kStringList;
-    if (type == t.channelId) return kChannelId;
-    if (type == t.fileList) return kFileList;
-    if (type == t.imageList) return kImageList;
-    if (type == t.gradient) return kGradient;
-    if (type == t.locatorList) return kLocatorList;
-    return QString();
+    const VrnParameterType* row = VrnParameterTypes::ofValue(value);
+    return row ? row->name : QString();
 }
 
 bool VrnKindLibrary::parameterValue(const QString& type, const QJsonValue& json, const QString& where, QVariant& value,

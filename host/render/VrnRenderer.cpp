@@ -3,6 +3,7 @@
 #include "VrnGlContext.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderUniformBlock.h"
@@ -151,13 +152,9 @@ QString channelName(const QVariant& value)
 
 QVector<float> floatsOf(const QVariant& value)
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    const int type = value.userType();
-    if (type == t.vector2f) { const Vector2f v = value.value<Vector2f>(); return {v.x, v.y}; }
-    if (type == t.vector3f) { const Vector3f v = value.value<Vector3f>(); return {v.x, v.y, v.z}; }
-    if (type == t.vector4f) { const Vector4f v = value.value<Vector4f>(); return {v.x, v.y, v.z, v.w}; }
-    if (type == t.color) { const VrnColor c = value.value<VrnColor>(); return {c.r, c.g, c.b, c.a}; }
-    if (type == t.locatorList) return value.value<VrnLocatorList>().values();
+    const VrnParameterType* type = VrnParameterTypes::ofValue(value);
+    if (type && type->floats)
+        return type->floats(value);
     bool ok = false;
     const float f = value.toFloat(&ok);
     return ok ? QVector<float>{f} : QVector<float>{};
