@@ -12,6 +12,8 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslContextManager.h"
+#include "VrnSnGlslEmission.h"
+#include "VrnSnGlslLog.h"
 #include "VrnSnGlslParameterLayout.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
@@ -25,23 +27,7 @@
 namespace ParameterLayout = VrnSnGlslParameterLayout;
 
 namespace {
-const char* const kSourceFile = "VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5";
-// Log lines keep the line numbers the host's log readers know them by.
-const int kGenerateNodeFuncLine = 898;
-const int kUnsupportedLocatorLine = 1109;
-const int kCountMissingHashLine = 1363;
-const int kCountMissingTypeLine = 1364;
-const int kInstructionBlockLine = 1516;
-const int kParameterBlockLine = 1517;
-const int kWiringBlockLine = 1518;
-const int kFillMissingEncryptedHashLine = 1563;
-const int kFillMissingHashLine = 1567;
-const int kFillMissingTypeLine = 1570;
-const int kBakeWithoutShadingContextLine = 1657;
-const int kParameterMissingHashLine = 1682;
-const int kParameterMissingTypeLine = 1683;
-const int kWireMissingHashLine = 1885;
-const int kWireMissingTypeLine = 1886;
+using namespace VrnSnGlslLog::Style5Line;
 
 // A context's record, read without inserting one or detaching the map the
 // record list shares with its caller.
@@ -144,7 +130,7 @@ bool VrnSnGlslCodeGenerator_Style5::buildShaderCode(VrnSnGlslContextManager* man
     QString tessellationState;
     const QList<ShaderTypeInfo> records = currentThreadShaderTypeInfos();
     for (const ShaderTypeInfo& r : records) {
-        const QString name = glslName(getShaderTypePrefix(r.ShaderType)) + QStringLiteral("ShaderUniformBlock");
+        const QString& name = r.UniformBlockName;
         QSharedPointer<VrnShaderUniformBlock> block(new VrnShaderUniformBlock(name, r.InstructionList, r.WiringList, r.ParameterList,
                                                                               r.UniformLocationMap, r.UniformsToUpdateEveryFrame,
                                                                               r.FloatUniforms, r.Vec4Uniforms));
@@ -206,7 +192,7 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     r.StateType = glslName(getShaderTypeStateType(shaderType));
     r.SystemStateType = glslName(getShaderTypeSystemStateType(shaderType));
     r.StateStackType = glslName(getShaderTypeStateStackType(shaderType));
-    r.UniformBlockName = glslName(getShaderTypePrefix(shaderType)) + QStringLiteral("ShaderUniformBlock");
+    r.UniformBlockName = VrnSnGlslEmission::uniformBlockName(shaderType);
     r.Ok = true;
 
     resetShaderTypeInfo(r);
@@ -361,11 +347,7 @@ void VrnSnGlslCodeGenerator_Style5::buildDeclarationCode(ShaderTypeInfo& r)
                            "#define u_FloatUniforms %1_u_FloatUniforms\n"
                            "#define u_Vec4Uniforms %1_u_Vec4Uniforms\n")
                 .arg(r.UniformBlockName);
-    code += QStringLiteral("//============================\n"
-                           "//-- Style 5 Declaration --\n"
-                           "//============================\n"
-                           "\n"
-                           "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n");
+    code += VrnSnGlslEmission::styleDeclarationHeader(5);
     code += QStringLiteral("#define VRN_GENERAL_COMPOSITION 1\n");
     code += QStringLiteral("vec4 OutputInputStorage[VRN_OUTPUT_INPUT_STORAGE_SIZE];\n"
                            "\n"
@@ -512,7 +494,7 @@ void VrnSnGlslCodeGenerator_Style5::buildNodeFunctions(ShaderTypeInfo& r)
                                                                                    : VrnSnNodeGlslInfo();
         for (const QString& P : qAsConst(variants)) {
             const int k = r.NodeFuncCount;
-            VrnDebug(kSourceFile, kGenerateNodeFuncLine,
+            VrnDebug(VrnSnGlslLog::kStyle5File, kGenerateNodeFunc,
                      QString::asprintf("Generate NodeFunc : %d %s %s", k, K.toLocal8Bit().constData(), P.toLocal8Bit().constData()),
                      false, false);
             const bool twin = r.RevalVersionHashes.contains(K);
@@ -580,7 +562,7 @@ QString VrnSnGlslCodeGenerator_Style5::nodeFunctionText(ShaderTypeInfo& r, int i
         parameterTexts.insert(name, QStringLiteral("Parameter%1").arg(i));
         const ParameterLayout::Kind kind = ParameterLayout::kindOf(name, value);
         if (kind == ParameterLayout::Kind::OtherLocators)
-            ParameterLayout::logUnsupportedLocators(kSourceFile, kUnsupportedLocatorLine, value);
+            VrnSnGlslLog::unsupportedLocators(VrnSnGlslLog::kStyle5File, kUnsupportedLocator, value);
         text += ParameterLayout::style5Declaration(kind, i, s);
         // The enum's text is compiled into the variant's function.
         if (kind == ParameterLayout::Kind::CompiledEnum)
@@ -669,7 +651,7 @@ using Point = VrnSnBaseNode::ConnectionPoint;
 
 void logLine(int line, const QString& text)
 {
-    VrnDebug(kSourceFile, line, text, false, false);
+    VrnSnGlslLog::write(VrnSnGlslLog::kStyle5File, line, text);
 }
 
 QByteArray local8Bit(const QString& text)
@@ -844,7 +826,7 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))
             continue;
-        const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHashLine, kCountMissingTypeLine);
+        const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHash, kCountMissingType);
         for (const QString& input : info.inputs)
             if (!c->useDefaultInput(input, &r.NodeAliases))
                 r.OutputConsumerCounts[resolvedConnection(r, node, input).connectionKey] += 1;
@@ -860,7 +842,7 @@ void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTyp
     VrnSnBaseNode* node = c->parentNode();
     if (!node)
         return;
-    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHashLine, kWireMissingTypeLine);
+    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHash, kWireMissingType);
 
     if (!isCacheNode(r, c, node) && !isBakeNode(r, c, node)) {
         for (const QString& input : info.inputs) {
@@ -991,9 +973,9 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     r.InstructionList = QVector<int>(3 * n + 3, kUnwritten);
     r.ParameterList = QVector<int>(P, kUnwritten);
     r.WiringList = QVector<int>(W, kUnwritten);
-    logLine(kInstructionBlockLine, QString::asprintf("1st block - Func call list occupies %d ints", 3 * n + 3));
-    logLine(kParameterBlockLine, QString::asprintf("2nd block - Parameter list occupies %d ints", P));
-    logLine(kWiringBlockLine, QString::asprintf("3rd block - input output wiring occupies %d ints", W));
+    logLine(kInstructionBlock, QString::asprintf("1st block - Func call list occupies %d ints", 3 * n + 3));
+    logLine(kParameterBlock, QString::asprintf("2nd block - Parameter list occupies %d ints", P));
+    logLine(kWiringBlock, QString::asprintf("3rd block - input output wiring occupies %d ints", W));
 
     // Instructions: (node function, parameter block, wiring block) per entry.
     int i = 0;
@@ -1010,16 +992,16 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
             const QString K = r.ContextVersionHash[c];
             if (!r.VersionHashGlslInfoMap.contains(K)) {
                 if (r.VersionHashEncrypted.contains(K) && !r.VersionHashEncrypted.value(K))
-                    logLine(kFillMissingHashLine, QString::fromLatin1(kMissingHashPrefix)
+                    logLine(kFillMissingHash, QString::fromLatin1(kMissingHashPrefix)
                                                       + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
                                                                           local8Bit(r.VersionHashSources.value(K)).constData()));
                 else
-                    logLine(kFillMissingEncryptedHashLine, QString::fromLatin1(kMissingHashPrefix)
+                    logLine(kFillMissingEncryptedHash, QString::fromLatin1(kMissingHashPrefix)
                                                                + QString::asprintf("VersionHashGlslInfoMap does not contain encrypted VersionHash : %s",
                                                                                    local8Bit(K).constData()));
             }
             if (!r.VersionHashGlslInfoMap.value(K).contains(r.ShaderType))
-                logLine(kFillMissingTypeLine, QString::fromLatin1(kMissingTypePrefix)
+                logLine(kFillMissingType, QString::fromLatin1(kMissingTypePrefix)
                                                   + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
             function = r.NodeFuncIndexByKey.value(K + r.ContextVariantKey[c], 0);
         }
@@ -1065,8 +1047,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
         }
         if (isBakeNode(r, c, node)) {
             if (!node->network() || !node->network()->shadingContext()) {
-                logLine(kBakeWithoutShadingContextLine,
-                        QString::asprintf("[ !! ] Could not find the shading context of the node %s", local8Bit(node->name()).constData()));
+                VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle5File, kBakeWithoutShadingContext, node);
                 continue;
             }
             const QString channel = kChannel;
@@ -1083,7 +1064,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
         }
 
         const VrnSnNodeGlslInfo info =
-            checkedInfo(r, r.ContextVersionHash[c], node, kParameterMissingHashLine, kParameterMissingTypeLine);
+            checkedInfo(r, r.ContextVersionHash[c], node, kParameterMissingHash, kParameterMissingType);
         for (const auto& parameter : info.parameters) {
             const QString& name = parameter.first;
             const QVariant value = parameter.second.value();

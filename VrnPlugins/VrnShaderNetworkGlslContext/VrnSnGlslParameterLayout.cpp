@@ -1,7 +1,6 @@
 #include "VrnSnGlslParameterLayout.h"
 
 #include "VrnAttributeValues.h"
-#include "VrnDebug.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetworkUtils.h"
 
@@ -112,13 +111,6 @@ QString style5Declaration(Kind kind, int parameter, int slot)
     for (int i = 0; i < layout.parameterInts; ++i)
         text = text.arg(slot + i);
     return text;
-}
-
-void logUnsupportedLocators(const char* sourceFile, int line, const QVariant& value)
-{
-    VrnDebug(sourceFile, line,
-             QString::asprintf("Unsupported GLSL type for LocatorList: %s", value.value<VrnLocatorList>().glslType().toLocal8Bit().constData()),
-             false, false);
 }
 
 } // namespace VrnSnGlslParameterLayout

@@ -64,7 +64,4 @@ const Layout& layoutOf(Kind kind);
 // start at slot.
 QString style5Declaration(Kind kind, int parameter, int slot);
 
-// The log line for a locator list of a GLSL type that nothing declares.
-void logUnsupportedLocators(const char* sourceFile, int line, const QVariant& value);
-
 } // namespace VrnSnGlslParameterLayout
