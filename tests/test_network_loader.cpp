@@ -460,6 +460,8 @@ const Malformed kMalformed[] = {
     {"malformed/cache-unknown-output.json", "nodes[0].cache.channels.Out: kind \"ConstantColor\" has no output \"Out\""},
     {"malformed/cache-active-out-of-range.json", "nodes[0].cache.active: 3 is not in the range 0 to 2"},
     {"malformed/unknown-input-tag.json", "nodes[0].inputTags.Maks: kind \"Mask\" has no input \"Maks\""},
+    {"malformed/invertable-on-plain-input.json",
+     "nodes[0].inputTags.Input: \"_invertable\" on input \"Input\", which kind \"Mask\" does not declare invertible"},
     {"malformed/bake-on-plain-node.json", "nodes[1].bake: kind \"Multiply\" is not a bake point"},
     {"malformed/encrypted-not-bool.json", "nodes[0].encrypted: expected true or false, got a string"},
     // Connections and root

@@ -237,9 +237,9 @@ TEST_F(Style5Packing, WiringReusesEachSlotOnceItsLastReaderIsWired)
                                   {"from": "M1.Output", "to": "M2.Input"}, {"from": "K.Output", "to": "M2.Mask"})"),
                  QStringLiteral("M2")),
          {0, 0, 0, 0, 1, 1, 0, 1, 1}, 2},
-        // The node function reads the flag of every input its kind declares
-        // invertible: the slot is there without the tag too, and holds 0.
-        {"an invertible input without tags still has its flag slot",
+        // The host tags every input its kind declares invertible "_invertable":
+        // the flag slot the node function reads is there without a tag in the file, and holds 0.
+        {"an invertible input without tags in the file still has its flag slot",
          network(QStringLiteral(R"({"id": "K", "kind": "ConstantColor"}, {"id": "M", "kind": "Mask"})"),
                  QStringLiteral(R"({"from": "K.Output", "to": "M.Input"})"), QStringLiteral("M")),
          {0, 0, -1, 0, 0}, 1},
@@ -321,7 +321,7 @@ TEST_F(Style5Packing, CachedNodesReadTheirCacheThroughNodeFunctionZero)
     const Info r = b->fragment();
     VrnSnBaseNode* k = b->net()->node(QStringLiteral("K"));
     VrnSnBaseNode* i = b->net()->node(QStringLiteral("I"));
-    // K: its cache. I: its cache first, then its own live channel: the lookup reads the first.
+    // K: its cache. I: the host lists its cache first, then its own live channel: the lookup reads the first.
     EXPECT_EQ(Style5::cachedChannelAttributes(i), (QStringList{i->cacheAttributeName(QStringLiteral("Output")), QStringLiteral("Channel")}));
     EXPECT_EQ(text(r.InstructionList), text({0, 0, 0, 0, 4, 1, b->function(r, "A"), 12, 3, -8888, -8888, -8888}));
     EXPECT_EQ(text(r.ParameterList), text({U, U, U, 0, U, U, U, 1, U, U, U, 2}));

@@ -345,9 +345,10 @@ TEST_F(Style6, CacheReadingWinsOverTheBakedResult)
     ASSERT_TRUE(build(out));
 
     const QString cacheName = b->cacheAttributeName(QStringLiteral("Output"));
-    // Every live channel attribute is packed as a cache read: the node's own Channel too.
-    EXPECT_EQ(location(b, QStringLiteral("Channel")), Location(0, 0));
-    EXPECT_EQ(location(b, cacheName), Location(0, 3));
+    // Every live channel attribute is packed as a cache read, the node's own Channel too,
+    // in the host's order: cache attributes first.
+    EXPECT_EQ(location(b, cacheName), Location(0, 0));
+    EXPECT_EQ(location(b, QStringLiteral("Channel")), Location(0, 3));
     EXPECT_EQ(location(b, QStringLiteral("limitBakeBackground")), kNoLocation);
     EXPECT_TRUE(block().vec4Array().isEmpty());
     EXPECT_TRUE(body().contains(QStringLiteral("    BOutput = texture_lookup2(") + cacheName + QStringLiteral(",State,_State);\n"))) << body();

@@ -255,34 +255,21 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     r.CubemapFiles.clear();
-    // A kind's UUID and version hash are digests of its texts: computed once
-    // per kind and build, not once per node.
-    struct KindDigests
-    {
-        QString uuid;
-        QString versionHash;
-    };
-    QHash<const VrnSnNodeKind*, KindDigests> digestsByKind;
     VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)
             continue;
-        auto digests = digestsByKind.find(&node->kind());
-        if (digests == digestsByKind.end())
-            digests = digestsByKind.insert(&node->kind(), KindDigests{node->versionUUID(), node->versionHashPresent(false)});
-        const QString uuid = digests->uuid;
-        const QString K = digests->versionHash;
+        const QString uuid = node->versionUUID();
+        const QString K = node->versionHashPresent(false);
         const QString P = variantKeyOf(node);
 
+        // Each node's record replaces what an earlier node of the same
+        // version hash left: the last one decides.
         if (networkManager.versionUUIDExists(uuid))
-            r.NodePathKeys[K] = networkManager.pathKeyForVersionUUID(uuid);
-
-        if (!r.VersionHashSources.contains(K))
-            r.VersionHashSources[K] = node->versionHashSource();
-        // The source text is the kind's, shared by all of its nodes: once one
-        // of them is encrypted, the text stays secret for the whole kind.
-        r.VersionHashEncrypted[K] = node->isEncrypted() || r.VersionHashEncrypted.value(K, false);
+            r.NodePathKeys[K] = networkManager.pathKeyForVersionUUID(node->versionUUID());
+        r.VersionHashSources[K] = node->versionHashSource();
+        r.VersionHashEncrypted[K] = node->isEncrypted();
         r.ContextVersionHash[c] = K;
         r.ContextVariantKey[c] = P;
 
@@ -805,15 +792,7 @@ QStringList VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(const VrnSnBa
         if (!id.channelName().isEmpty() && !id.isCurrentChannel() && sc->channel(sc->getCurrentUvChannel(), id.channelName()))
             names.append(name);
     }
-    // The cache lookup reads the first block: the cache of the node's first
-    // output must come before channel parameters of the node's own.
-    QStringList caches;
-    for (const QString& output : node->kind().outputs) {
-        const QString cache = node->cacheAttributeName(output);
-        if (names.removeOne(cache))
-            caches.append(cache);
-    }
-    return caches + names;
+    return names;
 }
 
 void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
@@ -864,10 +843,9 @@ void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTyp
                 }
             }
             ++cursor;
-            // The node function reads a flag for every input its kind declares
-            // invertible, so the flag's slot follows the kind; its value follows
-            // the node's tag.
-            if (info.invertibleInputs.contains(input)) {
+            // The host tags every input of a kind that declares it invertible,
+            // so this slot lines up with the flag the node function reads.
+            if (node->hasInputTag(input, QStringLiteral("_invertable"))) {
                 setAt(r.WiringList, cursor, node->hasInputTag(input, QStringLiteral("_invert")) ? 1 : 0);
                 ++cursor;
             }

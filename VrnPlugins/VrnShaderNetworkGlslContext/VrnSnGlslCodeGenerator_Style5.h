@@ -65,7 +65,7 @@ public:
     // main-list order. Their kinds get a re-evaluation twin.
     static void buildRevalSubLists(ShaderTypeInfo& r);
     // The channel-id attributes of a node that reads its cache and whose
-    // channels exist in the current tile; the caches of its outputs first.
+    // channels exist in the current tile, in the node's attribute order.
     static QStringList cachedChannelAttributes(const VrnSnBaseNode* node);
     // Instruction, parameter and wiring lists, the float and vec4 data and
     // the tables that tell the uniform block where each attribute goes.

@@ -78,6 +78,13 @@ bool VrnSerializableObject::removeUserAttribute(const QString& name)
     return true;
 }
 
+void VrnSerializableObject::moveUserAttribute(const QString& name, int index)
+{
+    const int from = indexOf(name);
+    if (from >= 0 && index >= 0 && index < m_attributes.size())
+        m_attributes.move(from, index);
+}
+
 void VrnSerializableObject::onUserAttributeCreated(const QString&) {}
 void VrnSerializableObject::onUserAttributeChanged(const QString&) {}
 void VrnSerializableObject::onUserAttributeRemoved(const QString&) {}

@@ -21,7 +21,7 @@ public:
     // The attribute's value without copying the attribute; an invalid value
     // when there is none of that name. Valid until the attributes change.
     const QVariant& userAttributeValue(const QString& name) const;
-    // Names in creation order.
+    // Names in creation order, unless a subclass moves them.
     QStringList userAttributeNames() const;
     // Adds the attribute; false when one of that name exists already.
     bool createUserAttribute(const VrnCustomAttribute& attribute);
@@ -37,6 +37,8 @@ protected:
     virtual void onUserAttributeCreated(const QString& name);
     virtual void onUserAttributeChanged(const QString& name);
     virtual void onUserAttributeRemoved(const QString& name);
+    // Moves an existing attribute to the index in userAttributeNames() order.
+    void moveUserAttribute(const QString& name, int index);
 
 private:
     int indexOf(const QString& name) const;

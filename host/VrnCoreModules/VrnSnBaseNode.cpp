@@ -10,14 +10,18 @@
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
     : VrnSerializableObject(network), m_network(network), m_kind(std::move(kind)), m_id(id), m_name(id),
       m_hash(QString::fromLatin1(QCryptographicHash::hash(id.toUtf8(), QCryptographicHash::Sha1).toHex().left(8))),
+      m_versionHashSource(m_kind->versionHashSource()), m_versionHash(m_kind->versionHash()), m_versionUUID(m_kind->versionUUID()),
       m_encrypted(m_kind->encrypted)
 {
     for (const VrnCustomAttribute& p : m_kind->parameters)
         createUserAttribute(p);
     for (const QString& o : m_kind->outputs)
         m_outputPoints.append(ConnectionPoint(this, o, connectionKey(this, o)));
-    for (const VrnSnNodeInputDefinition& i : m_kind->inputs)
+    for (const VrnSnNodeInputDefinition& i : m_kind->inputs) {
         m_inputNames.append(i.name);
+        if (i.invertible)
+            addInputTag(i.name, QStringLiteral("_invertable"));
+    }
 }
 
 VrnSnBaseNode::~VrnSnBaseNode() = default;
@@ -103,6 +107,22 @@ bool VrnSnBaseNode::hasValidCache() const
 QString VrnSnBaseNode::cacheAttributeName(const QString& outputName) const
 {
     return QStringLiteral("Cache_") + m_hash + outputName;
+}
+
+void VrnSnBaseNode::onUserAttributeCreated(const QString& name)
+{
+    if (!name.startsWith(QLatin1String("Cache_")))
+        return;
+    int position = 0;
+    for (const QString& output : m_kind->outputs) {
+        const QString cache = cacheAttributeName(output);
+        if (cache == name) {
+            moveUserAttribute(name, position);
+            return;
+        }
+        if (exists(cache))
+            ++position;
+    }
 }
 
 VrnSnBaseGlslContext* VrnSnBaseNode::context() const

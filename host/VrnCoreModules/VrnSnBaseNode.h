@@ -53,6 +53,7 @@ public:
     bool hasTag(const QString& tag) const { return m_tags.contains(tag); }
     void addTag(const QString& tag);
     const QStringList& tags() const { return m_tags; }
+    // Every input that the kind declares invertible carries "_invertable" from the start.
     bool hasInputTag(const QString& inputName, const QString& tag) const;
     void addInputTag(const QString& inputName, const QString& tag);
 
@@ -84,9 +85,10 @@ public:
     bool isEncrypted() const { return m_encrypted; }
     void setEncrypted(bool on) { m_encrypted = on; }
 
-    QString versionHashPresent(bool) const { return m_kind->versionHash(); }
-    QString versionUUID() const { return m_kind->versionUUID(); }
-    virtual QString versionHashSource() const { return m_kind->versionHashSource(); }
+    // The kind's digests, taken when the node is made: generators ask for them per node and build.
+    QString versionHashPresent(bool) const { return m_versionHash; }
+    QString versionUUID() const { return m_versionUUID; }
+    virtual QString versionHashSource() const { return m_versionHashSource; }
 
     // The node's GLSL context, a child object created through the class factories.
     VrnSnBaseGlslContext* context() const;
@@ -94,12 +96,20 @@ public:
     // The key that ties an output to the inputs that read it.
     static int connectionKey(const VrnSnBaseNode* node, const QString& outputName);
 
+protected:
+    // Cache attributes lead the attribute list, in the order of the kind's
+    // outputs, so that a walk of userAttributeNames() meets them first.
+    void onUserAttributeCreated(const QString& name) override;
+
 private:
     VrnShaderNetwork* m_network;
     VrnSnNodeKindPtr m_kind;
     QString m_id;
     QString m_name;
     QString m_hash;
+    QString m_versionHashSource;
+    QString m_versionHash;
+    QString m_versionUUID;
     QStringList m_tags;
     QMap<QString, QStringList> m_inputTags;
     QStringList m_inputNames; // the kind's, asked for many times per build

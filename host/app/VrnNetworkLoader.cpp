@@ -395,6 +395,10 @@ bool Loader::readNode(const QJsonValue& json, const QString& at)
             QStringList tags;
             if (!toStringList(it.value(), inputPlace, tags, m_error))
                 return false;
+            // The host gives "_invertable" to exactly the inputs the kind declares invertible.
+            if (tags.contains(str("_invertable")) && !kind->input(it.key())->invertible)
+                return fail(inputPlace, QStringLiteral("\"_invertable\" on input %1, which kind %2 does not declare invertible")
+                                            .arg(quote(it.key()), quote(kind->name)));
             for (const QString& tag : qAsConst(tags))
                 node->addInputTag(it.key(), tag);
         }
