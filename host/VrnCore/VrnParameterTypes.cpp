@@ -32,6 +32,16 @@ QVector<float> locatorFloats(const QVariant& value)
     return value.value<VrnLocatorList>().values();
 }
 
+int enumIndex(const QVariant& value)
+{
+    return value.value<VrnUserEnum>().currentIndex();
+}
+
+int stringListIndex(const QVariant& value)
+{
+    return value.value<VrnStringList>().currentIndex();
+}
+
 // Only a blend mode's enum is a uniform; other enums are compiled into the code.
 QString enumGlslType(const QVariant& value)
 {
@@ -56,7 +66,7 @@ QString locatorGlslType(const QVariant& value)
 QList<VrnParameterType> makeTable()
 {
     const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    // name, meta type, zero value, GLSL type, GLSL type by value, floats
+    // name, meta type, zero value, GLSL type, GLSL type by value, floats, int
     return {
         {QStringLiteral("bool"), QMetaType::Bool, QVariant(false), QStringLiteral("bool"), nullptr, nullptr},
         {QStringLiteral("int"), QMetaType::Int, QVariant(0), QStringLiteral("int"), nullptr, nullptr},
@@ -67,8 +77,8 @@ QList<VrnParameterType> makeTable()
         {QStringLiteral("Vector3f"), t.vector3f, QVariant::fromValue(Vector3f()), QStringLiteral("vec3"), nullptr, vector3Floats},
         {QStringLiteral("Vector4f"), t.vector4f, QVariant::fromValue(Vector4f()), QStringLiteral("vec4"), nullptr, vector4Floats},
         {QStringLiteral("VrnColor"), t.color, QVariant::fromValue(VrnColor()), QStringLiteral("vec4"), nullptr, colorFloats},
-        {QStringLiteral("VrnUserEnum"), t.userEnum, QVariant(), QString(), enumGlslType, nullptr},
-        {QStringLiteral("VrnStringList"), t.stringList, QVariant(), QStringLiteral("int"), nullptr, nullptr},
+        {QStringLiteral("VrnUserEnum"), t.userEnum, QVariant(), QString(), enumGlslType, nullptr, enumIndex},
+        {QStringLiteral("VrnStringList"), t.stringList, QVariant(), QStringLiteral("int"), nullptr, nullptr, stringListIndex},
         {QStringLiteral("VrnChannelId"), t.channelId, QVariant::fromValue(VrnChannelId(VrnChannelId::currentChannelText())),
          QStringLiteral("Channel"), nullptr, nullptr},
         {QStringLiteral("VrnFileList"), t.fileList, QVariant::fromValue(VrnFileList()), QStringLiteral("samplerCube"), nullptr, nullptr},

@@ -21,6 +21,8 @@ struct VrnParameterType
     QString (*glslTypeOfValue)(const QVariant& value) = nullptr;
     // The float components of vectors, colours and locator lists; null for other types.
     QVector<float> (*floats)(const QVariant& value) = nullptr;
+    // The int an int uniform receives where it is not toInt() (the option index of enums and string lists).
+    int (*integer)(const QVariant& value) = nullptr;
 };
 
 namespace VrnParameterTypes {

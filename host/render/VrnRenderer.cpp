@@ -162,12 +162,8 @@ QVector<float> floatsOf(const QVariant& value)
 
 int intOf(const QVariant& value)
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    if (value.userType() == t.userEnum)
-        return value.value<VrnUserEnum>().currentIndex();
-    if (value.userType() == t.stringList)
-        return value.value<VrnStringList>().currentIndex();
-    return value.toInt();
+    const VrnParameterType* type = VrnParameterTypes::ofValue(value);
+    return type && type->integer ? type->integer(value) : value.toInt();
 }
 
 // The raw words (floats or ints) of a GL-typed value; empty when the value does not fit the type.
