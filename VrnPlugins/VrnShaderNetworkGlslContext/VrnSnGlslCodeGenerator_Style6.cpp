@@ -59,6 +59,99 @@ VrnChannelId channelIdOf(const QVariant& value)
     QVariant converted(value);
     return converted.convert(VrnShaderManager::MetaType_VrnChannelId) ? converted.value<VrnChannelId>() : VrnChannelId();
 }
+
+// Reserves one node's slots at the end of the block's arrays, records where
+// they start and the attribute values, and registers what the host
+// refreshes every frame.
+struct NodeSlots
+{
+    using AttributeKey = VrnSnGlslCodeGenerator_Style6::AttributeKey;
+
+    VrnShaderUniformBlock& block;
+    VrnSnBaseGlslContext* context;
+    VrnSnBaseNode* node;
+    VrnSnGlslCodeGenerator_Style6::ValueTable& values;
+    QString uuid;
+
+    void locate(const QString& a, int index) { block.uniformLocationMap().insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, index)); }
+    void reserveInts(const QString& a, int count, int value)
+    {
+        QVector<int>& ints = block.uniformIntArray0();
+        locate(a, int(ints.size()));
+        ints.insert(ints.size(), count, value);
+    }
+    void reserveFloats(const QString& a, int count, float value)
+    {
+        QVector<float>& floats = block.uniformFloatArray();
+        locate(a, int(floats.size()));
+        floats.insert(floats.size(), count, value);
+    }
+    // The host fills vec4 slots from the value table and the per-frame list.
+    void reserveVec4s(const QString& a, int count)
+    {
+        QVector<Wm3::Vector4<float>>& vec4s = block.uniformVec4Array();
+        locate(a, int(vec4s.size()));
+        vec4s.insert(vec4s.size(), count, Wm3::Vector4<float>());
+    }
+    void updateEveryFrame(const QString& a) { block.uniformsToUpdateEveryFrame().insert(context->uniformName(a, node), AttributeKey(uuid, a)); }
+    void recordValue(const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttribute(a).value()); }
+};
+
+// Only channels that the current tile holds are read; the cache attributes are among them.
+void packCacheReader(NodeSlots& packing)
+{
+    VrnShadingContext* sc = shadingContextOf(packing.node);
+    if (!sc) {
+        VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kCacheWithoutShadingContext, packing.node);
+        return;
+    }
+    for (const QString& a : packing.node->userAttributeNames()) {
+        const QVariant value = packing.node->userAttribute(a).value();
+        if (!value.canConvert<VrnChannelId>())
+            continue;
+        const VrnChannelId id = channelIdOf(value);
+        if (id.channelName().isEmpty() || id.isCurrentChannel() || !sc->channel(sc->getCurrentUvChannel(), id.channelName()))
+            continue;
+        packing.reserveInts(a, 3, -1);
+        packing.updateEveryFrame(a);
+        packing.recordValue(a);
+    }
+}
+
+void packBakedResult(NodeSlots& packing)
+{
+    if (!shadingContextOf(packing.node)) {
+        VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kBakeWithoutShadingContext, packing.node);
+        return;
+    }
+    packing.reserveInts(kChannel, 3, -1);
+    packing.updateEveryFrame(kChannel);
+    packing.recordValue(kChannel);
+    packing.reserveVec4s(kBakeBackground, 1);
+    packing.updateEveryFrame(kBakeBackground);
+    packing.recordValue(kBakeBackground);
+}
+
+// Every attribute is recorded; its type says which slots it takes.
+void packAttributes(NodeSlots& packing)
+{
+    for (const QString& a : packing.node->userAttributeNames()) {
+        packing.recordValue(a);
+        const QVariant value = packing.node->userAttribute(a).value();
+        const ParameterLayout::Kind kind = ParameterLayout::kindOf(a, value);
+        const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(kind);
+        switch (layout.style6Array) {
+        case ParameterLayout::Array::None: continue;
+        case ParameterLayout::Array::Int: packing.reserveInts(a, layout.style6Slots, layout.holdsValue ? value.toInt() : -1); break;
+        case ParameterLayout::Array::Float: packing.reserveFloats(a, layout.style6Slots, value.toFloat()); break;
+        case ParameterLayout::Array::Vec4: packing.reserveVec4s(a, layout.style6Slots); break;
+        }
+        if (kind == ParameterLayout::Kind::OtherLocators)
+            VrnSnGlslLog::unsupportedLocators(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kUnsupportedLocator, value);
+        if (layout.style6EveryFrame)
+            packing.updateEveryFrame(a);
+    }
+}
 } // namespace
 
 VrnSnGlslCodeGenerator_Style6::~VrnSnGlslCodeGenerator_Style6() = default;
@@ -238,75 +331,11 @@ void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShader
     const bool readsCache = record.readsCache && node->cacheActive() == 2;
     const bool readsBakedResult = !readsCache && record.readsBakedChannel && bakePoint && bakePoint->shouldUseBakedResult();
 
-    const QString uuid = node->uuidString();
-    QVector<int>& ints = block->uniformIntArray0();
-    QVector<float>& floats = block->uniformFloatArray();
-    QVector<Wm3::Vector4<float>>& vec4s = block->uniformVec4Array();
-    VrnShaderUniformBlock::LocationMap& locations = block->uniformLocationMap();
-    auto reserveInts = [&](const QString& a, int count, int value) {
-        locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(ints.size())));
-        ints.insert(ints.size(), count, value);
-    };
-    auto reserveFloats = [&](const QString& a, int count, float value) {
-        locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(floats.size())));
-        floats.insert(floats.size(), count, value);
-    };
-    // The host fills vec4 slots from the value table and the per-frame list.
-    auto reserveVec4s = [&](const QString& a, int count) {
-        locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(vec4s.size())));
-        vec4s.insert(vec4s.size(), count, Wm3::Vector4<float>());
-    };
-    auto updateEveryFrame = [&](const QString& a) { block->uniformsToUpdateEveryFrame().insert(context->uniformName(a, node), AttributeKey(uuid, a)); };
-    auto recordValue = [&](const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttribute(a).value()); };
-
-    if (readsCache) {
-        VrnShadingContext* sc = shadingContextOf(node);
-        if (!sc) {
-            VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kCacheWithoutShadingContext, node);
-            return;
-        }
-        // Only channels that the current tile holds are read; the cache attributes are among them.
-        for (const QString& a : node->userAttributeNames()) {
-            const QVariant value = node->userAttribute(a).value();
-            if (!value.canConvert<VrnChannelId>())
-                continue;
-            const VrnChannelId id = channelIdOf(value);
-            if (id.channelName().isEmpty() || id.isCurrentChannel() || !sc->channel(sc->getCurrentUvChannel(), id.channelName()))
-                continue;
-            reserveInts(a, 3, -1);
-            updateEveryFrame(a);
-            recordValue(a);
-        }
-        return;
-    }
-    if (readsBakedResult) {
-        if (!shadingContextOf(node)) {
-            VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kBakeWithoutShadingContext, node);
-            return;
-        }
-        reserveInts(kChannel, 3, -1);
-        updateEveryFrame(kChannel);
-        recordValue(kChannel);
-        reserveVec4s(kBakeBackground, 1);
-        updateEveryFrame(kBakeBackground);
-        recordValue(kBakeBackground);
-        return;
-    }
-
-    for (const QString& a : node->userAttributeNames()) {
-        recordValue(a);
-        const QVariant value = node->userAttribute(a).value();
-        const ParameterLayout::Kind kind = ParameterLayout::kindOf(a, value);
-        const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(kind);
-        switch (layout.style6Array) {
-        case ParameterLayout::Array::None: continue;
-        case ParameterLayout::Array::Int: reserveInts(a, layout.style6Slots, layout.holdsValue ? value.toInt() : -1); break;
-        case ParameterLayout::Array::Float: reserveFloats(a, layout.style6Slots, value.toFloat()); break;
-        case ParameterLayout::Array::Vec4: reserveVec4s(a, layout.style6Slots); break;
-        }
-        if (kind == ParameterLayout::Kind::OtherLocators)
-            VrnSnGlslLog::unsupportedLocators(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kUnsupportedLocator, value);
-        if (layout.style6EveryFrame)
-            updateEveryFrame(a);
-    }
+    NodeSlots packing{*block, context, node, values, node->uuidString()};
+    if (readsCache)
+        packCacheReader(packing);
+    else if (readsBakedResult)
+        packBakedResult(packing);
+    else
+        packAttributes(packing);
 }

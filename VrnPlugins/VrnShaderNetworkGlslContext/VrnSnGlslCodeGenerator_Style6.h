@@ -46,8 +46,8 @@ protected:
     QString assembleDeclarations(const QString& forward, const QString& functions, unsigned shaderType) const override;
 
 private:
-    // Reserves the context's slots in the block, records where they start and
-    // the attribute values, and registers what the host refreshes every frame.
+    // The context's share of the block: what a cache reader, a baked result
+    // or any other node takes.
     void packContextUniforms(QSharedPointer<VrnShaderUniformBlock>& block, VrnSnBaseGlslContext* context, ValueTable& values,
                              VrnSnGlslContextInfoMap& contextInfo);
 
