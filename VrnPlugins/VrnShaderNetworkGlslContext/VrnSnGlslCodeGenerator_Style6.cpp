@@ -328,7 +328,7 @@ void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShader
         return;
     VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
     const VrnSnGlslCodeGeneratorContextInfo record = contextInfo[context];
-    const bool readsCache = record.readsCache && node->cacheActive() == 2;
+    const bool readsCache = record.readsCache && node->cacheActive() == kCacheActive;
     const bool readsBakedResult = !readsCache && record.readsBakedChannel && bakePoint && bakePoint->shouldUseBakedResult();
 
     NodeSlots packing{*block, context, node, values, node->uuidString()};

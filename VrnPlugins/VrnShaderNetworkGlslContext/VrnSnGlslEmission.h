@@ -12,6 +12,9 @@ class VrnSnBaseGlslContext;
 namespace VrnSnGlslEmission {
 using Point = VrnSnBaseNode::ConnectionPoint;
 
+// The state of the host's cacheActive() in which a node's cache paths are taken.
+const int kCacheActive = 2;
+
 // The global vec4 that holds a node output: node id followed by the point name;
 // empty when the point's node is gone.
 QString outputVariableName(const Point& point);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VrnSnGlslEmission.h"
 #include "VrnSnGlslStyle5ShaderTypeInfo.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 namespace VrnSnGlslStyle5Steps {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
 using Point = VrnSnBaseNode::ConnectionPoint;
+using VrnSnGlslEmission::kCacheActive;
 
 // Sentinels of the int lists; the interpreter stops a list at any negative instruction.
 const int kUnwritten = -9999;
@@ -17,7 +19,6 @@ const int kSeparator = -1000;
 const int kTerminator = -8888;
 const int kDefaultInput = -1;
 const int kNoSubList = -6000;
-const int kCacheActive = 2;
 
 extern const char* const kMissingHashPrefix;
 extern const char* const kMissingTypePrefix;
