@@ -23,7 +23,7 @@ void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*
         }
         const QString body = context->shaderBodyCode(shaderType, aliases, nullptr);
         const QString gathered = gatherInputs(node, body, shadingContext, aliases);
-        declarationCode += bannerBlock(QStringLiteral("//--- Style 1 Node '%1' ---\n").arg(node->path()));
+        declarationCode += bannerBlock(styleBannerTitle(1, node));
         declarationCode += context->shaderDeclarationCode();
         if (!context->shaderBodyCodeUsesOutputs()) {
             bodyCode += blockOpen();
@@ -38,14 +38,10 @@ void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*
 // A node left out of a bake: its function only zeroes its outputs.
 void VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(QString& code, VrnSnBaseGlslContext* context, unsigned shaderType)
 {
-    const VrnSnBaseNode* node = context->parentNode();
-    code += bannerBlock(nonBakeableBannerTitle(node));
-    if (!context->shaderBodyCodeUsesOutputs())
-        return;
-    const QList<Point> outputs = node->outputPoints();
-    for (const Point& p : outputs)
-        code += globalOutputDeclaration(p);
-    code += zeroingFunction(functionHead(node, shaderType) + blockOpen(), outputs);
+    const NonBakeableStub stub = nonBakeableStub(context, shaderType);
+    code += stub.banner;
+    if (!stub.head.isEmpty())
+        code += stub.globals + zeroingFunction(stub.head + blockOpen(), stub.outputs);
 }
 
 // Reads cached producers from their cache channels and calls the others, each

@@ -7,11 +7,10 @@
 class VrnSnGlslCodeGenerator_Style1 : public VrnSnBaseGlslCodeGenerator
 {
 public:
-    ~VrnSnGlslCodeGenerator_Style1() override;
-
     void buildShaderTypeCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
                              QString& declarationCode, QString& bodyCode, unsigned shaderType,
                              VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts) override;
+    ~VrnSnGlslCodeGenerator_Style1() override;
 
 private:
     static void emitNonBakeableNode(QString& code, VrnSnBaseGlslContext* context, unsigned shaderType);

@@ -3,6 +3,11 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslEmission.h"
 
+#include <QStringList>
+
+#include <algorithm>
+#include <set>
+
 using namespace VrnSnGlslEmission;
 
 VrnSnGlslCodeGenerator_Style2::~VrnSnGlslCodeGenerator_Style2() = default;
@@ -22,7 +27,7 @@ void VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(VrnSnGlslContextManager*
 // Removal does not depend on order, so the walk only collects what each
 // container removes and the list is filtered once, in time linear in its size.
 QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style2::topLevelContexts(const QList<VrnSnBaseGlslContext*>& contexts,
-                                                                             const VrnSnGlslContextInfoMap& infoMap)
+                                                                             const VrnSnGlslContextInfoMap& infoMap) const
 {
     QSet<VrnSnBaseGlslContext*> removed;
     QSet<VrnSnBaseGlslContext*> keep;
@@ -39,6 +44,8 @@ QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style2::topLevelContexts(con
     return removed.isEmpty() ? contexts : filterConextList_Remove(contexts, removed);
 }
 
+void VrnSnGlslCodeGenerator_Style2::prepareContext(VrnSnBaseGlslContext*, unsigned, VrnSnGlslContextInfoMap&) {}
+
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                       QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap)
 {
@@ -49,6 +56,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
         const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
         if (!node)
             continue;
+        prepareContext(context, shaderType, infoMap);
         if (isNonBakeable(node, bakeMode)) {
             emitNonBakeableStub(functions, forward, context, shaderType);
             continue;
@@ -58,23 +66,19 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
         if (context->shaderBodyCodeUsesOutputs())
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
     }
-    declarationCode += assembleDeclarations(forward, functions);
+    declarationCode += assembleDeclarations(forward, functions, shaderType);
 }
 
-// A node left out of a bake: its function only zeroes its outputs.
 void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QString& forward, VrnSnBaseGlslContext* context,
                                                         unsigned shaderType)
 {
-    const VrnSnBaseNode* node = context->parentNode();
-    functions += bannerBlock(nonBakeableBannerTitle(node));
-    if (!context->shaderBodyCodeUsesOutputs())
+    const NonBakeableStub stub = nonBakeableStub(context, shaderType);
+    functions += stub.banner;
+    if (stub.head.isEmpty())
         return;
-    const QList<Point> outputs = node->outputPoints();
-    for (const Point& p : outputs)
-        functions += globalOutputDeclaration(p);
-    const QString head = functionHead(node, shaderType);
-    forward += forwardDeclaration(head);
-    functions += zeroingFunction(functionOpening(head), outputs);
+    (outputsDeclaredForward() ? forward : functions) += stub.globals;
+    forward += forwardDeclaration(stub.head);
+    functions += zeroingFunction(functionOpening(stub.head), stub.outputs);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString& forward, unsigned shaderType,
@@ -82,8 +86,9 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString
                                                      VrnSnGlslContextInfoMap& infoMap)
 {
     const VrnSnBaseNode* node = context->parentNode();
+    QString& globals = outputsDeclaredForward() ? forward : functions;
     for (const Point& p : node->outputPoints())
-        functions += globalOutputDeclaration(p);
+        globals += globalOutput(node, p);
     const QString head = functionHead(node, shaderType);
     forward += forwardDeclaration(head);
     functions += functionOpening(head);
@@ -99,7 +104,7 @@ void VrnSnGlslCodeGenerator_Style2::emitFunctionContent(QString& functions, unsi
     // node function, whichever way its outputs are read.
     const QString body = bodyText(context, shaderType, aliases);
     if (from != StoredOutputs::None)
-        functions += storedOutputLookups(context->parentNode(), from, false);
+        functions += storedOutputReads(context->parentNode(), from, shaderType);
     else
         emitComputedOutputs(functions, shaderType, aliases, context, body, infoMap);
 }
@@ -116,9 +121,10 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
         emitEvaluationBlock(nestedBlock, shaderType, aliases, nested, infoMap);
         out += nestedBlock;
     }
-    const QList<Point> outputs = context->parentNode()->outputPoints();
+    const VrnSnBaseNode* node = context->parentNode();
+    const QList<Point> outputs = node->outputPoints();
     for (const Point& p : outputs)
-        out += localOutputDeclaration(p.name);
+        out += localOutput(node, p);
     out += body;
     for (const Point& p : outputs)
         out += copyOut(p);
@@ -127,26 +133,37 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
 void VrnSnGlslCodeGenerator_Style2::emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                  QList<VrnSnBaseGlslContext*>& topLevel, VrnSnGlslContextInfoMap& infoMap)
 {
-    emitEvaluationBlock(bodyCode, shaderType, aliases, topLevel, infoMap);
+    emitBlock(bodyCode, shaderType, aliases, topLevel, infoMap, true);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitEvaluationBlock(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                         QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap)
 {
+    emitBlock(out, shaderType, aliases, contexts, infoMap, false);
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitBlock(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                              QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap, bool mainBody)
+{
     out += evaluationBlockOpen();
     for (VrnSnBaseGlslContext* context : contexts) {
-        const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
-        if (!node)
+        if (!context || !context->parentNode())
             continue;
-        if (!context->shaderBodyCodeUsesOutputs()) {
+        if (context->shaderBodyCodeUsesOutputs())
+            out += evaluationLines(context, shaderType, aliases, infoMap, mainBody);
+        else
             out += inlinedNode(context, shaderType, aliases);
-            continue;
-        }
-        // A stored node without output points has nothing to read: it is called.
-        const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
-        out += lookups.isEmpty() ? blockLine(evaluationCall(node)) : lookups;
     }
     out += evaluationBlockClose();
+}
+
+// A stored node without output points has nothing to read: it is called.
+QString VrnSnGlslCodeGenerator_Style2::evaluationLines(VrnSnBaseGlslContext* context, unsigned, VrnSnGlslNodeAliases*,
+                                                       VrnSnGlslContextInfoMap& infoMap, bool)
+{
+    const VrnSnBaseNode* node = context->parentNode();
+    const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
+    return lookups.isEmpty() ? blockLine(evaluationCall(node)) : lookups;
 }
 
 QString VrnSnGlslCodeGenerator_Style2::inlinedNode(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
@@ -164,6 +181,21 @@ QString VrnSnGlslCodeGenerator_Style2::nodeDeclarationCode(VrnSnBaseGlslContext*
     return context->shaderDeclarationCode();
 }
 
+bool VrnSnGlslCodeGenerator_Style2::outputsDeclaredForward() const
+{
+    return false;
+}
+
+QString VrnSnGlslCodeGenerator_Style2::globalOutput(const VrnSnBaseNode*, const Point& point) const
+{
+    return globalOutputDeclaration(point);
+}
+
+QString VrnSnGlslCodeGenerator_Style2::localOutput(const VrnSnBaseNode*, const Point& point) const
+{
+    return localOutputDeclaration(point.name);
+}
+
 VrnSnGlslCodeGenerator_Style2::StoredOutputs
 VrnSnGlslCodeGenerator_Style2::storedOutputs(const VrnSnGlslCodeGeneratorContextInfo& record) const
 {
@@ -174,7 +206,12 @@ VrnSnGlslCodeGenerator_Style2::storedOutputs(const VrnSnGlslCodeGeneratorContext
     return StoredOutputs::None;
 }
 
-QString VrnSnGlslCodeGenerator_Style2::assembleDeclarations(const QString& forward, const QString& functions) const
+QString VrnSnGlslCodeGenerator_Style2::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned)
+{
+    return storedOutputLookups(node, from, false);
+}
+
+QString VrnSnGlslCodeGenerator_Style2::assembleDeclarations(const QString& forward, const QString& functions, unsigned) const
 {
     if (forward.isEmpty())
         return functions;
@@ -196,4 +233,37 @@ QString VrnSnGlslCodeGenerator_Style2::storedOutputLookups(const VrnSnBaseNode* 
 QString VrnSnGlslCodeGenerator_Style2::bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
 {
     return context->shaderBodyCode(shaderType, aliases, nullptr) + QStringLiteral("\n");
+}
+
+QList<unsigned> VrnSnGlslCodeGenerator_Style2::shaderTypesOf(const QMap<unsigned, VrnSnGlslNodeAliases>& aliasesByType,
+                                                             const QMap<unsigned, QList<VrnSnBaseGlslContext*>>& contextsByType)
+{
+    QList<unsigned> shaderTypes = aliasesByType.keys() + contextsByType.keys();
+    std::sort(shaderTypes.begin(), shaderTypes.end());
+    shaderTypes.erase(std::unique(shaderTypes.begin(), shaderTypes.end()), shaderTypes.end());
+    return shaderTypes;
+}
+
+// Every line counts once, whichever contexts and types declare it; empty
+// lines included, so a declaration text ending in "\n" adds one empty line.
+void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>& shaderTypes,
+                                                           QMap<unsigned, QList<VrnSnBaseGlslContext*>>& contextsByType,
+                                                           QString& samplerCubeLines, QString* otherLines)
+{
+    std::set<QString> samplerCubes;
+    std::set<QString> others;
+    for (unsigned type : shaderTypes)
+        for (VrnSnBaseGlslContext* context : contextsByType[type]) {
+            if (!context)
+                continue;
+            for (const QString& line : context->shaderDeclarationCode().split(QLatin1Char('\n'))) {
+                if (line.trimmed().startsWith(QLatin1String("uniform samplerCube")))
+                    samplerCubes.insert(line);
+                else if (otherLines)
+                    others.insert(line);
+            }
+        }
+    samplerCubeLines = QStringList(samplerCubes.begin(), samplerCubes.end()).join(QLatin1Char('\n'));
+    if (otherLines)
+        *otherLines = QStringList(others.begin(), others.end()).join(QLatin1Char('\n'));
 }

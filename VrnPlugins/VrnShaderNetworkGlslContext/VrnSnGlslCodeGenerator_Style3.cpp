@@ -7,27 +7,21 @@ using namespace VrnSnGlslEmission;
 
 VrnSnGlslCodeGenerator_Style3::~VrnSnGlslCodeGenerator_Style3() = default;
 
-void VrnSnGlslCodeGenerator_Style3::emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                                                 QList<VrnSnBaseGlslContext*>& topLevel, VrnSnGlslContextInfoMap& infoMap)
+// The main body writes a node's code inline where Style 2 calls its function.
+QString VrnSnGlslCodeGenerator_Style3::evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType,
+                                                       VrnSnGlslNodeAliases* aliases, VrnSnGlslContextInfoMap& infoMap, bool mainBody)
 {
-    bodyCode += evaluationBlockOpen();
-    for (VrnSnBaseGlslContext* context : topLevel) {
-        const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
-        if (!node)
-            continue;
-        if (!context->shaderBodyCodeUsesOutputs()) {
-            bodyCode += inlinedNode(context, shaderType, aliases);
-            continue;
-        }
-        const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
-        // No bake branch: a node left out of a bake is written inline all the
-        // same, though its stub declares none of the uniforms its code reads.
-        if (!lookups.isEmpty())
-            bodyCode += lookups;
-        else
-            emitInlineSection(bodyCode, shaderType, aliases, context, infoMap);
-    }
-    bodyCode += evaluationBlockClose();
+    if (!mainBody)
+        return VrnSnGlslCodeGenerator_Style2::evaluationLines(context, shaderType, aliases, infoMap, mainBody);
+    const VrnSnBaseNode* node = context->parentNode();
+    const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
+    if (!lookups.isEmpty())
+        return lookups;
+    // No bake branch: a node left out of a bake is written inline all the
+    // same, though its stub declares none of the uniforms its code reads.
+    QString section;
+    emitInlineSection(section, shaderType, aliases, context, infoMap);
+    return section;
 }
 
 // The node's code once more, under its banner: it declares its outputs
@@ -51,7 +45,7 @@ void VrnSnGlslCodeGenerator_Style3::emitFunctionContent(QString& functions, unsi
 {
     const StoredOutputs from = storedOutputs(infoMap[context]);
     if (from != StoredOutputs::None)
-        functions += storedOutputLookups(context->parentNode(), from, false);
+        functions += storedOutputReads(context->parentNode(), from, shaderType);
     else
         emitNodeFunctionBody(functions, shaderType, aliases, context, infoMap);
 }

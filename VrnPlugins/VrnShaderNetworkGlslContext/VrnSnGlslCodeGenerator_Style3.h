@@ -12,8 +12,8 @@ public:
     ~VrnSnGlslCodeGenerator_Style3() override;
 
 protected:
-    void emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                      QList<VrnSnBaseGlslContext*>& topLevel, VrnSnGlslContextInfoMap& infoMap) override;
+    QString evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                            VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
     QString bannerTitle(const VrnSnBaseNode* node) const override;
     void emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                              VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap) override;

@@ -22,11 +22,9 @@ public:
 protected:
     QString bannerTitle(const VrnSnBaseNode* node) const override;
     QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const override;
-    QString assembleDeclarations(const QString& forward, const QString& functions) const override;
+    QString assembleDeclarations(const QString& forward, const QString& functions, unsigned shaderType) const override;
 
 private:
-    void gatherDeclarations(const QList<unsigned>& shaderTypes, QMap<unsigned, QList<VrnSnBaseGlslContext*>>& contextsByType);
-
     // Distinct declaration lines of the build, sorted, joined with "\n".
     QString uniformDeclarations;
     QString samplerCubeDeclarations;

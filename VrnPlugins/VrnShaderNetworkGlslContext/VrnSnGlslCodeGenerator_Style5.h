@@ -15,6 +15,11 @@ class QThread;
 //
 // Builds may run on several threads at once: each thread keeps its own list
 // of records, and the mutex guards only the lookup of that list.
+//
+// The class's steps live in one source file each: the driver, node
+// information, declarations and dispatch, node functions, packing, and
+// wiring (VrnSnGlslCodeGenerator_Style5_*.cpp); VrnSnGlslStyle5Steps holds
+// what they share.
 class VrnSnGlslCodeGenerator_Style5 : public VrnSnBaseGlslCodeGenerator
 {
 public:
@@ -85,8 +90,13 @@ protected:
     QList<ShaderTypeInfo>& currentThreadShaderTypeInfos();
 
 private:
+    // One node function (and its re-evaluation twin) with its number and its slot counts.
+    static void buildNodeFunction(ShaderTypeInfo& r, const QString& versionHash, const QString& variantKey,
+                                  const VrnSnNodeGlslInfo& info);
+    // The text of one node function; parameterInts and wiringInts receive
+    // the ints it reads from the parameter and the wiring list.
     static QString nodeFunctionText(ShaderTypeInfo& r, int index, const QString& versionHash, const QString& variantKey,
-                                    const VrnSnNodeGlslInfo& info, bool revalTwin, int& parameterSlots, int& wiringSlots);
+                                    const VrnSnNodeGlslInfo& info, bool revalTwin, int& parameterInts, int& wiringInts);
 
     QMutex ShaderTypeInfoMutex;
     QHash<QThread*, QList<ShaderTypeInfo>> ShaderTypeInfoListsByThread;

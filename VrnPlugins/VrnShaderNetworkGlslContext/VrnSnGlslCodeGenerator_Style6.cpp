@@ -1,7 +1,6 @@
 #include "VrnSnGlslCodeGenerator_Style6.h"
 
 #include "VrnAttributeValues.h"
-#include "VrnDebug.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -9,6 +8,8 @@
 #include "VrnShadingContext.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslEmission.h"
+#include "VrnSnGlslLog.h"
+#include "VrnSnGlslParameterLayout.h"
 #include "VrnSurfaceShader.h"
 
 #include <QSet>
@@ -17,20 +18,12 @@
 #include <algorithm>
 
 using namespace VrnSnGlslEmission;
+namespace ParameterLayout = VrnSnGlslParameterLayout;
 
 namespace {
-const char* const kSourceFile = "VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style6";
-const unsigned kTessEvaluation = 36487;
-const unsigned kTessControl = 36488;
 
 const QString kChannel = QStringLiteral("Channel");
 const QString kBakeBackground = QStringLiteral("limitBakeBackground");
-
-QString style6Header()
-{
-    return QStringLiteral("//============================\n//-- Style 6 Declaration --\n//============================\n\n"
-                          "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n");
-}
 
 QString accessorMacros()
 {
@@ -44,26 +37,6 @@ QString arrayNames(const QString& blockName)
          + QStringLiteral("#define u_Vec4Uniforms %1_u_Vec4Uniforms\n").arg(blockName);
 }
 
-QString forwardHeader()
-{
-    return QStringLiteral("//=====================\n// Forward Declaration of functions and outputs\n//=====================\n\n");
-}
-
-QString uniformHeader()
-{
-    return QStringLiteral("\n//=====================\n// Declaration of uniforms\n//=====================\n");
-}
-
-QString globalOutputDeclarationWithPath(const VrnSnBaseNode* node, const Point& point)
-{
-    return QStringLiteral("vec4 %1; // Output '%2.%3' \n").arg(outputVariableName(point)).arg(node->path()).arg(point.name);
-}
-
-QString localOutputDeclarationWithPath(const VrnSnBaseNode* node, const Point& point)
-{
-    return QStringLiteral("    vec4 %1; // Output '%2.%1' \n").arg(point.name).arg(node->path());
-}
-
 QString backgroundLine(int location)
 {
     return QStringLiteral("    vec4 Background = GET_VEC4(%1);\n").arg(location);
@@ -73,13 +46,6 @@ QString backgroundLine(int location)
 QString backgroundBlend(const QString& outputVariable)
 {
     return QStringLiteral("    %1 = vec4(mix(Background.rgb, %1.rgb, %1.a), 1.0-(1.0-Background.a)*(1.0-%1.a));\n").arg(outputVariable);
-}
-
-void logNoShadingContext(const VrnSnBaseNode* node, int line)
-{
-    VrnDebug(kSourceFile, line,
-             QString::asprintf("[ !! ] Could not find the shading context of the node %s", node->name().toLocal8Bit().constData()),
-             false, false);
 }
 
 VrnShadingContext* shadingContextOf(const VrnSnBaseNode* node)
@@ -93,20 +59,108 @@ VrnChannelId channelIdOf(const QVariant& value)
     QVariant converted(value);
     return converted.convert(VrnShaderManager::MetaType_VrnChannelId) ? converted.value<VrnChannelId>() : VrnChannelId();
 }
+
+// Reserves one node's slots at the end of the block's arrays, records where
+// they start and the attribute values, and registers what the host
+// refreshes every frame.
+struct NodeSlots
+{
+    using AttributeKey = VrnSnGlslCodeGenerator_Style6::AttributeKey;
+
+    VrnShaderUniformBlock& block;
+    VrnSnBaseGlslContext* context;
+    VrnSnBaseNode* node;
+    VrnSnGlslCodeGenerator_Style6::ValueTable& values;
+    QString uuid;
+
+    void locate(const QString& a, int index) { block.uniformLocationMap().insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, index)); }
+    void reserveInts(const QString& a, int count, int value)
+    {
+        QVector<int>& ints = block.uniformIntArray0();
+        locate(a, int(ints.size()));
+        ints.insert(ints.size(), count, value);
+    }
+    void reserveFloats(const QString& a, int count, float value)
+    {
+        QVector<float>& floats = block.uniformFloatArray();
+        locate(a, int(floats.size()));
+        floats.insert(floats.size(), count, value);
+    }
+    // The host fills vec4 slots from the value table and the per-frame list.
+    void reserveVec4s(const QString& a, int count)
+    {
+        QVector<Wm3::Vector4<float>>& vec4s = block.uniformVec4Array();
+        locate(a, int(vec4s.size()));
+        vec4s.insert(vec4s.size(), count, Wm3::Vector4<float>());
+    }
+    void updateEveryFrame(const QString& a) { block.uniformsToUpdateEveryFrame().insert(context->uniformName(a, node), AttributeKey(uuid, a)); }
+    void recordValue(const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttribute(a).value()); }
+};
+
+// Only channels that the current tile holds are read; the cache attributes are among them.
+void packCacheReader(NodeSlots& packing)
+{
+    VrnShadingContext* sc = shadingContextOf(packing.node);
+    if (!sc) {
+        VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kCacheWithoutShadingContext, packing.node);
+        return;
+    }
+    for (const QString& a : packing.node->userAttributeNames()) {
+        const QVariant value = packing.node->userAttribute(a).value();
+        if (!value.canConvert<VrnChannelId>())
+            continue;
+        const VrnChannelId id = channelIdOf(value);
+        if (id.channelName().isEmpty() || id.isCurrentChannel() || !sc->channel(sc->getCurrentUvChannel(), id.channelName()))
+            continue;
+        packing.reserveInts(a, 3, -1);
+        packing.updateEveryFrame(a);
+        packing.recordValue(a);
+    }
+}
+
+void packBakedResult(NodeSlots& packing)
+{
+    if (!shadingContextOf(packing.node)) {
+        VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kBakeWithoutShadingContext, packing.node);
+        return;
+    }
+    packing.reserveInts(kChannel, 3, -1);
+    packing.updateEveryFrame(kChannel);
+    packing.recordValue(kChannel);
+    packing.reserveVec4s(kBakeBackground, 1);
+    packing.updateEveryFrame(kBakeBackground);
+    packing.recordValue(kBakeBackground);
+}
+
+// Every attribute is recorded; its type says which slots it takes.
+void packAttributes(NodeSlots& packing)
+{
+    for (const QString& a : packing.node->userAttributeNames()) {
+        packing.recordValue(a);
+        const QVariant value = packing.node->userAttribute(a).value();
+        const ParameterLayout::Kind kind = ParameterLayout::kindOf(a, value);
+        const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(kind);
+        switch (layout.style6Array) {
+        case ParameterLayout::Array::None: continue;
+        case ParameterLayout::Array::Int: packing.reserveInts(a, layout.style6Slots, layout.holdsValue ? value.toInt() : -1); break;
+        case ParameterLayout::Array::Float: packing.reserveFloats(a, layout.style6Slots, value.toFloat()); break;
+        case ParameterLayout::Array::Vec4: packing.reserveVec4s(a, layout.style6Slots); break;
+        }
+        if (kind == ParameterLayout::Kind::OtherLocators)
+            VrnSnGlslLog::unsupportedLocators(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kUnsupportedLocator, value);
+        if (layout.style6EveryFrame)
+            packing.updateEveryFrame(a);
+    }
+}
 } // namespace
 
 VrnSnGlslCodeGenerator_Style6::~VrnSnGlslCodeGenerator_Style6() = default;
-
-QString VrnSnGlslCodeGenerator_Style6::blockName(unsigned shaderType)
-{
-    return QString::fromLatin1(getShaderTypePrefix(shaderType)) + QStringLiteral("ShaderUniformBlock");
-}
 
 QSharedPointer<VrnShaderUniformBlock>& VrnSnGlslCodeGenerator_Style6::blockOf(unsigned shaderType)
 {
     QSharedPointer<VrnShaderUniformBlock>& block = shaderUniformBlocks[shaderType];
     if (!block)
-        block.reset(new VrnShaderUniformBlock(blockName(shaderType)));
+        block.reset(new VrnShaderUniformBlock(uniformBlockName(shaderType)));
     return block;
 }
 
@@ -119,30 +173,15 @@ bool VrnSnGlslCodeGenerator_Style6::buildShaderCode(VrnSnGlslContextManager* man
     buildContextsList(manager, shadingContext, aliasesByType, contextsByType, root);
 
     // Each type once, in ascending order, so that every build walks them alike.
-    QList<unsigned> types = aliasesByType.keys() + contextsByType.keys();
-    std::sort(types.begin(), types.end());
-    types.erase(std::unique(types.begin(), types.end()), types.end());
-
-    // The samplerCube uniforms of the whole build, each line once, sorted.
-    QSet<QString> samplerLines;
-    for (unsigned type : types)
-        for (VrnSnBaseGlslContext* context : contextsByType[type]) {
-            if (!context)
-                continue;
-            for (const QString& line : context->shaderDeclarationCode().split(QLatin1Char('\n')))
-                if (line.trimmed().startsWith(QLatin1String("uniform samplerCube")))
-                    samplerLines.insert(line);
-        }
-    QStringList sortedLines = samplerLines.values();
-    sortedLines.sort();
-    samplerCubeDeclarations = sortedLines.join(QLatin1Char('\n'));
+    const QList<unsigned> types = shaderTypesOf(aliasesByType, contextsByType);
+    gatherDeclarationLines(types, contextsByType, samplerCubeDeclarations, nullptr);
 
     for (unsigned type : types) {
         QString& declarationCode = declarationCodes[type];
         QString& bodyCode = bodyCodes[type];
         VrnSnGlslNodeAliases& aliases = aliasesByType[type];
         QList<VrnSnBaseGlslContext*>& contexts = contextsByType[type];
-        const QString name = blockName(type);
+        const QString name = uniformBlockName(type);
         const QSharedPointer<VrnShaderUniformBlock> block(new VrnShaderUniformBlock(name));
         shaderUniformBlocks.insert(type, block);
         buildShaderTypeCode(manager, shadingContext, declarationCode, bodyCode, type, &aliases, contexts);
@@ -156,119 +195,94 @@ bool VrnSnGlslCodeGenerator_Style6::buildShaderCode(VrnSnGlslContextManager* man
     }
 
     // Every build states the tessellation stages, also when it has none.
-    const QString tessellation = QStringLiteral("#########TessEval Code########") + declarationCodes[kTessEvaluation]
-                               + QStringLiteral("#########TessControl Code########") + declarationCodes[kTessControl];
+    const QString tessellation = QStringLiteral("#########TessEval Code########") + declarationCodes[VrnShaderType::TessEvaluation]
+                               + QStringLiteral("#########TessControl Code########") + declarationCodes[VrnShaderType::TessControl];
     if (surfaceShader)
         surfaceShader->setTessellationStateString(tessellation);
     return true;
 }
 
-void VrnSnGlslCodeGenerator_Style6::buildShaderTypeCode(VrnSnGlslContextManager*, VrnSvtShadingContext* shadingContext,
-                                                        QString& declarationCode, QString& bodyCode, unsigned shaderType,
-                                                        VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
+// What a container's function evaluates stays off the main trail; a
+// container that reads stored outputs, writes none or is left out of a bake
+// evaluates nothing.
+QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style6::topLevelContexts(const QList<VrnSnBaseGlslContext*>& contexts,
+                                                                             const VrnSnGlslContextInfoMap& infoMap) const
 {
-    VrnSnGlslContextInfoMap contextInfo = buildContextInfo(shadingContext, aliases, contexts);
-    // Packing runs inside, so the body below finds every location.
-    emitDeclarationCode(declarationCode, shaderType, aliases, contexts, contextInfo);
-
-    // What a container's function evaluates stays off the main trail.
     const bool bakeMode = bakeModeEnabled();
     QSet<VrnSnBaseGlslContext*> evaluatedInside;
     for (VrnSnBaseGlslContext* context : contexts) {
-        if (!context || !context->parentNode() || !contextInfo.contains(context))
+        const auto found = context && context->parentNode() ? infoMap.constFind(context) : infoMap.constEnd();
+        if (found == infoMap.constEnd())
             continue;
-        const VrnSnGlslCodeGeneratorContextInfo& record = contextInfo[context];
+        const VrnSnGlslCodeGeneratorContextInfo& record = found.value();
         if (record.hasNestedContexts && !record.readsCache && !record.readsBakedChannel && context->shaderBodyCodeUsesOutputs()
             && !isNonBakeable(context->parentNode(), bakeMode))
             for (VrnSnBaseGlslContext* nested : record.nestedContexts)
                 evaluatedInside.insert(nested);
     }
-    QList<VrnSnBaseGlslContext*> mainTrail = filterConextList_Remove(contexts, evaluatedInside);
-    emitBodyCode(bodyCode, shaderType, aliases, mainTrail, contextInfo);
+    return filterConextList_Remove(contexts, evaluatedInside);
 }
 
-void VrnSnGlslCodeGenerator_Style6::emitDeclarationCode(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                                                        QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& contextInfo)
+// Packing runs before the context's text, so that the text finds every location.
+void VrnSnGlslCodeGenerator_Style6::prepareContext(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslContextInfoMap& infoMap)
 {
-    const bool bakeMode = bakeModeEnabled();
-    QSharedPointer<VrnShaderUniformBlock>& block = blockOf(shaderType);
-    ValueTable& values = shaderUniformValues[shaderType];
-    QString forward;
-    QString functions;
-    for (VrnSnBaseGlslContext* context : contexts) {
-        VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
-        if (!node)
-            continue;
-        packContextUniforms(block, context, values, contextInfo);
-        const QList<Point> outputs = node->outputPoints();
-        if (isNonBakeable(node, bakeMode)) {
-            functions += bannerBlock(nonBakeableBannerTitle(node));
-            if (!context->shaderBodyCodeUsesOutputs())
-                continue;
-            for (const Point& p : outputs)
-                forward += globalOutputDeclaration(p);
-            const QString head = functionHead(node, shaderType);
-            forward += forwardDeclaration(head);
-            functions += zeroingFunction(functionOpening(head), outputs);
-            continue;
-        }
-        functions += bannerBlock(styleBannerTitle(6, node));
-        if (!context->shaderBodyCodeUsesOutputs())
-            continue; // its code goes into the main trail
-        const VrnSnGlslCodeGeneratorContextInfo record = contextInfo[context];
-        const QString body = context->shaderBodyCodeWithShaderUniformBlock(shaderType, aliases, block) + QStringLiteral("\n");
-        for (const Point& p : outputs)
-            forward += globalOutputDeclarationWithPath(node, p);
-        const QString head = functionHead(node, shaderType);
-        forward += forwardDeclaration(head);
-        functions += functionOpening(head);
-        if (record.readsCache) {
-            functions += cacheReads(node, shaderType);
-        } else if (record.readsBakedChannel) {
-            functions += bakeReads(node, shaderType);
-        } else {
-            if (record.hasNestedContexts) {
-                QList<VrnSnBaseGlslContext*> nested = record.nestedContexts;
-                QString nestedText;
-                emitBodyCode(nestedText, shaderType, aliases, nested, contextInfo);
-                functions += nestedText;
-            }
-            for (const Point& p : outputs)
-                functions += localOutputDeclarationWithPath(node, p);
-            functions += body;
-            for (const Point& p : outputs)
-                functions += copyOut(p);
-        }
-        functions += blockClose();
-    }
-    // One sum, sized once: the forward part and the functions are large.
-    declarationCode += forwardHeader() + forward + style6Header() + accessorMacros() + arrayNames(blockName(shaderType))
-                       + uniformHeader() + samplerCubeDeclarations + QStringLiteral("\n") + functions;
+    packContextUniforms(blockOf(shaderType), context, shaderUniformValues[shaderType], infoMap);
 }
 
-void VrnSnGlslCodeGenerator_Style6::emitBodyCode(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                                                 QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& contextInfo)
+QString VrnSnGlslCodeGenerator_Style6::bannerTitle(const VrnSnBaseNode* node) const
 {
-    out += evaluationBlockOpen();
-    for (VrnSnBaseGlslContext* context : contexts) {
-        VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
-        if (!node)
-            continue;
-        if (!context->shaderBodyCodeUsesOutputs()) {
-            out += inlineBlockOpen() + context->shaderBodyCodeWithShaderUniformBlock(shaderType, aliases, blockOf(shaderType))
-                 + QStringLiteral("\n") + inlineBlockClose();
-            continue;
-        }
-        const VrnSnGlslCodeGeneratorContextInfo record = contextInfo[context];
-        // Stored outputs are read here, without calling the node's function.
-        if (record.readsCache)
-            out += blockOpen() + cacheReads(node, shaderType) + blockClose();
-        else if (record.readsBakedChannel)
-            out += blockOpen() + bakeReads(node, shaderType) + blockClose();
-        else
-            out += blockLine(evaluationCall(node));
-    }
-    out += evaluationBlockClose();
+    return styleBannerTitle(6, node);
+}
+
+// The contexts' declarations are read from the block; only sampler cubes are declared, once, in the header.
+QString VrnSnGlslCodeGenerator_Style6::nodeDeclarationCode(VrnSnBaseGlslContext*) const
+{
+    return QString();
+}
+
+bool VrnSnGlslCodeGenerator_Style6::outputsDeclaredForward() const
+{
+    return true;
+}
+
+QString VrnSnGlslCodeGenerator_Style6::globalOutput(const VrnSnBaseNode* node, const Point& point) const
+{
+    return QStringLiteral("vec4 %1; // Output '%2.%3' \n").arg(outputVariableName(point)).arg(node->path()).arg(point.name);
+}
+
+QString VrnSnGlslCodeGenerator_Style6::localOutput(const VrnSnBaseNode* node, const Point& point) const
+{
+    return QStringLiteral("    vec4 %1; // Output '%2.%1' \n").arg(point.name).arg(node->path());
+}
+
+QString VrnSnGlslCodeGenerator_Style6::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)
+{
+    return from == StoredOutputs::Cache ? cacheReads(node, shaderType) : bakeReads(node, shaderType);
+}
+
+// Stored outputs are read in the block itself, without calling the node's function.
+QString VrnSnGlslCodeGenerator_Style6::evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases*,
+                                                       VrnSnGlslContextInfoMap& infoMap, bool)
+{
+    const VrnSnBaseNode* node = context->parentNode();
+    const StoredOutputs from = storedOutputs(infoMap[context]);
+    if (from == StoredOutputs::None)
+        return blockLine(evaluationCall(node));
+    return blockOpen() + storedOutputReads(node, from, shaderType) + blockClose();
+}
+
+QString VrnSnGlslCodeGenerator_Style6::bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
+{
+    return context->shaderBodyCodeWithShaderUniformBlock(shaderType, aliases, blockOf(shaderType)) + QStringLiteral("\n");
+}
+
+// The forward part holds the output globals too; the macros that read the
+// block and the sampler-cube uniforms come before the functions.
+QString VrnSnGlslCodeGenerator_Style6::assembleDeclarations(const QString& forward, const QString& functions, unsigned shaderType) const
+{
+    return headerBlock(QStringLiteral("Forward Declaration of functions and outputs")) + QStringLiteral("\n") + forward
+         + styleDeclarationHeader(6) + accessorMacros() + arrayNames(uniformBlockName(shaderType)) + uniformsHeader()
+         + samplerCubeDeclarations + QStringLiteral("\n") + functions;
 }
 
 QString VrnSnGlslCodeGenerator_Style6::channelRead(const QString& channelName, int location, const QString& outputVariable) const
@@ -286,7 +300,7 @@ QString VrnSnGlslCodeGenerator_Style6::cacheReads(const VrnSnBaseNode* node, uns
     VrnShaderUniformBlock::LocationMap& locations = blockOf(shaderType)->uniformLocationMap();
     QString text;
     for (const Point& p : node->outputPoints()) {
-        const QString channelName = QStringLiteral("Cache_%1%2").arg(node->hash()).arg(p.name);
+        const QString channelName = cacheAttributeName(node, p.name);
         text += channelRead(channelName, locations[AttributeKey(node->uuidString(), channelName)].second, outputVariableName(p));
     }
     return text;
@@ -314,108 +328,14 @@ void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShader
         return;
     VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
     const VrnSnGlslCodeGeneratorContextInfo record = contextInfo[context];
-    const bool readsCache = record.readsCache && node->cacheActive() == 2;
+    const bool readsCache = record.readsCache && node->cacheActive() == kCacheActive;
     const bool readsBakedResult = !readsCache && record.readsBakedChannel && bakePoint && bakePoint->shouldUseBakedResult();
 
-    const QString uuid = node->uuidString();
-    QVector<int>& ints = block->uniformIntArray0();
-    QVector<float>& floats = block->uniformFloatArray();
-    QVector<Wm3::Vector4<float>>& vec4s = block->uniformVec4Array();
-    VrnShaderUniformBlock::LocationMap& locations = block->uniformLocationMap();
-    auto reserveInts = [&](const QString& a, int count, int value) {
-        locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(ints.size())));
-        ints.insert(ints.size(), count, value);
-    };
-    auto reserveFloat = [&](const QString& a, float value) {
-        locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(floats.size())));
-        floats.append(value);
-    };
-    // The host fills vec4 slots from the value table and the per-frame list.
-    auto reserveVec4s = [&](const QString& a, int count) {
-        locations.insert(AttributeKey(uuid, a), VrnShaderUniformBlock::Location(0, int(vec4s.size())));
-        vec4s.insert(vec4s.size(), count, Wm3::Vector4<float>());
-    };
-    auto updateEveryFrame = [&](const QString& a) { block->uniformsToUpdateEveryFrame().insert(context->uniformName(a, node), AttributeKey(uuid, a)); };
-    auto recordValue = [&](const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttribute(a).value()); };
-
-    if (readsCache) {
-        VrnShadingContext* sc = shadingContextOf(node);
-        if (!sc) {
-            logNoShadingContext(node, 84);
-            return;
-        }
-        // Only channels that the current tile holds are read; the cache attributes are among them.
-        for (const QString& a : node->userAttributeNames()) {
-            const QVariant value = node->userAttribute(a).value();
-            if (!value.canConvert<VrnChannelId>())
-                continue;
-            const VrnChannelId id = channelIdOf(value);
-            if (id.channelName().isEmpty() || id.isCurrentChannel() || !sc->channel(sc->getCurrentUvChannel(), id.channelName()))
-                continue;
-            reserveInts(a, 3, -1);
-            updateEveryFrame(a);
-            recordValue(a);
-        }
-        return;
-    }
-    if (readsBakedResult) {
-        if (!shadingContextOf(node)) {
-            logNoShadingContext(node, 119);
-            return;
-        }
-        reserveInts(kChannel, 3, -1);
-        updateEveryFrame(kChannel);
-        recordValue(kChannel);
-        reserveVec4s(kBakeBackground, 1);
-        updateEveryFrame(kBakeBackground);
-        recordValue(kBakeBackground);
-        return;
-    }
-
-    for (const QString& a : node->userAttributeNames()) {
-        recordValue(a);
-        const QVariant value = node->userAttribute(a).value();
-        const int type = value.userType();
-        if (type == QMetaType::Bool || type == QMetaType::Int) {
-            reserveInts(a, 1, value.toInt());
-        } else if (type == QMetaType::Double || type == QMetaType::Float) {
-            reserveFloat(a, value.toFloat());
-        } else if (type == QMetaType::QString || type == VrnShaderManager::MetaType_VrnStringList) {
-            if (a == kChannel) {
-                reserveInts(a, 3, -1);
-                updateEveryFrame(a);
-            } else if (type == VrnShaderManager::MetaType_VrnStringList) {
-                reserveInts(a, 1, -1);
-            }
-        } else if (type == VrnShaderManager::MetaType_Vector2f || type == VrnShaderManager::MetaType_Vector3f
-                   || type == VrnShaderManager::MetaType_Vector4f || type == VrnShaderManager::MetaType_VrnColor) {
-            reserveVec4s(a, 1);
-        } else if (type == VrnShaderManager::MetaType_VrnImageList) {
-            reserveInts(a, 4, -1);
-            updateEveryFrame(a);
-        } else if (type == VrnShaderManager::MetaType_VrnGradient) {
-            QVariant converted(value);
-            const VrnGradient gradient = converted.convert(VrnShaderManager::MetaType_VrnGradient) ? converted.value<VrnGradient>() : VrnGradient(100, 4);
-            if (gradient.useAtlas())
-                reserveInts(a, 1, -1);
-        } else if (type == VrnShaderManager::MetaType_VrnChannelId) {
-            reserveInts(a, 3, -1);
-            updateEveryFrame(a);
-        } else if (type == VrnShaderManager::MetaType_VrnLocatorList) {
-            QVariant converted(value);
-            const VrnLocatorList locators =
-                converted.convert(VrnShaderManager::MetaType_VrnLocatorList) ? converted.value<VrnLocatorList>() : VrnLocatorList();
-            if (locators.glslType() == QLatin1String("vec3")) {
-                reserveVec4s(a, 1);
-            } else if (locators.glslType() == QLatin1String("mat4x4")) {
-                reserveVec4s(a, 8); // the matrix's columns, then its inverse's
-            } else {
-                reserveVec4s(a, 0);
-                VrnDebug(kSourceFile, 279,
-                         QString::asprintf("Unsupported GLSL type for LocatorList: %s", locators.glslType().toLocal8Bit().constData()),
-                         false, false);
-            }
-            updateEveryFrame(a);
-        }
-    }
+    NodeSlots packing{*block, context, node, values, node->uuidString()};
+    if (readsCache)
+        packCacheReader(packing);
+    else if (readsBakedResult)
+        packBakedResult(packing);
+    else
+        packAttributes(packing);
 }

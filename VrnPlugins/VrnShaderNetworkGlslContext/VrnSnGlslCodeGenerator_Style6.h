@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnGlslCodeGenerator_Style2.h"
 
 #include <QHash>
 #include <QPair>
@@ -10,14 +10,15 @@
 
 class VrnShaderUniformBlock;
 
-// One GLSL function per node, called from the main trail, with every node
-// parameter packed into one uniform block per shader type and read through
-// GET_INT, GET_FLOAT and GET_VEC4 at constant indices. Changing a parameter
-// changes uniform data, not shader text. Only samplerCube uniforms stay
-// declarations of their own.
+// Style 2's node functions and main body, with every node parameter packed
+// into one uniform block per shader type and read through GET_INT,
+// GET_FLOAT and GET_VEC4 at constant indices. Changing a parameter changes
+// uniform data, not shader text. Only samplerCube uniforms stay declarations
+// of their own. Stored outputs are read from the channels whose identifiers
+// the block holds, in the functions and in the main trail alike.
 //
 // Builds keep their texts and blocks in members: one build at a time.
-class VrnSnGlslCodeGenerator_Style6 : public VrnSnBaseGlslCodeGenerator
+class VrnSnGlslCodeGenerator_Style6 : public VrnSnGlslCodeGenerator_Style2
 {
 public:
     using AttributeKey = QPair<QString, QString>; // node uuid, attribute name
@@ -28,27 +29,31 @@ public:
     bool buildShaderCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
                          QMap<unsigned, QString>& declarationCodes, QMap<unsigned, QString>& bodyCodes,
                          const VrnSnBaseNode* root, VrnSurfaceShader* surfaceShader, QString& errorText) override;
-    void buildShaderTypeCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
-                             QString& declarationCode, QString& bodyCode, unsigned shaderType,
-                             VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts) override;
+
+protected:
+    QList<VrnSnBaseGlslContext*> topLevelContexts(const QList<VrnSnBaseGlslContext*>& contexts,
+                                                  const VrnSnGlslContextInfoMap& infoMap) const override;
+    void prepareContext(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslContextInfoMap& infoMap) override;
+    QString bannerTitle(const VrnSnBaseNode* node) const override;
+    QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const override;
+    bool outputsDeclaredForward() const override;
+    QString globalOutput(const VrnSnBaseNode* node, const Point& point) const override;
+    QString localOutput(const VrnSnBaseNode* node, const Point& point) const override;
+    QString storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType) override;
+    QString evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                            VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
+    QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases) override;
+    QString assembleDeclarations(const QString& forward, const QString& functions, unsigned shaderType) const override;
 
 private:
-    // The forward declarations, the macro block with the sampler-cube
-    // uniforms, then the node functions; packs each context on the way.
-    void emitDeclarationCode(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                             QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& contextInfo);
-    // One braced block that brings in the contexts' outputs, in list order.
-    void emitBodyCode(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts,
-                      VrnSnGlslContextInfoMap& contextInfo);
-    // Reserves the context's slots in the block, records where they start and
-    // the attribute values, and registers what the host refreshes every frame.
+    // The context's share of the block: what a cache reader, a baked result
+    // or any other node takes.
     void packContextUniforms(QSharedPointer<VrnShaderUniformBlock>& block, VrnSnBaseGlslContext* context, ValueTable& values,
                              VrnSnGlslContextInfoMap& contextInfo);
 
     // The block of the type, made on first use when the driver did not make one.
     QSharedPointer<VrnShaderUniformBlock>& blockOf(unsigned shaderType);
-    static QString blockName(unsigned shaderType);
-    // Cache or bake reads of all outputs of a node: functions and the main trail have the same lines.
+    // Cache or bake reads of all outputs of a node.
     QString cacheReads(const VrnSnBaseNode* node, unsigned shaderType);
     QString bakeReads(const VrnSnBaseNode* node, unsigned shaderType);
     QString channelRead(const QString& channelName, int location, const QString& outputVariable) const;

@@ -1,6 +1,7 @@
 #include "VrnSnGlslEmission.h"
 
 #include "VrnShaderManager.h"
+#include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 
 namespace VrnSnGlslEmission {
@@ -15,6 +16,11 @@ QString outputVariableName(const Point& point)
 QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName)
 {
     return QStringLiteral("Cache_") + node->hash() + pointName;
+}
+
+QString uniformBlockName(unsigned shaderType)
+{
+    return QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypePrefix(shaderType)) + QStringLiteral("ShaderUniformBlock");
 }
 
 QString bannerLine()
@@ -77,13 +83,26 @@ QString zeroingFunction(const QString& opening, const QList<Point>& outputs)
     return text + blockClose();
 }
 
+NonBakeableStub nonBakeableStub(VrnSnBaseGlslContext* context, unsigned shaderType)
+{
+    const VrnSnBaseNode* node = context->parentNode();
+    NonBakeableStub stub;
+    stub.banner = bannerBlock(nonBakeableBannerTitle(node));
+    if (!context->shaderBodyCodeUsesOutputs())
+        return stub;
+    stub.outputs = node->outputPoints();
+    for (const Point& p : qAsConst(stub.outputs))
+        stub.globals += globalOutputDeclaration(p);
+    stub.head = functionHead(node, shaderType);
+    return stub;
+}
+
 QString cacheLookup(const Point& upstreamPoint)
 {
     const VrnSnBaseNode* upstream = upstreamPoint.node.data();
-    return QStringLiteral("    %1 = texture_lookup2(Cache_%2%3_%4,State,_State);\n")
+    return QStringLiteral("    %1 = texture_lookup2(%2_%3,State,_State);\n")
         .arg(outputVariableName(upstreamPoint))
-        .arg(upstream->hash())
-        .arg(upstreamPoint.name)
+        .arg(cacheAttributeName(upstream, upstreamPoint.name))
         .arg(upstream->id());
 }
 
@@ -112,14 +131,31 @@ QString channelLookup(const Point& point)
     return QStringLiteral("    %1 = texture_lookup2(Channel_%2,State,_State);\n").arg(outputVariableName(point)).arg(point.node->id());
 }
 
+QString headerBlock(const QString& title)
+{
+    return bannerLine() + QStringLiteral("// ") + title + QStringLiteral("\n") + bannerLine();
+}
+
 QString forwardDeclarationsHeader()
 {
-    return QStringLiteral("//=====================\n// Forward Declaration of functions\n//=====================\n\n");
+    return headerBlock(QStringLiteral("Forward Declaration of functions")) + QStringLiteral("\n");
 }
 
 QString definitionsHeader()
 {
-    return QStringLiteral("\n//=====================\n// Declaration of functions\n//=====================\n");
+    return QStringLiteral("\n") + headerBlock(QStringLiteral("Declaration of functions"));
+}
+
+QString uniformsHeader()
+{
+    return QStringLiteral("\n") + headerBlock(QStringLiteral("Declaration of uniforms"));
+}
+
+QString styleDeclarationHeader(int style)
+{
+    return QStringLiteral("//============================\n//-- Style %1 Declaration --\n//============================\n\n"
+                          "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n")
+        .arg(style);
 }
 
 QString evaluationBlockOpen()

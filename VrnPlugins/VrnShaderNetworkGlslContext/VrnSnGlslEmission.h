@@ -2,18 +2,26 @@
 
 #include "VrnSnBaseNode.h"
 
+#include <QList>
 #include <QString>
+
+class VrnSnBaseGlslContext;
 
 // The per-node GLSL vocabulary that the per-node-function generators share:
 // names, banners, heads and the lines that move values between nodes.
 namespace VrnSnGlslEmission {
 using Point = VrnSnBaseNode::ConnectionPoint;
 
+// The state of the host's cacheActive() in which a node's cache paths are taken.
+const int kCacheActive = 2;
+
 // The global vec4 that holds a node output: node id followed by the point name;
 // empty when the point's node is gone.
 QString outputVariableName(const Point& point);
 // "Cache_" + node hash + point name: the attribute and channel of an output's cache.
 QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName);
+// The stage's prefix followed by "ShaderUniformBlock" (Styles 5 and 6).
+QString uniformBlockName(unsigned shaderType);
 
 QString bannerLine();
 // "\n", a banner line, the title and a banner line.
@@ -29,20 +37,40 @@ QString zeroOutput(const Point& point);
 // A function that only zeroes the outputs: the given opening (head and brace),
 // one zeroOutput line per output, then the closing brace.
 QString zeroingFunction(const QString& opening, const QList<Point>& outputs);
+
+// A node left out of a bake: its banner and, for a node that writes outputs,
+// the globals of its outputs and the head of its function, which only zeroes
+// them (zeroingFunction); head is empty for a node that writes no outputs.
+struct NonBakeableStub
+{
+    QString banner;
+    QString globals;
+    QString head;
+    QList<Point> outputs;
+};
+NonBakeableStub nonBakeableStub(VrnSnBaseGlslContext* context, unsigned shaderType);
 QString cacheLookup(const Point& upstreamPoint);
 QString evaluationCall(const VrnSnBaseNode* upstream);
 
-// Generators that call node functions from the main body (Styles 2 to 4).
-// "//--- Style <style> Node '<path>' ---\n".
+// "//--- Style <style> Node '<path>' ---\n", the banner title of every per-node style.
 QString styleBannerTitle(int style, const VrnSnBaseNode* node);
+// The rest serves the styles that forward-declare their node functions and
+// call them from the main body (Styles 2, 3, 4 and 6).
 // A function head (functionHead) followed by ";\n".
 QString forwardDeclaration(const QString& head);
 // A function head (functionHead), a line break and "{\n" on a line of its own.
 QString functionOpening(const QString& head);
 // A node's baked result read from its own Channel uniform.
 QString channelLookup(const Point& point);
+// "//=====================\n// <title>\n//=====================\n".
+QString headerBlock(const QString& title);
 QString forwardDeclarationsHeader();
 QString definitionsHeader();
+// Where Styles 4 and 6 put the uniforms that they declare themselves.
+QString uniformsHeader();
+// The header of the declarations of the styles that read their parameters
+// from a uniform block (Styles 5 and 6).
+QString styleDeclarationHeader(int style);
 // The braced block of the main body that brings node outputs in, and the
 // braces around a node's code inlined into it.
 QString evaluationBlockOpen();

@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnClassFactory.h"
+#include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -512,30 +513,7 @@ QVariant VrnSnBaseGlslContext::uniformValue(const VrnCustomAttribute& attribute,
 
 QString VrnSnBaseGlslContext::getOpenGLType(const QVariant& value) const
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    const int type = value.userType();
-    switch (type) {
-    case QMetaType::Bool: return QStringLiteral("bool");
-    case QMetaType::Int: return QStringLiteral("int");
-    case QMetaType::Float:
-    case QMetaType::Double: return QStringLiteral("float");
-    default: break;
-    }
-    if (type == t.vector2f) return QStringLiteral("vec2");
-    if (type == t.vector3f) return QStringLiteral("vec3");
-    if (type == t.vector4f || type == t.color) return QStringLiteral("vec4");
-    if (type == t.stringList) return QStringLiteral("int");
-    if (type == t.userEnum) return VrnShaderNetworkUtils::isBlendModeVariant(value) ? QStringLiteral("int") : QString();
-    if (type == t.fileList) return QStringLiteral("samplerCube");
-    if (type == t.imageList) return QStringLiteral("uvec4");
-    if (type == t.gradient) return value.value<VrnGradient>().useAtlas() ? QStringLiteral("int") : QStringLiteral("sampler1D");
-    if (type == t.channelId) return QStringLiteral("Channel");
-    if (type == t.locatorList) {
-        const QString glslType = value.value<VrnLocatorList>().glslType();
-        if (glslType == QLatin1String("vec3")) return QStringLiteral("vec3");
-        if (glslType == QLatin1String("mat4x4")) return QStringLiteral("mat4");
-    }
-    return QString();
+    return VrnParameterTypes::glslType(value);
 }
 
 void VrnSnBaseGlslContext::setExpression(const QString& expression, bool pending)

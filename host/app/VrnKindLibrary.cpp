@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnGlslNames.h"
+#include "VrnParameterTypes.h"
 
 #include <QJsonDocument>
 #include <QLocale>
@@ -204,22 +205,6 @@ bool VrnJsonRead::toFloats(const QJsonValue& value, const QString& parent, int c
 using namespace VrnJsonRead;
 
 namespace {
-const QString kBool = QStringLiteral("bool");
-const QString kInt = QStringLiteral("int");
-const QString kFloat = QStringLiteral("float");
-const QString kDouble = QStringLiteral("double");
-const QString kString = QStringLiteral("string");
-const QString kVector2f = QStringLiteral("Vector2f");
-const QString kVector3f = QStringLiteral("Vector3f");
-const QString kVector4f = QStringLiteral("Vector4f");
-const QString kColor = QStringLiteral("VrnColor");
-const QString kUserEnum = QStringLiteral("VrnUserEnum");
-const QString kStringList = QStringLiteral("VrnStringList");
-const QString kChannelId = QStringLiteral("VrnChannelId");
-const QString kFileList = QStringLiteral("VrnFileList");
-const QString kImageList = QStringLiteral("VrnImageList");
-const QString kGradient = QStringLiteral("VrnGradient");
-const QString kLocatorList = QStringLiteral("VrnLocatorList");
 
 // Input, output and parameter names become parts of GLSL identifiers.
 bool isIdentifier(const QString& name)
@@ -244,24 +229,18 @@ bool toIdentifier(const QJsonValue& value, const QString& place, QString& out, Q
     return true;
 }
 
+// The meta type of a type name's values; UnknownType for a name that is no type.
+int metaTypeNamed(const QString& type)
+{
+    const VrnParameterType* row = VrnParameterTypes::named(type);
+    return row ? row->metaType : int(QMetaType::UnknownType);
+}
+
 // The value a parameter has when its kind gives no default.
 QVariant zeroValue(const QString& type)
 {
-    if (type == kBool) return QVariant(false);
-    if (type == kInt) return QVariant(0);
-    if (type == kFloat) return QVariant(0.0f);
-    if (type == kDouble) return QVariant(0.0);
-    if (type == kString) return QVariant(QString());
-    if (type == kVector2f) return QVariant::fromValue(Vector2f());
-    if (type == kVector3f) return QVariant::fromValue(Vector3f());
-    if (type == kVector4f) return QVariant::fromValue(Vector4f());
-    if (type == kColor) return QVariant::fromValue(VrnColor());
-    if (type == kChannelId) return QVariant::fromValue(VrnChannelId(VrnChannelId::currentChannelText()));
-    if (type == kFileList) return QVariant::fromValue(VrnFileList());
-    if (type == kImageList) return QVariant::fromValue(VrnImageList());
-    if (type == kGradient) return QVariant::fromValue(VrnGradient());
-    if (type == kLocatorList) return QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {0, 0, 0}));
-    return QVariant();
+    const VrnParameterType* row = VrnParameterTypes::named(type);
+    return row ? row->zero : QVariant();
 }
 
 bool optionIndex(const QStringList& options, const QString& text, const QString& place, int& index, QString& error)
@@ -278,87 +257,73 @@ bool optionIndex(const QStringList& options, const QString& text, const QString&
 
 const QStringList& VrnKindLibrary::parameterTypes()
 {
-    static const QStringList types{kBool,     kInt,      kFloat,    kDouble,   kString,    kVector2f,  kVector3f, kVector4f,
-                                   kColor,    kUserEnum, kStringList, kChannelId, kFileList, kImageList, kGradient, kLocatorList};
-    return types;
+    static const QStringList names = [] {
+        QStringList list;
+        for (const VrnParameterType& type : VrnParameterTypes::all())
+            list.append(type.name);
+        return list;
+    }();
+    return names;
 }
 
 QString VrnKindLibrary::parameterType(const QVariant& value)
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    const int type = value.userType();
-    switch (type) {
-    case QMetaType::Bool: return kBool;
-    case QMetaType::Int: return kInt;
-    case QMetaType::Float: return kFloat;
-    case QMetaType::Double: return kDouble;
-    case QMetaType::QString: return kString;
-    default: break;
-    }
-    if (type == t.vector2f) return kVector2f;
-    if (type == t.vector3f) return kVector3f;
-    if (type == t.vector4f) return kVector4f;
-    if (type == t.color) return kColor;
-    if (type == t.userEnum) return kUserEnum;
-    if (type == t.stringList) return kStringList;
-    if (type == t.channelId) return kChannelId;
-    if (type == t.fileList) return kFileList;
-    if (type == t.imageList) return kImageList;
-    if (type == t.gradient) return kGradient;
-    if (type == t.locatorList) return kLocatorList;
-    return QString();
+    const VrnParameterType* row = VrnParameterTypes::ofValue(value);
+    return row ? row->name : QString();
 }
 
 bool VrnKindLibrary::parameterValue(const QString& type, const QJsonValue& json, const QString& where, QVariant& value,
                                     QString& error, const QVariant& base)
 {
-    if (type == kBool) {
+    const VrnAttributeMetaTypes& m = vrnAttributeMetaTypes();
+    const int t = metaTypeNamed(type);
+    if (t == QMetaType::Bool) {
         bool b = false;
         if (!toBool(json, where, b, error))
             return false;
         value = QVariant(b);
         return true;
     }
-    if (type == kInt) {
+    if (t == QMetaType::Int) {
         int i = 0;
         if (!toInt(json, where, INT_MIN, INT_MAX, i, error))
             return false;
         value = QVariant(i);
         return true;
     }
-    if (type == kFloat) {
+    if (t == QMetaType::Float) {
         float f = 0;
         if (!toFloat(json, where, f, error))
             return false;
         value = QVariant(f);
         return true;
     }
-    if (type == kDouble) {
+    if (t == QMetaType::Double) {
         double d = 0;
         if (!toDouble(json, where, d, error))
             return false;
         value = QVariant(d);
         return true;
     }
-    if (type == kString) {
+    if (t == QMetaType::QString) {
         QString s;
         if (!toString(json, where, s, error))
             return false;
         value = QVariant(s);
         return true;
     }
-    if (type == kVector2f || type == kVector3f || type == kVector4f || type == kColor) {
-        const int count = type == kVector2f ? 2 : type == kVector3f ? 3 : 4;
+    if (t == m.vector2f || t == m.vector3f || t == m.vector4f || t == m.color) {
+        const int count = t == m.vector2f ? 2 : t == m.vector3f ? 3 : 4;
         QVector<float> f;
         if (!toFloats(json, where, count, f, error))
             return false;
-        if (type == kVector2f) value = QVariant::fromValue(Vector2f(f[0], f[1]));
-        else if (type == kVector3f) value = QVariant::fromValue(Vector3f(f[0], f[1], f[2]));
-        else if (type == kVector4f) value = QVariant::fromValue(Vector4f(f[0], f[1], f[2], f[3]));
+        if (t == m.vector2f) value = QVariant::fromValue(Vector2f(f[0], f[1]));
+        else if (t == m.vector3f) value = QVariant::fromValue(Vector3f(f[0], f[1], f[2]));
+        else if (t == m.vector4f) value = QVariant::fromValue(Vector4f(f[0], f[1], f[2], f[3]));
         else value = QVariant::fromValue(VrnColor(f[0], f[1], f[2], f[3]));
         return true;
     }
-    if (type == kUserEnum) {
+    if (t == m.userEnum) {
         QString text;
         if (!toString(json, where, text, error))
             return false;
@@ -373,7 +338,7 @@ bool VrnKindLibrary::parameterValue(const QString& type, const QJsonValue& json,
         value = QVariant::fromValue(VrnUserEnum(options.options(), index, options.isBlendMode()));
         return true;
     }
-    if (type == kStringList) {
+    if (t == m.stringList) {
         QString text;
         if (!toString(json, where, text, error))
             return false;
@@ -388,24 +353,24 @@ bool VrnKindLibrary::parameterValue(const QString& type, const QJsonValue& json,
         value = QVariant::fromValue(VrnStringList(entries.strings(), index));
         return true;
     }
-    if (type == kChannelId) {
+    if (t == m.channelId) {
         QString name;
         if (!toName(json, where, name, error))
             return false;
         value = QVariant::fromValue(VrnChannelId(name));
         return true;
     }
-    if (type == kFileList || type == kImageList) {
+    if (t == m.fileList || t == m.imageList) {
         QStringList list;
         if (!toStringList(json, where, list, error))
             return false;
-        if (type == kFileList)
+        if (t == m.fileList)
             value = QVariant::fromValue(VrnFileList(0, list));
         else
             value = QVariant::fromValue(VrnImageList(list));
         return true;
     }
-    if (type == kGradient) {
+    if (t == m.gradient) {
         QJsonObject o;
         bool atlas = false;
         int size = 0;
@@ -417,7 +382,7 @@ bool VrnKindLibrary::parameterValue(const QString& type, const QJsonValue& json,
         value = QVariant::fromValue(VrnGradient(size, 0, atlas));
         return true;
     }
-    if (type == kLocatorList) {
+    if (t == m.locatorList) {
         QJsonObject o;
         QString glslType;
         const QString typePlace = place(where, QStringLiteral("glslType"));
@@ -501,8 +466,9 @@ bool parseParameter(const QJsonValue& json, const QString& at, VrnSnNodeKind& ki
     if (!VrnKindLibrary::parameterTypes().contains(type))
         return fail(error, place(at, QStringLiteral("type")), QStringLiteral("%1 is not a parameter type").arg(quote(type)));
 
-    const bool isEnum = type == kUserEnum;
-    const bool hasOptions = isEnum || type == kStringList;
+    const int metaType = metaTypeNamed(type);
+    const bool isEnum = metaType == vrnAttributeMetaTypes().userEnum;
+    const bool hasOptions = isEnum || metaType == vrnAttributeMetaTypes().stringList;
     if (o.contains(kOptions) && !hasOptions)
         return fail(error, place(at, kOptions), QStringLiteral("only an enum or a string list has options"));
     if (o.contains(kBlendMode) && !isEnum)

@@ -1,6 +1,7 @@
 #include "VrnUniformReport.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnParameterTypes.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslContext.h"
@@ -17,7 +18,7 @@ double shortest(float v)
     return QString::number(double(v), 'g', 7).toDouble();
 }
 
-QJsonArray numbers(std::initializer_list<float> values)
+QJsonArray numbers(const QVector<float>& values)
 {
     QJsonArray a;
     for (float v : values)
@@ -97,10 +98,9 @@ QJsonValue VrnUniformReport::toJson(const QVariant& value)
     case QMetaType::QString: return value.toString();
     default: break;
     }
-    if (type == t.vector2f) { const Vector2f v = value.value<Vector2f>(); return numbers({v.x, v.y}); }
-    if (type == t.vector3f) { const Vector3f v = value.value<Vector3f>(); return numbers({v.x, v.y, v.z}); }
-    if (type == t.vector4f) { const Vector4f v = value.value<Vector4f>(); return numbers({v.x, v.y, v.z, v.w}); }
-    if (type == t.color) { const VrnColor c = value.value<VrnColor>(); return numbers({c.r, c.g, c.b, c.a}); }
+    const VrnParameterType* row = VrnParameterTypes::ofValue(value);
+    if (row && row->floats && type != t.locatorList)
+        return numbers(row->floats(value));
     if (type == t.userEnum) return value.value<VrnUserEnum>().getCurrentEnumString();
     if (type == t.stringList) return value.value<VrnStringList>().currentString();
     if (type == t.channelId) return value.value<VrnChannelId>().channelName();

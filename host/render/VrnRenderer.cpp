@@ -3,6 +3,7 @@
 #include "VrnGlContext.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderUniformBlock.h"
@@ -162,13 +163,9 @@ QString channelName(const QVariant& value)
 
 QVector<float> floatsOf(const QVariant& value)
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    const int type = value.userType();
-    if (type == t.vector2f) { const Vector2f v = value.value<Vector2f>(); return {v.x, v.y}; }
-    if (type == t.vector3f) { const Vector3f v = value.value<Vector3f>(); return {v.x, v.y, v.z}; }
-    if (type == t.vector4f) { const Vector4f v = value.value<Vector4f>(); return {v.x, v.y, v.z, v.w}; }
-    if (type == t.color) { const VrnColor c = value.value<VrnColor>(); return {c.r, c.g, c.b, c.a}; }
-    if (type == t.locatorList) return value.value<VrnLocatorList>().values();
+    const VrnParameterType* type = VrnParameterTypes::ofValue(value);
+    if (type && type->floats)
+        return type->floats(value);
     bool ok = false;
     const float f = value.toFloat(&ok);
     return ok ? QVector<float>{f} : QVector<float>{};
@@ -176,12 +173,8 @@ QVector<float> floatsOf(const QVariant& value)
 
 int intOf(const QVariant& value)
 {
-    const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
-    if (value.userType() == t.userEnum)
-        return value.value<VrnUserEnum>().currentIndex();
-    if (value.userType() == t.stringList)
-        return value.value<VrnStringList>().currentIndex();
-    return value.toInt();
+    const VrnParameterType* type = VrnParameterTypes::ofValue(value);
+    return type && type->integer ? type->integer(value) : value.toInt();
 }
 
 // The raw words (floats or ints) of a GL-typed value; empty when the value does not fit the type.

@@ -1,0 +1,128 @@
+// Style 5, node information: what each context's node tells the later steps
+// (version hash, variant key, analysis, source text, re-evaluated inputs).
+
+#include "VrnSnGlslCodeGenerator_Style5.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnShaderNetworkUtils.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslContextManager.h"
+#include "VrnSnGlslStyle5Steps.h"
+#include "VrnSnNodeKind.h"
+
+#include <algorithm>
+
+using namespace VrnSnGlslStyle5Steps;
+
+namespace {
+bool isEnumVariant(const QVariant& value)
+{
+    return value.canConvert<VrnUserEnum>() && !VrnShaderNetworkUtils::isBlendModeVariant(value);
+}
+
+// Each node's record replaces what an earlier node of the same version hash
+// left: the last one decides.
+void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash)
+{
+    VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
+    if (networkManager.versionUUIDExists(node->versionUUID()))
+        r.NodePathKeys[versionHash] = networkManager.pathKeyForVersionUUID(node->versionUUID());
+    r.VersionHashSources[versionHash] = node->versionHashSource();
+    r.VersionHashEncrypted[versionHash] = node->isEncrypted();
+
+    const VrnSnNodeGlslInfo info = VrnSnGlslContextManager::analyzeContext(c);
+    const unsigned stage = c->shaderType();
+    QMap<unsigned, VrnSnNodeGlslInfo>& byType = r.VersionHashGlslInfoMap[versionHash];
+    if (stage != VrnShaderType::AllStages) {
+        byType[stage] = info;
+        return;
+    }
+    // The vertex stage runs no networks.
+    for (unsigned type : {VrnShaderType::AllStages, VrnShaderType::Fragment, VrnShaderType::TessEvaluation, VrnShaderType::TessControl})
+        byType[type] = info;
+}
+
+// The variant's enum texts, and the cube-map files the node reads.
+void recordVariant(Info& r, const VrnSnBaseNode* node, const QString& versionHash, const QString& variantKey)
+{
+    r.UsedVersionHashes.insert(versionHash);
+    QHash<QString, QString> enumTexts;
+    for (const QString& name : node->userAttributeNames()) {
+        const QVariant value = node->userAttribute(name).value();
+        if (isEnumVariant(value))
+            enumTexts.insert(name, value.value<VrnUserEnum>().getCurrentEnumString());
+        if (value.canConvert<VrnFileList>()) {
+            const VrnFileList files = value.value<VrnFileList>();
+            if (!files.isEmpty())
+                r.CubemapFiles.insert(files.files().first());
+        }
+    }
+    r.VersionHashVariants[versionHash].insert(variantKey);
+    r.VariantEnumValues[variantKey] = enumTexts;
+}
+} // namespace
+
+void VrnSnGlslCodeGenerator_Style5::resetShaderTypeInfo(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.InstructionList.clear();
+    r.UniformLocationMap.clear();
+    r.UniformsToUpdateEveryFrame.clear();
+    r.FloatUniforms.clear();
+    r.Vec4Uniforms.clear();
+    r.BlockUniforms.clear();
+}
+
+QString VrnSnGlslCodeGenerator_Style5::variantKeyOf(const VrnSnBaseNode* node)
+{
+    QString key;
+    if (!node)
+        return key;
+    QStringList names = node->userAttributeNames();
+    std::sort(names.begin(), names.end());
+    for (const QString& name : qAsConst(names)) {
+        const QVariant value = node->userAttribute(name).value();
+        if (isEnumVariant(value))
+            key += QLatin1Char('_') + name + value.value<VrnUserEnum>().getCurrentEnumString();
+    }
+    return key;
+}
+
+void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.CubemapFiles.clear();
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node)
+            continue;
+        const QString versionHash = node->versionHashPresent(false);
+        const QString variantKey = variantKeyOf(node);
+        r.ContextVersionHash[c] = versionHash;
+        r.ContextVariantKey[c] = variantKey;
+        recordVersion(r, c, node, versionHash);
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        // Node function 0 shows what a cache or baked channel holds.
+        if (!contextInfo.readsCache && !contextInfo.readsBakedChannel)
+            recordVariant(r, node, versionHash, variantKey);
+    }
+}
+
+void VrnSnGlslCodeGenerator_Style5::gatherRevalEntries(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    int counter = 0;
+    for (auto it = r.VersionHashGlslInfoMap.constBegin(); it != r.VersionHashGlslInfoMap.constEnd(); ++it) {
+        if (!r.UsedVersionHashes.contains(it.key()))
+            continue;
+        const QMap<unsigned, VrnSnNodeGlslInfo>& byType = it.value();
+        const VrnSnNodeGlslInfo info = byType.contains(r.ShaderType) ? byType.value(r.ShaderType)
+                                                                     : byType.value(VrnShaderType::AllStages);
+        for (const VrnSnGlslRevalInfo& reval : info.revalInfo)
+            r.RevalInfoMap[it.key()].append(ShaderTypeInfo::RevalEntry{reval.placeholder, reval.inputName, reval.u, reval.v, counter++});
+    }
+}

@@ -1,0 +1,326 @@
+// Style 5, uniform data: the re-evaluation sub-lists that fix the order of
+// the instruction list, then the instruction, parameter and wiring lists and
+// the float and vec4 data, with the tables that tell the uniform block where
+// each attribute goes.
+
+#include "VrnSnGlslCodeGenerator_Style5.h"
+
+#include "VrnAttributeValues.h"
+#include "VrnShaderNetwork.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnShadingContext.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslLog.h"
+#include "VrnSnGlslParameterLayout.h"
+#include "VrnSnGlslStyle5Steps.h"
+
+#include <algorithm>
+
+using namespace VrnSnGlslStyle5Steps;
+using namespace VrnSnGlslLog::Style5Line;
+namespace ParameterLayout = VrnSnGlslParameterLayout;
+
+namespace {
+using CacheAttributes = QHash<VrnSnBaseGlslContext*, QStringList>;
+
+// The contexts that owner depends on, in main-list order (position).
+QList<VrnSnBaseGlslContext*> subListMembers(const Info& r, VrnSnBaseGlslContext* owner, const QHash<VrnSnBaseGlslContext*, int>& position,
+                                           VrnSnBaseGlslCodeGenerator& host)
+{
+    QList<VrnSnBaseNode*> nodes;
+    QList<VrnSnBaseGlslContext*> upstream;
+    host.topologicalSortUsedContextTo(owner, nodes, upstream, nullptr, r.ShaderType, false);
+    QList<QPair<int, VrnSnBaseGlslContext*>> members;
+    QSet<VrnSnBaseGlslContext*> seen{owner};
+    for (VrnSnBaseGlslContext* x : qAsConst(upstream)) {
+        const auto at = position.constFind(x);
+        if (at != position.constEnd() && !seen.contains(x)) {
+            seen.insert(x);
+            members.append(qMakePair(at.value(), x));
+        }
+    }
+    std::sort(members.begin(), members.end(),
+              [](const QPair<int, VrnSnBaseGlslContext*>& a, const QPair<int, VrnSnBaseGlslContext*>& b) { return a.first < b.first; });
+    QList<VrnSnBaseGlslContext*> ordered;
+    for (const auto& member : qAsConst(members))
+        ordered.append(member.second);
+    return ordered;
+}
+
+// Sizes of the parameter blocks. A context has one block, shared by all of
+// its entries; a cached node's block holds four ints per live channel.
+int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
+{
+    int parameterInts = 0;
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
+            const QStringList attributes = VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(node);
+            cacheAttributes.insert(c, attributes);
+            if (!attributes.isEmpty()) {
+                r.ParameterIndexByContext[c] = parameterInts;
+                parameterInts += 4 * attributes.size();
+            }
+        } else if (contextInfo.readsBakedChannel) {
+            r.ParameterIndexByContext[c] = parameterInts;
+            parameterInts += 4;
+        } else {
+            r.ParameterIndexByContext[c] = parameterInts;
+            parameterInts += r.NodeFuncParameterCount.value(r.ContextVersionHash[c] + r.ContextVariantKey[c], 0);
+        }
+    }
+    return parameterInts;
+}
+
+// Sizes of the wiring blocks: one per entry.
+int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
+{
+    int wiringInts = 0;
+    for (const Info::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        if (e.isSeparator())
+            continue;
+        VrnSnBaseGlslContext* c = e.context;
+        VrnSnBaseNode* node = c->parentNode();
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        r.WiringIndexByEntry[e] = wiringInts;
+        if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
+            // The cache lookup writes one slot per output: the block holds
+            // them even when fewer channels are live, so that no block overlaps the next.
+            wiringInts += qMax(int(cacheAttributes.value(c).size()), outputCount(r, c));
+        } else if (contextInfo.readsBakedChannel) {
+            wiringInts += 1;
+        } else {
+            wiringInts += r.NodeFuncWiringCount.value(r.ContextVersionHash[c] + r.ContextVariantKey[c], 0);
+        }
+    }
+    return wiringInts;
+}
+
+// The node function of a computed entry, after the checks that its version
+// hash was analysed for the record's stage.
+int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
+{
+    const QString versionHash = r.ContextVersionHash[c];
+    if (!r.VersionHashGlslInfoMap.contains(versionHash)) {
+        if (r.VersionHashEncrypted.contains(versionHash) && !r.VersionHashEncrypted.value(versionHash))
+            logLine(kFillMissingHash, QString::fromLatin1(kMissingHashPrefix)
+                                          + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
+                                                              local8Bit(r.VersionHashSources.value(versionHash)).constData()));
+        else
+            logLine(kFillMissingEncryptedHash, QString::fromLatin1(kMissingHashPrefix)
+                                                   + QString::asprintf("VersionHashGlslInfoMap does not contain encrypted VersionHash : %s",
+                                                                       local8Bit(versionHash).constData()));
+    }
+    if (!r.VersionHashGlslInfoMap.value(versionHash).contains(r.ShaderType))
+        logLine(kFillMissingType, QString::fromLatin1(kMissingTypePrefix)
+                                      + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
+    return r.NodeFuncIndexByKey.value(versionHash + r.ContextVariantKey[c], 0);
+}
+
+// Three ints per entry: node function, parameter block, wiring block.
+void fillInstructions(Info& r)
+{
+    int i = 0;
+    for (const Info::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        if (e.isSeparator()) {
+            r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kSeparator;
+            i += 3;
+            continue;
+        }
+        VrnSnBaseGlslContext* c = e.context;
+        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        const int function = !contextInfo.readsCache && !contextInfo.readsBakedChannel ? nodeFunctionOf(r, c) : 0;
+        const Info::ListKey list(e.owner, e.reval);
+        if (!r.InstructionListStarts.contains(list))
+            r.InstructionListStarts.insert(list, i);
+        r.InstructionList[i] = function;
+        r.InstructionList[i + 1] = r.ParameterIndexByContext.value(c, 0);
+        r.InstructionList[i + 2] = r.WiringIndexByEntry.value(e, 0);
+        r.EntriesByList[list].append(e);
+        i += 3;
+    }
+    r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kTerminator;
+}
+
+// Where one node's attributes go in the uniform block.
+struct NodeUniforms
+{
+    Info& r;
+    VrnSnBaseGlslContext* c;
+    VrnSnBaseNode* node;
+    QString uuid;
+
+    void locate(const QString& name, int index) { r.UniformLocationMap.insert(qMakePair(uuid, name), qMakePair(2, index)); }
+    void everyFrame(const QString& name) { r.UniformsToUpdateEveryFrame.insert(c->uniformName(name, node), qMakePair(uuid, name)); }
+    void setValue(const QString& name, const QVariant& value) { r.BlockUniforms.insert(qMakePair(uuid, name), value); }
+    // The background colour of a channel read by node function 0: int 3 of the block holds its index.
+    void background(const QString& name, int block)
+    {
+        locate(name, r.Vec4Count);
+        setAt(r.ParameterList, block + 3, r.Vec4Count);
+        ++r.Vec4Count;
+    }
+};
+
+void packCacheNode(NodeUniforms& u, const QStringList& cacheAttributes, int p)
+{
+    for (const QString& a : cacheAttributes) {
+        u.locate(a, p);
+        u.everyFrame(a);
+        u.setValue(a, u.node->userAttribute(a).value());
+        const QString background = QStringLiteral("%1_cachedBackground").arg(a);
+        u.background(background, p);
+        u.setValue(background, QVariant::fromValue(VrnColor()));
+        p += 4;
+    }
+}
+
+void packBakeNode(NodeUniforms& u, int p)
+{
+    if (!u.node->network() || !u.node->network()->shadingContext()) {
+        VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle5File, kBakeWithoutShadingContext, u.node);
+        return;
+    }
+    const QString channel = QStringLiteral("Channel");
+    const QString background = QStringLiteral("limitBakeBackground");
+    u.locate(channel, p);
+    u.everyFrame(channel);
+    u.setValue(channel, u.node->userAttribute(channel).value());
+    u.background(background, p);
+    u.everyFrame(background);
+    u.setValue(background, u.node->userAttribute(background).value());
+}
+
+// Ints that hold values (channel ids, ints, enums, lists) keep -9999 here:
+// the uniform block writes them from BlockUniforms through the location
+// map. Float and vec4 parameters hold their index.
+void packParameters(NodeUniforms& u, int p)
+{
+    Info& r = u.r;
+    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[u.c], u.node, kParameterMissingHash, kParameterMissingType);
+    for (const auto& parameter : info.parameters) {
+        const QString& name = parameter.first;
+        u.setValue(name, u.node->userAttribute(name).value());
+        const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(ParameterLayout::kindOf(name, parameter.second.value()));
+        if (layout.style5Array == ParameterLayout::Array::Int) {
+            u.locate(name, p);
+        } else if (layout.style5Array != ParameterLayout::Array::None) {
+            int& count = layout.style5Array == ParameterLayout::Array::Float ? r.FloatCount : r.Vec4Count;
+            u.locate(name, count);
+            setAt(r.ParameterList, p, count);
+            count += layout.elements;
+        }
+        if (layout.style5EveryFrame)
+            u.everyFrame(name);
+        p += layout.parameterInts;
+    }
+}
+
+void fillParameters(Info& r, const CacheAttributes& cacheAttributes)
+{
+    r.FloatCount = 0;
+    r.Vec4Count = 0;
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node)
+            continue;
+        NodeUniforms uniforms{r, c, node, node->uuidString()};
+        // Each block starts where it was counted, whatever the one before wrote.
+        const int block = r.ParameterIndexByContext.value(c, 0);
+        if (isCacheNode(r, c, node))
+            packCacheNode(uniforms, cacheAttributes.value(c), block);
+        else if (isBakeNode(r, c, node))
+            packBakeNode(uniforms, block);
+        else
+            packParameters(uniforms, block);
+    }
+}
+} // namespace
+
+void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    // Positions in the main list, so that a sub-list is put in main-list
+    // order without walking the whole main list for each one.
+    QHash<VrnSnBaseGlslContext*, int> position;
+    for (int i = 0; i < r.Contexts.size(); ++i)
+        if (!position.contains(r.Contexts.at(i)))
+            position.insert(r.Contexts.at(i), i);
+    // Sub-lists grow with the square of a chain of re-evaluating nodes. Once
+    // the instructions alone pass what a uniform block can hold, the build is
+    // reported as too complex anyway: more entries would only cost memory.
+    const int maximumEntries = VrnShaderUniformBlock::kMaximumBytes / VrnShaderUniformBlock::kBytesPerElement / 3;
+    VrnSnBaseGlslCodeGenerator host;
+    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+        if (r.ContextEntries.size() > maximumEntries)
+            return;
+        if (!c)
+            continue;
+        const auto reval = r.RevalInfoMap.constFind(r.ContextVersionHash[c]);
+        VrnSnBaseNode* node = c->parentNode();
+        if (reval == r.RevalInfoMap.constEnd() || !node)
+            continue;
+        const QList<ShaderTypeInfo::RevalEntry> entries = reval.value();
+        for (const ShaderTypeInfo::RevalEntry& entry : entries) {
+            if (resolvedConnection(r, node, entry.inputName).node.isNull())
+                continue;
+            r.ContextEntries.append(ShaderTypeInfo::ContextEntry{nullptr, nullptr, ShaderTypeInfo::RevalEntry()});
+            for (VrnSnBaseGlslContext* member : subListMembers(r, c, position, host)) {
+                if (r.ContextEntries.size() > maximumEntries)
+                    return;
+                r.RevalVersionHashes.insert(r.ContextVersionHash[member]);
+                r.ContextEntries.append(ShaderTypeInfo::ContextEntry{member, c, entry});
+            }
+        }
+    }
+}
+
+QStringList VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(const VrnSnBaseNode* node)
+{
+    QStringList names;
+    if (!node || !node->network() || node->cacheActive() != kCacheActive)
+        return names;
+    const VrnShadingContext* sc = node->network()->shadingContext();
+    if (!sc)
+        return names;
+    for (const QString& name : node->userAttributeNames()) {
+        const QVariant value = node->userAttribute(name).value();
+        if (!value.canConvert<VrnChannelId>())
+            continue;
+        const VrnChannelId id = value.value<VrnChannelId>();
+        if (!id.channelName().isEmpty() && !id.isCurrentChannel() && sc->channel(sc->getCurrentUvChannel(), id.channelName()))
+            names.append(name);
+    }
+    return names;
+}
+
+void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    CacheAttributes cacheAttributes;
+    const int instructionInts = 3 * r.ContextEntries.size() + 3;
+    const int parameterInts = sizeParameterBlocks(r, cacheAttributes);
+    const int wiringInts = sizeWiringBlocks(r, cacheAttributes);
+    r.InstructionList = QVector<int>(instructionInts, kUnwritten);
+    r.ParameterList = QVector<int>(parameterInts, kUnwritten);
+    r.WiringList = QVector<int>(wiringInts, kUnwritten);
+    logLine(kInstructionBlock, QString::asprintf("1st block - Func call list occupies %d ints", instructionInts));
+    logLine(kParameterBlock, QString::asprintf("2nd block - Parameter list occupies %d ints", parameterInts));
+    logLine(kWiringBlock, QString::asprintf("3rd block - input output wiring occupies %d ints", wiringInts));
+
+    fillInstructions(r);
+    fillParameters(r, cacheAttributes);
+
+    // Wiring, entry by entry; sub-lists are wired from inside their owner.
+    r.StorageSlotCount = 0;
+    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        if (e.isSeparator() || r.WiredEntries.contains(e))
+            continue;
+        // Each block starts where its instruction says, whatever the one before wrote.
+        int cursor = r.WiringIndexByEntry.value(e, 0);
+        wireEntry(r, e, cursor);
+    }
+}

@@ -1,0 +1,152 @@
+// Style 5, wiring and storage slots: how many inputs read each output, and
+// per entry the wiring block that tells its node function where its inputs
+// lie, where its re-evaluated inputs' sub-lists start and where to write its
+// outputs. A slot is freed when its last reader has been wired.
+
+#include "VrnSnGlslCodeGenerator_Style5.h"
+
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslLog.h"
+#include "VrnSnGlslStyle5Steps.h"
+
+using namespace VrnSnGlslStyle5Steps;
+using namespace VrnSnGlslLog::Style5Line;
+
+namespace {
+// One int per input (and its inverted flag): the slot of the producer's
+// output, or -1 for the default input.
+void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& info, int& cursor)
+{
+    VrnSnBaseGlslContext* c = e.context;
+    VrnSnBaseNode* node = c->parentNode();
+    for (const QString& input : info.inputs) {
+        if (c->useDefaultInput(input, &r.NodeAliases)) {
+            setAt(r.WiringList, cursor, kDefaultInput);
+        } else {
+            // Only a producer wired earlier in the same list has a slot;
+            // without one the input keeps -9999 and reads its default.
+            const Info::StorageKey key = storageKey(resolvedConnection(r, node, input), e);
+            const auto slot = r.StorageSlotByOutput.constFind(key);
+            if (slot != r.StorageSlotByOutput.constEnd()) {
+                const int storageSlot = slot.value();
+                setAt(r.WiringList, cursor, storageSlot);
+                if (--r.RemainingConsumers[key] == 0) {
+                    r.FreeStorageSlots.append(storageSlot);
+                    r.OutputBySlot.remove(storageSlot);
+                    r.StorageSlotByOutput.remove(key);
+                }
+            }
+        }
+        ++cursor;
+        // The host tags every input of a kind that declares it invertible,
+        // so this slot lines up with the flag the node function reads.
+        if (node->hasInputTag(input, QStringLiteral("_invertable"))) {
+            setAt(r.WiringList, cursor, node->hasInputTag(input, QStringLiteral("_invert")) ? 1 : 0);
+            ++cursor;
+        }
+    }
+}
+
+// Two ints per re-evaluated input: where its sub-list starts and the slot
+// that holds the input's value after it ran.
+void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
+{
+    VrnSnBaseGlslContext* c = e.context;
+    for (const Info::RevalEntry& reval : r.RevalInfoMap.value(r.ContextVersionHash[c])) {
+        const Info::ListKey list(c, reval);
+        const auto start = r.InstructionListStarts.constFind(list);
+        if (start == r.InstructionListStarts.constEnd()) {
+            setAt(r.WiringList, cursor, kNoSubList);
+            setAt(r.WiringList, cursor + 1, kNoSubList);
+            cursor += 2;
+            continue;
+        }
+        setAt(r.WiringList, cursor, start.value());
+        ++cursor;
+        // The sub-list is wired now, while the slots live across this
+        // entry are still taken, so that running it clobbers none of them.
+        const QList<Info::ContextEntry> members = r.EntriesByList.value(list);
+        for (const Info::ContextEntry& member : members) {
+            int memberCursor = r.WiringIndexByEntry.value(member);
+            VrnSnGlslCodeGenerator_Style5::wireEntry(r, member, memberCursor);
+        }
+        if (!members.isEmpty()) {
+            const Point point = resolvedConnection(r, c->parentNode(), reval.inputName);
+            if (!point.node.isNull()) {
+                const auto slot = r.StorageSlotByOutput.constFind(storageKey(point, members.last()));
+                if (slot != r.StorageSlotByOutput.constEnd())
+                    setAt(r.WiringList, cursor, slot.value());
+            }
+        }
+        ++cursor;
+    }
+}
+
+// One int per output: a free slot, or a new one; it stays taken until its
+// last reader in the entry's list is wired.
+void allocateOutputSlots(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& info, int& cursor)
+{
+    VrnSnBaseNode* node = e.context->parentNode();
+    for (const QString& output : info.outputs) {
+        Info::StorageKey key;
+        key.node = node;
+        key.outputName = output;
+        key.connectionKey = node->outputPoint(output).connectionKey; // the host keeps connectionKey(node, output)
+        key.owner = e.owner;
+        key.reval = e.reval;
+        int slot = 0;
+        if (r.FreeStorageSlots.isEmpty()) {
+            slot = r.OutputBySlot.size();
+            ++r.StorageSlotCount;
+        } else {
+            slot = r.FreeStorageSlots.takeFirst();
+        }
+        r.StorageSlotByOutput.insert(key, slot);
+        r.OutputBySlot.insert(slot, key);
+        r.RemainingConsumers.insert(key, r.OutputConsumerCounts.value(key.connectionKey, 0));
+        setAt(r.WiringList, cursor, slot);
+        ++cursor;
+    }
+}
+} // namespace
+
+int VrnSnGlslCodeGenerator_Style5::connectionKey(const VrnSnBaseNode* node, const QString& outputName)
+{
+    const QString text = QStringLiteral("%1.%2").arg(reinterpret_cast<quintptr>(node), 16, 16, QLatin1Char('0')).arg(outputName);
+    return int(qHash(text, 0));
+}
+
+void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
+{
+    if (!r.Ok)
+        return;
+    r.OutputConsumerCounts.clear();
+    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+        VrnSnBaseGlslContext* c = e.context;
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))
+            continue;
+        const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHash, kCountMissingType);
+        for (const QString& input : info.inputs)
+            if (!c->useDefaultInput(input, &r.NodeAliases))
+                r.OutputConsumerCounts[resolvedConnection(r, node, input).connectionKey] += 1;
+    }
+}
+
+void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& e, int& cursor)
+{
+    if (e.isSeparator() || r.WiredEntries.contains(e))
+        return;
+    r.WiredEntries.insert(e);
+    VrnSnBaseGlslContext* c = e.context;
+    VrnSnBaseNode* node = c->parentNode();
+    if (!node)
+        return;
+    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHash, kWireMissingType);
+    // Cache and bake nodes run node function 0, which only writes outputs.
+    if (!isCacheNode(r, c, node) && !isBakeNode(r, c, node)) {
+        wireInputs(r, e, info, cursor);
+        wireRevalInputs(r, e, cursor);
+    }
+    allocateOutputSlots(r, e, info, cursor);
+}

@@ -1,0 +1,100 @@
+#include "VrnSnGlslStyle5Steps.h"
+
+#include "VrnShaderNetworkUtils.h"
+#include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslLog.h"
+#include "VrnSnNodeKind.h"
+
+namespace VrnSnGlslStyle5Steps {
+
+const char* const kMissingHashPrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ";
+const char* const kMissingTypePrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap[VersionHash].contains(ShaderType)' failed: ";
+
+namespace {
+// The source text for a message; an encrypted node is named by its version hash.
+QString sourceForLog(const VrnSnBaseNode* node, const QString& versionHash)
+{
+    return node->isEncrypted() ? versionHash : node->versionHashSource();
+}
+} // namespace
+
+QString nodeFunctionBanner()
+{
+    return QStringLiteral("//--------------------------\n");
+}
+
+void logLine(int line, const QString& text)
+{
+    VrnSnGlslLog::write(VrnSnGlslLog::kStyle5File, line, text);
+}
+
+QByteArray local8Bit(const QString& text)
+{
+    return text.toLocal8Bit();
+}
+
+const VrnSnGlslCodeGeneratorContextInfo& contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
+{
+    static const VrnSnGlslCodeGeneratorContextInfo none;
+    const auto found = r.ContextInfoMap.constFind(c);
+    return found == r.ContextInfoMap.constEnd() ? none : found.value();
+}
+
+Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName)
+{
+    const Point point = node->inputConnection(inputName);
+    return r.NodeAliases.containsAlias(point) ? r.NodeAliases.getAlias(point) : VrnSnGlslNodeAliases::resolve(point);
+}
+
+bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node)
+{
+    return contextInfoOf(r, c).readsCache && node && node->cacheActive() == kCacheActive;
+}
+
+bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node)
+{
+    if (!contextInfoOf(r, c).readsBakedChannel)
+        return false;
+    const VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
+    return bakePoint && bakePoint->shouldUseBakedResult();
+}
+
+VrnSnNodeGlslInfo checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine)
+{
+    const auto found = r.VersionHashGlslInfoMap.constFind(versionHash);
+    if (found == r.VersionHashGlslInfoMap.constEnd())
+        logLine(hashLine, QString::fromLatin1(kMissingHashPrefix)
+                              + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
+                                                  local8Bit(sourceForLog(node, versionHash)).constData()));
+    if (found == r.VersionHashGlslInfoMap.constEnd() || !found.value().contains(r.ShaderType)) {
+        logLine(typeLine, QString::fromLatin1(kMissingTypePrefix)
+                              + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
+        return VrnSnNodeGlslInfo();
+    }
+    return found.value().value(r.ShaderType);
+}
+
+int outputCount(const Info& r, VrnSnBaseGlslContext* c)
+{
+    const auto found = r.VersionHashGlslInfoMap.constFind(r.ContextVersionHash.value(c));
+    return found == r.VersionHashGlslInfoMap.constEnd() ? 0 : found.value().value(r.ShaderType).outputs.size();
+}
+
+void setAt(QVector<int>& list, int index, int value)
+{
+    if (index >= 0 && index < list.size())
+        list[index] = value;
+}
+
+Info::StorageKey storageKey(const Point& point, const Info::ContextEntry& entry)
+{
+    Info::StorageKey key;
+    key.node = point.node;
+    key.outputName = point.name;
+    key.connectionKey = point.connectionKey;
+    key.owner = entry.owner;
+    key.reval = entry.reval;
+    return key;
+}
+
+} // namespace VrnSnGlslStyle5Steps

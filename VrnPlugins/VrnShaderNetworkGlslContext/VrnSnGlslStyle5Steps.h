@@ -1,0 +1,50 @@
+#pragma once
+
+#include "VrnSnGlslEmission.h"
+#include "VrnSnGlslStyle5ShaderTypeInfo.h"
+
+#include <QByteArray>
+#include <QString>
+
+// What the steps of a Style 5 build share: the sentinels of the int lists,
+// the log prefixes and the queries on a record.
+namespace VrnSnGlslStyle5Steps {
+using Info = VrnSnGlslStyle5ShaderTypeInfo;
+using Point = VrnSnBaseNode::ConnectionPoint;
+using VrnSnGlslEmission::kCacheActive;
+
+// Sentinels of the int lists; the interpreter stops a list at any negative instruction.
+const int kUnwritten = -9999;
+const int kSeparator = -1000;
+const int kTerminator = -8888;
+const int kDefaultInput = -1;
+const int kNoSubList = -6000;
+
+extern const char* const kMissingHashPrefix;
+extern const char* const kMissingTypePrefix;
+
+// "//--------------------------\n": around the head of every node function.
+QString nodeFunctionBanner();
+
+void logLine(int line, const QString& text);
+QByteArray local8Bit(const QString& text);
+
+// A context's record, read without inserting one or detaching the map the
+// record list shares with its caller.
+const VrnSnGlslCodeGeneratorContextInfo& contextInfoOf(const Info& r, VrnSnBaseGlslContext* c);
+// What an input reads: through the shader type's aliases, and through any
+// pass-through node they do not name.
+Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName);
+// A node whose outputs come from its cache channels.
+bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node);
+// A bake point whose output comes from its baked channel.
+bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node);
+// The node's analysis for the record's stage. Missing entries are logged at
+// the two lines given and read as an empty analysis.
+VrnSnNodeGlslInfo checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine);
+int outputCount(const Info& r, VrnSnBaseGlslContext* c);
+// Writes value at index when the index lies in the list.
+void setAt(QVector<int>& list, int index, int value);
+// The storage key of a producer's output as the entry's list sees it.
+Info::StorageKey storageKey(const Point& point, const Info::ContextEntry& entry);
+} // namespace VrnSnGlslStyle5Steps
