@@ -94,43 +94,6 @@ VrnSnNodeGlslInfo analysis(const QString& code, const QList<QPair<QString, VrnCu
     return info;
 }
 
-// A fragment node function with its banner: %1 the banner's text, %2 the function's name.
-QString nodeFunction(const QString& banner, const QString& name, const QString& body)
-{
-    return QStringLiteral("//--------------------------\n"
-                          "// %1\n"
-                          "//--------------------------\n"
-                          "void %2 (int ParameterIndex, int OutputInputIndex, inout FragmentState State, inout FragmentSystemState _State)\n"
-                          "{\n")
-               .arg(banner, name)
-        + body + QStringLiteral("}\n\n");
-}
-
-const QString kMacros = QStringLiteral(
-    "vec4 OutputInputStorage[VRN_OUTPUT_INPUT_STORAGE_SIZE];\n"
-    "\n"
-    "#define GET_FLOAT(x,offset) u_FloatUniforms[u_ParameterList[x]+offset]\n"
-    "#define GET_VEC4(x,offset) u_Vec4Uniforms[u_ParameterList[x]+offset]\n"
-    "#define GET_INT(x) u_ParameterList[x]\n"
-    "#define GET_INSTRUCTION(x) u_InstructionList[x]\n"
-    "#define GET_REVAL_INSTRUCTION(x) u_WiringList[x]\n"
-    "#define SHOULD_USE_DEFAULT_INPUT(x) (u_WiringList[x]<0)\n"
-    "#define GET_INPUT(x) OutputInputStorage[u_WiringList[x]]\n"
-    "#define GET_INPUT_INVERTED(x) bool(u_WiringList[x])\n"
-    "#define GET_OUTPUT(x) OutputInputStorage[u_WiringList[x]]\n"
-    "\n");
-
-const QString kCacheComposite = QStringLiteral(
-    "{\n"
-    "    Channel Parameter;\n"
-    "    Parameter.ChannelValues.r = GET_INT(ParameterIndex+0);\n"
-    "    Parameter.ChannelValues.g = GET_INT(ParameterIndex+1);\n"
-    "    Parameter.ChannelValues.b = GET_INT(ParameterIndex+2);\n"
-    "    vec4 ChannelValue = texture_lookup2(Parameter,State,_State);\n"
-    "    vec4 Background = GET_VEC4(ParameterIndex+3, 0);\n"
-    "    GET_OUTPUT(OutputInputIndex) = vec4(mix(Background.rgb, ChannelValue.rgb, ChannelValue.a), 1.0-(1.0-Background.a)*(1.0-ChannelValue.a));\n"
-    "}\n");
-
 // The function's text between its head and its closing line.
 QString functionBody(const QString& declarations, const QString& head)
 {
@@ -200,83 +163,15 @@ struct Style5Test : VrnTest::NetworkTest
 
 // --- Declarations and dispatch ----------------------------------------------
 
-namespace {
-// The prologue of a stage: %1 the block name, %2 the state type, %3 the system state type.
-QString prologue(const char* block, const char* state, const char* system, const QString& cubeMaps, bool reval, const QString& nodeFunc0)
-{
-    return QStringLiteral("#define u_InstructionList %1_u_IntUniforms0\n"
-                          "#define u_WiringList %1_u_IntUniforms1\n"
-                          "#define u_ParameterList %1_u_IntUniforms2\n"
-                          "#define u_FloatUniforms %1_u_FloatUniforms\n"
-                          "#define u_Vec4Uniforms %1_u_Vec4Uniforms\n"
-                          "//============================\n"
-                          "//-- Style 5 Declaration --\n"
-                          "//============================\n"
-                          "\n"
-                          "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n"
-                          "#define VRN_GENERAL_COMPOSITION 1\n")
-               .arg(QString::fromLatin1(block))
-        + kMacros + cubeMaps
-        + QStringLiteral("void iterateInstructionList(int InstructionIndexStart, inout %1 State, inout %2 _State);\n\n")
-              .arg(QString::fromLatin1(state), QString::fromLatin1(system))
-        + (reval ? QStringLiteral("void iterateInstructionListForReval(int InstructionIndexStart,inout %1 State, inout %2 _State);\n\n")
-                       .arg(QString::fromLatin1(state), QString::fromLatin1(system))
-                 : QString())
-        + QStringLiteral("//--------------------------\n"
-                         "// NodeFunc for cache lookup\n"
-                         "//--------------------------\n"
-                         "void NodeFunc0 (int ParameterIndex, int OutputInputIndex, inout %1 State, inout %2 _State)\n")
-              .arg(QString::fromLatin1(state), QString::fromLatin1(system))
-        + nodeFunc0
-        + QStringLiteral("void NodeFuncForReval0 (int ParameterIndex, int OutputInputIndex, inout %1 State, inout %2 _State)\n"
-                         "{\n"
-                         "    NodeFunc0(ParameterIndex, OutputInputIndex, State, _State);\n"
-                         "}\n"
-                         "\n"
-                         "#undef REVAL\n"
-                         "\n")
-              .arg(QString::fromLatin1(state), QString::fromLatin1(system));
-}
-
-} // namespace
-
 TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
 {
-    const QString twoCubeMaps = QStringLiteral("uniform samplerCube u_CubemapUniforms0;\n"
-                                               "uniform samplerCube u_CubemapUniforms1;\n"
-                                               "vec4 lookup_sampler_cube(uvec2 token,vec3 coords)\n"
-                                               "{\n"
-                                               "    switch( int(token.x) )\n"
-                                               "    {\n"
-                                               "        case 0: return texture(u_CubemapUniforms0,coords);\n"
-                                               "        case 1: return texture(u_CubemapUniforms1,coords);\n"
-                                               "    }\n"
-                                               "}\n"
-                                               "\n"
-                                               "vec4 lookup_sampler_cubeLod(uvec2 token,vec3 coords, float lod)\n"
-                                               "{\n"
-                                               "    switch( int(token.x) )\n"
-                                               "    {\n"
-                                               "        case 0: return textureLod(u_CubemapUniforms0,coords,lod);\n"
-                                               "        case 1: return textureLod(u_CubemapUniforms1,coords,lod);\n"
-                                               "    }\n"
-                                               "}\n"
-                                               "\n");
+    // Tessellation control has no channel to show: node function 0 is empty there.
     const struct
     {
         unsigned shaderType;
         int cubeMaps;
         bool reval;
-        QString expected;
-    } rows[] = {
-        {VrnShaderType::Fragment, 0, false,
-         prologue("FragmentShaderUniformBlock", "FragmentState", "FragmentSystemState", QString(), false, kCacheComposite)},
-        {VrnShaderType::TessEvaluation, 2, true,
-         prologue("TessEvaluationShaderUniformBlock", "TessEvaluationState", "TessEvaluationSystemState", twoCubeMaps, true, kCacheComposite)},
-        // Tessellation control has no channel to show: node function 0 is empty there.
-        {VrnShaderType::TessControl, 0, true,
-         prologue("TessControlShaderUniformBlock", "TessControlState", "TessControlSystemState", QString(), true, QStringLiteral("{\n}\n"))},
-    };
+    } rows[] = {{VrnShaderType::Fragment, 0, false}, {VrnShaderType::TessEvaluation, 2, true}, {VrnShaderType::TessControl, 0, true}};
     for (const auto& row : rows) {
         Info r = record(row.shaderType);
         if (row.cubeMaps == 2)
@@ -285,7 +180,7 @@ TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
             r.RevalInfoMap[QStringLiteral("k1")].append(
                 Info::RevalEntry{QStringLiteral("REVAL"), QStringLiteral("In"), QStringLiteral("u"), QStringLiteral("v"), 0});
         Style5::buildDeclarationCode(r);
-        EXPECT_EQ(r.DeclarationCode, row.expected) << row.shaderType;
+        VrnTest::expectText(r.DeclarationCode);
         EXPECT_TRUE(r.BodyCode.isEmpty());
     }
 }
@@ -339,41 +234,6 @@ TEST(Style5Declarations, StepsLeaveARecordThatIsNotOkUntouched)
     EXPECT_TRUE(r.RevalNodeFuncIndices.isEmpty());
 }
 
-namespace {
-// One pass of the dispatch (suffix "" or "ForReval"): a switch over the calls
-// and the loop that runs the instruction list through it.
-QString dispatchPass(const char* suffix, const char* stage, const QString& calls)
-{
-    return QStringLiteral("// This is the data driven function calls\n"
-                          "void dataDrivenFuncCall%1(int InstructionIndex, inout %2State State, inout %2SystemState _State)\n"
-                          "{\n"
-                          "    switch(GET_INSTRUCTION(InstructionIndex))\n"
-                          "    {\n"
-                          "%3"
-                          "    }\n"
-                          "}\n"
-                          "\n"
-                          "void iterateInstructionList%1(int InstructionIndexStart,inout %2State State, inout %2SystemState _State)\n"
-                          "{\n"
-                          "    int InstructionIndex = InstructionIndexStart;\n"
-                          "    int i = 0;\n"
-                          "    for(i=0;i<10000 && GET_INSTRUCTION(InstructionIndex)>=0;i++)\n"
-                          "    {\n"
-                          "        dataDrivenFuncCall%1(InstructionIndex, State, _State);\n"
-                          "        InstructionIndex+=3;\n"
-                          "    }\n"
-                          "}\n"
-                          "\n")
-        .arg(QString::fromLatin1(suffix), QString::fromLatin1(stage), calls);
-}
-
-QString dispatchCase(const char* function, int index)
-{
-    return QStringLiteral("        case %2: %1%2(GET_INSTRUCTION(InstructionIndex+1),GET_INSTRUCTION(InstructionIndex+2),State,_State); return;\n")
-        .arg(QString::fromLatin1(function))
-        .arg(index);
-}
-} // namespace
 
 // Without re-evaluation one pass calls every function; with it a second pass
 // calls only the twins of the functions that re-evaluate.
@@ -382,21 +242,15 @@ TEST(Style5Declarations, DispatchHasASecondPassOfTheTwinsOnlyWithReEvaluation)
     Info plain = record(VrnShaderType::Fragment);
     plain.NodeFuncCount = 1;
     Style5::buildDispatchCode(plain);
-    EXPECT_EQ(plain.DeclarationCode, dispatchPass("", "Fragment", dispatchCase("NodeFunc", 0)));
-    EXPECT_EQ(plain.BodyCode, QStringLiteral("//============================\n"
-                                             "//-- Style 5 Body--\n"
-                                             "//============================\n"
-                                             "int InstructionIndexStart = 0;\n"
-                                             "iterateInstructionList(InstructionIndexStart,State,_State);\n"));
+    VrnTest::expectText(plain.DeclarationCode);
+    VrnTest::expectText(plain.BodyCode);
 
     Info reval = record(VrnShaderType::TessControl);
     reval.NodeFuncCount = 3;
     reval.RevalNodeFuncIndices = {0, 2};
     reval.RevalInfoMap[QStringLiteral("k1")];
     Style5::buildDispatchCode(reval);
-    EXPECT_EQ(reval.DeclarationCode,
-              dispatchPass("", "TessControl", dispatchCase("NodeFunc", 0) + dispatchCase("NodeFunc", 1) + dispatchCase("NodeFunc", 2))
-                  + dispatchPass("ForReval", "TessControl", dispatchCase("NodeFuncForReval", 0) + dispatchCase("NodeFuncForReval", 2)));
+    VrnTest::expectText(reval.DeclarationCode);
     EXPECT_EQ(reval.BodyCode, plain.BodyCode);
 }
 
@@ -410,14 +264,7 @@ TEST(Style5NodeFunctions, OneParameterInputAndOutput)
     VrnLogCapture log;
     Style5::buildNodeFunctions(r);
 
-    EXPECT_EQ(r.DeclarationCode,
-              nodeFunction(QStringLiteral("lib/Gain "), QStringLiteral("NodeFunc1"),
-                           QStringLiteral("    vec4 result = vec4(0,0,0,0);\n"
-                                          "    float Parameter0 = GET_FLOAT(ParameterIndex+0,0);\n"
-                                          "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(1.0) : GET_INPUT(OutputInputIndex+0);\n"
-                                          "\n"
-                                          "result = Input0 * Parameter0;\n"
-                                          "    GET_OUTPUT(OutputInputIndex+1) = result;\n")));
+    VrnTest::expectText(r.DeclarationCode);
     EXPECT_EQ(r.NodeFuncCount, 2);
     EXPECT_EQ(r.NodeFuncIndexByKey.value(QStringLiteral("k1")), 1);
     EXPECT_EQ(r.NodeFuncParameterCount.value(QStringLiteral("k1")), 1);
@@ -441,13 +288,7 @@ TEST(Style5NodeFunctions, VariantsOfOneKindDifferOnlyInHeaderEnumTextAndIndex)
     r.VariantEnumValues[QStringLiteral("_modeg")].insert(QStringLiteral("mode"), QStringLiteral("g"));
     Style5::buildNodeFunctions(r);
 
-    const QString body = QStringLiteral("    vec4 Output = vec4(0,0,0,0);\n"
-                                        "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.5) : GET_INPUT(OutputInputIndex+0);\n"
-                                        "\n"
-                                        "Output = vec4(Input0.%1);\n"
-                                        "    GET_OUTPUT(OutputInputIndex+1) = Output;\n");
-    EXPECT_EQ(r.DeclarationCode, nodeFunction(QStringLiteral("lib/Pick _modeg"), QStringLiteral("NodeFunc1"), body.arg(QLatin1Char('g')))
-                                     + nodeFunction(QStringLiteral("lib/Pick _moder"), QStringLiteral("NodeFunc2"), body.arg(QLatin1Char('r'))));
+    VrnTest::expectText(r.DeclarationCode);
     EXPECT_EQ(r.NodeFuncIndexByKey.value(QStringLiteral("k1_modeg")), 1);
     EXPECT_EQ(r.NodeFuncIndexByKey.value(QStringLiteral("k1_moder")), 2);
     EXPECT_EQ(r.NodeFuncParameterCount.value(QStringLiteral("k1_moder")), 0) << "the enum is compiled in, not read";
@@ -467,35 +308,7 @@ TEST(Style5NodeFunctions, ReEvaluatedKindGetsATwinThatDoesNotReEvaluateAgain)
 
     // The twin runs inside another node's re-evaluation: calling the loop
     // again would make the shader recursive. Its slots stay those of the plain function.
-    const QString revalBlock = QStringLiteral(
-        "{\n"
-        "    FragmentStateStack StateStore;\n"
-        "    store_state(State, _State, StateStore);\n"
-        "    derive_state(State, _State, vec2(State.uv.x + Parameter0, State.uv.y));\n"
-        "    {\n"
-        "        int InnerInstructionIndex = GET_REVAL_INSTRUCTION(OutputInputIndex+2);\n"
-        "        if(InnerInstructionIndex>=0)\n"
-        "        {\n"
-        "            iterateInstructionListForReval(InnerInstructionIndex,State,_State);\n"
-        "            Input0 = GET_INPUT(OutputInputIndex+3);\n"
-        "        }\n"
-        "    }\n"
-        "    restore_state(State, _State, StateStore);\n"
-        "}\n");
-    const QString twinBlock = QStringLiteral("{\n    // not re-evaluated inside a re-evaluation\n}\n");
-    auto body = [](const QString& block) {
-        return QStringLiteral("    vec4 result = vec4(0,0,0,0);\n"
-                              "    float Parameter0 = GET_FLOAT(ParameterIndex+0,0);\n"
-                              "    vec4 Input0 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+0) ? vec4(0.0) : GET_INPUT(OutputInputIndex+0);\n"
-                              "    bool Input0_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+1);\n"
-                              "\n")
-               + block
-               + QStringLiteral("\n"
-                                "result = Input0;\n"
-                                "    GET_OUTPUT(OutputInputIndex+4) = result;\n");
-    };
-    EXPECT_EQ(r.DeclarationCode, nodeFunction(QStringLiteral("lib/Shift "), QStringLiteral("NodeFunc1"), body(revalBlock))
-                                     + nodeFunction(QStringLiteral("lib/Shift "), QStringLiteral("NodeFuncForReval1"), body(twinBlock)));
+    VrnTest::expectText(r.DeclarationCode);
     EXPECT_EQ(r.RevalNodeFuncIndices, (QSet<int>{0, 1}));
     EXPECT_EQ(r.NodeFuncWiringCount.value(QStringLiteral("k1")), 5) << "input, its flag, two re-evaluation slotCount, output";
 }

@@ -30,27 +30,6 @@ const QString kStyle6 = QStringLiteral("VrnSnGlslCodeGenerator_Style6");
 const unsigned kFragment = VrnShaderType::Fragment;
 const Location kNoLocation(-1, -1);
 
-const QString kForwardHeader = QStringLiteral("//=====================\n"
-                                              "// Forward Declaration of functions and outputs\n"
-                                              "//=====================\n"
-                                              "\n");
-// The macro block and the uniform header of the fragment stage.
-const QString kFragmentMacros = QStringLiteral("//============================\n"
-                                               "//-- Style 6 Declaration --\n"
-                                               "//============================\n"
-                                               "\n"
-                                               "#define DECLARE_UNIFORMS_ON_MAIN_TRAIL\n"
-                                               "#define GET_FLOAT(x) u_FloatUniforms[x]\n"
-                                               "#define GET_VEC4(x) u_Vec4Uniforms[x]\n"
-                                               "#define GET_INT(x) u_IntUniforms[x]\n"
-                                               "#define u_IntUniforms FragmentShaderUniformBlock_u_IntUniforms0\n"
-                                               "#define u_FloatUniforms FragmentShaderUniformBlock_u_FloatUniforms\n"
-                                               "#define u_Vec4Uniforms FragmentShaderUniformBlock_u_Vec4Uniforms\n"
-                                               "\n"
-                                               "//=====================\n"
-                                               "// Declaration of uniforms\n"
-                                               "//=====================\n");
-
 struct Style6 : VrnTest::NetworkTest
 {
     std::unique_ptr<VrnSurfaceShader> surface{new VrnSurfaceShader};
@@ -120,21 +99,12 @@ TEST_F(Style6, AStageWithoutContextsGetsTheHeaderAndAnEmptyMainBlock)
     VrnSnBaseNode* out = add(VrnSnNodeKindPtr(tessKind), QStringLiteral("Out"));
     ASSERT_TRUE(build(out));
 
-    EXPECT_EQ(declarations(), kForwardHeader + kFragmentMacros + QStringLiteral("\n"));
+    VrnTest::expectText(declarations());
     EXPECT_EQ(body(), QStringLiteral("    {\n    }\n"));
     // The same header, naming the tessellation evaluation block.
-    const QString tessDeclarations = kForwardHeader + QString(kFragmentMacros).replace(QStringLiteral("Fragment"), QStringLiteral("TessEvaluation"))
-                                     + QStringLiteral("\n"
-                                                      "\n"
-                                                      "//=====================\n"
-                                                      "//--- Style 6 Node '/Net/Out' ---\n"
-                                                      "//=====================\n");
-    EXPECT_EQ(declarations(VrnShaderType::TessEvaluation), tessDeclarations);
-    EXPECT_EQ(body(VrnShaderType::TessEvaluation), QStringLiteral("    {\n"
-                                                                  "        {\n"
-                                                                  "VrnResult = vec4(0.5);\n"
-                                                                  "        }\n"
-                                                                  "    }\n"));
+    const QString tessDeclarations = declarations(VrnShaderType::TessEvaluation);
+    VrnTest::expectText(tessDeclarations);
+    VrnTest::expectText(body(VrnShaderType::TessEvaluation));
     // Both tessellation stages are stated, the missing one empty.
     EXPECT_TRUE(result.declarationCodes.contains(VrnShaderType::TessControl));
     EXPECT_EQ(declarations(VrnShaderType::TessControl), QString());
@@ -167,35 +137,9 @@ TEST_F(Style6, PlainNodeWithTwoOutputsAndANodeThatWritesNone)
     connect(out, "In", p, "B");
     ASSERT_TRUE(build(out));
 
-    EXPECT_EQ(declarations(), kForwardHeader
-                                  + QStringLiteral("vec4 N1A; // Output '/Net/Plain.A' \n"
-                                                   "vec4 N1B; // Output '/Net/Plain.B' \n"
-                                                   "void N1func(inout FragmentState State, inout FragmentSystemState _State);\n")
-                                  + kFragmentMacros
-                                  + QStringLiteral("\n"
-                                                   "\n"
-                                                   "//=====================\n"
-                                                   "//--- Style 6 Node '/Net/Plain' ---\n"
-                                                   "//=====================\n"
-                                                   "void N1func(inout FragmentState State, inout FragmentSystemState _State)\n"
-                                                   "{\n"
-                                                   "    vec4 A; // Output '/Net/Plain.A' \n"
-                                                   "    vec4 B; // Output '/Net/Plain.B' \n"
-                                                   "A = vec4(GET_FLOAT(0)); B = vec4(1.0);\n"
-                                                   "    N1A = A;\n"
-                                                   "    N1B = B;\n"
-                                                   "}\n"
-                                                   "\n"
-                                                   "//=====================\n"
-                                                   "//--- Style 6 Node '/Net/Result' ---\n"
-                                                   "//=====================\n"));
+    VrnTest::expectText(declarations());
     // The node without outputs is inlined where the trail reaches it.
-    EXPECT_EQ(body(), QStringLiteral("    {\n"
-                                     "        N1func(State,_State); // Evaluating Node '/Net/Plain'\n"
-                                     "        {\n"
-                                     "VrnResult = N1B * float(GET_INT(0));\n"
-                                     "        }\n"
-                                     "    }\n"));
+    VrnTest::expectText(body());
 }
 
 TEST_F(Style6, CachedNodeWithoutOutputPointsReadsNothingAndIsNotCalled)
@@ -207,21 +151,8 @@ TEST_F(Style6, CachedNodeWithoutOutputPointsReadsNothingAndIsNotCalled)
     k->setCacheValid(true);
     k->setCacheActive(2);
     ASSERT_TRUE(build(k));
-    EXPECT_EQ(declarations(), kForwardHeader
-                                  + QStringLiteral("void Kfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
-                                  + kFragmentMacros
-                                  + QStringLiteral("\n"
-                                                   "\n"
-                                                   "//=====================\n"
-                                                   "//--- Style 6 Node '/Net/K' ---\n"
-                                                   "//=====================\n"
-                                                   "void Kfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
-                                                   "{\n"
-                                                   "}\n"));
-    EXPECT_EQ(body(), QStringLiteral("    {\n"
-                                     "{\n"
-                                     "}\n"
-                                     "    }\n"));
+    VrnTest::expectText(declarations());
+    VrnTest::expectText(body());
 }
 
 // A cache channel that packing skips has no location: the reads take slot 0
@@ -275,15 +206,7 @@ TEST_F(Style6, CacheChannelsArePackedOnlyWhenTheTileHasThem)
                                                              "//--- Style 6 Node '/Net/Out' ---\n"
                                                              "//=====================\n")))
             << declarations();
-        EXPECT_EQ(body(), QStringLiteral("    {\n"
-                                         "        Ifunc(State,_State); // Evaluating Node '/Net/I'\n"
-                                         "{\n")
-                              + reads
-                              + QStringLiteral("}\n"
-                                               "        {\n"
-                                               "VrnResult = IOutput + KOutput;\n"
-                                               "        }\n"
-                                               "    }\n"));
+        VrnTest::expectText(body());
         EXPECT_EQ(location(k, cacheName), Location(0, at));
         EXPECT_EQ(block().intArray(0).size(), c.packed ? 4 : 1);
         EXPECT_EQ(everyFrame(QStringLiteral("K_") + cacheName + QStringLiteral(".ChannelValues"), k, cacheName), c.packed);
@@ -313,15 +236,7 @@ TEST_F(Style6, BakedResultIsLaidOverTheBackgroundInTheFunctionAndTheTrail)
     EXPECT_TRUE(declarations().contains(QStringLiteral("void Bfunc(inout FragmentState State, inout FragmentSystemState _State)\n{\n") + reads
                                         + QStringLiteral("}\n")))
         << declarations();
-    EXPECT_EQ(body(), QStringLiteral("    {\n"
-                                     "        Sfunc(State,_State); // Evaluating Node '/Net/S'\n"
-                                     "{\n")
-                          + reads
-                          + QStringLiteral("}\n"
-                                           "        {\n"
-                                           "VrnResult = BOutput;\n"
-                                           "        }\n"
-                                           "    }\n"));
+    VrnTest::expectText(body());
 
     EXPECT_EQ(block().intArray(0), (QVector<int>{-1, -1, -1}));
     EXPECT_EQ(block().vec4Array().size(), 1);
@@ -359,53 +274,17 @@ TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
     const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Scale"), 2.0)};
     const VrnSnNodeKindPtr paint = kind(QStringLiteral("Paint"), {QStringLiteral("In")}, {QStringLiteral("Output")},
                                         QStringLiteral("Output = #In * $Scale;"), params);
-    const QString normal = QStringLiteral("vec4 NOutput; // Output '/Net/Noise.Output' \n"
-                                          "void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
-                           + kFragmentMacros
-                           + QStringLiteral("\n"
-                                            "\n"
-                                            "//=====================\n"
-                                            "//--- Style 6 Node '/Net/Noise' ---\n"
-                                            "//=====================\n"
-                                            "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
-                                            "{\n"
-                                            "    vec4 Output; // Output '/Net/Noise.Output' \n"
-                                            "Output = (vec4(0.0,0.0,0.0,0.0)) * GET_FLOAT(0);\n"
-                                            "    NOutput = Output;\n"
-                                            "}\n");
-    const QString stubbed = QStringLiteral("vec4 NOutput; // Output 'Output' \n"
-                                           "void Nfunc(inout FragmentState State, inout FragmentSystemState _State);\n")
-                            + kFragmentMacros
-                            + QStringLiteral("\n"
-                                             "\n"
-                                             "//=====================\n"
-                                             "//--- Non-Bakeable Node '/Net/Noise' ---\n"
-                                             "//=====================\n"
-                                             "void Nfunc(inout FragmentState State, inout FragmentSystemState _State)\n"
-                                             "{\n"
-                                             "    NOutput = vec4(0,0,0,0);\n"
-                                             "}\n");
-    const QString outBanner = QStringLiteral("\n"
-                                             "//=====================\n"
-                                             "//--- Style 6 Node '/Net/Out' ---\n"
-                                             "//=====================\n");
-    const QString body = QStringLiteral("    {\n"
-                                        "        Nfunc(State,_State); // Evaluating Node '/Net/Noise'\n"
-                                        "        {\n"
-                                        "VrnResult = NOutput;\n"
-                                        "        }\n"
-                                        "    }\n");
     struct Case
     {
         const char* name;
         QStringList defines;
         bool tagged;
-        QString declarations;
     };
     const std::vector<Case> cases{
-        {"bake mode, tagged", {QStringLiteral("NODE_BAKE")}, true, stubbed},
-        {"no bake mode, tagged", {}, true, normal},
+        {"bake mode, tagged", {QStringLiteral("NODE_BAKE")}, true},
+        {"no bake mode, tagged", {}, true},
     };
+
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
@@ -416,9 +295,8 @@ TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
             n->addTag(QStringLiteral("_notbakeable"));
         VrnTest::ScopedDefines defines(c.defines);
         ASSERT_TRUE(build(out));
-        EXPECT_EQ(declarations(), kForwardHeader + c.declarations + outBanner);
         // The stub is called like any other function.
-        EXPECT_EQ(this->body(), body);
+        VrnTest::expectText(declarations() + body());
         // Packing does not depend on the stub: the parameter keeps its slot.
         EXPECT_EQ(location(n, QStringLiteral("Scale")), Location(0, 0));
     }
@@ -442,12 +320,7 @@ TEST_F(Style6, ContainerEvaluatesItsNestedContextsAndTheTrailLeavesThemOut)
                                                        "    GOutput = Output;\n"
                                                        "}\n")))
         << declarations();
-    EXPECT_EQ(body(), QStringLiteral("    {\n"
-                                     "        Gfunc(State,_State); // Evaluating Node '/Net/G'\n"
-                                     "        {\n"
-                                     "VrnResult = GOutput;\n"
-                                     "        }\n"
-                                     "    }\n"));
+    VrnTest::expectText(body());
 }
 
 // --- Packing ----------------------------------------------------------------
@@ -496,13 +369,7 @@ TEST_F(Style6, ChannelStringIsThreeRefreshedIntsOtherStringsOnlyRecorded)
     EXPECT_EQ(block().values().value({n->uuidString(), QStringLiteral("Label")}), QVariant(QStringLiteral("rust")));
     EXPECT_EQ(block().channelReferences().value({0, 0}), QStringLiteral("Base"));
     // The node reads its channel through a local filled from the three ints.
-    EXPECT_EQ(body(), QStringLiteral("    {\n"
-                                     "        {\n"
-                                     "Channel VrnBlockChannel_Channel;\n"
-                                     "VrnBlockChannel_Channel.ChannelValues = ivec3(GET_INT(0), GET_INT(1), GET_INT(2));\n"
-                                     "VrnResult = texture_lookup2(VrnBlockChannel_Channel, State, _State) * GET_VEC4(0);\n"
-                                     "        }\n"
-                                     "    }\n"));
+    VrnTest::expectText(body());
 }
 
 TEST_F(Style6, EveryValueTypeTakesItsRowOfSlots)

@@ -1,0 +1,6 @@
+    {
+        Sfunc(State,_State); // Evaluating Node '/Net/Src'
+        {
+VrnResult = SOutput;
+        }
+    }

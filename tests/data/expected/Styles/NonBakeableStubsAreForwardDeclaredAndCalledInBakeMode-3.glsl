@@ -1,0 +1,6 @@
+    {
+        Nfunc(State,_State); // Evaluating Node '/Net/Noise'
+        {
+VrnResult = NOutput;
+        }
+    }
