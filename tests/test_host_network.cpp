@@ -58,28 +58,6 @@ struct Fixture : VrnTest::NetworkTest
 };
 } // namespace
 
-TEST_F(Fixture, BodyCodeResolvesInputsParametersAndInvertedFlags)
-{
-    auto* k = new VrnSnNodeKind;
-    k->name = QStringLiteral("Tokens");
-    k->inputs = {{QStringLiteral("Mask"), QStringLiteral("vec4(1.0)"), true}, {QStringLiteral("In"), QString(), false}};
-    k->outputs = QStringList{QStringLiteral("Output")};
-    k->parameters = {VrnCustomAttribute(QStringLiteral("Amount"), 0.5),
-                     VrnCustomAttribute(QStringLiteral("Amount2"), 2.0),
-                     VrnCustomAttribute(QStringLiteral("Axis"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1))),
-                     VrnCustomAttribute(QStringLiteral("Blend"), QVariant::fromValue(VrnUserEnum({QStringLiteral("Over")}, 0, true)))};
-    k->glsl = QStringLiteral("Output = (#Mask_INVERTED ? 1.0 - #Mask : #Mask) * #In.$Axis * $Amount2 * $Amount + float($Blend);");
-    VrnSnBaseNode* src = add(source, QStringLiteral("S"));
-    VrnSnBaseNode* n = add(VrnSnNodeKindPtr(k), QStringLiteral("N"));
-    connect(n, "In", src);
-
-    const QString expectedPlain = QStringLiteral("Output = (false ? 1.0 - (vec4(1.0)) : (vec4(1.0))) * SOutput.y * N_Amount2 * N_Amount + float(N_Blend);");
-    EXPECT_EQ(n->context()->shaderBodyCode(35632, nullptr, nullptr), expectedPlain);
-
-    n->addInputTag(QStringLiteral("Mask"), QStringLiteral("_invert"));
-    EXPECT_TRUE(n->context()->shaderBodyCode(35632, nullptr, nullptr).startsWith(QStringLiteral("Output = (true ?")));
-}
-
 TEST_F(Fixture, DeclarationsFollowParameterTypes)
 {
     const QList<VrnCustomAttribute> params{

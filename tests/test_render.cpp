@@ -112,32 +112,6 @@ TEST(RenderOracle, ConstantColourCoversTheSphereExactly)
     expectPicture(r.picture, [](const SpherePoint&) { return QVector<double>{0.2, 0.6, 0.8, 1.0}; }, 0);
 }
 
-TEST(RenderOracle, FilledChannelGivesItsColour)
-{
-    const Rendered r = render(network(QStringLiteral(R"({"name": "Base", "fill": [0.9, 0.4, 0.1, 1.0]}, {"name": "Other", "fill": [0, 1, 0, 1]})"),
-                                      QStringLiteral(R"({"id": "B", "kind": "ChannelInput", "attributes": {"Channel": "Base"}})"),
-                                      QStringLiteral(R"({"from": "B.Output", "to": "Out.Input"})")));
-    expectPicture(r.picture, [](const SpherePoint&) { return QVector<double>{0.9, 0.4, 0.1, 1.0}; });
-}
-
-TEST(RenderOracle, CheckerChannelIsSampledAtTheTexturePosition)
-{
-    const Rendered r = render(network(QStringLiteral(R"({"name": "Dirt", "size": 16, "checker": {"cells": 4, "colors": [[1, 0, 0, 1], [0, 0, 1, 1]]}})"),
-                                      QStringLiteral(R"({"id": "D", "kind": "ChannelInput", "attributes": {"Channel": "Dirt"}})"),
-                                      QStringLiteral(R"({"from": "D.Output", "to": "Out.Input"})")));
-    ASSERT_NE(r.network, nullptr);
-    const VrnChannel* dirt = r.network->shadingContext()->channel(1001, QStringLiteral("Dirt"));
-    ASSERT_NE(dirt, nullptr);
-    // The texel under the texture position, read from the channel's own data.
-    expectPicture(r.picture, [dirt](const SpherePoint& p) {
-        const int x = int(std::floor(p.u * dirt->width())), y = int(std::floor(p.v * dirt->height()));
-        const int at = (y * dirt->width() + x) * 4;
-        return QVector<double>{dirt->pixels().at(at), dirt->pixels().at(at + 1), dirt->pixels().at(at + 2), dirt->pixels().at(at + 3)};
-    });
-    // And the picture is not uniform: both colours show.
-    EXPECT_NE(r.picture.pixel(kSize / 2 - 4, kSize / 2 - 4), r.picture.pixel(kSize / 2 + 4, kSize / 2 - 4));
-}
-
 TEST(RenderOracle, LightingNodeGivesTheIrradianceOfTheNormal)
 {
     const Rendered r = render(network(QString(),
@@ -162,19 +136,4 @@ TEST(RenderOracle, LightingNodeGivesTheIrradianceOfTheNormal)
         colour.append(1.0);
         return colour;
     });
-}
-
-TEST(RenderCompare, ProgramsAreReusedForTheSameText)
-{
-    const QString json = network(QString(), QStringLiteral(R"({"id": "C", "kind": "ConstantColor", "attributes": {"Color": [0.1, 0.2, 0.3, 1.0]}})"),
-                                 QStringLiteral(R"({"from": "C.Output", "to": "Out.Input"})"));
-    Rendered first = render(json);
-    const int compiles = VrnRenderer::compileCount();
-    // A new value is new uniform data, not a new program.
-    first.network->node(QStringLiteral("C"))->setUserAttribute(QStringLiteral("Color"), QVariant::fromValue(VrnColor(0.9f, 0.2f, 0.3f, 1.0f)));
-    QImage again;
-    QString error;
-    ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(kStyle1, first.network, {}, kSize, again, error)) << error.toStdString();
-    EXPECT_EQ(VrnRenderer::compileCount(), compiles);
-    EXPECT_EQ(qRed(again.pixel(kSize / 2, kSize / 2)), 230);
 }

@@ -105,20 +105,6 @@ QString functionBody(const QString& declarations, const QString& head)
     return declarations.mid(open, close + 1 - open);
 }
 
-// Removes every part between the secure-log tokens, tokens included.
-QString withoutSecureParts(QString text)
-{
-    const QString begin = VrnShaderManager::startTokenForSecureShaderLog();
-    const QString end = VrnShaderManager::endTokenForSecureShaderLog();
-    for (int at = text.indexOf(begin); at >= 0; at = text.indexOf(begin)) {
-        const int stop = text.indexOf(end, at);
-        if (stop < 0)
-            return text.left(at);
-        text.remove(at, stop + end.size() - at);
-    }
-    return text;
-}
-
 // Everything a build wrote: each stage's declaration and body texts.
 QString builtText(const VrnShaderBuildResult& result)
 {
@@ -145,18 +131,6 @@ struct Style5Test : VrnTest::NetworkTest
         auto* k = new VrnSnNodeKind(*kind(name, inputs, {QStringLiteral("Output")}, glsl, parameters));
         k->shaderType = shaderType;
         return VrnSnNodeKindPtr(k);
-    }
-
-    // A record of the nodes' contexts after the three gathering steps.
-    Info gathered(const QList<VrnSnBaseNode*>& nodes, unsigned shaderType = VrnShaderType::Fragment)
-    {
-        Info r = record(shaderType);
-        for (VrnSnBaseNode* n : nodes)
-            r.Contexts.append(n->context());
-        Style5::resetShaderTypeInfo(r);
-        Style5::gatherNodeInfo(r);
-        Style5::gatherRevalEntries(r);
-        return r;
     }
 };
 } // namespace
@@ -190,14 +164,8 @@ TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
     const struct
     {
         int slotCount;
-        const char* define;
-    } rows[] = {
-        {0, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 10\n"},
-        {9, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 10\n"},
-        {10, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 20\n"},
-        {19, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 20\n"},
-        {20, "#define VRN_OUTPUT_INPUT_STORAGE_SIZE 30\n"},
-    };
+        int size;
+    } rows[] = {{0, 10}, {9, 10}, {10, 20}, {19, 20}, {20, 30}};
     for (const auto& row : rows) {
         Info r = record(VrnShaderType::Fragment);
         r.DeclarationCode = QStringLiteral("// prologue %1\n");
@@ -206,32 +174,11 @@ TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
         r.Vec4Count = 2;
         r.Vec4Uniforms = {Wm3::Vector4<float>(1, 2, 3, 4)};
         Style5::finishDeclarationCode(r);
-        EXPECT_EQ(r.DeclarationCode, QString::fromLatin1(row.define) + QStringLiteral("// prologue %1\n")) << row.slotCount;
+        EXPECT_EQ(r.DeclarationCode, QStringLiteral("#define VRN_OUTPUT_INPUT_STORAGE_SIZE ") + QString::number(row.size) + QStringLiteral("\n// prologue %1\n")) << row.slotCount;
         EXPECT_EQ(r.FloatUniforms, QVector<float>(3, 0.0f));
         ASSERT_EQ(r.Vec4Uniforms.size(), 2);
         EXPECT_EQ(r.Vec4Uniforms.first(), Wm3::Vector4<float>(1, 2, 3, 4)) << "growing keeps what is there";
     }
-}
-
-TEST(Style5Declarations, StepsLeaveARecordThatIsNotOkUntouched)
-{
-    Info r = record(VrnShaderType::Fragment);
-    r.Ok = false;
-    r.NodeFuncCount = 2;
-    r.FloatCount = 4;
-    r.UsedVersionHashes.insert(QStringLiteral("k1"));
-    r.InstructionList = {1, 2, 3};
-    Style5::resetShaderTypeInfo(r);
-    Style5::buildDeclarationCode(r);
-    Style5::buildNodeFunctions(r);
-    Style5::buildDispatchCode(r);
-    Style5::finishDeclarationCode(r);
-    EXPECT_TRUE(r.DeclarationCode.isEmpty());
-    EXPECT_TRUE(r.BodyCode.isEmpty());
-    EXPECT_TRUE(r.FloatUniforms.isEmpty());
-    EXPECT_EQ(r.InstructionList, QVector<int>({1, 2, 3}));
-    EXPECT_EQ(r.NodeFuncCount, 2);
-    EXPECT_TRUE(r.RevalNodeFuncIndices.isEmpty());
 }
 
 
@@ -430,116 +377,6 @@ TEST(Style5NodeFunctions, KindWithoutAnalysisForTheStageGetsAnEmptyBody)
 
 // --- Node information -------------------------------------------------------
 
-TEST_F(Style5Test, VariantKeyListsEnumsByNameAndLeavesBlendModesOut)
-{
-    const QList<VrnCustomAttribute> parameters{
-        VrnCustomAttribute(QStringLiteral("b"), userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1)),
-        VrnCustomAttribute(QStringLiteral("Mode"), userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true)),
-        VrnCustomAttribute(QStringLiteral("a"), userEnum({QStringLiteral("Linear"), QStringLiteral("Cubic")}, 0)),
-        VrnCustomAttribute(QStringLiteral("Amount"), 0.5),
-    };
-    VrnSnBaseNode* both = add(kind(QStringLiteral("TwoEnums"), {}, {QStringLiteral("Output")}, QString(), parameters), QStringLiteral("Both"));
-    VrnSnBaseNode* blendOnly = add(kind(QStringLiteral("BlendOnly"), {}, {QStringLiteral("Output")}, QString(), {parameters.at(1)}),
-                                   QStringLiteral("BlendOnly"));
-    ASSERT_TRUE(both && blendOnly);
-    EXPECT_EQ(Style5::variantKeyOf(both), QStringLiteral("_aLinear_by"));
-    EXPECT_EQ(Style5::variantKeyOf(blendOnly), QString());
-    EXPECT_EQ(Style5::variantKeyOf(nullptr), QString());
-}
-
-TEST_F(Style5Test, NodesOfOneKindShareTheVersionHashAndKeepTheirVariants)
-{
-    const VrnSnNodeKindPtr pick = stageKind(QStringLiteral("Style5Pick"), VrnShaderType::AllStages, {QStringLiteral("In")},
-                                            {VrnCustomAttribute(QStringLiteral("mode"), userEnum({QStringLiteral("Linear"), QStringLiteral("Cubic")}, 0))});
-    const VrnSnNodeKindPtr displace = stageKind(QStringLiteral("Style5Displace"), VrnShaderType::TessEvaluation, {});
-    VrnShaderNetworkManager::instance().registerVersionUUID(pick->versionUUID(), QStringLiteral("lib/Pick"));
-    VrnSnBaseNode* linear = add(pick, QStringLiteral("Linear"));
-    VrnSnBaseNode* cubic = add(pick, QStringLiteral("Cubic"));
-    VrnSnBaseNode* tess = add(displace, QStringLiteral("Tess"));
-    ASSERT_TRUE(linear && cubic && tess);
-    cubic->setUserAttribute(QStringLiteral("mode"), userEnum({QStringLiteral("Linear"), QStringLiteral("Cubic")}, 1));
-
-    const Info r = gathered({linear, cubic, tess});
-    const QString K = pick->versionHash();
-    EXPECT_EQ(r.ContextVersionHash.value(linear->context()), K);
-    EXPECT_EQ(r.ContextVersionHash.value(cubic->context()), K);
-    EXPECT_EQ(r.ContextVariantKey.value(linear->context()), QStringLiteral("_modeLinear"));
-    EXPECT_EQ(r.ContextVariantKey.value(cubic->context()), QStringLiteral("_modeCubic"));
-    EXPECT_EQ(r.VersionHashVariants.value(K), (QSet<QString>{QStringLiteral("_modeLinear"), QStringLiteral("_modeCubic")}));
-    EXPECT_EQ(r.VariantEnumValues.value(QStringLiteral("_modeCubic")).value(QStringLiteral("mode")), QStringLiteral("Cubic"));
-    EXPECT_EQ(r.NodePathKeys.value(K), QStringLiteral("lib/Pick"));
-    EXPECT_FALSE(r.NodePathKeys.contains(displace->versionHash())) << "no path key is known for it";
-    EXPECT_EQ(r.VersionHashSources.value(K), pick->versionHashSource());
-    // A kind of every stage serves each stage that runs networks; one of its own stage only that.
-    EXPECT_EQ(r.VersionHashGlslInfoMap.value(K).keys(),
-              (QList<unsigned>{0, VrnShaderType::Fragment, VrnShaderType::TessEvaluation, VrnShaderType::TessControl}));
-    EXPECT_EQ(r.VersionHashGlslInfoMap.value(displace->versionHash()).keys(), QList<unsigned>{VrnShaderType::TessEvaluation});
-    EXPECT_EQ(r.VersionHashGlslInfoMap.value(K).value(0).inputs, QStringList{QStringLiteral("In")});
-}
-
-TEST_F(Style5Test, NodesReadFromAChannelGetNoFunctionAndNoCubeMaps)
-{
-    const QList<VrnCustomAttribute> files{
-        VrnCustomAttribute(QStringLiteral("Sky"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png"), QStringLiteral("sky2.png")}))),
-        VrnCustomAttribute(QStringLiteral("SkyAgain"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")}))),
-        VrnCustomAttribute(QStringLiteral("None"), QVariant::fromValue(VrnFileList(1))),
-    };
-    const VrnSnNodeKindPtr lit = stageKind(QStringLiteral("Style5Lit"), VrnShaderType::AllStages, {}, files);
-    const VrnSnNodeKindPtr cached = stageKind(QStringLiteral("Style5Cached"), VrnShaderType::AllStages, {},
-                                              {VrnCustomAttribute(QStringLiteral("Env"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("studio.png")})))});
-    VrnSnBaseNode* a = add(lit, QStringLiteral("A"));
-    VrnSnBaseNode* b = add(lit, QStringLiteral("B"));
-    VrnSnBaseNode* c = add(cached, QStringLiteral("C"));
-    ASSERT_TRUE(a && b && c);
-    b->setUserAttribute(QStringLiteral("Sky"), QVariant::fromValue(VrnFileList(1, {QStringLiteral("night.png")})));
-
-    Info r = record(VrnShaderType::Fragment);
-    r.Contexts = {a->context(), b->context(), c->context(), nullptr};
-    r.ContextInfoMap[c->context()].readsCache = true;
-    Style5::gatherNodeInfo(r);
-    EXPECT_EQ(r.UsedVersionHashes, QSet<QString>{lit->versionHash()});
-    EXPECT_TRUE(r.ContextVersionHash.contains(c->context()));
-    EXPECT_TRUE(r.VersionHashGlslInfoMap.contains(cached->versionHash()));
-    EXPECT_EQ(r.CubemapFiles, (QSet<QString>{QStringLiteral("sky.png"), QStringLiteral("night.png")}));
-}
-
-TEST_F(Style5Test, ReEvaluationEntriesAreNumberedOverTheWholeRecord)
-{
-    auto revalKind = [](const QString& name, int entries) {
-        auto* k = new VrnSnNodeKind(*kind(name, {QStringLiteral("In"), QStringLiteral("Other")}, {QStringLiteral("Output")},
-                                          QStringLiteral("R0\nR1\nOutput = #In;")));
-        for (int i = 0; i < entries; ++i)
-            k->reval.append(VrnSnGlslRevalInfo{QStringLiteral("R%1").arg(i), i ? QStringLiteral("Other") : QStringLiteral("In"),
-                                               QStringLiteral("State.uv.x"), QStringLiteral("State.uv.y")});
-        return VrnSnNodeKindPtr(k);
-    };
-    const VrnSnNodeKindPtr one = revalKind(QStringLiteral("Style5RevalOne"), 1);
-    const VrnSnNodeKindPtr two = revalKind(QStringLiteral("Style5RevalTwo"), 2);
-    const VrnSnNodeKindPtr cachedKind = revalKind(QStringLiteral("Style5RevalCached"), 1);
-    VrnSnBaseNode* x = add(one, QStringLiteral("X"));
-    VrnSnBaseNode* y = add(two, QStringLiteral("Y"));
-    VrnSnBaseNode* z = add(cachedKind, QStringLiteral("Z"));
-    ASSERT_TRUE(x && y && z);
-
-    Info r = record(VrnShaderType::Fragment);
-    r.Contexts = {x->context(), y->context(), z->context()};
-    r.ContextInfoMap[z->context()].readsBakedChannel = true;
-    Style5::gatherNodeInfo(r);
-    Style5::gatherRevalEntries(r);
-    ASSERT_EQ(r.RevalInfoMap.size(), 2) << "a node read from its channel re-evaluates nothing";
-    QList<int> indices;
-    for (const QList<Info::RevalEntry>& entries : qAsConst(r.RevalInfoMap))
-        for (const Info::RevalEntry& e : entries)
-            indices.append(e.index);
-    std::sort(indices.begin(), indices.end());
-    EXPECT_EQ(indices, (QList<int>{0, 1, 2}));
-    const QList<Info::RevalEntry> ofTwo = r.RevalInfoMap.value(two->versionHash());
-    ASSERT_EQ(ofTwo.size(), 2);
-    EXPECT_EQ(ofTwo.at(1).placeholder, QStringLiteral("R1"));
-    EXPECT_EQ(ofTwo.at(1).inputName, QStringLiteral("Other"));
-    EXPECT_EQ(ofTwo.at(1).index, ofTwo.at(0).index + 1) << "a kind's entries in its own order";
-}
-
 // --- Driver -----------------------------------------------------------------
 
 namespace {
@@ -606,33 +443,6 @@ struct DriverTest : Style5Test
 };
 } // namespace
 
-TEST_F(DriverTest, EachRunKeepsOneRecordPerShaderTypeAndABlockNamedByItsStage)
-{
-    Style5 generator;
-    VrnSurfaceShader surface;
-    VrnShaderBuildResult result;
-    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
-    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
-    const QList<Info> records = generator.shaderTypeInfos();
-    ASSERT_EQ(records.size(), 3) << "the second run starts from an empty list";
-    EXPECT_EQ(records.at(0).ShaderType, VrnShaderType::Fragment);
-    EXPECT_EQ(records.at(1).ShaderType, VrnShaderType::TessEvaluation);
-    EXPECT_EQ(records.at(1).UniformBlockName, QStringLiteral("TessEvaluationShaderUniformBlock"));
-    EXPECT_EQ(records.at(1).StateStackType, QStringLiteral("TessEvaluationStateStack"));
-    EXPECT_TRUE(records.at(1).Ok);
-    EXPECT_EQ(records.at(0).ContextEntries.size(), records.at(0).Contexts.size());
-    EXPECT_EQ(records.at(2).ShaderType, VrnShaderType::TessControl);
-    EXPECT_EQ(surface.shaderUniformBlocks().keys(),
-              (QStringList{QStringLiteral("FragmentShaderUniformBlock"), QStringLiteral("TessControlShaderUniformBlock"),
-                           QStringLiteral("TessEvaluationShaderUniformBlock")}));
-    EXPECT_TRUE(result.declarationCodes.value(VrnShaderType::TessEvaluation).startsWith(QStringLiteral("#define VRN_OUTPUT_INPUT_STORAGE_SIZE 10\n")));
-
-    // A thread of its own has its own list.
-    QList<Info> elsewhere{Info()};
-    std::thread([&] { elsewhere = generator.shaderTypeInfos(); }).join();
-    EXPECT_TRUE(elsewhere.isEmpty());
-}
-
 TEST_F(DriverTest, SuccessSetsTheResultAndTheTessellationText)
 {
     InstructionsOverride generator(VrnShaderType::TessEvaluation, {3, -1});
@@ -686,32 +496,6 @@ TEST_F(DriverTest, EachBlockTooLargeIsReportedAndAsksForTheOptimizedCompilation)
     EXPECT_TRUE(build(fits, other, again)) << again.errorText;
     EXPECT_EQ(other.userAttribute(QStringLiteral("VrnGenericShaderCompilationResult")).value(), QVariant(true));
     EXPECT_FALSE(other.exists(QStringLiteral("VrnGenericShaderRequestOptimizedShaderCompilation")));
-}
-
-TEST_F(DriverTest, EncryptedSourceStaysOutOfLogsAndBetweenTheTokens)
-{
-    auto* secret = new VrnSnNodeKind(*kind(QStringLiteral("Style5Hidden"), {QStringLiteral("Input")}, {QStringLiteral("Output")},
-                                           QStringLiteral("Output = #Input * 0.5;")));
-    secret->encrypted = true;
-    const VrnSnNodeKindPtr kindPtr(secret);
-    VrnSnBaseNode* first = add(kindPtr, QStringLiteral("Hidden"));
-    VrnSnBaseNode* opened = add(kindPtr, QStringLiteral("Opened"));
-    ASSERT_TRUE(first && opened);
-    opened->setEncrypted(false); // comes later in the list: the kind's text must stay secret anyway
-    opened->connectInput(QStringLiteral("Input"), first, QStringLiteral("Output"));
-    root->connectInput(QStringLiteral("Input"), opened, QStringLiteral("Output"));
-
-    VrnLogCapture log;
-    Style5 generator;
-    VrnSurfaceShader surface;
-    VrnShaderBuildResult result;
-    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
-    const QString fragment = result.declarationCodes.value(VrnShaderType::Fragment);
-    ASSERT_TRUE(fragment.contains(QStringLiteral("// kind Style5Hidden\n"))) << "the source is written, between the tokens";
-    EXPECT_FALSE(withoutSecureParts(fragment).contains(QStringLiteral("kind Style5Hidden")));
-    for (const QString& line : kindPtr->versionHashSource().split(QLatin1Char('\n')))
-        for (const QString& message : log.messages())
-            EXPECT_FALSE(message.contains(line)) << message;
 }
 
 // The texts and the uniform data a build leaves for the renderer.

@@ -39,15 +39,6 @@ std::string text(const QVector<int>& list)
     return parts.join(QLatin1Char(',')).toStdString();
 }
 
-// One instruction as a test writes it: the node (empty: a separator), its
-// parameter block and its wiring block.
-struct Instruction
-{
-    const char* node;
-    int parameters;
-    int wiring;
-};
-
 // A network file around the given parts; "Pass" and "Split" are kinds of the file.
 QByteArray network(const QString& nodes, const QString& connections, const QString& root, const QString& channels = QString())
 {
@@ -86,17 +77,6 @@ struct Built
         VrnSnBaseGlslContext* c = context(id);
         return r.NodeFuncIndexByKey.value(r.ContextVersionHash.value(c) + r.ContextVariantKey.value(c), -1);
     }
-    QVector<int> instructions(const Info& r, const QList<Instruction>& list) const
-    {
-        QVector<int> ints;
-        for (const Instruction& i : list) {
-            if (!i.node)
-                ints << -1000 << -1000 << -1000;
-            else
-                ints << function(r, i.node) << i.parameters << i.wiring;
-        }
-        return ints << -8888 << -8888 << -8888;
-    }
 };
 
 std::unique_ptr<Built> build(const QByteArray& json)
@@ -120,88 +100,6 @@ struct Style5Packing : ::testing::Test
     void SetUp() override { ASSERT_NE(VrnTest::plugin().plugin, nullptr); }
 };
 } // namespace
-
-TEST_F(Style5Packing, InstructionListsWithSeparatorsAndSubLists)
-{
-    const QString checker = QStringLiteral(R"({"id": "C", "kind": "Checker"})");
-    const struct
-    {
-        const char* name;
-        QByteArray json;
-        QList<Instruction> instructions;
-        int parameterInts;
-        int wiringInts;
-        const char* subListOwner; // whose re-evaluated input has a sub-list
-        int subListStart;
-    } rows[] = {
-        // Checker: three parameter ints (a float, two colours); Multiply: none,
-        // and A, B and its output; Output: its input.
-        {"three contexts without re-evaluation",
-         network(checker + QStringLiteral(R"(, {"id": "M", "kind": "Multiply"}, {"id": "Out", "kind": "Output"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "M.A"}, {"from": "M.Output", "to": "Out.Input"})"), QStringLiteral("Out")),
-         {{"C", 0, 0}, {"M", 3, 1}, {"Out", 3, 4}}, 3, 5, nullptr, -1},
-        // The last of three contexts re-evaluates what the other two compute:
-        // both again after a separator, with their parameter blocks shared
-        // and wiring blocks of their own.
-        {"one connected re-evaluated input on the last context",
-         network(checker + QStringLiteral(R"(, {"id": "M", "kind": "Multiply"}, {"id": "O", "kind": "Offset"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "M.A"}, {"from": "M.Output", "to": "O.Input"})"), QStringLiteral("O")),
-         {{"C", 0, 0}, {"M", 3, 1}, {"O", 3, 4}, {nullptr, 0, 0}, {"C", 0, 8}, {"M", 3, 9}}, 4, 12, "O", 12},
-        {"an unconnected re-evaluated input has no sub-list",
-         network(QStringLiteral(R"({"id": "O", "kind": "Offset"})"), QString(), QStringLiteral("O")), {{"O", 0, 0}}, 1, 4, nullptr, -1},
-        // What comes after the owner in the main list is not in its sub-list.
-        {"a sub-list holds only what its owner depends on",
-         network(checker + QStringLiteral(R"(, {"id": "K", "kind": "ConstantColor"}, {"id": "O", "kind": "Offset"}, {"id": "A", "kind": "Add"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "O.Input"}, {"from": "O.Output", "to": "A.A"}, {"from": "K.Output", "to": "A.B"})"),
-                 QStringLiteral("A")),
-         {{"C", 0, 0}, {"O", 3, 1}, {"K", 4, 5}, {"A", 5, 6}, {nullptr, 0, 0}, {"C", 0, 9}}, 5, 10, "O", 15},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        VrnLogCapture log;
-        const auto b = build(row.json);
-        ASSERT_TRUE(b->ok);
-        const Info r = b->fragment();
-        EXPECT_EQ(text(r.InstructionList), text(b->instructions(r, row.instructions)));
-        EXPECT_EQ(r.ParameterList.size(), row.parameterInts);
-        EXPECT_EQ(r.WiringList.size(), row.wiringInts);
-        for (const Instruction& i : row.instructions) {
-            if (i.node) {
-                EXPECT_GT(b->function(r, i.node), 0) << i.node;
-            }
-        }
-        if (row.subListOwner) {
-            ASSERT_EQ(r.RevalInfoMap.value(r.ContextVersionHash.value(b->context(row.subListOwner))).size(), 1);
-            const Info::RevalEntry reval = r.RevalInfoMap.value(r.ContextVersionHash.value(b->context(row.subListOwner))).first();
-            EXPECT_EQ(r.InstructionListStarts.value(Info::ListKey(b->context(row.subListOwner), reval), -1), row.subListStart);
-        }
-        EXPECT_EQ(r.InstructionListStarts.value(Info::ListKey(nullptr, Info::RevalEntry()), -1), 0);
-        const QStringList messages = log.messages();
-        EXPECT_TRUE(messages.contains(QStringLiteral("1st block - Func call list occupies %1 ints").arg(3 * row.instructions.size() + 3)));
-        EXPECT_TRUE(messages.contains(QStringLiteral("2nd block - Parameter list occupies %1 ints").arg(row.parameterInts)));
-        EXPECT_TRUE(messages.contains(QStringLiteral("3rd block - input output wiring occupies %1 ints").arg(row.wiringInts)));
-    }
-}
-
-TEST_F(Style5Packing, EmptyContextListHoldsOnlyTheTerminator)
-{
-    Info r;
-    r.Ok = true;
-    r.ShaderType = VrnShaderType::Fragment;
-    VrnLogCapture log;
-    Style5::buildRevalSubLists(r);
-    Style5::countOutputConsumers(r);
-    Style5::packUniformData(r);
-    EXPECT_EQ(r.InstructionList, (QVector<int>{-8888, -8888, -8888}));
-    EXPECT_TRUE(r.ParameterList.isEmpty());
-    EXPECT_TRUE(r.WiringList.isEmpty());
-    EXPECT_EQ(r.StorageSlotCount, 0);
-    ASSERT_EQ(log.lines().size(), 3);
-    EXPECT_EQ(log.lines().at(0).file, kSource);
-    EXPECT_EQ(log.lines().at(0).line, 1516);
-    EXPECT_EQ(log.lines().at(1).line, 1517);
-    EXPECT_EQ(log.lines().at(2).line, 1518);
-}
 
 TEST_F(Style5Packing, WiringReusesEachSlotOnceItsLastReaderIsWired)
 {
@@ -369,112 +267,4 @@ TEST_F(Style5Packing, CachedNodeWithoutLiveChannelsGetsNoParameterBlock)
     EXPECT_TRUE(r.ParameterList.isEmpty());
     // Its output slot still has a place of its own, ahead of A's block.
     EXPECT_EQ(text(r.WiringList), text({0, 0, -1, 0}));
-}
-
-TEST_F(Style5Packing, EachParameterTypeHasItsIntsLocationAndRefresh)
-{
-    const QByteArray json = R"({"format": 1, "currentChannel": "Base",
-      "channels": [{"name": "Base", "fill": [0.5, 0.5, 0.5, 1]}, {"name": "Dirt", "fill": [0.1, 0.2, 0.3, 1]}],
-      "kinds": [{"name": "Every", "outputs": ["Output"], "glsl": "Output = vec4($Rate);",
-        "parameters": [
-          {"name": "Flag", "type": "bool", "default": true},
-          {"name": "Count", "type": "int", "default": 3},
-          {"name": "Rate", "type": "float", "default": 0.25},
-          {"name": "Weight", "type": "double", "default": 0.125},
-          {"name": "Label", "type": "string", "default": "text"},
-          {"name": "Shift", "type": "Vector2f", "default": [0.1, 0.3]},
-          {"name": "Tint", "type": "VrnColor", "default": [0.3, 0.6, 0.9, 1]},
-          {"name": "Pick", "type": "VrnUserEnum", "default": "y", "options": ["x", "y"]},
-          {"name": "Mode", "type": "VrnUserEnum", "default": "Screen", "options": ["Normal", "Multiply", "Screen"], "blendMode": true},
-          {"name": "Entries", "type": "VrnStringList", "default": "second", "options": ["first", "second"]},
-          {"name": "Paint", "type": "VrnChannelId", "default": "Dirt"},
-          {"name": "Files", "type": "VrnFileList", "default": ["sky.hdr"]},
-          {"name": "Layers", "type": "VrnImageList", "default": ["Dirt", "Base"]},
-          {"name": "Flat", "type": "VrnGradient", "default": {"atlas": false, "size": 64}},
-          {"name": "Ramp", "type": "VrnGradient", "default": {"atlas": true, "size": 64}},
-          {"name": "Frame", "type": "VrnLocatorList", "default": {"glslType": "mat4x4",
-            "value": [2, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1, 0, 0.5, 0.25, 0, 1]}},
-          {"name": "Anchor", "type": "VrnLocatorList", "default": {"glslType": "vec3", "value": [0.25, 0.5, 0.75]}}
-        ]}],
-      "nodes": [{"id": "E", "kind": "Every"}], "connections": [], "root": "E"})";
-    const auto b = build(json);
-    ASSERT_TRUE(b->ok);
-    const Info r = b->fragment();
-    // Floats and vectors hold their index; the text and the enum that is no
-    // blend mode, and the gradient without atlas, take nothing; the matrix
-    // takes one int and eight vec4s.
-    EXPECT_EQ(text(r.ParameterList), text({U, U, 0, 1, 0, 1, U, U, U, U, U, U, U, U, U, U, U, U, 2, 10}));
-    EXPECT_EQ(r.FloatCount, 2);
-    EXPECT_EQ(r.Vec4Count, 11);
-    EXPECT_EQ(r.FloatUniforms.size(), 2);
-    EXPECT_EQ(r.Vec4Uniforms.size(), 11);
-
-    VrnSnBaseNode* e = b->net()->node(QStringLiteral("E"));
-    const struct
-    {
-        const char* attribute;
-        int index; // -1: no location
-        bool everyFrame;
-    } rows[] = {
-        {"Flag", 0, false},    {"Count", 1, false},    {"Rate", 0, false},    {"Weight", 1, false}, {"Label", -1, false},
-        {"Shift", 0, false},   {"Tint", 1, false},     {"Pick", -1, false},   {"Mode", 6, true},    {"Entries", 7, false},
-        {"Paint", 8, false},   {"Files", 11, true},    {"Layers", 13, true},  {"Flat", -1, false},  {"Ramp", 17, false},
-        {"Frame", 2, true},    {"Anchor", 10, true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.attribute);
-        const Info::UniformKey key(e->uuidString(), QString::fromLatin1(row.attribute));
-        if (row.index < 0) {
-            EXPECT_FALSE(r.UniformLocationMap.contains(key));
-        } else {
-            EXPECT_EQ(r.UniformLocationMap.value(key), Location(2, row.index));
-        }
-        EXPECT_EQ(r.UniformsToUpdateEveryFrame.value(e->context()->uniformName(key.second, e)) == key, row.everyFrame);
-        EXPECT_TRUE(r.BlockUniforms.contains(key)) << "every parameter's value goes to the block";
-    }
-
-    // The block writes what the packer left to it.
-    const QSharedPointer<VrnShaderUniformBlock> block = b->surface.shaderUniformBlock(QStringLiteral("FragmentShaderUniformBlock"));
-    ASSERT_FALSE(block.isNull());
-    // Flag, Count, the indices, Mode 2 (Screen), Entries 1, Paint for the
-    // renderer, the cube-map token of Files, Layers for the renderer, Ramp row 0.
-    EXPECT_EQ(text(block->intArray(2)), text({1, 3, 0, 1, 0, 1, 2, 1, U, U, U, 0, 0, U, U, U, U, 0, 2, 10}));
-    EXPECT_EQ(block->floatArray(), (QVector<float>{0.25f, 0.125f}));
-    EXPECT_EQ(block->vec4Array().at(0), Wm3::Vector4<float>(0.1f, 0.3f, 0, 0));
-    EXPECT_EQ(block->vec4Array().at(1), Wm3::Vector4<float>(0.3f, 0.6f, 0.9f, 1));
-    EXPECT_EQ(block->channelReferences().value(Location(2, 8)), QStringLiteral("Dirt"));
-    EXPECT_EQ(block->imageListReferences().value(Location(2, 13)), (QStringList{QStringLiteral("Dirt"), QStringLiteral("Base")}));
-    EXPECT_EQ(block->locatorLists().value(2).glslType(), QStringLiteral("mat4x4"));
-    EXPECT_EQ(block->locatorLists().value(10).glslType(), QStringLiteral("vec3"));
-}
-
-TEST_F(Style5Packing, MissingAnalysisIsLoggedWithoutTheEncryptedSource)
-{
-    const auto b = build(network(QStringLiteral(R"({"id": "K", "kind": "ConstantColor"})"), QString(), QStringLiteral("K")));
-    ASSERT_TRUE(b->ok);
-    const QString prefix = QStringLiteral("[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ");
-    const QString typePrefix = QStringLiteral("[ !! ] Assertion 'VersionHashGlslInfoMap[VersionHash].contains(ShaderType)' failed: ");
-    for (const bool encrypted : {true, false}) {
-        SCOPED_TRACE(encrypted ? "encrypted" : "open");
-        Info r = b->fragment();
-        const QString K = r.ContextVersionHash.value(b->context("K"));
-        r.VersionHashGlslInfoMap.remove(K);
-        r.VersionHashEncrypted[K] = encrypted;
-        r.VersionHashSources[K] = QStringLiteral("the kind's source");
-        r.InstructionListStarts.clear();
-        r.EntriesByList.clear();
-        r.WiredEntries.clear();
-        VrnLogCapture log;
-        Style5::packUniformData(r);
-        QList<QPair<int, QString>> wanted{
-            {encrypted ? 1563 : 1567, encrypted ? prefix + QStringLiteral("VersionHashGlslInfoMap does not contain encrypted VersionHash : ") + K
-                                                : prefix + QStringLiteral("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource the kind's source")},
-            {1570, typePrefix + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType")}};
-        for (const auto& w : wanted) {
-            bool found = false;
-            for (const VrnDebugLine& line : log.lines())
-                found = found || (line.line == w.first && line.message == w.second && line.file == kSource);
-            EXPECT_TRUE(found) << w.first << " " << w.second.toStdString();
-        }
-    }
 }

@@ -325,32 +325,6 @@ TEST_F(Style6, ContainerEvaluatesItsNestedContextsAndTheTrailLeavesThemOut)
 
 // --- Packing ----------------------------------------------------------------
 
-TEST_F(Style6, EachArrayNumbersItsSlotsOnItsOwn)
-{
-    const QList<VrnCustomAttribute> first{VrnCustomAttribute(QStringLiteral("Rate"), 0.25), VrnCustomAttribute(QStringLiteral("Steps"), 3)};
-    const QList<VrnCustomAttribute> second{VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(0.1f, 0.2f, 0.3f, 0.4f))),
-                                           VrnCustomAttribute(QStringLiteral("On"), true),
-                                           VrnCustomAttribute(QStringLiteral("Weight"), QVariant::fromValue(1.5f))};
-    VrnSnBaseNode* a = add(kind(QStringLiteral("First"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4($Rate);"), first), QStringLiteral("A"));
-    VrnSnBaseNode* b = add(kind(QStringLiteral("Second"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In * $Tint;"), second),
-                           QStringLiteral("B"));
-    connect(b, "In", a);
-    ASSERT_TRUE(build(b));
-
-    EXPECT_EQ(location(a, QStringLiteral("Rate")), Location(0, 0));
-    EXPECT_EQ(location(a, QStringLiteral("Steps")), Location(0, 0));
-    EXPECT_EQ(location(b, QStringLiteral("Tint")), Location(0, 0));
-    EXPECT_EQ(location(b, QStringLiteral("On")), Location(0, 1));
-    EXPECT_EQ(location(b, QStringLiteral("Weight")), Location(0, 1));
-    EXPECT_EQ(block().intArray(0), (QVector<int>{3, 1}));
-    EXPECT_EQ(block().floatArray(), (QVector<float>{0.25f, 1.5f}));
-    // The colour reaches its slot through the value table.
-    ASSERT_EQ(block().vec4Array().size(), 1);
-    EXPECT_EQ(block().vec4Array().at(0), Wm3::Vector4<float>(0.1f, 0.2f, 0.3f, 0.4f));
-    EXPECT_TRUE(block().intArray(1).isEmpty());
-    EXPECT_TRUE(block().everyFrameMap().isEmpty());
-}
-
 TEST_F(Style6, ChannelStringIsThreeRefreshedIntsOtherStringsOnlyRecorded)
 {
     net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Base"), 1001, 2, 1, 1, 1, 1));
@@ -370,86 +344,6 @@ TEST_F(Style6, ChannelStringIsThreeRefreshedIntsOtherStringsOnlyRecorded)
     EXPECT_EQ(block().channelReferences().value({0, 0}), QStringLiteral("Base"));
     // The node reads its channel through a local filled from the three ints.
     VrnTest::expectText(body());
-}
-
-TEST_F(Style6, EveryValueTypeTakesItsRowOfSlots)
-{
-    struct Row
-    {
-        const char* name;
-        QVariant value;
-        Location location; // kNoLocation: nothing reserved
-        bool everyFrame;
-    };
-    const VrnLocatorList point(QStringLiteral("vec3"), {0, 1, 0});
-    const VrnLocatorList matrix(QStringLiteral("mat4x4"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
-    const std::vector<Row> rows{
-        {"Bool", true, {0, 0}, false},
-        {"Int", 2, {0, 1}, false},
-        {"Float", QVariant::fromValue(0.25f), {0, 0}, false},
-        {"Double", 0.5, {0, 1}, false},
-        {"Text", QStringLiteral("label"), kNoLocation, false},
-        {"Vec2", QVariant::fromValue(Vector2f(0.1f, 0.2f)), {0, 0}, false},
-        {"Vec3", QVariant::fromValue(Vector3f(0.1f, 0.2f, 0.3f)), {0, 1}, false},
-        {"Vec4", QVariant::fromValue(Vector4f(0.1f, 0.2f, 0.3f, 0.4f)), {0, 2}, false},
-        {"Color", QVariant::fromValue(VrnColor(0, 0, 0.25f, 0)), {0, 3}, false},
-        {"Choice", QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1)), kNoLocation, false},
-        {"Blend", QVariant::fromValue(VrnUserEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true)), kNoLocation, false},
-        {"Entries", QVariant::fromValue(VrnStringList({QStringLiteral("first"), QStringLiteral("second")}, 1)), {0, 2}, false},
-        {"Source", QVariant::fromValue(VrnChannelId(QStringLiteral("Base"))), {0, 3}, true},
-        {"Files", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})), kNoLocation, false},
-        {"Images", QVariant::fromValue(VrnImageList({QStringLiteral("Base")})), {0, 6}, true},
-        {"Ramp", QVariant::fromValue(VrnGradient(256, 0, false)), kNoLocation, false},
-        {"AtlasRamp", QVariant::fromValue(VrnGradient(256, 0, true)), {0, 10}, false},
-        {"Points", QVariant::fromValue(point), {0, 4}, true},
-        {"Matrix", QVariant::fromValue(matrix), {0, 5}, true},
-        // No slot, but a location at the current end and a refresh entry.
-        {"Odd", QVariant::fromValue(VrnLocatorList(QStringLiteral("mat3"), {})), {0, 13}, true},
-    };
-    QList<VrnCustomAttribute> params;
-    for (const Row& r : rows)
-        params.append(VrnCustomAttribute(QString::fromLatin1(r.name), r.value));
-    VrnSnBaseNode* n = add(kind(QStringLiteral("Everything"), {}, {}, QStringLiteral("VrnResult = vec4(1.0);"), params), QStringLiteral("E"));
-
-    VrnLogCapture log;
-    ASSERT_TRUE(build(n));
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        const QString name = QString::fromLatin1(r.name);
-        EXPECT_EQ(location(n, name), r.location);
-        EXPECT_EQ(everyFrame(n->context()->uniformName(name, n), n, name), r.everyFrame);
-        EXPECT_TRUE(block().values().contains({n->uuidString(), name})) << "every attribute is recorded";
-    }
-    EXPECT_EQ(block().intArray(0).size(), 11);
-    EXPECT_EQ(block().floatArray().size(), 2);
-    EXPECT_EQ(block().vec4Array().size(), 13);
-    EXPECT_EQ(block().everyFrameMap().size(), 5);
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_EQ(log.lines().first().file, QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style6"));
-    EXPECT_EQ(log.lines().first().line, 279);
-    EXPECT_EQ(log.lines().first().message, QStringLiteral("Unsupported GLSL type for LocatorList: mat3"));
-}
-
-TEST_F(Style6, ChannelReadsWithoutAShadingContextAreLoggedAndPackNothing)
-{
-    // Nodes of no network have no shading context; the build goes on.
-    VrnSnBaseNode* n = add(source, QStringLiteral("K"));
-    cache(n);
-    auto* loose = new RawCacheNode(nullptr, source, QStringLiteral("Loose"));
-    std::unique_ptr<QObject> owner(loose);
-    loose->setName(QStringLiteral("Loose node"));
-    loose->setCacheEnabled(true);
-    loose->setCacheValid(true);
-    loose->setCacheActive(2);
-    auto* context = new VrnSnBaseGlslContext(loose);
-    context->setExpression(source->glsl, false);
-
-    VrnLogCapture log;
-    const QString bodyCode = generate(kStyle6, {context, n->context()}).body;
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_EQ(log.lines().first().line, 84);
-    EXPECT_EQ(log.lines().first().message, QStringLiteral("[ !! ] Could not find the shading context of the node Loose node"));
-    EXPECT_TRUE(bodyCode.contains(QStringLiteral("    LooseOutput = texture_lookup2(Cache_"))) << bodyCode;
 }
 
 // --- The driver ---------------------------------------------------------------

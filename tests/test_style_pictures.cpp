@@ -59,13 +59,6 @@ QStringList expectSamePictures(const VrnLoadedNetwork& loaded, int size = kSize)
     return rendered;
 }
 
-QByteArray network(const QString& channels, const QString& nodes, const QString& connections, const QString& extra = QString())
-{
-    return QStringLiteral(R"({"format": 1, %4 "channels": [%1], "nodes": [%2, {"id": "Out", "kind": "Output"}],
-                              "connections": [%3], "root": "Out"})")
-        .arg(channels, nodes, connections, extra)
-        .toUtf8();
-}
 } // namespace
 
 TEST(StylePictures, ExamplesMatchInEveryStyle)
@@ -144,34 +137,19 @@ TEST(StylePictures, HandMadeStatesMatch)
     VrnTest::plugin();
     const struct
     {
-        const char* name;
-        QByteArray json;
+        const char* file;
         QList<int> styles;
     } rows[] = {
         // In a bake, a left-out node's uniforms are not declared; Style 3's
         // main body must not use its code either.
-        {"bake with a left-out node",
-         network(QStringLiteral(R"({"name": "Base", "fill": [0.3, 0.5, 0.35, 1.0]})"),
-                 QStringLiteral(R"({"id": "Base", "kind": "ChannelInput", "attributes": {"Channel": "Base"}},
-                                  {"id": "Rim", "kind": "ConstantColor", "tags": ["_notbakeable"], "attributes": {"Color": [0.2, 0.1, 0.05, 0.0]}},
-                                  {"id": "Sum", "kind": "Add"})"),
-                 QStringLiteral(R"({"from": "Base.Output", "to": "Sum.A"}, {"from": "Rim.Output", "to": "Sum.B"},
-                                  {"from": "Sum.Output", "to": "Out.Input"})"),
-                 QStringLiteral(R"("defines": ["NODE_BAKE"],)")),
-         {1, 2, 3, 4}},
+        {"bake-with-a-left-out-node", {1, 2, 3, 4}},
         // The cache holds another value than the checker computes: every
         // style must read it at the shifted position, Style 1 included.
-        {"re-evaluated cache",
-         network(QStringLiteral(R"({"name": "Store", "fill": [0.9, 0.1, 0.1, 1.0]})"),
-                 QStringLiteral(R"({"id": "C", "kind": "Checker", "attributes": {"Cells": 4.0}},
-                                  {"id": "K", "kind": "Multiply", "cache": {"enabled": true, "valid": true, "active": 2, "channels": {"Output": "Store"}}},
-                                  {"id": "O", "kind": "Offset"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "K.A"}, {"from": "K.Output", "to": "O.Input"}, {"from": "O.Output", "to": "Out.Input"})")),
-         {1, 2, 6}},
+        {"re-evaluated-cache", {1, 2, 6}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const auto loaded = VrnTest::loadNetwork(row.json, QString::fromLatin1(row.name));
+        SCOPED_TRACE(row.file);
+        const auto loaded = VrnTest::loadNetworkFile(VrnTest::dataPath(QStringLiteral("networks/%1.json").arg(QString::fromLatin1(row.file))));
         ASSERT_NE(loaded, nullptr);
         const QStringList rendered = expectSamePictures(loaded->loaded);
         for (int n : row.styles)
@@ -193,62 +171,27 @@ TEST(StylePictures, HandMadeStatesMatch)
 TEST(StylePictures, StylesLeftOutReallyDrawOtherPictures)
 {
     VrnTest::plugin();
-    const QString checker = QStringLiteral(R"({"id": "C", "kind": "Checker", "attributes": {"Cells": 4.0}})");
-    const QString cache = QStringLiteral(R"("cache": {"enabled": true, "valid": true, "active": 2, "channels": {%1}})");
-    const QString base = QStringLiteral(R"({"name": "Base", "fill": [0.5, 0.5, 0.5, 1]})");
     const struct
     {
         int style;
-        QByteArray json;
+        const char* file;   // under networks/left-out
         const char* reason; // the reason, or its start
     } rows[] = {
-        {4, network(QString(), QStringLiteral(R"({"id": "S", "kind": "Add"})"), QStringLiteral(R"({"from": "S.Output", "to": "Out.Input"})")),
-         "no node declares a uniform"},
-        {4, network(QString(), QStringLiteral(R"({"id": "T", "kind": "AllTypes"})"), QStringLiteral(R"({"from": "T.Output", "to": "Out.Input"})")),
-         "node \"T\" declares \"uniform sampler1D T_Ramp;\""},
-        {1,
-         R"({"format": 1, "defines": ["NODE_BAKE"],
-             "nodes": [{"id": "C", "kind": "ConstantColor", "attributes": {"Color": [0.2, 0.7, 0.4, 1.0]}},
-                       {"id": "Out", "kind": "Output", "tags": ["_notbakeable"]}],
-             "connections": [{"from": "C.Output", "to": "Out.Input"}], "root": "Out"})",
-         "node \"Out\" is left out of the bake"},
-        {5,
-         network(base, checker + QStringLiteral(R"(, {"id": "O1", "kind": "Offset", "attributes": {"Shift": [0.13, 0.0]}},
-                                                    {"id": "O2", "kind": "Offset", "attributes": {"Shift": [0.05, 0.07]}})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "O1.Input"}, {"from": "O1.Output", "to": "O2.Input"}, {"from": "O2.Output", "to": "Out.Input"})")),
+        {4, "style4-nothing-declared", "no node declares a uniform"},
+        {4, "style4-sampler1d", "node \"T\" declares \"uniform sampler1D T_Ramp;\""},
+        {1, "style1-outputless-left-out-of-bake", "node \"Out\" is left out of the bake"},
+        {5, "style5-nested-reevaluation",
          "node \"O1\" re-evaluates its input inside the re-evaluation of node \"O2\", which this style cannot nest"},
-        {5,
-         network(base, QStringLiteral(R"({"id": "G", "kind": "ConstantColor", "tags": ["_notbakeable"], "attributes": {"Color": [0.3, 0.2, 0.1, 1]}})"),
-                 QStringLiteral(R"({"from": "G.Output", "to": "Out.Input"})"), QStringLiteral(R"("defines": ["NODE_BAKE"],)")),
-         "node \"G\" is not bakeable, and this style runs its code in a bake"},
-        {5,
-         network(base + QStringLiteral(R"(, {"name": "Store", "fill": [0.8, 0.6, 0.4, 0.5]})"),
-                 QStringLiteral(R"({"id": "K", "kind": "ConstantColor", %1})").arg(cache.arg(QStringLiteral(R"("Output": "Store")"))),
-                 QStringLiteral(R"({"from": "K.Output", "to": "Out.Input"})")),
-         "node \"K\" reads a translucent cache, which this style lays over opaque black"},
-        {5,
-         network(base + QStringLiteral(R"(, {"name": "Baked", "fill": [0.8, 0.6, 0.4, 0.5]})"),
-                 QStringLiteral(R"({"id": "K", "kind": "ConstantColor"},
-                                  {"id": "B", "kind": "BakePoint", "attributes": {"Channel": "Baked"}, "bake": {"useBakedResult": true}})"),
-                 QStringLiteral(R"({"from": "K.Output", "to": "B.Input"}, {"from": "B.Output", "to": "Out.Input"})")),
+        {5, "style5-not-bakeable-in-bake", "node \"G\" is not bakeable, and this style runs its code in a bake"},
+        {5, "style5-translucent-cache", "node \"K\" reads a translucent cache, which this style lays over opaque black"},
+        {5, "style5-translucent-baked-channel",
          "bake point \"B\" reads a translucent baked channel, which this style lays over its background"},
-        {5,
-         network(base + QStringLiteral(R"(, {"name": "Lo", "fill": [0.2, 0.2, 0.2, 1]}, {"name": "Hi", "fill": [0.9, 0.7, 0.5, 1]})"),
-                 QStringLiteral(R"({"id": "S", "kind": "Split", %1})").arg(cache.arg(QStringLiteral(R"("Lo": "Lo", "Hi": "Hi")"))),
-                 QStringLiteral(R"({"from": "S.Hi", "to": "Out.Input"})"),
-                 QStringLiteral(R"("kinds": [{"name": "Split", "outputs": ["Lo", "Hi"], "glsl": "Lo = vec4(0.0);\nHi = vec4(1.0);"}],)")),
-         "node \"S\" reads its cache for 2 outputs, and this style's cache lookup writes one"},
-        {6,
-         R"({"format": 1,
-             "kinds": [{"name": "Ramped", "outputs": ["Output"], "glsl": "Output = texture($Ramp, 0.5);",
-                        "parameters": [{"name": "Ramp", "type": "VrnGradient", "default": {"atlas": false, "size": 64}}]}],
-             "nodes": [{"id": "G", "kind": "Ramped"}, {"id": "Out", "kind": "Output"}],
-             "connections": [{"from": "G.Output", "to": "Out.Input"}], "root": "Out"})",
-         "node \"G\" reads its sampler1D \"Ramp\", which this style does not declare"},
+        {5, "style5-cache-of-two-outputs", "node \"S\" reads its cache for 2 outputs, and this style's cache lookup writes one"},
+        {6, "style6-sampler1d", "node \"G\" reads its sampler1D \"Ramp\", which this style does not declare"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
-        const auto loaded = VrnTest::loadNetwork(row.json);
+        const auto loaded = VrnTest::loadNetworkFile(VrnTest::dataPath(QStringLiteral("networks/left-out/%1.json").arg(QString::fromLatin1(row.file))));
         ASSERT_NE(loaded, nullptr);
         VrnShaderNetwork* net = loaded->network();
         const QStringList& defines = loaded->loaded.defines;
@@ -271,11 +214,7 @@ TEST(StylePictures, StylesLeftOutReallyDrawOtherPictures)
 TEST(StylePictures, Style6ShowsATranslucentBakedChannelPremultiplied)
 {
     VrnTest::plugin();
-    const auto loaded = VrnTest::loadNetwork(network(QStringLiteral(R"({"name": "Baked", "fill": [0.8, 0.6, 0.4, 0.5]})"),
-                                                     QStringLiteral(R"({"id": "C", "kind": "ConstantColor"},
-                                                                      {"id": "B", "kind": "BakePoint", "attributes": {"Channel": "Baked"},
-                                                                       "bake": {"useBakedResult": true}})"),
-                                                     QStringLiteral(R"({"from": "C.Output", "to": "B.Input"}, {"from": "B.Output", "to": "Out.Input"})")));
+    const auto loaded = VrnTest::loadNetworkFile(VrnTest::dataPath(QStringLiteral("networks/left-out/style5-translucent-baked-channel.json")));
     ASSERT_NE(loaded, nullptr);
     EXPECT_NE(VrnRenderCompare::notApplicableReason(style(6), loaded->network()), QString());
     const QRgb centre = render(style(6), loaded->loaded).pixel(kSize / 2, kSize / 2);

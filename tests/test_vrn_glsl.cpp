@@ -81,14 +81,6 @@ TEST(VrnGlsl, ListsRegisteredGeneratorsInRegistrationOrder)
     }
 }
 
-TEST(VrnGlsl, LogOptionPrintsThePluginLine)
-{
-    const ToolRun run = runTool({QStringLiteral("--log")});
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnShaderNetworkGlslContextPlugin:")));
-    EXPECT_TRUE(run.err.contains(QStringLiteral(": [ Plugin ] Shader Network - GLSL Context\n")));
-}
-
 TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
 {
     const QString notAPlugin = VrnTest::toolPath(QStringLiteral("vrn-glsl"));
