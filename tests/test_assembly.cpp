@@ -12,7 +12,6 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSurfaceShader.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 

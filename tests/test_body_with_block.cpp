@@ -8,7 +8,6 @@
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslContext.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>

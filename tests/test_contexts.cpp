@@ -12,7 +12,6 @@
 
 #include "VrnSnGlslChannelInputContext.h"
 
-#include <gtest/gtest.h>
 
 #include <QPointer>
 

@@ -5,7 +5,6 @@
 
 #include "VrnTestSupport.h"
 
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>

@@ -8,7 +8,6 @@
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseGlslContext.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 

@@ -17,7 +17,6 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSurfaceShader.h"
 
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>

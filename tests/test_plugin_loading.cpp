@@ -12,7 +12,6 @@
 #include "VrnClassFactory.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 
-#include <gtest/gtest.h>
 
 #include <QLibrary>
 

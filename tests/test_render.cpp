@@ -7,7 +7,6 @@
 #include "VrnRenderCompare.h"
 #include "VrnRenderer.h"
 
-#include <gtest/gtest.h>
 
 
 #include <cmath>

@@ -11,7 +11,6 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>

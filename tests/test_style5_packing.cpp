@@ -19,7 +19,6 @@
 
 #include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 

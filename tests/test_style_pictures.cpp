@@ -10,7 +10,6 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSnGlslCodeGeneratorManager.h"
 
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -99,11 +98,11 @@ TEST(StylePictures, RandomNetworksMatchInEveryStyle)
     VrnTest::plugin();
     QHash<QString, int> renderedBy;
     QSet<QString> seen;
-    const int networks = 24;
+    const int networks = 60;
     for (quint32 seed = 1; seed <= quint32(networks); ++seed) {
         VrnRandomNetwork::Options options;
         options.seed = seed;
-        options.nodes = 2 + int(seed * 7 % 23); // 2 to 24
+        options.nodes = 2 + int(seed * 13 % 39); // 2 to 40
         SCOPED_TRACE(QStringLiteral("--random %1 --nodes %2").arg(seed).arg(options.nodes).toStdString());
         const QJsonObject json = VrnRandomNetwork::generate(options);
         for (const QJsonValue& node : json.value(QStringLiteral("nodes")).toArray()) {

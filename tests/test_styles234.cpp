@@ -10,7 +10,6 @@
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseGlslContext.h"
 
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -94,12 +93,13 @@ TEST_F(Styles, NodeFunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
         int style;
         unsigned shaderType;
     } rows[] = {{2, VrnShaderType::Fragment}, {2, VrnShaderType::TessControl}, {3, VrnShaderType::Fragment}};
+    QString texts; // every row's declarations and body
     for (const auto& row : rows) {
         SCOPED_TRACE(QStringLiteral("Style %1, shader type %2").arg(row.style).arg(row.shaderType).toStdString());
         const Texts t = generate(row.style, {s->context(), out->context()}, row.shaderType);
-        VrnTest::expectText(t.declarations);
-        VrnTest::expectText(t.body);
+        texts += t.declarations + t.body;
     }
+    VrnTest::expectText(texts);
 }
 
 TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
@@ -123,6 +123,7 @@ TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
         bool outTagged; // and its declarations are checked, not only the node's uniform
     } rows[] = {{2, true}, {3, false}};
     VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
+    QString texts; // Style 2's declarations, and each style's body
     for (const auto& row : rows) {
         SCOPED_TRACE(row.style);
         net.reset(new VrnShaderNetwork(QStringLiteral("Net")));
@@ -135,9 +136,10 @@ TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
         const Texts t = generate(row.style, {n->context(), out->context()});
         EXPECT_FALSE(t.declarations.contains(QStringLiteral("N_Gain"))) << t.declarations;
         if (row.outTagged)
-            VrnTest::expectText(t.declarations);
-        VrnTest::expectText(t.body);
+            texts += t.declarations;
+        texts += t.body;
     }
+    VrnTest::expectText(texts);
 }
 
 TEST_F(Styles, Style2ReadsACachedNodeWithoutCallingItAndCallsOneWithoutOutputPoints)

@@ -2,7 +2,6 @@
 
 #include "VrnTestSupport.h"
 
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -9,7 +9,6 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSurfaceShader.h"
 
-#include <gtest/gtest.h>
 
 #include <QImage>
 #include <QJsonDocument>

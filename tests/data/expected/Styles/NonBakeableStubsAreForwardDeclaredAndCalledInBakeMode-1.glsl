@@ -20,3 +20,15 @@ void Nfunc(inout FragmentState State, inout FragmentSystemState _State)
 //=====================
 //--- Non-Bakeable Node '/Net/Out' ---
 //=====================
+    {
+        Nfunc(State,_State); // Evaluating Node '/Net/Noise'
+        {
+VrnResult = NOutput;
+        }
+    }
+    {
+        Nfunc(State,_State); // Evaluating Node '/Net/Noise'
+        {
+VrnResult = NOutput;
+        }
+    }

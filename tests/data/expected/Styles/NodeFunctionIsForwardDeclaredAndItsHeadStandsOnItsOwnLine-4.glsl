@@ -1,6 +1,0 @@
-    {
-        Sfunc(State,_State); // Evaluating Node '/Net/Src'
-        {
-VrnResult = SOutput;
-        }
-    }

@@ -1,6 +1,0 @@
-    {
-        Nfunc(State,_State); // Evaluating Node '/Net/Noise'
-        {
-VrnResult = NOutput;
-        }
-    }
