@@ -1,10 +1,10 @@
 // The Style 5 generator: the interpreter's declarations and dispatch, one
-// node function per kind and variant, the node information behind them, and
-// the driver that hands blocks and result attributes to the surface shader.
+// node function per kind and variant, and the driver that hands blocks and
+// result attributes to the surface shader.
 //
-// The generator's units are built into this test too, so that single steps
-// can run on records made here; whole builds also go through the generator
-// that the loaded plug-in registered.
+// Single steps run on records made here, through the plug-in's library that
+// the test links; whole builds go through the generator that the loaded
+// plug-in registered.
 
 #include "VrnTestSupport.h"
 
@@ -20,7 +20,7 @@
 #include "VrnSurfaceShader.h"
 #include "VrnUniformReport.h"
 
-#include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5.h"
+#include "VrnSnGlslCodeGenerator_Style5.h"
 
 
 #include <QJsonDocument>

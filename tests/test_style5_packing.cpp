@@ -1,10 +1,9 @@
-// Style 5's uniform data: the instruction list with its re-evaluation
-// sub-lists, the parameter list with the float and vec4 data and the
-// location tables, and the wiring list with its reusable storage slots.
+// Style 5's uniform data: the wiring list with its reusable storage slots,
+// and the instructions and parameters of nodes that read their cache.
 //
-// Networks are loaded from text and built by a generator made here (the
-// generator's units are built into this test), so that its records can be
-// read after the build. Node function numbers follow the kinds' version
+// Networks are loaded from text and built by a generator made here (from the
+// plug-in's library that the test links), so that its records can be read
+// after the build. Node function numbers follow the kinds' version
 // hashes and are tested with the node functions; here they are looked up.
 
 #include "VrnTestSupport.h"
@@ -17,7 +16,7 @@
 #include "VrnSnGlslContextManager.h"
 #include "VrnSurfaceShader.h"
 
-#include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5.h"
+#include "VrnSnGlslCodeGenerator_Style5.h"
 
 
 #include <memory>
