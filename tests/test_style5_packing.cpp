@@ -266,3 +266,111 @@ TEST_F(Style5Packing, CachedNodeWithoutLiveChannelsGetsNoParameterBlock)
     // Its output slot still has a place of its own, ahead of A's block.
     EXPECT_EQ(text(r.WiringList), text({0, 0, -1, 0}));
 }
+
+TEST_F(Style5Packing, EachParameterTypeHasItsIntsLocationAndRefresh)
+{
+    const QByteArray json = R"({"format": 1, "currentChannel": "Base",
+      "channels": [{"name": "Base", "fill": [0.5, 0.5, 0.5, 1]}, {"name": "Dirt", "fill": [0.1, 0.2, 0.3, 1]}],
+      "kinds": [{"name": "Every", "outputs": ["Output"], "glsl": "Output = vec4($Rate);",
+        "parameters": [
+          {"name": "Flag", "type": "bool", "default": true},
+          {"name": "Count", "type": "int", "default": 3},
+          {"name": "Rate", "type": "float", "default": 0.25},
+          {"name": "Weight", "type": "double", "default": 0.125},
+          {"name": "Label", "type": "string", "default": "text"},
+          {"name": "Shift", "type": "Vector2f", "default": [0.1, 0.3]},
+          {"name": "Tint", "type": "VrnColor", "default": [0.3, 0.6, 0.9, 1]},
+          {"name": "Pick", "type": "VrnUserEnum", "default": "y", "options": ["x", "y"]},
+          {"name": "Mode", "type": "VrnUserEnum", "default": "Screen", "options": ["Normal", "Multiply", "Screen"], "blendMode": true},
+          {"name": "Entries", "type": "VrnStringList", "default": "second", "options": ["first", "second"]},
+          {"name": "Paint", "type": "VrnChannelId", "default": "Dirt"},
+          {"name": "Files", "type": "VrnFileList", "default": ["sky.hdr"]},
+          {"name": "Layers", "type": "VrnImageList", "default": ["Dirt", "Base"]},
+          {"name": "Flat", "type": "VrnGradient", "default": {"atlas": false, "size": 64}},
+          {"name": "Ramp", "type": "VrnGradient", "default": {"atlas": true, "size": 64}},
+          {"name": "Frame", "type": "VrnLocatorList", "default": {"glslType": "mat4x4",
+            "value": [2, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1, 0, 0.5, 0.25, 0, 1]}},
+          {"name": "Anchor", "type": "VrnLocatorList", "default": {"glslType": "vec3", "value": [0.25, 0.5, 0.75]}}
+        ]}],
+      "nodes": [{"id": "E", "kind": "Every"}], "connections": [], "root": "E"})";
+    const auto b = build(json);
+    ASSERT_TRUE(b->ok);
+    const Info r = b->fragment();
+    // Floats and vectors hold their index; the text and the enum that is no
+    // blend mode, and the gradient without atlas, take nothing; the matrix
+    // takes one int and eight vec4s.
+    EXPECT_EQ(text(r.ParameterList), text({U, U, 0, 1, 0, 1, U, U, U, U, U, U, U, U, U, U, U, U, 2, 10}));
+    EXPECT_EQ(r.FloatCount, 2);
+    EXPECT_EQ(r.Vec4Count, 11);
+    EXPECT_EQ(r.FloatUniforms.size(), 2);
+    EXPECT_EQ(r.Vec4Uniforms.size(), 11);
+
+    VrnSnBaseNode* e = b->net()->node(QStringLiteral("E"));
+    const struct
+    {
+        const char* attribute;
+        int index; // -1: no location
+        bool everyFrame;
+    } rows[] = {
+        {"Flag", 0, false},    {"Count", 1, false},    {"Rate", 0, false},    {"Weight", 1, false}, {"Label", -1, false},
+        {"Shift", 0, false},   {"Tint", 1, false},     {"Pick", -1, false},   {"Mode", 6, true},    {"Entries", 7, false},
+        {"Paint", 8, false},   {"Files", 11, true},    {"Layers", 13, true},  {"Flat", -1, false},  {"Ramp", 17, false},
+        {"Frame", 2, true},    {"Anchor", 10, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.attribute);
+        const Info::UniformKey key(e->uuidString(), QString::fromLatin1(row.attribute));
+        if (row.index < 0) {
+            EXPECT_FALSE(r.UniformLocationMap.contains(key));
+        } else {
+            EXPECT_EQ(r.UniformLocationMap.value(key), Location(2, row.index));
+        }
+        EXPECT_EQ(r.UniformsToUpdateEveryFrame.value(e->context()->uniformName(key.second, e)) == key, row.everyFrame);
+        EXPECT_TRUE(r.BlockUniforms.contains(key)) << "every parameter's value goes to the block";
+    }
+
+    // The block writes what the packer left to it.
+    const QSharedPointer<VrnShaderUniformBlock> block = b->surface.shaderUniformBlock(QStringLiteral("FragmentShaderUniformBlock"));
+    ASSERT_FALSE(block.isNull());
+    // Flag, Count, the indices, Mode 2 (Screen), Entries 1, Paint for the
+    // renderer, the cube-map token of Files, Layers for the renderer, Ramp row 0.
+    EXPECT_EQ(text(block->intArray(2)), text({1, 3, 0, 1, 0, 1, 2, 1, U, U, U, 0, 0, U, U, U, U, 0, 2, 10}));
+    EXPECT_EQ(block->floatArray(), (QVector<float>{0.25f, 0.125f}));
+    EXPECT_EQ(block->vec4Array().at(0), Wm3::Vector4<float>(0.1f, 0.3f, 0, 0));
+    EXPECT_EQ(block->vec4Array().at(1), Wm3::Vector4<float>(0.3f, 0.6f, 0.9f, 1));
+    EXPECT_EQ(block->channelReferences().value(Location(2, 8)), QStringLiteral("Dirt"));
+    EXPECT_EQ(block->imageListReferences().value(Location(2, 13)), (QStringList{QStringLiteral("Dirt"), QStringLiteral("Base")}));
+    EXPECT_EQ(block->locatorLists().value(2).glslType(), QStringLiteral("mat4x4"));
+    EXPECT_EQ(block->locatorLists().value(10).glslType(), QStringLiteral("vec3"));
+}
+
+TEST_F(Style5Packing, MissingAnalysisIsLoggedWithoutTheEncryptedSource)
+{
+    const auto b = build(network(QStringLiteral(R"({"id": "K", "kind": "ConstantColor"})"), QString(), QStringLiteral("K")));
+    ASSERT_TRUE(b->ok);
+    const QString prefix = QStringLiteral("[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ");
+    const QString typePrefix = QStringLiteral("[ !! ] Assertion 'VersionHashGlslInfoMap[VersionHash].contains(ShaderType)' failed: ");
+    for (const bool encrypted : {true, false}) {
+        SCOPED_TRACE(encrypted ? "encrypted" : "open");
+        Info r = b->fragment();
+        const QString K = r.ContextVersionHash.value(b->context("K"));
+        r.VersionHashGlslInfoMap.remove(K);
+        r.VersionHashEncrypted[K] = encrypted;
+        r.VersionHashSources[K] = QStringLiteral("the kind's source");
+        r.InstructionListStarts.clear();
+        r.EntriesByList.clear();
+        r.WiredEntries.clear();
+        VrnLogCapture log;
+        Style5::packUniformData(r);
+        QList<QPair<int, QString>> wanted{
+            {encrypted ? 1563 : 1567, encrypted ? prefix + QStringLiteral("VersionHashGlslInfoMap does not contain encrypted VersionHash : ") + K
+                                                : prefix + QStringLiteral("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource the kind's source")},
+            {1570, typePrefix + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType")}};
+        for (const auto& w : wanted) {
+            bool found = false;
+            for (const VrnDebugLine& line : log.lines())
+                found = found || (line.line == w.first && line.message == w.second && line.file == kSource);
+            EXPECT_TRUE(found) << w.first << " " << w.second.toStdString();
+        }
+    }
+}
