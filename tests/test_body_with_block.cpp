@@ -96,7 +96,7 @@ TEST(BodyWithBlock, ValuesTheHostMustResolveAreKeptForTheRenderer)
     locations.insert({n, QStringLiteral("Channel")}, {0, 1});
     locations.insert({n, QStringLiteral("Ramp")}, {0, 4});
     locations.insert({n, QStringLiteral("Layers")}, {0, 5});
-    locations.insert({n, QStringLiteral("LateLayers")}, {0, 7});
+    locations.insert({n, QStringLiteral("LateLayers")}, {0, 6});
     locations.insert({n, QStringLiteral("Anchor")}, {0, 0});
     locations.insert({n, QStringLiteral("Frame")}, {0, 1});
     locations.insert({n, QStringLiteral("Odd")}, {0, 1});
