@@ -8,7 +8,6 @@
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseGlslContext.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -58,28 +57,6 @@ struct Fixture : VrnTest::NetworkTest
 };
 } // namespace
 
-TEST_F(Fixture, BodyCodeResolvesInputsParametersAndInvertedFlags)
-{
-    auto* k = new VrnSnNodeKind;
-    k->name = QStringLiteral("Tokens");
-    k->inputs = {{QStringLiteral("Mask"), QStringLiteral("vec4(1.0)"), true}, {QStringLiteral("In"), QString(), false}};
-    k->outputs = QStringList{QStringLiteral("Output")};
-    k->parameters = {VrnCustomAttribute(QStringLiteral("Amount"), 0.5),
-                     VrnCustomAttribute(QStringLiteral("Amount2"), 2.0),
-                     VrnCustomAttribute(QStringLiteral("Axis"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1))),
-                     VrnCustomAttribute(QStringLiteral("Blend"), QVariant::fromValue(VrnUserEnum({QStringLiteral("Over")}, 0, true)))};
-    k->glsl = QStringLiteral("Output = (#Mask_INVERTED ? 1.0 - #Mask : #Mask) * #In.$Axis * $Amount2 * $Amount + float($Blend);");
-    VrnSnBaseNode* src = add(source, QStringLiteral("S"));
-    VrnSnBaseNode* n = add(VrnSnNodeKindPtr(k), QStringLiteral("N"));
-    connect(n, "In", src);
-
-    const QString expectedPlain = QStringLiteral("Output = (false ? 1.0 - (vec4(1.0)) : (vec4(1.0))) * SOutput.y * N_Amount2 * N_Amount + float(N_Blend);");
-    EXPECT_EQ(n->context()->shaderBodyCode(35632, nullptr, nullptr), expectedPlain);
-
-    n->addInputTag(QStringLiteral("Mask"), QStringLiteral("_invert"));
-    EXPECT_TRUE(n->context()->shaderBodyCode(35632, nullptr, nullptr).startsWith(QStringLiteral("Output = (true ?")));
-}
-
 TEST_F(Fixture, DeclarationsFollowParameterTypes)
 {
     const QList<VrnCustomAttribute> params{
@@ -93,16 +70,7 @@ TEST_F(Fixture, DeclarationsFollowParameterTypes)
         VrnCustomAttribute(QStringLiteral("Tex"), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))),
     };
     VrnSnBaseNode* n = add(kind(QStringLiteral("Typed"), {}, {QStringLiteral("Output")}, QString(), params), QStringLiteral("N"));
-    const QString expected = QStringLiteral(
-        "uniform float N_F;\n"
-        "uniform bool N_B;\n"
-        "uniform vec3 N_V;\n"
-        "uniform vec4 N_C;\n"
-        "uniform int N_Blend;\n"
-        "uniform mat4 N_Xf;\n"
-        "uniform mat4 N_Xf_Inverse;\n"
-        "uniform Channel N_Tex;\n");
-    EXPECT_EQ(n->context()->shaderDeclarationCode(), expected);
+    VrnTest::expectText(n->context()->shaderDeclarationCode());
     EXPECT_EQ(n->context()->uniformName(QStringLiteral("Tex"), n), QStringLiteral("N_Tex.ChannelValues"));
 }
 

@@ -1,10 +1,9 @@
-// Style 5's uniform data: the instruction list with its re-evaluation
-// sub-lists, the parameter list with the float and vec4 data and the
-// location tables, and the wiring list with its reusable storage slots.
+// Style 5's uniform data: the wiring list with its reusable storage slots,
+// and the instructions and parameters of nodes that read their cache.
 //
-// Networks are loaded from text and built by a generator made here (the
-// generator's units are built into this test), so that its records can be
-// read after the build. Node function numbers follow the kinds' version
+// Networks are loaded from text and built by a generator made here (from the
+// plug-in's library that the test links), so that its records can be read
+// after the build. Node function numbers follow the kinds' version
 // hashes and are tested with the node functions; here they are looked up.
 
 #include "VrnTestSupport.h"
@@ -17,9 +16,8 @@
 #include "VrnSnGlslContextManager.h"
 #include "VrnSurfaceShader.h"
 
-#include "../VrnPlugins/VrnShaderNetworkGlslContext/VrnSnGlslCodeGenerator_Style5.h"
+#include "VrnSnGlslCodeGenerator_Style5.h"
 
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -38,15 +36,6 @@ std::string text(const QVector<int>& list)
         parts.append(QString::number(v));
     return parts.join(QLatin1Char(',')).toStdString();
 }
-
-// One instruction as a test writes it: the node (empty: a separator), its
-// parameter block and its wiring block.
-struct Instruction
-{
-    const char* node;
-    int parameters;
-    int wiring;
-};
 
 // A network file around the given parts; "Pass" and "Split" are kinds of the file.
 QByteArray network(const QString& nodes, const QString& connections, const QString& root, const QString& channels = QString())
@@ -86,17 +75,6 @@ struct Built
         VrnSnBaseGlslContext* c = context(id);
         return r.NodeFuncIndexByKey.value(r.ContextVersionHash.value(c) + r.ContextVariantKey.value(c), -1);
     }
-    QVector<int> instructions(const Info& r, const QList<Instruction>& list) const
-    {
-        QVector<int> ints;
-        for (const Instruction& i : list) {
-            if (!i.node)
-                ints << -1000 << -1000 << -1000;
-            else
-                ints << function(r, i.node) << i.parameters << i.wiring;
-        }
-        return ints << -8888 << -8888 << -8888;
-    }
 };
 
 std::unique_ptr<Built> build(const QByteArray& json)
@@ -120,88 +98,6 @@ struct Style5Packing : ::testing::Test
     void SetUp() override { ASSERT_NE(VrnTest::plugin().plugin, nullptr); }
 };
 } // namespace
-
-TEST_F(Style5Packing, InstructionListsWithSeparatorsAndSubLists)
-{
-    const QString checker = QStringLiteral(R"({"id": "C", "kind": "Checker"})");
-    const struct
-    {
-        const char* name;
-        QByteArray json;
-        QList<Instruction> instructions;
-        int parameterInts;
-        int wiringInts;
-        const char* subListOwner; // whose re-evaluated input has a sub-list
-        int subListStart;
-    } rows[] = {
-        // Checker: three parameter ints (a float, two colours); Multiply: none,
-        // and A, B and its output; Output: its input.
-        {"three contexts without re-evaluation",
-         network(checker + QStringLiteral(R"(, {"id": "M", "kind": "Multiply"}, {"id": "Out", "kind": "Output"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "M.A"}, {"from": "M.Output", "to": "Out.Input"})"), QStringLiteral("Out")),
-         {{"C", 0, 0}, {"M", 3, 1}, {"Out", 3, 4}}, 3, 5, nullptr, -1},
-        // The last of three contexts re-evaluates what the other two compute:
-        // both again after a separator, with their parameter blocks shared
-        // and wiring blocks of their own.
-        {"one connected re-evaluated input on the last context",
-         network(checker + QStringLiteral(R"(, {"id": "M", "kind": "Multiply"}, {"id": "O", "kind": "Offset"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "M.A"}, {"from": "M.Output", "to": "O.Input"})"), QStringLiteral("O")),
-         {{"C", 0, 0}, {"M", 3, 1}, {"O", 3, 4}, {nullptr, 0, 0}, {"C", 0, 8}, {"M", 3, 9}}, 4, 12, "O", 12},
-        {"an unconnected re-evaluated input has no sub-list",
-         network(QStringLiteral(R"({"id": "O", "kind": "Offset"})"), QString(), QStringLiteral("O")), {{"O", 0, 0}}, 1, 4, nullptr, -1},
-        // What comes after the owner in the main list is not in its sub-list.
-        {"a sub-list holds only what its owner depends on",
-         network(checker + QStringLiteral(R"(, {"id": "K", "kind": "ConstantColor"}, {"id": "O", "kind": "Offset"}, {"id": "A", "kind": "Add"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "O.Input"}, {"from": "O.Output", "to": "A.A"}, {"from": "K.Output", "to": "A.B"})"),
-                 QStringLiteral("A")),
-         {{"C", 0, 0}, {"O", 3, 1}, {"K", 4, 5}, {"A", 5, 6}, {nullptr, 0, 0}, {"C", 0, 9}}, 5, 10, "O", 15},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        VrnLogCapture log;
-        const auto b = build(row.json);
-        ASSERT_TRUE(b->ok);
-        const Info r = b->fragment();
-        EXPECT_EQ(text(r.InstructionList), text(b->instructions(r, row.instructions)));
-        EXPECT_EQ(r.ParameterList.size(), row.parameterInts);
-        EXPECT_EQ(r.WiringList.size(), row.wiringInts);
-        for (const Instruction& i : row.instructions) {
-            if (i.node) {
-                EXPECT_GT(b->function(r, i.node), 0) << i.node;
-            }
-        }
-        if (row.subListOwner) {
-            ASSERT_EQ(r.RevalInfoMap.value(r.ContextVersionHash.value(b->context(row.subListOwner))).size(), 1);
-            const Info::RevalEntry reval = r.RevalInfoMap.value(r.ContextVersionHash.value(b->context(row.subListOwner))).first();
-            EXPECT_EQ(r.InstructionListStarts.value(Info::ListKey(b->context(row.subListOwner), reval), -1), row.subListStart);
-        }
-        EXPECT_EQ(r.InstructionListStarts.value(Info::ListKey(nullptr, Info::RevalEntry()), -1), 0);
-        const QStringList messages = log.messages();
-        EXPECT_TRUE(messages.contains(QStringLiteral("1st block - Func call list occupies %1 ints").arg(3 * row.instructions.size() + 3)));
-        EXPECT_TRUE(messages.contains(QStringLiteral("2nd block - Parameter list occupies %1 ints").arg(row.parameterInts)));
-        EXPECT_TRUE(messages.contains(QStringLiteral("3rd block - input output wiring occupies %1 ints").arg(row.wiringInts)));
-    }
-}
-
-TEST_F(Style5Packing, EmptyContextListHoldsOnlyTheTerminator)
-{
-    Info r;
-    r.Ok = true;
-    r.ShaderType = VrnShaderType::Fragment;
-    VrnLogCapture log;
-    Style5::buildRevalSubLists(r);
-    Style5::countOutputConsumers(r);
-    Style5::packUniformData(r);
-    EXPECT_EQ(r.InstructionList, (QVector<int>{-8888, -8888, -8888}));
-    EXPECT_TRUE(r.ParameterList.isEmpty());
-    EXPECT_TRUE(r.WiringList.isEmpty());
-    EXPECT_EQ(r.StorageSlotCount, 0);
-    ASSERT_EQ(log.lines().size(), 3);
-    EXPECT_EQ(log.lines().at(0).file, kSource);
-    EXPECT_EQ(log.lines().at(0).line, 1516);
-    EXPECT_EQ(log.lines().at(1).line, 1517);
-    EXPECT_EQ(log.lines().at(2).line, 1518);
-}
 
 TEST_F(Style5Packing, WiringReusesEachSlotOnceItsLastReaderIsWired)
 {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+
 TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
 {
     VrnShaderUniformBlock::LocationMap locations;

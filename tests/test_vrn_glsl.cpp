@@ -2,7 +2,6 @@
 
 #include "VrnTestSupport.h"
 
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -10,6 +9,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace {
 using VrnTest::ToolRun;
@@ -78,14 +78,6 @@ TEST(VrnGlsl, ListsRegisteredGeneratorsInRegistrationOrder)
         EXPECT_LE(style, 6);
         previous = style;
     }
-}
-
-TEST(VrnGlsl, LogOptionPrintsThePluginLine)
-{
-    const ToolRun run = runTool({QStringLiteral("--log")});
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("VrnPlugins/VrnShaderNetworkGlslContext/VrnShaderNetworkGlslContextPlugin:")));
-    EXPECT_TRUE(run.err.contains(QStringLiteral(": [ Plugin ] Shader Network - GLSL Context\n")));
 }
 
 TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
@@ -174,5 +166,37 @@ TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
         EXPECT_EQ(run.exitCode, row.status) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(QString::fromUtf8(row.out))) << run.out.left(2000).toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
+    }
+}
+
+// A chain of Multiply nodes after a Checker takes 6 elements of Style 5's
+// uniform data per Multiply and 17 for the rest; a uniform buffer holds 4,096:
+// 679 fit, 680 do not.
+TEST(VrnGlsl, Style5RefusesANetworkTooLargeForTheUniformBufferFrom680Multiplies)
+{
+    QTemporaryDir directory;
+    ASSERT_TRUE(directory.isValid());
+    for (const int multiplies : {679, 680}) {
+        SCOPED_TRACE(multiplies);
+        QString nodes = QStringLiteral(R"({"id": "C", "kind": "Checker"}, {"id": "Out", "kind": "Output"})");
+        QString connections, previous = QStringLiteral("C");
+        for (int i = 0; i < multiplies; ++i) {
+            nodes += QStringLiteral(R"(, {"id": "M%1", "kind": "Multiply"})").arg(i);
+            connections += QStringLiteral(R"({"from": "%1.Output", "to": "M%2.A"}, )").arg(previous).arg(i);
+            previous = QStringLiteral("M%1").arg(i);
+        }
+        const QString path = directory.filePath(QStringLiteral("chain.json"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral(R"({"format": 1, "channels": [], "nodes": [%1], "connections": [%2{"from": "%3.Output", "to": "Out.Input"}], "root": "Out"})")
+                       .arg(nodes, connections, previous)
+                       .toUtf8());
+        file.close();
+        const ToolRun run = runTool({QStringLiteral("--style"), QStringLiteral("5"), path});
+        EXPECT_EQ(run.exitCode, multiplies == 679 ? 0 : 1);
+        EXPECT_EQ(run.err, multiplies == 679 ? QString()
+                                             : QStringLiteral("vrn-glsl: Shader set-up is too complex to fit all data into maximum UBO size the video "
+                                                              "card supports. Either reduce the complexity of shader, layer or node graph set-up OR "
+                                                              "switch Preferences > GPU > Shader Compilation to Optimized or Legacy.\n"));
     }
 }

@@ -1,4 +1,4 @@
-// vrn-render end to end, and random networks as every test and tool gets them.
+// vrn-render end to end.
 
 #include "VrnTestSupport.h"
 
@@ -9,7 +9,6 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSurfaceShader.h"
 
-#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QImage>
@@ -96,31 +95,6 @@ TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
         EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
     }
-}
-
-TEST(RandomNetworks, SameSeedSameNetworkAndEveryOneCompiles)
-{
-    VrnTest::plugin();
-    for (quint32 seed = 1; seed <= 40; ++seed) {
-        SCOPED_TRACE(seed);
-        VrnRandomNetwork::Options options;
-        options.seed = seed;
-        options.nodes = 2 + int(seed * 7 % 45);
-        const QJsonObject json = VrnRandomNetwork::generate(options);
-        EXPECT_EQ(json, VrnRandomNetwork::generate(options));
-        const auto loaded = VrnTest::loadNetwork(QJsonDocument(json).toJson(), QStringLiteral("random"));
-        ASSERT_NE(loaded, nullptr);
-        EXPECT_EQ(loaded->network()->nodes().size(), options.nodes + 1);
-        VrnSurfaceShader surface;
-        QMap<unsigned, QString> sources;
-        QString error;
-        ASSERT_TRUE(VrnShaderBuild::buildStages(VrnTest::style(1), loaded->network(), &surface, {}, sources, error))
-            << error.toStdString();
-        EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << error.toStdString();
-    }
-    VrnRandomNetwork::Options other;
-    other.seed = 2;
-    EXPECT_NE(VrnRandomNetwork::generate(other), VrnRandomNetwork::generate(VrnRandomNetwork::Options{}));
 }
 
 // A live preview through a scripted sequence of edits: a value edit draws

@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QProcessEnvironment>
@@ -88,6 +90,41 @@ QString examplePath(const QString& file)
 QString style(int n)
 {
     return QStringLiteral("VrnSnGlslCodeGenerator_Style%1").arg(n);
+}
+
+QString dataPath(const QString& file)
+{
+    return QDir(QString::fromUtf8(VRN_TEST_DATA_DIR)).filePath(file);
+}
+
+namespace {
+QString expectedTextPath()
+{
+    static std::string test;
+    static int calls = 0;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = std::string(info->test_suite_name()) + '/' + info->name();
+    calls = name == test ? calls + 1 : 1;
+    test = name;
+    return dataPath(QStringLiteral("expected/%1-%2.glsl").arg(QString::fromStdString(name)).arg(calls));
+}
+
+void writeText(const QString& path, const QString& text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size()) << path;
+}
+} // namespace
+
+void expectText(const QString& text)
+{
+    const QString path = expectedTextPath();
+    if (qEnvironmentVariableIntValue("VRN_REWRITE_EXPECTED") == 1)
+        return writeText(path, text);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    EXPECT_EQ(text, QString::fromUtf8(file.readAll())) << "expected text: " << path;
 }
 
 std::unique_ptr<LoadedNetwork> loadNetwork(const QByteArray& json, const QString& label)

@@ -56,6 +56,13 @@ QStringList exampleFiles();
 QString examplePath(const QString& file);
 // The registered name of Style n's generator.
 QString style(int n);
+// A file under tests/data ("networks/full.json").
+QString dataPath(const QString& file);
+// Expects the exact text a generator must write, kept in
+// tests/data/expected/SUITE/TEST-N.glsl for the N-th call in the running test.
+// With VRN_REWRITE_EXPECTED=1 in the environment the file is written instead:
+// for a deliberate change, whose diff is then read line by line.
+void expectText(const QString& text);
 
 // A network loaded from text or from a file, owned by the object it comes with.
 struct LoadedNetwork

@@ -1,0 +1,5 @@
+
+//=====================
+//--- Style 1 Node '/Net/Result' ---
+//=====================
+uniform float Out_Gain;

@@ -1,0 +1,5 @@
+{
+    Sfunc(State,_State); // Evaluating Node '/Net/S'
+
+VrnResult = SOutput;
+}

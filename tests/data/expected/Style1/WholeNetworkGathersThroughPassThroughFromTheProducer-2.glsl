@@ -1,0 +1,5 @@
+{
+    Mfunc(State,_State); // Evaluating Node '/Net/Mul'
+
+VrnResult = MOutput;
+}

@@ -1,0 +1,24 @@
+//=====================
+// Forward Declaration of functions and outputs
+//=====================
+
+//============================
+//-- Style 6 Declaration --
+//============================
+
+#define DECLARE_UNIFORMS_ON_MAIN_TRAIL
+#define GET_FLOAT(x) u_FloatUniforms[x]
+#define GET_VEC4(x) u_Vec4Uniforms[x]
+#define GET_INT(x) u_IntUniforms[x]
+#define u_IntUniforms TessEvaluationShaderUniformBlock_u_IntUniforms0
+#define u_FloatUniforms TessEvaluationShaderUniformBlock_u_FloatUniforms
+#define u_Vec4Uniforms TessEvaluationShaderUniformBlock_u_Vec4Uniforms
+
+//=====================
+// Declaration of uniforms
+//=====================
+
+
+//=====================
+//--- Style 6 Node '/Net/Out' ---
+//=====================

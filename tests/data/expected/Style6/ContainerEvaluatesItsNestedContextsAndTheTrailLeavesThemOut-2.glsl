@@ -1,0 +1,6 @@
+    {
+        Gfunc(State,_State); // Evaluating Node '/Net/G'
+        {
+VrnResult = GOutput;
+        }
+    }

@@ -1,0 +1,40 @@
+//=====================
+// Forward Declaration of functions and outputs
+//=====================
+
+vec4 NOutput; // Output 'Output' 
+void Nfunc(inout FragmentState State, inout FragmentSystemState _State);
+//============================
+//-- Style 6 Declaration --
+//============================
+
+#define DECLARE_UNIFORMS_ON_MAIN_TRAIL
+#define GET_FLOAT(x) u_FloatUniforms[x]
+#define GET_VEC4(x) u_Vec4Uniforms[x]
+#define GET_INT(x) u_IntUniforms[x]
+#define u_IntUniforms FragmentShaderUniformBlock_u_IntUniforms0
+#define u_FloatUniforms FragmentShaderUniformBlock_u_FloatUniforms
+#define u_Vec4Uniforms FragmentShaderUniformBlock_u_Vec4Uniforms
+
+//=====================
+// Declaration of uniforms
+//=====================
+
+
+//=====================
+//--- Non-Bakeable Node '/Net/Noise' ---
+//=====================
+void Nfunc(inout FragmentState State, inout FragmentSystemState _State)
+{
+    NOutput = vec4(0,0,0,0);
+}
+
+//=====================
+//--- Style 6 Node '/Net/Out' ---
+//=====================
+    {
+        Nfunc(State,_State); // Evaluating Node '/Net/Noise'
+        {
+VrnResult = NOutput;
+        }
+    }

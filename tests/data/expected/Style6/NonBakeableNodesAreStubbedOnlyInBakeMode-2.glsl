@@ -1,0 +1,42 @@
+//=====================
+// Forward Declaration of functions and outputs
+//=====================
+
+vec4 NOutput; // Output '/Net/Noise.Output' 
+void Nfunc(inout FragmentState State, inout FragmentSystemState _State);
+//============================
+//-- Style 6 Declaration --
+//============================
+
+#define DECLARE_UNIFORMS_ON_MAIN_TRAIL
+#define GET_FLOAT(x) u_FloatUniforms[x]
+#define GET_VEC4(x) u_Vec4Uniforms[x]
+#define GET_INT(x) u_IntUniforms[x]
+#define u_IntUniforms FragmentShaderUniformBlock_u_IntUniforms0
+#define u_FloatUniforms FragmentShaderUniformBlock_u_FloatUniforms
+#define u_Vec4Uniforms FragmentShaderUniformBlock_u_Vec4Uniforms
+
+//=====================
+// Declaration of uniforms
+//=====================
+
+
+//=====================
+//--- Style 6 Node '/Net/Noise' ---
+//=====================
+void Nfunc(inout FragmentState State, inout FragmentSystemState _State)
+{
+    vec4 Output; // Output '/Net/Noise.Output' 
+Output = (vec4(0.0,0.0,0.0,0.0)) * GET_FLOAT(0);
+    NOutput = Output;
+}
+
+//=====================
+//--- Style 6 Node '/Net/Out' ---
+//=====================
+    {
+        Nfunc(State,_State); // Evaluating Node '/Net/Noise'
+        {
+VrnResult = NOutput;
+        }
+    }
