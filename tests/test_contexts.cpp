@@ -191,14 +191,7 @@ TEST_F(ContextTest, ChannelUniformValueIsAStringListWhoseCurrentEntryIsTheChanne
 TEST_F(ContextTest, ResidentChannelIsTheImageSetUnlessTheCacheIsActive)
 {
     const QSet<QString> none;
-    const struct
-    {
-        const char* what;
-        QString binding;
-        int cacheActive;
-        bool cacheAttribute;
-        QSet<QString> expected;
-    } cases[] = {
+    const struct { const char* what; QString binding; int cacheActive; bool cacheAttribute; QSet<QString> expected; } cases[] = {
         {"named channel", QStringLiteral("Albedo"), 0, false, {QStringLiteral("Albedo")}},
         {"named channel, cache channel ignored", QStringLiteral("Albedo"), 0, true, {QStringLiteral("Albedo")}},
         {"cache in another state", QStringLiteral("Albedo"), 1, true, {QStringLiteral("Albedo")}},
@@ -230,12 +223,7 @@ TEST_F(ContextTest, ResidentChannelIsTheImageSetUnlessTheCacheIsActive)
 
 TEST_F(ContextTest, OnlyANodeThatFollowsTheCurrentChannelReactsToItsChange)
 {
-    const struct
-    {
-        const char* what;
-        QVariant binding;
-        bool reacts;
-    } cases[] = {
+    const struct { const char* what; QVariant binding; bool reacts; } cases[] = {
         {"current channel", channelRef(kCurrentChannel), true},
         {"current channel chosen from a list", QVariant::fromValue(VrnStringList({QStringLiteral("Albedo"), kCurrentChannel}, 1)), true},
         {"named channel", channelRef(QStringLiteral("Albedo")), false},
@@ -274,12 +262,7 @@ TEST_F(ContextTest, OnlyANodeThatFollowsTheCurrentChannelReactsToItsChange)
 
 TEST_F(ContextTest, BakePointParentAsksForARebuildWhenItsBakedResultIsToggled)
 {
-    const struct
-    {
-        const char* what;
-        QString contextClass;
-        int requestsPerToggle;
-    } cases[] = {
+    const struct { const char* what; QString contextClass; int requestsPerToggle; } cases[] = {
         {"channel input context", kInputContext, 1},
         {"the bake point's own context", kBakeContext, 0},
     };
@@ -357,11 +340,7 @@ TEST(LibraryContexts, EachContextCarriesItsOwnExpression)
     // The bake point passes its input on; the lighting context computes the
     // irradiance from nine spherical-harmonic coefficients, scaled by the amount.
 
-    const struct
-    {
-        QString className;
-        bool expression;
-    } cases[] = {{kInputContext, false}, {kBakeContext, true}, {kIblContext, true}};
+    const struct { QString className; bool expression; } cases[] = {{kInputContext, false}, {kBakeContext, true}, {kIblContext, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.className.toStdString());
         QObject owner;

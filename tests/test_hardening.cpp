@@ -84,11 +84,7 @@ TEST(Hardening, HugeAndDeepInputsGiveOneMessage)
     const QString huge = write(QStringLiteral("huge.json"), QByteArray("{\"format\": 1, \"name\": \"") + QByteArray(50 * 1024 * 1024, 'a'));
     const QString deep = write(QStringLiteral("deep.json"), QByteArray(100000, '[') + QByteArray(100000, ']'));
 
-    const struct
-    {
-        QString file;
-        const char* expected;
-    } rows[] = {
+    const struct { QString file; const char* expected; } rows[] = {
         {huge, "huge.json"},
         {deep, "deep.json"},
     };

@@ -108,13 +108,7 @@ QJsonValue json(const char* text)
 TEST(ParameterValues, ValuesThatDoNotFitTheirTypeAreRefusedWithThePlace)
 {
     const VrnUserEnum modes({"Normal", "Screen"}, 0, true);
-    const struct
-    {
-        const char* type;
-        const char* json;
-        QVariant base;
-        const char* error;
-    } rows[] = {
+    const struct { const char* type; const char* json; QVariant base; const char* error; } rows[] = {
         {"bool", "1", {}, "p: expected true or false, got a number"},
         {"int", "2147483648", {}, "p: 2147483648 is not in the range -2147483648 to 2147483647"},
         {"int", "\"3\"", {}, "p: expected a whole number, got a string"},
@@ -224,12 +218,7 @@ TEST_F(LoaderTest, BuildsChannelsNodesAttributesCachesAndConnections)
     EXPECT_FALSE(blend->isEncrypted());
 
     // Connections carry the producing output's key.
-    const struct
-    {
-        const char* consumer;
-        const char* input;
-        const char* producer;
-    } wires[] = {{"T1", "Input", "Base"}, {"Blend", "A", "T1"},   {"Blend", "B", "Base"},     {"M", "Input", "Blend"},
+    const struct { const char* consumer; const char* input; const char* producer; } wires[] = {{"T1", "Input", "Base"}, {"Blend", "A", "T1"},   {"Blend", "B", "Base"},     {"M", "Input", "Blend"},
                  {"Bake", "Input", "M"},  {"Hidden", "A", "Bake"}, {"Open", "Input", "Hidden"}, {"Out", "Input", "Open"}};
     for (const auto& w : wires) {
         const VrnSnBaseNode::ConnectionPoint point = net->node(w.consumer)->inputConnection(w.input);

@@ -139,12 +139,7 @@ struct Style5Test : VrnTest::NetworkTest
 TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
 {
     // Tessellation control has no channel to show: node function 0 is empty there.
-    const struct
-    {
-        unsigned shaderType;
-        int cubeMaps;
-        bool reval;
-    } rows[] = {{VrnShaderType::Fragment, 0, false}, {VrnShaderType::TessEvaluation, 2, true}, {VrnShaderType::TessControl, 0, true}};
+    const struct { unsigned shaderType; int cubeMaps; bool reval; } rows[] = {{VrnShaderType::Fragment, 0, false}, {VrnShaderType::TessEvaluation, 2, true}, {VrnShaderType::TessControl, 0, true}};
     for (const auto& row : rows) {
         Info r = record(row.shaderType);
         if (row.cubeMaps == 2)
@@ -160,11 +155,7 @@ TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
 
 TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
 {
-    const struct
-    {
-        int slotCount;
-        int size;
-    } rows[] = {{0, 10}, {9, 10}, {10, 20}, {19, 20}, {20, 30}};
+    const struct { int slotCount; int size; } rows[] = {{0, 10}, {9, 10}, {10, 20}, {19, 20}, {20, 30}};
     for (const auto& row : rows) {
         Info r = record(VrnShaderType::Fragment);
         r.DeclarationCode = QStringLiteral("// prologue %1\n");
@@ -273,13 +264,7 @@ TEST(Style5NodeFunctions, HeaderShowsThePathKeyOrTheSourceBetweenTokens)
     const QString begin = VrnShaderManager::startTokenForSecureShaderLog();
     const QString end = VrnShaderManager::endTokenForSecureShaderLog();
     enum class Flag { Absent, Encrypted, Open };
-    const struct
-    {
-        const char* pathKey;
-        Flag flag;
-        const char* source;
-        QString header;
-    } rows[] = {
+    const struct { const char* pathKey; Flag flag; const char* source; QString header; } rows[] = {
         // A path key hides the source whatever the flag says.
         {"lib/Secret", Flag::Encrypted, "kind Secret", QStringLiteral("// lib/Secret _m1\n")},
         {"", Flag::Encrypted, "kind Secret\n\nOut = $p;",
@@ -304,12 +289,7 @@ TEST(Style5NodeFunctions, HeaderShowsThePathKeyOrTheSourceBetweenTokens)
 TEST(Style5NodeFunctions, EachParameterTypeHasItsDeclarationAndSlots)
 {
     VrnLogCapture log;
-    const struct
-    {
-        const char* name;
-        QVariant value;
-        int slotCount;
-    } rows[] = {
+    const struct { const char* name; QVariant value; int slotCount; } rows[] = {
         {"p", QVariant(true), 1},
         {"p", QVariant(7), 1},
         {"p", QVariant(0.5), 1},

@@ -101,13 +101,7 @@ struct Style5Packing : ::testing::Test
 
 TEST_F(Style5Packing, WiringReusesEachSlotOnceItsLastReaderIsWired)
 {
-    const struct
-    {
-        const char* name;
-        QByteArray json;
-        QVector<int> wiring;
-        int slotCount;
-    } rows[] = {
+    const struct { const char* name; QByteArray json; QVector<int> wiring; int slotCount; } rows[] = {
         // Each output is read once: the next node's input frees the slot its output takes.
         {"a chain of three one-output nodes shares slot 0",
          network(QStringLiteral(R"({"id": "A", "kind": "Pass"}, {"id": "B", "kind": "Pass"}, {"id": "C", "kind": "Pass"})"),

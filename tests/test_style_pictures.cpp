@@ -134,11 +134,7 @@ TEST(StylePictures, RandomNetworksMatchInEveryStyle)
 TEST(StylePictures, HandMadeStatesMatch)
 {
     VrnTest::plugin();
-    const struct
-    {
-        const char* file;
-        QList<int> styles;
-    } rows[] = {
+    const struct { const char* file; QList<int> styles; } rows[] = {
         // In a bake, a left-out node's uniforms are not declared (Style 3's
         // main body still writes its code: it is in the table below).
         {"left-out/style3-left-out-node-in-bake", {1, 2, 4}},

@@ -88,11 +88,7 @@ TEST_F(Styles, NodeFunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
     VrnSnBaseNode* s = add(gained, QStringLiteral("S"), QStringLiteral("Src"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
     connect(out, "Input", s);
-    const struct
-    {
-        int style;
-        unsigned shaderType;
-    } rows[] = {{2, VrnShaderType::Fragment}, {2, VrnShaderType::TessControl}, {3, VrnShaderType::Fragment}};
+    const struct { int style; unsigned shaderType; } rows[] = {{2, VrnShaderType::Fragment}, {2, VrnShaderType::TessControl}, {3, VrnShaderType::Fragment}};
     QString texts; // every row's declarations and body
     for (const auto& row : rows) {
         SCOPED_TRACE(QStringLiteral("Style %1, shader type %2").arg(row.style).arg(row.shaderType).toStdString());
@@ -244,11 +240,7 @@ TEST_F(Styles, Style4WithoutDeclarationsStillWritesEveryHeaderAndAnEmptyBlock)
 // sampler cubes go after the block, untrimmed.
 TEST_F(Styles, Style4GathersDistinctDeclarationLinesInSortedOrder)
 {
-    const struct
-    {
-        const char* name;
-        QString first, second;
-    } rows[] = {
+    const struct { const char* name; QString first, second; } rows[] = {
         {"nothing declared", QString(), QString()},
         {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString()},
         {"empty parts of all contexts collapse", QStringLiteral("uniform float b;\n"), QStringLiteral("uniform float a;\n")},

@@ -83,11 +83,7 @@ TEST(VrnGlsl, ListsRegisteredGeneratorsInRegistrationOrder)
 TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
 {
     const QString notAPlugin = VrnTest::toolPath(QStringLiteral("vrn-glsl"));
-    const struct
-    {
-        QStringList arguments;
-        const char* expected;
-    } rows[] = {
+    const struct { QStringList arguments; const char* expected; } rows[] = {
         {{QStringLiteral("--style"), QStringLiteral("0")}, "unknown style"},
         {{QStringLiteral("--style"), QStringLiteral("7")}, "unknown style"},
         {{QStringLiteral("--style"), QStringLiteral("one")}, "unknown style"},
@@ -120,13 +116,7 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
 // root with the tools on PATH; $TMP is a fresh folder.
 TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
 {
-    const struct
-    {
-        const char* command;
-        int status;
-        const char* out;
-        const char* err;
-    } rows[] = {
+    const struct { const char* command; int status; const char* out; const char* err; } rows[] = {
         {"vrn-glsl examples/bake-point.json", 0, "#version",
          "note: VrnSnGlslCodeGenerator_Style1 does not express this network exactly: bake point \"Baked\""},
         {"echo '{\"format\":1,\"nodes\":[{\"id\":\"M\",\"kind\":\"Multiply\"},{\"id\":\"O\",\"kind\":\"Output\"}],"

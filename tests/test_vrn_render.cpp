@@ -66,11 +66,7 @@ TEST(VrnRender, CompareReportsEachStyleOrWhyItDoesNotApply)
 
 TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
 {
-    const struct
-    {
-        QStringList arguments;
-        const char* expected;
-    } rows[] = {
+    const struct { QStringList arguments; const char* expected; } rows[] = {
         {{QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("0")}, "--size must be a number"},
         {{QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("big")}, "--size must be a number"},
         {{QStringLiteral("--compare"), QStringLiteral("--tolerance"), QStringLiteral("300")}, "--tolerance must be a number"},
@@ -106,12 +102,7 @@ TEST(VrnRender, WatchRendersEachEditOfTheFile)
     const QString network = dir.filePath(QStringLiteral("n.json"));
     const QString png = dir.filePath(QStringLiteral("n.png"));
     QFile::copy(VrnTest::examplePath(QStringLiteral("custom-kinds.json")), network);
-    const struct
-    {
-        const char* from;
-        const char* to;
-        const char* line;
-    } edits[] = {
+    const struct { const char* from; const char* to; const char* line; } edits[] = {
         {"", "", "reload 0: load "},
         {"\"Amount\": 1.3", "\"Amount\": 1.5", "reload 1: load "},
         {"#Input.a);", "#Input.a) * oops;", "reload 2: failed"},
