@@ -3,15 +3,6 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderUniformBlock.h"
-#include "VrnSnBaseGlslContext.h"
-
-
-#include <memory>
-#include <vector>
-
 namespace {
 using Location = VrnShaderUniformBlock::Location;
 

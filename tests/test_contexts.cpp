@@ -3,22 +3,11 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnClassFactory.h"
-#include "VrnProjectManager.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslContextManager.h"
-
 #include "VrnSnGlslChannelInputContext.h"
-
 
 #include <QPointer>
 
 #include <cstring>
-#include <memory>
-#include <ostream>
-#include <vector>
 
 namespace {
 const QString kInputContext = QStringLiteral("VrnSnGlslChannelInputContext");
@@ -113,12 +102,8 @@ TEST_F(ContextTest, ChannelInputDeclaresAndNamesItsChannelUniform)
     EXPECT_EQ(context->VrnSnBaseGlslContext::shaderDeclarationCode(), QStringLiteral("uniform float Img_7_Amount;\n"));
     EXPECT_EQ(context->shaderDeclarationCode(), QStringLiteral("uniform Channel Channel_Img_7;\nuniform float Img_7_Amount;\n"));
 
-    const struct
-    {
-        QString name;
-        VrnSnBaseNode* node;
-        QString expected; // null: the base's answer
-    } cases[] = {
+    // expected: null for the base's answer.
+    const struct { QString name; VrnSnBaseNode* node; QString expected; } cases[] = {
         {QStringLiteral("Channel"), node, QStringLiteral("Channel_Img_7.ChannelValues")},
         // The node asked about names the uniform, not the context's own node.
         {QStringLiteral("Channel"), other, QStringLiteral("Channel_Other.ChannelValues")},
@@ -150,13 +135,8 @@ TEST_F(ContextTest, ChannelInputDeclaresAndNamesItsChannelUniform)
 
 TEST_F(ContextTest, ChannelUniformValueIsAStringListWhoseCurrentEntryIsTheChannel)
 {
-    const struct
-    {
-        const char* what;
-        QVariant binding;
-        VrnCustomAttribute attribute; // invalid: the node's own "Channel"
-        QString expectedChannel;      // null: the base's answer
-    } cases[] = {
+    // attribute: invalid: the node's own "Channel"; expectedChannel: null: the base's answer.
+    const struct { const char* what; QVariant binding; VrnCustomAttribute attribute; QString expectedChannel; } cases[] = {
         {"named channel", channelRef(QStringLiteral("Albedo")), {}, QStringLiteral("Albedo")},
         {"current channel", channelRef(kCurrentChannel), {}, QStringLiteral("Paint")},
         {"channel missing from the tile", channelRef(QStringLiteral("Missing")), {}, QString()},

@@ -2,13 +2,6 @@
 
 #include "VrnTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-
 namespace {
 struct DocumentedCommand
 {

@@ -5,13 +5,6 @@
 
 #include "VrnTestSupport.h"
 
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
-
 namespace {
 using VrnTest::ToolRun;
 

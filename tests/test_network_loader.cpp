@@ -3,30 +3,7 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnBuiltinKinds.h"
-#include "VrnClassFactory.h"
-#include "VrnGlslValidator.h"
 #include "VrnKindLibrary.h"
-#include "VrnNetworkLoader.h"
-#include "VrnProjectManager.h"
-#include "VrnShaderAssembler.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderNetworkManager.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSurfaceShader.h"
-
-
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QJsonDocument>
-#include <QSet>
-
-#include <memory>
-
 
 namespace {
 const QString kDataDir = QString::fromUtf8(VRN_TEST_DATA_DIR);

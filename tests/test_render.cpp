@@ -3,15 +3,9 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnRenderCompare.h"
 #include "VrnRenderer.h"
 
-
-
 #include <cmath>
-#include <functional>
-#include <memory>
 
 namespace {
 const QString kStyle1 = QStringLiteral("VrnSnGlslCodeGenerator_Style1");

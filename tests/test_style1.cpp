@@ -4,17 +4,7 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-
-
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 using VrnTest::RawCacheNode;

@@ -8,28 +8,10 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnNetworkLoader.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderManager.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderNetworkManager.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-#include "VrnSnGlslContextManager.h"
-#include "VrnSurfaceShader.h"
 #include "VrnUniformReport.h"
 
-#include "VrnSnGlslCodeGenerator_Style5.h"
-
-
-#include <QJsonDocument>
-
 #include <algorithm>
-#include <functional>
-#include <memory>
 #include <thread>
-#include <vector>
 
 namespace {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
@@ -170,7 +152,6 @@ TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
         EXPECT_EQ(r.Vec4Uniforms.first(), Wm3::Vector4<float>(1, 2, 3, 4)) << "growing keeps what is there";
     }
 }
-
 
 // Without re-evaluation one pass calls every function; with it a second pass
 // calls only the twins of the functions that re-evaluate.

@@ -8,19 +8,6 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnNetworkLoader.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslContextManager.h"
-#include "VrnSurfaceShader.h"
-
-#include "VrnSnGlslCodeGenerator_Style5.h"
-
-
-#include <memory>
-
 namespace {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
 using Style5 = VrnSnGlslCodeGenerator_Style5;
@@ -300,12 +287,8 @@ TEST_F(Style5Packing, EachParameterTypeHasItsIntsLocationAndRefresh)
     EXPECT_EQ(r.Vec4Uniforms.size(), 11);
 
     VrnSnBaseNode* e = b->net()->node(QStringLiteral("E"));
-    const struct
-    {
-        const char* attribute;
-        int index; // -1: no location
-        bool everyFrame;
-    } rows[] = {
+    // index: -1: no location.
+    const struct { const char* attribute; int index; bool everyFrame; } rows[] = {
         {"Flag", 0, false},    {"Count", 1, false},    {"Rate", 0, false},    {"Weight", 1, false}, {"Label", -1, false},
         {"Shift", 0, false},   {"Tint", 1, false},     {"Pick", -1, false},   {"Mode", 6, true},    {"Entries", 7, false},
         {"Paint", 8, false},   {"Files", 11, true},    {"Layers", 13, true},  {"Flat", -1, false},  {"Ramp", 17, false},

@@ -4,20 +4,6 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnBuiltinKinds.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderUniformBlock.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-#include "VrnSurfaceShader.h"
-
-
-#include <memory>
-#include <vector>
-
 namespace {
 using VrnTest::FixedDeclarationContext;
 using VrnTest::RawCacheNode;

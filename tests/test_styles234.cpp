@@ -4,16 +4,6 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-
-
-#include <functional>
-#include <memory>
-
 namespace {
 using VrnTest::FixedDeclarationContext;
 using VrnTest::RawCacheNode;
@@ -112,11 +102,8 @@ TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
 // node's code inline, reading the uniform that the stub leaves undeclared.
 TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
 {
-    const struct
-    {
-        int style;
-        bool outTagged; // and its declarations are checked, not only the node's uniform
-    } rows[] = {{2, true}, {3, false}};
+    // outTagged: "Out" is tagged, and its declarations are checked, not only the node's uniform.
+    const struct { int style; bool outTagged; } rows[] = {{2, true}, {3, false}};
     VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
     QString texts; // Style 2's declarations, and each style's body
     for (const auto& row : rows) {

@@ -2,15 +2,6 @@
 
 #include "VrnTestSupport.h"
 
-
-#include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-
 namespace {
 using VrnTest::ToolRun;
 

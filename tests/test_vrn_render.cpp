@@ -2,21 +2,8 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnGlslValidator.h"
-#include "VrnNetworkLoader.h"
-#include "VrnRandomNetwork.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSurfaceShader.h"
-
-
-#include <QFile>
 #include <QImage>
-#include <QJsonDocument>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 namespace {
 using VrnTest::ToolRun;

@@ -1,20 +1,6 @@
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderManager.h"
 #include "VrnShadingContext.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QProcessEnvironment>
 
 namespace VrnTest {
 

@@ -9,15 +9,45 @@
 #include "VrnPluginInterface.h"
 #include "VrnPluginHost.h"
 #include "VrnSnNodeKind.h"
+#include "VrnAttributeValues.h"
+#include "VrnBuiltinKinds.h"
+#include "VrnClassFactory.h"
+#include "VrnGlslValidator.h"
+#include "VrnProjectManager.h"
+#include "VrnRandomNetwork.h"
+#include "VrnRenderCompare.h"
+#include "VrnShaderAssembler.h"
+#include "VrnShaderManager.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnSnGlslCodeGenerator_Style5.h"
+#include "VrnSnGlslContextManager.h"
+#include "VrnSurfaceShader.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
+#include <functional>
+#include <vector>
 
 class VrnSvtShadingContext;
 
