@@ -39,33 +39,11 @@ QString typed(const QVariant& v)
     if (v.userType() == t.userEnum) {
         const VrnUserEnum e = v.value<VrnUserEnum>();
         text = QStringLiteral("%1 of %2%3").arg(e.currentIndex()).arg(e.options().join(QLatin1Char('|')), e.isBlendMode() ? " blend" : "");
-    } else if (v.userType() == t.stringList) {
-        const VrnStringList l = v.value<VrnStringList>();
-        text = QStringLiteral("%1 of %2").arg(l.currentIndex()).arg(l.strings().join(QLatin1Char('|')));
     } else if (v.userType() == t.channelId) {
         text = v.value<VrnChannelId>().channelName();
     } else if (v.userType() == t.gradient) {
         const VrnGradient g = v.value<VrnGradient>();
         text = QStringLiteral("size %1 atlas %2").arg(g.size()).arg(g.useAtlas());
-    } else if (v.userType() == t.locatorList) {
-        const VrnLocatorList l = v.value<VrnLocatorList>();
-        text = QStringLiteral("%1 x%2").arg(l.glslType()).arg(l.values().size());
-    } else if (v.userType() == t.fileList) {
-        text = v.value<VrnFileList>().files().join(QLatin1Char('|'));
-    } else if (v.userType() == t.imageList) {
-        text = v.value<VrnImageList>().channels().join(QLatin1Char('|'));
-    } else if (v.userType() == t.vector2f) {
-        const Vector2f x = v.value<Vector2f>();
-        text = QStringLiteral("%1 %2").arg(x.x).arg(x.y);
-    } else if (v.userType() == t.vector3f) {
-        const Vector3f x = v.value<Vector3f>();
-        text = QStringLiteral("%1 %2 %3").arg(x.x).arg(x.y).arg(x.z);
-    } else if (v.userType() == t.vector4f) {
-        const Vector4f x = v.value<Vector4f>();
-        text = QStringLiteral("%1 %2 %3 %4").arg(x.x).arg(x.y).arg(x.z).arg(x.w);
-    } else if (v.userType() == t.color) {
-        const VrnColor x = v.value<VrnColor>();
-        text = QStringLiteral("%1 %2 %3 %4").arg(x.r).arg(x.g).arg(x.b).arg(x.a);
     } else {
         text = v.toString();
     }
@@ -207,9 +185,7 @@ TEST_F(LoaderTest, BuildsChannelsNodesAttributesCachesAndConnections)
 
 TEST_F(LoaderTest, ANetworkWithoutCurrentChannelClearsTheProjectsAndTakesItsNameFromTheFile)
 {
-    QFile source("networks/full.json");
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    QJsonObject root = QJsonDocument::fromJson(source.readAll()).object();
+    QJsonObject root = QJsonDocument::fromJson(VrnTest::readData("networks/full.json")).object();
     root.remove("currentChannel");
     root.remove("name");
     VrnLoadedNetwork loaded;
@@ -227,10 +203,8 @@ namespace {
 // Each file's message, one line each in malformed/messages.txt.
 QStringList malformedMessages()
 {
-    QFile file("malformed/messages.txt");
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     QStringList messages;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
+    for (const QString& line : QString::fromUtf8(VrnTest::readData("malformed/messages.txt")).split(QLatin1Char('\n')))
         if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
             messages.append(line);
     return messages;

@@ -271,29 +271,18 @@ TEST(Style5NodeFunctions, EachParameterTypeHasItsDeclarationAndSlots)
 {
     VrnLogCapture log;
     const struct { const char* name; QVariant value; int slotCount; } rows[] = {
-        {"p", QVariant(true), 1},
-        {"p", QVariant(7), 1},
-        {"p", QVariant(0.5), 1},
-        {"p", QVariant(0.5f), 1},
-        {"Channel", QVariant(QStringLiteral("Albedo")), 3},
-        {"p", QVariant(QStringLiteral("label")), 0},
+        {"p", QVariant(true), 1}, {"p", QVariant(7), 1}, {"p", QVariant(0.5), 1}, {"p", QVariant(0.5f), 1},
+        {"Channel", QVariant(QStringLiteral("Albedo")), 3}, {"p", QVariant(QStringLiteral("label")), 0},
         {"Channel", QVariant::fromValue(VrnStringList({QStringLiteral("Albedo")}, 0)), 3},
-        {"p", QVariant::fromValue(VrnStringList({QStringLiteral("one")}, 0)), 1},
-        {"p", QVariant::fromValue(Vector2f(1, 2)), 1},
-        {"p", QVariant::fromValue(Vector3f(1, 2, 3)), 1},
-        {"p", QVariant::fromValue(Vector4f(1, 2, 3, 4)), 1},
-        {"p", QVariant::fromValue(VrnColor(1, 0, 0)), 1},
-        {"p", userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true), 1},
-        {"p", userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1), 0},
-        {"p", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})), 2},
-        {"p", QVariant::fromValue(VrnImageList({QStringLiteral("A")})), 4},
-        {"p", QVariant::fromValue(VrnGradient(64, 0, true)), 1},
-        {"p", QVariant::fromValue(VrnGradient(64, 0, false)), 0},
-        {"p", QVariant::fromValue(VrnChannelId(QStringLiteral("Albedo"))), 3},
+        {"p", QVariant::fromValue(VrnStringList({QStringLiteral("one")}, 0)), 1}, {"p", QVariant::fromValue(Vector2f(1, 2)), 1},
+        {"p", QVariant::fromValue(Vector3f(1, 2, 3)), 1}, {"p", QVariant::fromValue(Vector4f(1, 2, 3, 4)), 1},
+        {"p", QVariant::fromValue(VrnColor(1, 0, 0)), 1}, {"p", userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true), 1},
+        {"p", userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1), 0}, {"p", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})), 2},
+        {"p", QVariant::fromValue(VrnImageList({QStringLiteral("A")})), 4}, {"p", QVariant::fromValue(VrnGradient(64, 0, true)), 1},
+        {"p", QVariant::fromValue(VrnGradient(64, 0, false)), 0}, {"p", QVariant::fromValue(VrnChannelId(QStringLiteral("Albedo"))), 3},
         {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {0, 1, 0})), 1},
         {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("mat4x4"), {})), 1},
-        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec2"), {})), 1},
-        {"p", QVariant(qlonglong(5)), 0},
+        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec2"), {})), 1}, {"p", QVariant(qlonglong(5)), 0},
     };
     // Each row's function body, after a one-slot parameter so that the row's offsets start at 1.
     QString bodies;

@@ -144,12 +144,7 @@ TEST_F(Style6, CachedNodeWithoutOutputPointsReadsNothingAndIsNotCalled)
 // (and 1 and 2), and the lookup leaves the key in the map at (0, 0).
 TEST_F(Style6, CacheChannelsArePackedOnlyWhenTheTileHasThem)
 {
-    struct Case
-    {
-        const char* name;
-        QString channel;
-        bool packed;
-    };
+    struct Case { const char* name; QString channel; bool packed; };
     const std::vector<Case> cases{
         {"a channel of the tile", QStringLiteral("Store"), true},
         {"the current channel", QStringLiteral("Current Channel"), false},
@@ -240,12 +235,7 @@ TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
     const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Scale"), 2.0)};
     const VrnSnNodeKindPtr paint = kind(QStringLiteral("Paint"), {QStringLiteral("In")}, {QStringLiteral("Output")},
                                         QStringLiteral("Output = #In * $Scale;"), params);
-    struct Case
-    {
-        const char* name;
-        QStringList defines;
-        bool tagged;
-    };
+    struct Case { const char* name; QStringList defines; bool tagged; };
     const std::vector<Case> cases{
         {"bake mode, tagged", {QStringLiteral("NODE_BAKE")}, true},
         {"no bake mode, tagged", {}, true},

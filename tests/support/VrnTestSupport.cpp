@@ -83,6 +83,13 @@ QString dataPath(const QString& file)
     return QDir(QString::fromUtf8(VRN_TEST_DATA_DIR)).filePath(file);
 }
 
+QByteArray readData(const QString& file)
+{
+    QFile in(dataPath(file));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file;
+    return in.readAll();
+}
+
 namespace {
 QString expectedTextPath()
 {

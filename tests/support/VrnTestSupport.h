@@ -68,12 +68,7 @@ VrnLoadedPlugin plugin();
 QString pluginPath();
 QString toolPath(const QString& tool);
 // What a tool run printed and how it ended (-2: crashed, -1: did not finish).
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+struct ToolRun { int exitCode = -1; QString out; QString err; };
 // Runs one of the built tools; a run past the timeout is killed and fails the test.
 // A non-null hash seed is handed to the tool as QT_HASH_SEED.
 ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteArray& hashSeed = QByteArray(), int timeoutMs = 120000);
@@ -88,6 +83,8 @@ QString examplePath(const QString& file);
 QString style(int n);
 // A file under tests/data ("networks/full.json").
 QString dataPath(const QString& file);
+// The contents of a file under tests/data; the test fails where it cannot be read.
+QByteArray readData(const QString& file);
 // Expects the exact text a generator must write, kept in
 // tests/data/expected/SUITE/TEST-N.glsl for the N-th call in the running test.
 // With VRN_REWRITE_EXPECTED=1 in the environment the file is written instead:
@@ -138,11 +135,7 @@ private:
 };
 
 // What a generator appended for one shader type.
-struct Texts
-{
-    QString declarations;
-    QString body;
-};
+struct Texts { QString declarations; QString body; };
 
 // Tests on a network "Net" made in code, with the plug-in loaded.
 struct NetworkTest : ::testing::Test
