@@ -238,8 +238,7 @@ TEST_F(ContextTest, OnlyANodeThatFollowsTheCurrentChannelReactsToItsChange)
 TEST_F(ContextTest, BakePointParentAsksForARebuildWhenItsBakedResultIsToggled)
 {
     const struct { const char* what; QString contextClass; int requestsPerToggle; } cases[] = {
-        {"channel input context", kInputContext, 1},
-        {"the bake point's own context", kBakeContext, 0},
+        {"channel input context", kInputContext, 1}, {"the bake point's own context", kBakeContext, 0},
     };
     int index = 0;
     for (const auto& c : cases) {

@@ -7,10 +7,7 @@
 #include <string>
 
 namespace {
-using VrnTest::RawCacheNode;
-using VrnTest::Texts;
-using VrnTest::WritesOutputsContext;
-using VrnTest::kind;
+using namespace VrnTest;
 
 const unsigned kFragment = VrnShaderType::Fragment;
 

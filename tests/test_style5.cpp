@@ -533,12 +533,7 @@ TEST(Style5Builds, ValuesBlendModesAndWiringLeaveTheTextAlone)
     auto connect = [](VrnShaderNetwork* net, const char* to, const char* input, const char* from) {
         ASSERT_TRUE(net->node(QString::fromLatin1(to))->connectInput(QString::fromLatin1(input), net->node(QString::fromLatin1(from)), QStringLiteral("Output")));
     };
-    const struct
-    {
-        const char* example;
-        std::function<void(VrnShaderNetwork*)> edit;
-        bool textChanges;
-    } rows[] = {
+    const struct { const char* example; std::function<void(VrnShaderNetwork*)> edit; bool textChanges; } rows[] = {
         {"lit-base", [](VrnShaderNetwork* n) { n->node(QStringLiteral("Sky"))->setUserAttribute(QStringLiteral("Amount"), 0.3); }, false},
         {"lit-base",
          [](VrnShaderNetwork* n) { n->node(QStringLiteral("Ambient"))->setUserAttribute(QStringLiteral("Color"), QVariant::fromValue(VrnColor(0.5f, 0.1f, 0.1f))); },

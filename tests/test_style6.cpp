@@ -5,10 +5,7 @@
 #include "VrnTestSupport.h"
 
 namespace {
-using VrnTest::FixedDeclarationContext;
-using VrnTest::RawCacheNode;
-using VrnTest::WritesOutputsContext;
-using VrnTest::kind;
+using namespace VrnTest;
 using Location = VrnShaderUniformBlock::Location;
 
 const QString kStyle6 = QStringLiteral("VrnSnGlslCodeGenerator_Style6");
@@ -23,14 +20,6 @@ struct Style6 : VrnTest::NetworkTest
     VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
     VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In;"));
 
-    // Replaces the node's context by one of the test's own classes.
-    template <class Context, class... Args> void replaceContext(VrnSnBaseNode* n, Args... args)
-    {
-        delete n->context();
-        auto* context = new Context(n, args...);
-        context->setExpression(n->kind().glsl, false);
-        context->init();
-    }
 
     bool build(VrnSnBaseNode* root)
     {

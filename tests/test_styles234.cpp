@@ -5,11 +5,7 @@
 #include "VrnTestSupport.h"
 
 namespace {
-using VrnTest::FixedDeclarationContext;
-using VrnTest::RawCacheNode;
-using VrnTest::Texts;
-using VrnTest::WritesOutputsContext;
-using VrnTest::kind;
+using namespace VrnTest;
 
 const unsigned kFragment = VrnShaderType::Fragment;
 
@@ -59,10 +55,7 @@ struct Styles : VrnTest::NetworkTest
     VrnSnBaseNode* declaring(const VrnSnNodeKindPtr& k, const QString& id, const QString& text)
     {
         VrnSnBaseNode* n = add(k, id);
-        delete n->context();
-        auto* context = new FixedDeclarationContext(n, text);
-        context->setExpression(k->glsl, false);
-        context->init();
+        replaceContext<FixedDeclarationContext>(n, text);
         return n;
     }
 };
@@ -228,8 +221,7 @@ TEST_F(Styles, Style4WithoutDeclarationsStillWritesEveryHeaderAndAnEmptyBlock)
 TEST_F(Styles, Style4GathersDistinctDeclarationLinesInSortedOrder)
 {
     const struct { const char* name; QString first, second; } rows[] = {
-        {"nothing declared", QString(), QString()},
-        {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString()},
+        {"nothing declared", QString(), QString()}, {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString()},
         {"empty parts of all contexts collapse", QStringLiteral("uniform float b;\n"), QStringLiteral("uniform float a;\n")},
         {"a line of two contexts is written once", QStringLiteral("uniform float b;"), QStringLiteral("uniform float b;")},
         {"sampler cubes apart", QStringLiteral("uniform vec4 z;\nuniform samplerCube Sky;"), QStringLiteral("uniform float a;\n  uniform samplerCube Env;")},

@@ -147,6 +147,14 @@ struct NetworkTest : ::testing::Test
     // A name other than the id gives a path that differs from it, so that swapping the two shows.
     VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString());
     static void connect(VrnSnBaseNode* to, const QString& input, VrnSnBaseNode* from, const QString& output = QStringLiteral("Output"));
+    // Replaces the node's context by one of the test's own classes.
+    template <class Context, class... Args> void replaceContext(VrnSnBaseNode* n, Args... args)
+    {
+        delete n->context();
+        auto* context = new Context(n, args...);
+        context->setExpression(n->kind().glsl, false);
+        context->init();
+    }
     VrnSvtShadingContext* shading() const;
     // Channel "Store" of the tile, made once.
     void addStoreChannel(int tile = 1001);
