@@ -3,17 +3,7 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
 #include "VrnDemoNetwork.h"
-#include "VrnGlslValidator.h"
-#include "VrnShaderAssembler.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSurfaceShader.h"
-
-
-#include <memory>
 
 namespace {
 QMap<unsigned, QString> assembledStages(VrnShaderNetwork* network, const QString& generator)

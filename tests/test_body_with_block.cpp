@@ -3,32 +3,20 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderUniformBlock.h"
-#include "VrnSnBaseGlslContext.h"
-
-
-#include <memory>
-#include <vector>
-
 namespace {
 using Location = VrnShaderUniformBlock::Location;
 
 VrnSnNodeKindPtr everyTypeKind()
 {
     const QList<VrnCustomAttribute> params{
-        VrnCustomAttribute(QStringLiteral("Flag"), true),
-        VrnCustomAttribute(QStringLiteral("Count"), 3),
-        VrnCustomAttribute(QStringLiteral("Rate"), QVariant::fromValue(0.5f)),
-        VrnCustomAttribute(QStringLiteral("Weight"), 0.25),
+        VrnCustomAttribute(QStringLiteral("Flag"), true), VrnCustomAttribute(QStringLiteral("Count"), 3),
+        VrnCustomAttribute(QStringLiteral("Rate"), QVariant::fromValue(0.5f)), VrnCustomAttribute(QStringLiteral("Weight"), 0.25),
         VrnCustomAttribute(QStringLiteral("Shift"), QVariant::fromValue(Vector2f(0.1f, 0.2f))),
         VrnCustomAttribute(QStringLiteral("Tilt"), QVariant::fromValue(Vector3f(0.1f, 0.2f, 0.3f))),
         VrnCustomAttribute(QStringLiteral("Bias"), QVariant::fromValue(Vector4f(0.1f, 0.2f, 0.3f, 0.4f))),
         VrnCustomAttribute(QStringLiteral("Tint"), QVariant::fromValue(VrnColor(1, 0, 0, 1))),
         VrnCustomAttribute(QStringLiteral("Pick"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 1))),
-        VrnCustomAttribute(QStringLiteral("Mode"),
-                           QVariant::fromValue(VrnUserEnum({QStringLiteral("Normal"), QStringLiteral("Multiply"), QStringLiteral("Screen")}, 2, true))),
+        VrnCustomAttribute(QStringLiteral("Mode"), QVariant::fromValue(VrnUserEnum({QStringLiteral("Normal"), QStringLiteral("Multiply"), QStringLiteral("Screen")}, 2, true))),
         VrnCustomAttribute(QStringLiteral("Entries"), QVariant::fromValue(VrnStringList({QStringLiteral("a"), QStringLiteral("b")}, 1))),
         VrnCustomAttribute(QStringLiteral("Paint"), QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))),
         VrnCustomAttribute(QStringLiteral("Layers"), QVariant::fromValue(VrnImageList({QStringLiteral("Base")}))),
@@ -57,12 +45,8 @@ TEST(BodyWithBlock, EachParameterReadsItsSlotsAndTheRestIsAsWithoutBlock)
     ASSERT_NE(n, nullptr) << error.toStdString();
     const QString uuid = n->uuidString();
 
-    struct Case
-    {
-        const char* name;
-        QList<QPair<QString, int>> locations; // parameter, index in its array
-        bool expectedText;                    // or only the blend mode's slot
-    };
+    // locations: parameter and index in its array; expectedText: the whole text is checked, or only the blend mode's slot.
+    struct Case { const char* name; QList<QPair<QString, int>> locations; bool expectedText; };
     const QList<QPair<QString, int>> every{{QStringLiteral("Flag"), 3},    {QStringLiteral("Count"), 4},  {QStringLiteral("Rate"), 1},
                                            {QStringLiteral("Weight"), 2},  {QStringLiteral("Shift"), 5},  {QStringLiteral("Tilt"), 6},
                                            {QStringLiteral("Bias"), 7},    {QStringLiteral("Tint"), 8},   {QStringLiteral("Entries"), 9},

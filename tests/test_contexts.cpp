@@ -3,22 +3,11 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnClassFactory.h"
-#include "VrnProjectManager.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslContextManager.h"
-
 #include "VrnSnGlslChannelInputContext.h"
-
 
 #include <QPointer>
 
 #include <cstring>
-#include <memory>
-#include <ostream>
-#include <vector>
 
 namespace {
 const QString kInputContext = QStringLiteral("VrnSnGlslChannelInputContext");
@@ -49,11 +38,7 @@ VrnSnNodeKindPtr channelKind(VrnSnNodeKind::NodeClass nodeClass, const QString& 
     return VrnSnNodeKindPtr(k);
 }
 
-struct Uniform
-{
-    QString name;
-    QVariant value;
-};
+struct Uniform { QString name; QVariant value; };
 
 struct ContextTest : VrnTest::NetworkTest
 {
@@ -113,12 +98,8 @@ TEST_F(ContextTest, ChannelInputDeclaresAndNamesItsChannelUniform)
     EXPECT_EQ(context->VrnSnBaseGlslContext::shaderDeclarationCode(), QStringLiteral("uniform float Img_7_Amount;\n"));
     EXPECT_EQ(context->shaderDeclarationCode(), QStringLiteral("uniform Channel Channel_Img_7;\nuniform float Img_7_Amount;\n"));
 
-    const struct
-    {
-        QString name;
-        VrnSnBaseNode* node;
-        QString expected; // null: the base's answer
-    } cases[] = {
+    // expected: null for the base's answer.
+    const struct { QString name; VrnSnBaseNode* node; QString expected; } cases[] = {
         {QStringLiteral("Channel"), node, QStringLiteral("Channel_Img_7.ChannelValues")},
         // The node asked about names the uniform, not the context's own node.
         {QStringLiteral("Channel"), other, QStringLiteral("Channel_Other.ChannelValues")},
@@ -150,13 +131,8 @@ TEST_F(ContextTest, ChannelInputDeclaresAndNamesItsChannelUniform)
 
 TEST_F(ContextTest, ChannelUniformValueIsAStringListWhoseCurrentEntryIsTheChannel)
 {
-    const struct
-    {
-        const char* what;
-        QVariant binding;
-        VrnCustomAttribute attribute; // invalid: the node's own "Channel"
-        QString expectedChannel;      // null: the base's answer
-    } cases[] = {
+    // attribute: invalid: the node's own "Channel"; expectedChannel: null: the base's answer.
+    const struct { const char* what; QVariant binding; VrnCustomAttribute attribute; QString expectedChannel; } cases[] = {
         {"named channel", channelRef(QStringLiteral("Albedo")), {}, QStringLiteral("Albedo")},
         {"current channel", channelRef(kCurrentChannel), {}, QStringLiteral("Paint")},
         {"channel missing from the tile", channelRef(QStringLiteral("Missing")), {}, QString()},
@@ -180,7 +156,6 @@ TEST_F(ContextTest, ChannelUniformValueIsAStringListWhoseCurrentEntryIsTheChanne
             EXPECT_NE(value.userType(), vrnAttributeMetaTypes().stringList);
             continue;
         }
-        EXPECT_EQ(value.userType(), QMetaType::type("VrnStringList"));
         EXPECT_EQ(value.userType(), vrnAttributeMetaTypes().stringList);
         const VrnStringList list = value.value<VrnStringList>();
         EXPECT_EQ(list.strings(), QStringList{c.expectedChannel});
@@ -191,14 +166,7 @@ TEST_F(ContextTest, ChannelUniformValueIsAStringListWhoseCurrentEntryIsTheChanne
 TEST_F(ContextTest, ResidentChannelIsTheImageSetUnlessTheCacheIsActive)
 {
     const QSet<QString> none;
-    const struct
-    {
-        const char* what;
-        QString binding;
-        int cacheActive;
-        bool cacheAttribute;
-        QSet<QString> expected;
-    } cases[] = {
+    const struct { const char* what; QString binding; int cacheActive; bool cacheAttribute; QSet<QString> expected; } cases[] = {
         {"named channel", QStringLiteral("Albedo"), 0, false, {QStringLiteral("Albedo")}},
         {"named channel, cache channel ignored", QStringLiteral("Albedo"), 0, true, {QStringLiteral("Albedo")}},
         {"cache in another state", QStringLiteral("Albedo"), 1, true, {QStringLiteral("Albedo")}},
@@ -230,12 +198,7 @@ TEST_F(ContextTest, ResidentChannelIsTheImageSetUnlessTheCacheIsActive)
 
 TEST_F(ContextTest, OnlyANodeThatFollowsTheCurrentChannelReactsToItsChange)
 {
-    const struct
-    {
-        const char* what;
-        QVariant binding;
-        bool reacts;
-    } cases[] = {
+    const struct { const char* what; QVariant binding; bool reacts; } cases[] = {
         {"current channel", channelRef(kCurrentChannel), true},
         {"current channel chosen from a list", QVariant::fromValue(VrnStringList({QStringLiteral("Albedo"), kCurrentChannel}, 1)), true},
         {"named channel", channelRef(QStringLiteral("Albedo")), false},
@@ -274,14 +237,8 @@ TEST_F(ContextTest, OnlyANodeThatFollowsTheCurrentChannelReactsToItsChange)
 
 TEST_F(ContextTest, BakePointParentAsksForARebuildWhenItsBakedResultIsToggled)
 {
-    const struct
-    {
-        const char* what;
-        QString contextClass;
-        int requestsPerToggle;
-    } cases[] = {
-        {"channel input context", kInputContext, 1},
-        {"the bake point's own context", kBakeContext, 0},
+    const struct { const char* what; QString contextClass; int requestsPerToggle; } cases[] = {
+        {"channel input context", kInputContext, 1}, {"the bake point's own context", kBakeContext, 0},
     };
     int index = 0;
     for (const auto& c : cases) {
@@ -357,11 +314,7 @@ TEST(LibraryContexts, EachContextCarriesItsOwnExpression)
     // The bake point passes its input on; the lighting context computes the
     // irradiance from nine spherical-harmonic coefficients, scaled by the amount.
 
-    const struct
-    {
-        QString className;
-        bool expression;
-    } cases[] = {{kInputContext, false}, {kBakeContext, true}, {kIblContext, true}};
+    const struct { QString className; bool expression; } cases[] = {{kInputContext, false}, {kBakeContext, true}, {kIblContext, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.className.toStdString());
         QObject owner;

@@ -2,20 +2,9 @@
 
 #include "VrnTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-
 namespace {
-struct DocumentedCommand
-{
-    QString where;
-    QString command;
-    QString output; // what the doc shows it printing; null when it shows nothing
-};
+// output: what the doc shows it printing; null when it shows nothing.
+struct DocumentedCommand { QString where; QString command; QString output; };
 
 // The lines of ```sh blocks, and the "$ " line of any other block, whose
 // output is then the rest of the block. Lines of scripts/ are left out (they

@@ -5,13 +5,6 @@
 
 #include "VrnTestSupport.h"
 
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
-
 namespace {
 using VrnTest::ToolRun;
 
@@ -44,8 +37,7 @@ TEST(Hardening, SameTextAndUniformsWhateverTheHashSeed)
                 const ToolRun first = runGlsl(arguments, "0");
                 if (first.exitCode != 0)
                     continue; // a style that cannot build the example says so elsewhere
-                for (const char* seed : {"97531"})
-                    EXPECT_EQ(runGlsl(arguments, seed).out, first.out) << "QT_HASH_SEED=" << seed << " --emit " << form;
+                EXPECT_EQ(runGlsl(arguments, "97531").out, first.out) << "QT_HASH_SEED=97531 --emit " << form;
                 ++compared;
             }
         }
@@ -84,21 +76,13 @@ TEST(Hardening, HugeAndDeepInputsGiveOneMessage)
     const QString huge = write(QStringLiteral("huge.json"), QByteArray("{\"format\": 1, \"name\": \"") + QByteArray(50 * 1024 * 1024, 'a'));
     const QString deep = write(QStringLiteral("deep.json"), QByteArray(100000, '[') + QByteArray(100000, ']'));
 
-    const struct
-    {
-        QString file;
-        const char* expected;
-    } rows[] = {
-        {huge, "huge.json"},
-        {deep, "deep.json"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.file.toStdString());
-        const ToolRun run = runGlsl({row.file});
+    for (const QString& file : {huge, deep}) {
+        SCOPED_TRACE(file.toStdString());
+        const ToolRun run = runGlsl({file});
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.expected))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QFileInfo(file).fileName())) << run.err.toStdString();
     }
 }
 

@@ -3,14 +3,6 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-
-
-#include <memory>
-
 namespace {
 using VrnTest::kind;
 

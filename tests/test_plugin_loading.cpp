@@ -9,9 +9,6 @@
 #include "VrnTestSupport.h"
 
 #include "TextureToken.h"
-#include "VrnClassFactory.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-
 
 #include <QLibrary>
 

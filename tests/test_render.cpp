@@ -3,15 +3,9 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnRenderCompare.h"
 #include "VrnRenderer.h"
 
-
-
 #include <cmath>
-#include <functional>
-#include <memory>
 
 namespace {
 const QString kStyle1 = QStringLiteral("VrnSnGlslCodeGenerator_Style1");
@@ -47,12 +41,8 @@ QString network(const QString& channels, const QString& nodes, const QString& co
 }
 
 // The sphere as the fragment stage sees it at a pixel (top row first).
-struct SpherePoint
-{
-    bool inside = false;
-    double x = 0, y = 0, z = 0; // the normal
-    double u = 0, v = 0;        // the texture position
-};
+// x, y, z: the normal; u, v: the texture position.
+struct SpherePoint { bool inside = false; double x = 0, y = 0, z = 0; double u = 0, v = 0; };
 
 SpherePoint spherePoint(int column, int row, int size)
 {

@@ -4,23 +4,10 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-
-
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
-using VrnTest::RawCacheNode;
-using VrnTest::Texts;
-using VrnTest::WritesOutputsContext;
-using VrnTest::kind;
+using namespace VrnTest;
 
 const unsigned kFragment = VrnShaderType::Fragment;
 
@@ -253,13 +240,7 @@ TEST_F(Style1, NonBakeableNodesAreStubbedOnlyInBakeMode)
 
     // In bake mode a tagged node is a stub that only zeroes its outputs (no
     // uniforms, no inputs), and one without outputs leaves only its banner.
-    struct Case
-    {
-        const char* name;
-        QStringList defines;
-        bool tagged;
-        bool stubbed;
-    };
+    struct Case { const char* name; QStringList defines; bool tagged; bool stubbed; };
     const std::vector<Case> cases{
         {"bake mode, tagged", {QStringLiteral("OTHER"), QStringLiteral("NODE_BAKE")}, true, true},
         {"bake mode, not tagged", {QStringLiteral("NODE_BAKE")}, false, false},

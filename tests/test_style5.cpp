@@ -8,28 +8,10 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnNetworkLoader.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderManager.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderNetworkManager.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-#include "VrnSnGlslContextManager.h"
-#include "VrnSurfaceShader.h"
 #include "VrnUniformReport.h"
 
-#include "VrnSnGlslCodeGenerator_Style5.h"
-
-
-#include <QJsonDocument>
-
 #include <algorithm>
-#include <functional>
-#include <memory>
 #include <thread>
-#include <vector>
 
 namespace {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
@@ -139,12 +121,7 @@ struct Style5Test : VrnTest::NetworkTest
 TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
 {
     // Tessellation control has no channel to show: node function 0 is empty there.
-    const struct
-    {
-        unsigned shaderType;
-        int cubeMaps;
-        bool reval;
-    } rows[] = {{VrnShaderType::Fragment, 0, false}, {VrnShaderType::TessEvaluation, 2, true}, {VrnShaderType::TessControl, 0, true}};
+    const struct { unsigned shaderType; int cubeMaps; bool reval; } rows[] = {{VrnShaderType::Fragment, 0, false}, {VrnShaderType::TessEvaluation, 2, true}, {VrnShaderType::TessControl, 0, true}};
     for (const auto& row : rows) {
         Info r = record(row.shaderType);
         if (row.cubeMaps == 2)
@@ -160,11 +137,7 @@ TEST(Style5Declarations, PrologueByStageCubeMapsAndReEvaluation)
 
 TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
 {
-    const struct
-    {
-        int slotCount;
-        int size;
-    } rows[] = {{0, 10}, {9, 10}, {10, 20}, {19, 20}, {20, 30}};
+    const struct { int slotCount; int size; } rows[] = {{0, 10}, {9, 10}, {10, 20}, {19, 20}, {20, 30}};
     for (const auto& row : rows) {
         Info r = record(VrnShaderType::Fragment);
         r.DeclarationCode = QStringLiteral("// prologue %1\n");
@@ -179,7 +152,6 @@ TEST(Style5Declarations, StorageSizeIsTheNextMultipleOfTenAboveTheSlotCount)
         EXPECT_EQ(r.Vec4Uniforms.first(), Wm3::Vector4<float>(1, 2, 3, 4)) << "growing keeps what is there";
     }
 }
-
 
 // Without re-evaluation one pass calls every function; with it a second pass
 // calls only the twins of the functions that re-evaluate.
@@ -273,13 +245,7 @@ TEST(Style5NodeFunctions, HeaderShowsThePathKeyOrTheSourceBetweenTokens)
     const QString begin = VrnShaderManager::startTokenForSecureShaderLog();
     const QString end = VrnShaderManager::endTokenForSecureShaderLog();
     enum class Flag { Absent, Encrypted, Open };
-    const struct
-    {
-        const char* pathKey;
-        Flag flag;
-        const char* source;
-        QString header;
-    } rows[] = {
+    const struct { const char* pathKey; Flag flag; const char* source; QString header; } rows[] = {
         // A path key hides the source whatever the flag says.
         {"lib/Secret", Flag::Encrypted, "kind Secret", QStringLiteral("// lib/Secret _m1\n")},
         {"", Flag::Encrypted, "kind Secret\n\nOut = $p;",
@@ -304,35 +270,19 @@ TEST(Style5NodeFunctions, HeaderShowsThePathKeyOrTheSourceBetweenTokens)
 TEST(Style5NodeFunctions, EachParameterTypeHasItsDeclarationAndSlots)
 {
     VrnLogCapture log;
-    const struct
-    {
-        const char* name;
-        QVariant value;
-        int slotCount;
-    } rows[] = {
-        {"p", QVariant(true), 1},
-        {"p", QVariant(7), 1},
-        {"p", QVariant(0.5), 1},
-        {"p", QVariant(0.5f), 1},
-        {"Channel", QVariant(QStringLiteral("Albedo")), 3},
-        {"p", QVariant(QStringLiteral("label")), 0},
+    const struct { const char* name; QVariant value; int slotCount; } rows[] = {
+        {"p", QVariant(true), 1}, {"p", QVariant(7), 1}, {"p", QVariant(0.5), 1}, {"p", QVariant(0.5f), 1},
+        {"Channel", QVariant(QStringLiteral("Albedo")), 3}, {"p", QVariant(QStringLiteral("label")), 0},
         {"Channel", QVariant::fromValue(VrnStringList({QStringLiteral("Albedo")}, 0)), 3},
-        {"p", QVariant::fromValue(VrnStringList({QStringLiteral("one")}, 0)), 1},
-        {"p", QVariant::fromValue(Vector2f(1, 2)), 1},
-        {"p", QVariant::fromValue(Vector3f(1, 2, 3)), 1},
-        {"p", QVariant::fromValue(Vector4f(1, 2, 3, 4)), 1},
-        {"p", QVariant::fromValue(VrnColor(1, 0, 0)), 1},
-        {"p", userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true), 1},
-        {"p", userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1), 0},
-        {"p", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})), 2},
-        {"p", QVariant::fromValue(VrnImageList({QStringLiteral("A")})), 4},
-        {"p", QVariant::fromValue(VrnGradient(64, 0, true)), 1},
-        {"p", QVariant::fromValue(VrnGradient(64, 0, false)), 0},
-        {"p", QVariant::fromValue(VrnChannelId(QStringLiteral("Albedo"))), 3},
+        {"p", QVariant::fromValue(VrnStringList({QStringLiteral("one")}, 0)), 1}, {"p", QVariant::fromValue(Vector2f(1, 2)), 1},
+        {"p", QVariant::fromValue(Vector3f(1, 2, 3)), 1}, {"p", QVariant::fromValue(Vector4f(1, 2, 3, 4)), 1},
+        {"p", QVariant::fromValue(VrnColor(1, 0, 0)), 1}, {"p", userEnum({QStringLiteral("Normal"), QStringLiteral("Screen")}, 1, true), 1},
+        {"p", userEnum({QStringLiteral("x"), QStringLiteral("y")}, 1), 0}, {"p", QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.png")})), 2},
+        {"p", QVariant::fromValue(VrnImageList({QStringLiteral("A")})), 4}, {"p", QVariant::fromValue(VrnGradient(64, 0, true)), 1},
+        {"p", QVariant::fromValue(VrnGradient(64, 0, false)), 0}, {"p", QVariant::fromValue(VrnChannelId(QStringLiteral("Albedo"))), 3},
         {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {0, 1, 0})), 1},
         {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("mat4x4"), {})), 1},
-        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec2"), {})), 1},
-        {"p", QVariant(qlonglong(5)), 0},
+        {"p", QVariant::fromValue(VrnLocatorList(QStringLiteral("vec2"), {})), 1}, {"p", QVariant(qlonglong(5)), 0},
     };
     // Each row's function body, after a one-slot parameter so that the row's offsets start at 1.
     QString bodies;
@@ -583,12 +533,7 @@ TEST(Style5Builds, ValuesBlendModesAndWiringLeaveTheTextAlone)
     auto connect = [](VrnShaderNetwork* net, const char* to, const char* input, const char* from) {
         ASSERT_TRUE(net->node(QString::fromLatin1(to))->connectInput(QString::fromLatin1(input), net->node(QString::fromLatin1(from)), QStringLiteral("Output")));
     };
-    const struct
-    {
-        const char* example;
-        std::function<void(VrnShaderNetwork*)> edit;
-        bool textChanges;
-    } rows[] = {
+    const struct { const char* example; std::function<void(VrnShaderNetwork*)> edit; bool textChanges; } rows[] = {
         {"lit-base", [](VrnShaderNetwork* n) { n->node(QStringLiteral("Sky"))->setUserAttribute(QStringLiteral("Amount"), 0.3); }, false},
         {"lit-base",
          [](VrnShaderNetwork* n) { n->node(QStringLiteral("Ambient"))->setUserAttribute(QStringLiteral("Color"), QVariant::fromValue(VrnColor(0.5f, 0.1f, 0.1f))); },

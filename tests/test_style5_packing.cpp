@@ -8,19 +8,6 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnNetworkLoader.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslContextManager.h"
-#include "VrnSurfaceShader.h"
-
-#include "VrnSnGlslCodeGenerator_Style5.h"
-
-
-#include <memory>
-
 namespace {
 using Info = VrnSnGlslStyle5ShaderTypeInfo;
 using Style5 = VrnSnGlslCodeGenerator_Style5;
@@ -101,53 +88,45 @@ struct Style5Packing : ::testing::Test
 
 TEST_F(Style5Packing, WiringReusesEachSlotOnceItsLastReaderIsWired)
 {
-    const struct
-    {
-        const char* name;
-        QByteArray json;
-        QVector<int> wiring;
-        int slotCount;
-    } rows[] = {
+    const struct { const char* name; QByteArray json; QVector<int> wiring; int slotCount; } rows[] = {
         // Each output is read once: the next node's input frees the slot its output takes.
         {"a chain of three one-output nodes shares slot 0",
-         network(QStringLiteral(R"({"id": "A", "kind": "Pass"}, {"id": "B", "kind": "Pass"}, {"id": "C", "kind": "Pass"})"),
-                 QStringLiteral(R"({"from": "A.Output", "to": "B.Input"}, {"from": "B.Output", "to": "C.Input"})"), QStringLiteral("C")),
+         network(R"({"id": "A", "kind": "Pass"}, {"id": "B", "kind": "Pass"}, {"id": "C", "kind": "Pass"})",
+                 R"({"from": "A.Output", "to": "B.Input"}, {"from": "B.Output", "to": "C.Input"})", "C"),
          {-1, 0, 0, 0, 0, 0}, 1},
         // P is read by X and by Y: X cannot take its slot, Y frees both.
         {"an output read twice keeps its slot until its second reader",
-         network(QStringLiteral(R"({"id": "P", "kind": "ConstantColor"}, {"id": "X", "kind": "Pass"}, {"id": "Y", "kind": "Add"})"),
-                 QStringLiteral(R"({"from": "P.Output", "to": "X.Input"}, {"from": "P.Output", "to": "Y.A"}, {"from": "X.Output", "to": "Y.B"})"),
-                 QStringLiteral("Y")),
+         network(R"({"id": "P", "kind": "ConstantColor"}, {"id": "X", "kind": "Pass"}, {"id": "Y", "kind": "Add"})",
+                 R"({"from": "P.Output", "to": "X.Input"}, {"from": "P.Output", "to": "Y.A"}, {"from": "X.Output", "to": "Y.B"})", "Y"),
          {0, 0, 1, 0, 1, 0}, 2},
         // Nobody reads Hi: slot 1 stays taken, so the others keep using slot 0.
         {"an unread output keeps its slot",
-         network(QStringLiteral(R"({"id": "S", "kind": "Split"}, {"id": "Q", "kind": "Pass"}, {"id": "R", "kind": "Pass"})"),
-                 QStringLiteral(R"({"from": "S.Lo", "to": "Q.Input"}, {"from": "Q.Output", "to": "R.Input"})"), QStringLiteral("R")),
+         network(R"({"id": "S", "kind": "Split"}, {"id": "Q", "kind": "Pass"}, {"id": "R", "kind": "Pass"})",
+                 R"({"from": "S.Lo", "to": "Q.Input"}, {"from": "Q.Output", "to": "R.Input"})", "R"),
          {0, 1, 0, 0, 0, 0}, 2},
         // Mask's Mask input is invertible: a flag follows its slot, 1 only with "_invert".
         {"invertible inputs carry their flag",
-         network(QStringLiteral(R"({"id": "K", "kind": "ConstantColor"},
+         network(R"({"id": "K", "kind": "ConstantColor"},
                                   {"id": "M1", "kind": "Mask", "inputTags": {"Mask": ["_invertable"]}},
-                                  {"id": "M2", "kind": "Mask", "inputTags": {"Mask": ["_invertable", "_invert"]}})"),
-                 QStringLiteral(R"({"from": "K.Output", "to": "M1.Input"}, {"from": "K.Output", "to": "M1.Mask"},
-                                  {"from": "M1.Output", "to": "M2.Input"}, {"from": "K.Output", "to": "M2.Mask"})"),
-                 QStringLiteral("M2")),
+                                  {"id": "M2", "kind": "Mask", "inputTags": {"Mask": ["_invertable", "_invert"]}})",
+                 R"({"from": "K.Output", "to": "M1.Input"}, {"from": "K.Output", "to": "M1.Mask"},
+                                  {"from": "M1.Output", "to": "M2.Input"}, {"from": "K.Output", "to": "M2.Mask"})",
+                 "M2"),
          {0, 0, 0, 0, 1, 1, 0, 1, 1}, 2},
         // The host tags every input its kind declares invertible "_invertable":
         // the flag slot the node function reads is there without a tag in the file, and holds 0.
         {"an invertible input without tags in the file still has its flag slot",
-         network(QStringLiteral(R"({"id": "K", "kind": "ConstantColor"}, {"id": "M", "kind": "Mask"})"),
-                 QStringLiteral(R"({"from": "K.Output", "to": "M.Input"})"), QStringLiteral("M")),
+         network(R"({"id": "K", "kind": "ConstantColor"}, {"id": "M", "kind": "Mask"})", R"({"from": "K.Output", "to": "M.Input"})", "M"),
          {0, 0, -1, 0, 0}, 1},
         // Main list: C in 0, M reads it (C stays: the sub-list reads it too),
         // M's output in 1, freed by O. The sub-list takes 1 for its C and 2
         // for its M, whose slot O reads back; O's own output needs slot 3.
         {"a re-evaluated input's sub-list is wired inside its owner",
-         network(QStringLiteral(R"({"id": "C", "kind": "Checker"}, {"id": "M", "kind": "Multiply"}, {"id": "O", "kind": "Offset"})"),
-                 QStringLiteral(R"({"from": "C.Output", "to": "M.A"}, {"from": "M.Output", "to": "O.Input"})"), QStringLiteral("O")),
+         network(R"({"id": "C", "kind": "Checker"}, {"id": "M", "kind": "Multiply"}, {"id": "O", "kind": "Offset"})",
+                 R"({"from": "C.Output", "to": "M.A"}, {"from": "M.Output", "to": "O.Input"})", "O"),
          {0, 0, -1, 1, 1, 12, 2, 3, 1, 1, -1, 2}, 4},
         {"an unconnected re-evaluated input reads -6000 twice",
-         network(QStringLiteral(R"({"id": "O", "kind": "Offset"})"), QString(), QStringLiteral("O")), {-1, -6000, -6000, 0}, 1},
+         network(R"({"id": "O", "kind": "Offset"})", "", "O"), {-1, -6000, -6000, 0}, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -162,8 +141,7 @@ TEST_F(Style5Packing, WiringReusesEachSlotOnceItsLastReaderIsWired)
 
 TEST_F(Style5Packing, UnreadOutputStillHoldsItsSlotAtTheEnd)
 {
-    const auto b = build(network(QStringLiteral(R"({"id": "S", "kind": "Split"}, {"id": "Q", "kind": "Pass"})"),
-                                 QStringLiteral(R"({"from": "S.Lo", "to": "Q.Input"})"), QStringLiteral("Q")));
+    const auto b = build(network(R"({"id": "S", "kind": "Split"}, {"id": "Q", "kind": "Pass"})", R"({"from": "S.Lo", "to": "Q.Input"})", "Q"));
     ASSERT_TRUE(b->ok);
     const Info r = b->fragment();
     VrnSnBaseNode* split = b->net()->node(QStringLiteral("S"));
@@ -176,7 +154,7 @@ TEST_F(Style5Packing, UnreadOutputStillHoldsItsSlotAtTheEnd)
 
 TEST_F(Style5Packing, ConnectionKeyIsTheHostsOwn)
 {
-    const auto b = build(network(QStringLiteral(R"({"id": "S", "kind": "Split"})"), QString(), QStringLiteral("S")));
+    const auto b = build(network(R"({"id": "S", "kind": "Split"})", "", "S"));
     ASSERT_TRUE(b->ok);
     VrnSnBaseNode* split = b->net()->node(QStringLiteral("S"));
     for (const QString& output : {QStringLiteral("Lo"), QStringLiteral("Hi")}) {
@@ -189,8 +167,8 @@ TEST_F(Style5Packing, ConnectionKeyIsTheHostsOwn)
 
 TEST_F(Style5Packing, AnEntryIsWiredOnce)
 {
-    const auto b = build(network(QStringLiteral(R"({"id": "C", "kind": "Checker"}, {"id": "O", "kind": "Offset"})"),
-                                 QStringLiteral(R"({"from": "C.Output", "to": "O.Input"})"), QStringLiteral("O")));
+    const auto b = build(network(R"({"id": "C", "kind": "Checker"}, {"id": "O", "kind": "Offset"})",
+                                 R"({"from": "C.Output", "to": "O.Input"})", "O"));
     ASSERT_TRUE(b->ok);
     Info r = b->fragment();
     // Main list C, O; separator; C again in O's sub-list.
@@ -208,11 +186,11 @@ TEST_F(Style5Packing, AnEntryIsWiredOnce)
 TEST_F(Style5Packing, CachedNodesReadTheirCacheThroughNodeFunctionZero)
 {
     const QString cache = QStringLiteral(R"("cache": {"enabled": true, "valid": true, "active": 2, "channels": {"Output": "Store"}})");
-    const auto b = build(network(QStringLiteral(R"({"id": "K", "kind": "Multiply", %1},
+    const auto b = build(network(QString(R"({"id": "K", "kind": "Multiply", %1},
                                                    {"id": "I", "kind": "ChannelInput", "attributes": {"Channel": "Base"}, %1},
                                                    {"id": "A", "kind": "Add"})")
                                      .arg(cache),
-                                 QStringLiteral(R"({"from": "K.Output", "to": "A.A"}, {"from": "I.Output", "to": "A.B"})"), QStringLiteral("A")));
+                                 R"({"from": "K.Output", "to": "A.A"}, {"from": "I.Output", "to": "A.B"})", "A"));
     ASSERT_TRUE(b->ok);
     const Info r = b->fragment();
     VrnSnBaseNode* k = b->net()->node(QStringLiteral("K"));
@@ -240,10 +218,10 @@ TEST_F(Style5Packing, CachedNodeWithoutLiveChannelsGetsNoParameterBlock)
 {
     // The cache comes to name a channel the tile lacks; the record is told
     // it reads its cache all the same.
-    const auto b = build(network(QStringLiteral(R"({"id": "K", "kind": "Multiply",
+    const auto b = build(network(R"({"id": "K", "kind": "Multiply",
                                                    "cache": {"enabled": true, "valid": true, "active": 2, "channels": {"Output": "Store"}}},
-                                                   {"id": "A", "kind": "Add"})"),
-                                 QStringLiteral(R"({"from": "K.Output", "to": "A.A"})"), QStringLiteral("A")));
+                                                   {"id": "A", "kind": "Add"})",
+                                 R"({"from": "K.Output", "to": "A.A"})", "A"));
     ASSERT_TRUE(b->ok);
     VrnSnBaseNode* k = b->net()->node(QStringLiteral("K"));
     k->setUserAttribute(k->cacheAttributeName(QStringLiteral("Output")), QVariant::fromValue(VrnChannelId(QStringLiteral("Nowhere"))));
@@ -269,31 +247,7 @@ TEST_F(Style5Packing, CachedNodeWithoutLiveChannelsGetsNoParameterBlock)
 
 TEST_F(Style5Packing, EachParameterTypeHasItsIntsLocationAndRefresh)
 {
-    const QByteArray json = R"({"format": 1, "currentChannel": "Base",
-      "channels": [{"name": "Base", "fill": [0.5, 0.5, 0.5, 1]}, {"name": "Dirt", "fill": [0.1, 0.2, 0.3, 1]}],
-      "kinds": [{"name": "Every", "outputs": ["Output"], "glsl": "Output = vec4($Rate);",
-        "parameters": [
-          {"name": "Flag", "type": "bool", "default": true},
-          {"name": "Count", "type": "int", "default": 3},
-          {"name": "Rate", "type": "float", "default": 0.25},
-          {"name": "Weight", "type": "double", "default": 0.125},
-          {"name": "Label", "type": "string", "default": "text"},
-          {"name": "Shift", "type": "Vector2f", "default": [0.1, 0.3]},
-          {"name": "Tint", "type": "VrnColor", "default": [0.3, 0.6, 0.9, 1]},
-          {"name": "Pick", "type": "VrnUserEnum", "default": "y", "options": ["x", "y"]},
-          {"name": "Mode", "type": "VrnUserEnum", "default": "Screen", "options": ["Normal", "Multiply", "Screen"], "blendMode": true},
-          {"name": "Entries", "type": "VrnStringList", "default": "second", "options": ["first", "second"]},
-          {"name": "Paint", "type": "VrnChannelId", "default": "Dirt"},
-          {"name": "Files", "type": "VrnFileList", "default": ["sky.hdr"]},
-          {"name": "Layers", "type": "VrnImageList", "default": ["Dirt", "Base"]},
-          {"name": "Flat", "type": "VrnGradient", "default": {"atlas": false, "size": 64}},
-          {"name": "Ramp", "type": "VrnGradient", "default": {"atlas": true, "size": 64}},
-          {"name": "Frame", "type": "VrnLocatorList", "default": {"glslType": "mat4x4",
-            "value": [2, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1, 0, 0.5, 0.25, 0, 1]}},
-          {"name": "Anchor", "type": "VrnLocatorList", "default": {"glslType": "vec3", "value": [0.25, 0.5, 0.75]}}
-        ]}],
-      "nodes": [{"id": "E", "kind": "Every"}], "connections": [], "root": "E"})";
-    const auto b = build(json);
+    const auto b = build(VrnTest::readData(QStringLiteral("networks/every-parameter-type.json")));
     ASSERT_TRUE(b->ok);
     const Info r = b->fragment();
     // Floats and vectors hold their index; the text and the enum that is no
@@ -306,12 +260,8 @@ TEST_F(Style5Packing, EachParameterTypeHasItsIntsLocationAndRefresh)
     EXPECT_EQ(r.Vec4Uniforms.size(), 11);
 
     VrnSnBaseNode* e = b->net()->node(QStringLiteral("E"));
-    const struct
-    {
-        const char* attribute;
-        int index; // -1: no location
-        bool everyFrame;
-    } rows[] = {
+    // index: -1: no location.
+    const struct { const char* attribute; int index; bool everyFrame; } rows[] = {
         {"Flag", 0, false},    {"Count", 1, false},    {"Rate", 0, false},    {"Weight", 1, false}, {"Label", -1, false},
         {"Shift", 0, false},   {"Tint", 1, false},     {"Pick", -1, false},   {"Mode", 6, true},    {"Entries", 7, false},
         {"Paint", 8, false},   {"Files", 11, true},    {"Layers", 13, true},  {"Flat", -1, false},  {"Ramp", 17, false},
@@ -346,7 +296,7 @@ TEST_F(Style5Packing, EachParameterTypeHasItsIntsLocationAndRefresh)
 
 TEST_F(Style5Packing, MissingAnalysisIsLoggedWithoutTheEncryptedSource)
 {
-    const auto b = build(network(QStringLiteral(R"({"id": "K", "kind": "ConstantColor"})"), QString(), QStringLiteral("K")));
+    const auto b = build(network(R"({"id": "K", "kind": "ConstantColor"})", "", "K"));
     ASSERT_TRUE(b->ok);
     const QString prefix = QStringLiteral("[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ");
     const QString typePrefix = QStringLiteral("[ !! ] Assertion 'VersionHashGlslInfoMap[VersionHash].contains(ShaderType)' failed: ");

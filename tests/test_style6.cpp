@@ -4,25 +4,8 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnBuiltinKinds.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnShaderUniformBlock.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-#include "VrnSurfaceShader.h"
-
-
-#include <memory>
-#include <vector>
-
 namespace {
-using VrnTest::FixedDeclarationContext;
-using VrnTest::RawCacheNode;
-using VrnTest::WritesOutputsContext;
-using VrnTest::kind;
+using namespace VrnTest;
 using Location = VrnShaderUniformBlock::Location;
 
 const QString kStyle6 = QStringLiteral("VrnSnGlslCodeGenerator_Style6");
@@ -37,14 +20,6 @@ struct Style6 : VrnTest::NetworkTest
     VrnSnNodeKindPtr source = kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
     VrnSnNodeKindPtr terminal = kind(QStringLiteral("Terminal"), {QStringLiteral("In")}, {}, QStringLiteral("VrnResult = #In;"));
 
-    // Replaces the node's context by one of the test's own classes.
-    template <class Context, class... Args> void replaceContext(VrnSnBaseNode* n, Args... args)
-    {
-        delete n->context();
-        auto* context = new Context(n, args...);
-        context->setExpression(n->kind().glsl, false);
-        context->init();
-    }
 
     bool build(VrnSnBaseNode* root)
     {
@@ -158,12 +133,7 @@ TEST_F(Style6, CachedNodeWithoutOutputPointsReadsNothingAndIsNotCalled)
 // (and 1 and 2), and the lookup leaves the key in the map at (0, 0).
 TEST_F(Style6, CacheChannelsArePackedOnlyWhenTheTileHasThem)
 {
-    struct Case
-    {
-        const char* name;
-        QString channel;
-        bool packed;
-    };
+    struct Case { const char* name; QString channel; bool packed; };
     const std::vector<Case> cases{
         {"a channel of the tile", QStringLiteral("Store"), true},
         {"the current channel", QStringLiteral("Current Channel"), false},
@@ -254,12 +224,7 @@ TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
     const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Scale"), 2.0)};
     const VrnSnNodeKindPtr paint = kind(QStringLiteral("Paint"), {QStringLiteral("In")}, {QStringLiteral("Output")},
                                         QStringLiteral("Output = #In * $Scale;"), params);
-    struct Case
-    {
-        const char* name;
-        QStringList defines;
-        bool tagged;
-    };
+    struct Case { const char* name; QStringList defines; bool tagged; };
     const std::vector<Case> cases{
         {"bake mode, tagged", {QStringLiteral("NODE_BAKE")}, true},
         {"no bake mode, tagged", {}, true},

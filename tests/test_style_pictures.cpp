@@ -5,19 +5,7 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnRandomNetwork.h"
-#include "VrnRenderCompare.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-
-
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSet>
 
 #include <cstdlib>
 
@@ -134,11 +122,7 @@ TEST(StylePictures, RandomNetworksMatchInEveryStyle)
 TEST(StylePictures, HandMadeStatesMatch)
 {
     VrnTest::plugin();
-    const struct
-    {
-        const char* file;
-        QList<int> styles;
-    } rows[] = {
+    const struct { const char* file; QList<int> styles; } rows[] = {
         // In a bake, a left-out node's uniforms are not declared (Style 3's
         // main body still writes its code: it is in the table below).
         {"left-out/style3-left-out-node-in-bake", {1, 2, 4}},
@@ -170,12 +154,8 @@ TEST(StylePictures, HandMadeStatesMatch)
 TEST(StylePictures, StylesLeftOutReallyDrawOtherPictures)
 {
     VrnTest::plugin();
-    const struct
-    {
-        int style;
-        const char* file;   // under networks/left-out
-        const char* reason; // the reason, or its start
-    } rows[] = {
+    // file: under networks/left-out; reason: the reason, or its start.
+    const struct { int style; const char* file; const char* reason; } rows[] = {
         {4, "style4-nothing-declared", "no node declares a uniform"},
         {4, "style4-sampler1d", "node \"T\" declares \"uniform sampler1D T_Ramp;\""},
         {1, "style1-outputless-left-out-of-bake", "node \"Out\" is left out of the bake"},

@@ -4,22 +4,8 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnBaseGlslContext.h"
-
-
-#include <functional>
-#include <memory>
-
 namespace {
-using VrnTest::FixedDeclarationContext;
-using VrnTest::RawCacheNode;
-using VrnTest::Texts;
-using VrnTest::WritesOutputsContext;
-using VrnTest::kind;
+using namespace VrnTest;
 
 const unsigned kFragment = VrnShaderType::Fragment;
 
@@ -69,10 +55,7 @@ struct Styles : VrnTest::NetworkTest
     VrnSnBaseNode* declaring(const VrnSnNodeKindPtr& k, const QString& id, const QString& text)
     {
         VrnSnBaseNode* n = add(k, id);
-        delete n->context();
-        auto* context = new FixedDeclarationContext(n, text);
-        context->setExpression(k->glsl, false);
-        context->init();
+        replaceContext<FixedDeclarationContext>(n, text);
         return n;
     }
 };
@@ -88,11 +71,7 @@ TEST_F(Styles, NodeFunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
     VrnSnBaseNode* s = add(gained, QStringLiteral("S"), QStringLiteral("Src"));
     VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
     connect(out, "Input", s);
-    const struct
-    {
-        int style;
-        unsigned shaderType;
-    } rows[] = {{2, VrnShaderType::Fragment}, {2, VrnShaderType::TessControl}, {3, VrnShaderType::Fragment}};
+    const struct { int style; unsigned shaderType; } rows[] = {{2, VrnShaderType::Fragment}, {2, VrnShaderType::TessControl}, {3, VrnShaderType::Fragment}};
     QString texts; // every row's declarations and body
     for (const auto& row : rows) {
         SCOPED_TRACE(QStringLiteral("Style %1, shader type %2").arg(row.style).arg(row.shaderType).toStdString());
@@ -116,11 +95,8 @@ TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
 // node's code inline, reading the uniform that the stub leaves undeclared.
 TEST_F(Styles, NonBakeableStubsAreForwardDeclaredAndCalledInBakeMode)
 {
-    const struct
-    {
-        int style;
-        bool outTagged; // and its declarations are checked, not only the node's uniform
-    } rows[] = {{2, true}, {3, false}};
+    // outTagged: "Out" is tagged, and its declarations are checked, not only the node's uniform.
+    const struct { int style; bool outTagged; } rows[] = {{2, true}, {3, false}};
     VrnTest::ScopedDefines defines({QStringLiteral("NODE_BAKE")});
     QString texts; // Style 2's declarations, and each style's body
     for (const auto& row : rows) {
@@ -244,13 +220,8 @@ TEST_F(Styles, Style4WithoutDeclarationsStillWritesEveryHeaderAndAnEmptyBlock)
 // sampler cubes go after the block, untrimmed.
 TEST_F(Styles, Style4GathersDistinctDeclarationLinesInSortedOrder)
 {
-    const struct
-    {
-        const char* name;
-        QString first, second;
-    } rows[] = {
-        {"nothing declared", QString(), QString()},
-        {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString()},
+    const struct { const char* name; QString first, second; } rows[] = {
+        {"nothing declared", QString(), QString()}, {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString()},
         {"empty parts of all contexts collapse", QStringLiteral("uniform float b;\n"), QStringLiteral("uniform float a;\n")},
         {"a line of two contexts is written once", QStringLiteral("uniform float b;"), QStringLiteral("uniform float b;")},
         {"sampler cubes apart", QStringLiteral("uniform vec4 z;\nuniform samplerCube Sky;"), QStringLiteral("uniform float a;\n  uniform samplerCube Env;")},

@@ -1,9 +1,6 @@
 // The host's uniform block: where values land and when the block is too big.
 
-#include "VrnShaderUniformBlock.h"
-
-#include <gtest/gtest.h>
-
+#include "VrnTestSupport.h"
 
 TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
 {

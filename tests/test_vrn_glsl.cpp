@@ -2,15 +2,6 @@
 
 #include "VrnTestSupport.h"
 
-
-#include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-
 namespace {
 using VrnTest::ToolRun;
 
@@ -83,26 +74,18 @@ TEST(VrnGlsl, ListsRegisteredGeneratorsInRegistrationOrder)
 TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
 {
     const QString notAPlugin = VrnTest::toolPath(QStringLiteral("vrn-glsl"));
-    const struct
-    {
-        QStringList arguments;
-        const char* expected;
-    } rows[] = {
-        {{QStringLiteral("--style"), QStringLiteral("0")}, "unknown style"},
-        {{QStringLiteral("--style"), QStringLiteral("7")}, "unknown style"},
+    const struct { QStringList arguments; const char* expected; } rows[] = {
+        {{QStringLiteral("--style"), QStringLiteral("0")}, "unknown style"}, {{QStringLiteral("--style"), QStringLiteral("7")}, "unknown style"},
         {{QStringLiteral("--style"), QStringLiteral("one")}, "unknown style"},
         {{QStringLiteral("--generator"), QStringLiteral("NoSuchGenerator")}, "no generator named \"NoSuchGenerator\""},
         {{QStringLiteral("--plugin"), QStringLiteral("/nonexistent/plugin.so")}, "no such plug-in file"},
-        {{QStringLiteral("--plugin"), notAPlugin}, "not a plug-in of this application"},
-        {{QStringLiteral("--no-such-option")}, "no-such-option"},
+        {{QStringLiteral("--plugin"), notAPlugin}, "not a plug-in of this application"}, {{QStringLiteral("--no-such-option")}, "no-such-option"},
         {{QStringLiteral("--stage"), QStringLiteral("vertex")}, "unknown stage \"vertex\""},
         {{QStringLiteral("--stage"), QStringLiteral("tess-eval")}, "the network has no tess-eval stage"},
         {{QStringLiteral("--emit"), QStringLiteral("pixels")}, "unknown --emit \"pixels\""},
         {{QStringLiteral("a.json"), QStringLiteral("b.json")}, "at most one network file"},
-        {{QStringLiteral("/nonexistent/network.json")}, "/nonexistent/network.json"},
-        {{QString()}, "the network file name is empty"},
-        {{QStringLiteral("-o"), QString()}, "-o is given an empty value"},
-        {{QStringLiteral("--node"), QString()}, "--node is given an empty value"},
+        {{QStringLiteral("/nonexistent/network.json")}, "/nonexistent/network.json"}, {{QString()}, "the network file name is empty"},
+        {{QStringLiteral("-o"), QString()}, "-o is given an empty value"}, {{QStringLiteral("--node"), QString()}, "--node is given an empty value"},
         {{QStringLiteral("--nodes"), QStringLiteral("5")}, "--nodes is used only with --random"},
         {{QStringLiteral("--define"), QStringLiteral("main")}, "--define \"main\": it is a name of the host's shader code"},
     };
@@ -120,13 +103,7 @@ TEST(VrnGlsl, BadOptionsGiveOneMessageAndStatusTwo)
 // root with the tools on PATH; $TMP is a fresh folder.
 TEST(VrnGlsl, CommandLinesGiveTheirStatusAndOutput)
 {
-    const struct
-    {
-        const char* command;
-        int status;
-        const char* out;
-        const char* err;
-    } rows[] = {
+    const struct { const char* command; int status; const char* out; const char* err; } rows[] = {
         {"vrn-glsl examples/bake-point.json", 0, "#version",
          "note: VrnSnGlslCodeGenerator_Style1 does not express this network exactly: bake point \"Baked\""},
         {"echo '{\"format\":1,\"nodes\":[{\"id\":\"M\",\"kind\":\"Multiply\"},{\"id\":\"O\",\"kind\":\"Output\"}],"

@@ -2,21 +2,8 @@
 
 #include "VrnTestSupport.h"
 
-#include "VrnGlslValidator.h"
-#include "VrnNetworkLoader.h"
-#include "VrnRandomNetwork.h"
-#include "VrnShaderBuild.h"
-#include "VrnShaderNetwork.h"
-#include "VrnSurfaceShader.h"
-
-
-#include <QFile>
 #include <QImage>
-#include <QJsonDocument>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 namespace {
 using VrnTest::ToolRun;
@@ -66,18 +53,13 @@ TEST(VrnRender, CompareReportsEachStyleOrWhyItDoesNotApply)
 
 TEST(VrnRender, BadOptionsGiveOneMessageAndStatusTwo)
 {
-    const struct
-    {
-        QStringList arguments;
-        const char* expected;
-    } rows[] = {
+    const struct { QStringList arguments; const char* expected; } rows[] = {
         {{QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("0")}, "--size must be a number"},
         {{QStringLiteral("--compare"), QStringLiteral("--size"), QStringLiteral("big")}, "--size must be a number"},
         {{QStringLiteral("--compare"), QStringLiteral("--tolerance"), QStringLiteral("300")}, "--tolerance must be a number"},
         {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("x")}, "--random needs a whole number seed"},
         {{QStringLiteral("--compare"), QStringLiteral("--nodes"), QStringLiteral("0")}, "--nodes must be a number"},
-        {{QStringLiteral("--style"), QStringLiteral("9"), QStringLiteral("--compare")}, "unknown style"},
-        {{}, "give -o FILE"},
+        {{QStringLiteral("--style"), QStringLiteral("9"), QStringLiteral("--compare")}, "unknown style"}, {{}, "give -o FILE"},
         {{QStringLiteral("--compare"), QStringLiteral("--random"), QStringLiteral("1"), QStringLiteral("a.json")}, "give one network"},
         {{QStringLiteral("--compare"), QStringLiteral("/nonexistent.json")}, "/nonexistent.json"},
         {{QStringLiteral("--compare"), QString()}, "the network file name is empty"},
@@ -106,12 +88,7 @@ TEST(VrnRender, WatchRendersEachEditOfTheFile)
     const QString network = dir.filePath(QStringLiteral("n.json"));
     const QString png = dir.filePath(QStringLiteral("n.png"));
     QFile::copy(VrnTest::examplePath(QStringLiteral("custom-kinds.json")), network);
-    const struct
-    {
-        const char* from;
-        const char* to;
-        const char* line;
-    } edits[] = {
+    const struct { const char* from; const char* to; const char* line; } edits[] = {
         {"", "", "reload 0: load "},
         {"\"Amount\": 1.3", "\"Amount\": 1.5", "reload 1: load "},
         {"#Input.a);", "#Input.a) * oops;", "reload 2: failed"},

@@ -1,20 +1,6 @@
 #include "VrnTestSupport.h"
 
-#include "VrnAttributeValues.h"
-#include "VrnShaderManager.h"
 #include "VrnShadingContext.h"
-#include "VrnSnBaseGlslCodeGenerator.h"
-#include "VrnSnGlslCodeGeneratorManager.h"
-
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QProcessEnvironment>
 
 namespace VrnTest {
 
@@ -28,6 +14,22 @@ QString toolPath(const QString& tool)
     return QDir(QString::fromUtf8(VRN_TEST_TOOLS_DIR)).filePath(tool);
 }
 
+// Waits for a started process; one past the timeout is killed and fails the test.
+static ToolRun finish(QProcess& process, int timeoutMs, const QString& what)
+{
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "did not finish: " << what.toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
 ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteArray& hashSeed, int timeoutMs)
 {
     QProcess process;
@@ -37,17 +39,7 @@ ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteAr
         process.setProcessEnvironment(environment);
     }
     process.start(toolPath(tool), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << tool.toStdString() << " did not finish: " << arguments.join(QLatin1Char(' ')).toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return finish(process, timeoutMs, tool + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
 }
 
 ToolRun runShell(const QString& command, int timeoutMs)
@@ -60,17 +52,7 @@ ToolRun runShell(const QString& command, int timeoutMs)
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QStringLiteral(VRN_EXAMPLES_DIR "/.."));
     process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
-    ToolRun run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "did not finish: " << command.toStdString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return finish(process, timeoutMs, command);
 }
 
 QStringList exampleFiles()
@@ -95,6 +77,13 @@ QString style(int n)
 QString dataPath(const QString& file)
 {
     return QDir(QString::fromUtf8(VRN_TEST_DATA_DIR)).filePath(file);
+}
+
+QByteArray readData(const QString& file)
+{
+    QFile in(dataPath(file));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file;
+    return in.readAll();
 }
 
 namespace {

@@ -9,15 +9,45 @@
 #include "VrnPluginInterface.h"
 #include "VrnPluginHost.h"
 #include "VrnSnNodeKind.h"
+#include "VrnAttributeValues.h"
+#include "VrnBuiltinKinds.h"
+#include "VrnClassFactory.h"
+#include "VrnGlslValidator.h"
+#include "VrnProjectManager.h"
+#include "VrnRandomNetwork.h"
+#include "VrnRenderCompare.h"
+#include "VrnShaderAssembler.h"
+#include "VrnShaderManager.h"
+#include "VrnShaderNetworkManager.h"
+#include "VrnShaderUniformBlock.h"
+#include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnSnGlslCodeGeneratorManager.h"
+#include "VrnSnGlslCodeGenerator_Style5.h"
+#include "VrnSnGlslContextManager.h"
+#include "VrnSurfaceShader.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
+#include <functional>
+#include <vector>
 
 class VrnSvtShadingContext;
 
@@ -38,12 +68,7 @@ VrnLoadedPlugin plugin();
 QString pluginPath();
 QString toolPath(const QString& tool);
 // What a tool run printed and how it ended (-2: crashed, -1: did not finish).
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+struct ToolRun { int exitCode = -1; QString out; QString err; };
 // Runs one of the built tools; a run past the timeout is killed and fails the test.
 // A non-null hash seed is handed to the tool as QT_HASH_SEED.
 ToolRun runTool(const QString& tool, const QStringList& arguments, const QByteArray& hashSeed = QByteArray(), int timeoutMs = 120000);
@@ -58,6 +83,8 @@ QString examplePath(const QString& file);
 QString style(int n);
 // A file under tests/data ("networks/full.json").
 QString dataPath(const QString& file);
+// The contents of a file under tests/data; the test fails where it cannot be read.
+QByteArray readData(const QString& file);
 // Expects the exact text a generator must write, kept in
 // tests/data/expected/SUITE/TEST-N.glsl for the N-th call in the running test.
 // With VRN_REWRITE_EXPECTED=1 in the environment the file is written instead:
@@ -108,11 +135,7 @@ private:
 };
 
 // What a generator appended for one shader type.
-struct Texts
-{
-    QString declarations;
-    QString body;
-};
+struct Texts { QString declarations; QString body; };
 
 // Tests on a network "Net" made in code, with the plug-in loaded.
 struct NetworkTest : ::testing::Test
@@ -124,6 +147,14 @@ struct NetworkTest : ::testing::Test
     // A name other than the id gives a path that differs from it, so that swapping the two shows.
     VrnSnBaseNode* add(const VrnSnNodeKindPtr& k, const QString& id, const QString& name = QString());
     static void connect(VrnSnBaseNode* to, const QString& input, VrnSnBaseNode* from, const QString& output = QStringLiteral("Output"));
+    // Replaces the node's context by one of the test's own classes.
+    template <class Context, class... Args> void replaceContext(VrnSnBaseNode* n, Args... args)
+    {
+        delete n->context();
+        auto* context = new Context(n, args...);
+        context->setExpression(n->kind().glsl, false);
+        context->init();
+    }
     VrnSvtShadingContext* shading() const;
     // Channel "Store" of the tile, made once.
     void addStoreChannel(int tile = 1001);
