@@ -8,6 +8,11 @@
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnGlslContextManager.h"
 #include "VrnSnNodeKind.h"
+#include "VrnShaderUniformBlock.h"
+
+namespace {
+int builds = 0;
+} // namespace
 
 bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result)
 {
@@ -17,6 +22,7 @@ bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network
         return false;
     }
     auto* shadingContext = qobject_cast<VrnSvtShadingContext*>(network->shadingContext());
+    ++builds;
     return generator->buildShaderCode(&VrnSnGlslContextManager::instance(), shadingContext, result.declarationCodes,
                                       result.bodyCodes, network->root(), surfaceShader, result.errorText);
 }
@@ -70,4 +76,21 @@ QString VrnShaderBuild::shaderTypeName(unsigned shaderType)
     case VrnShaderType::TessControl: return QStringLiteral("tess-control");
     default: return QString::number(shaderType);
     }
+}
+
+bool VrnShaderBuild::writeValue(VrnSurfaceShader* surfaceShader, const VrnSnBaseNode* node, const QString& attributeName)
+{
+    if (!surfaceShader || !node)
+        return false;
+    const VrnShaderUniformBlock::Key key(node->uuidString(), attributeName);
+    bool written = false;
+    for (const QSharedPointer<VrnShaderUniformBlock>& block : surfaceShader->shaderUniformBlocks())
+        if (block && block->locationMap().contains(key))
+            written = block->setShaderUniformBlockUniform(surfaceShader, key.first, key.second, node->userAttributeValue(attributeName)) || written;
+    return written;
+}
+
+int VrnShaderBuild::buildCount()
+{
+    return builds;
 }

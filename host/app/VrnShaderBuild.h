@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class VrnShaderNetwork;
+class VrnSnBaseNode;
 class VrnStageLineMap;
 class VrnSurfaceShader;
 
@@ -29,4 +30,12 @@ QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnSh
 bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
                  QMap<unsigned, QString>& sources, QString& error);
 QString shaderTypeName(unsigned shaderType);
+// A value edit without a build: writes the node's current value of the
+// attribute into every uniform block of the surface shader that has a place
+// for it, and the next frame draws it. Styles whose parameters are uniforms of
+// their own need nothing written: the renderer reads those from the network
+// every frame. False when no block holds the attribute.
+bool writeValue(VrnSurfaceShader* surfaceShader, const VrnSnBaseNode* node, const QString& attributeName);
+// How many builds run() has started since start-up.
+int buildCount();
 } // namespace VrnShaderBuild
