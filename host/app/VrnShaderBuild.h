@@ -15,6 +15,10 @@ struct VrnShaderBuildResult
     QMap<unsigned, QString> declarationCodes;
     QMap<unsigned, QString> bodyCodes;
     QString errorText;
+
+    // Empties the texts for the next build and keeps their buffers, so that
+    // the generator appends into memory it has already had.
+    void clearTexts();
 };
 
 namespace VrnShaderBuild {
@@ -26,6 +30,10 @@ bool run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShad
 // the surface shader. With lineMaps, also each stage's line map.
 QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                                        const QStringList& defines, QMap<unsigned, VrnStageLineMap>* lineMaps = nullptr);
+// As assembleStages, into the strings of sources: a host that builds again
+// and keeps sources writes each stage into the buffer of the last build.
+void assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                        const QStringList& defines, QMap<unsigned, QString>& sources);
 // Runs the generator and assembles its stages. False with the generator's error.
 bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
                  QMap<unsigned, QString>& sources, QString& error);
