@@ -31,7 +31,8 @@ public:
     bool setUserAttributeFlags(const QString& name, int flags);
     bool removeUserAttribute(const QString& name);
 
-    QString uuidString() const { return m_uuid.toString(); }
+    // Written once: generators ask for it per node and build.
+    const QString& uuidString() const { return m_uuidString; }
 
 protected:
     enum class AttributeEvent { Created, Changed, Removed };
@@ -46,5 +47,6 @@ private:
     int indexOf(const QString& name) const;
 
     QUuid m_uuid;
+    QString m_uuidString;
     QVector<VrnCustomAttribute> m_attributes;
 };
