@@ -1,6 +1,6 @@
 #include "VrnSerializableObject.h"
 
-VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent), m_uuid(QUuid::createUuid()), m_uuidString(m_uuid.toString()) {}
+VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent), m_uuid(QUuid::createUuid()) {}
 
 VrnSerializableObject::~VrnSerializableObject() = default;
 

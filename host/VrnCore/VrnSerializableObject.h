@@ -31,8 +31,7 @@ public:
     bool setUserAttributeFlags(const QString& name, int flags);
     bool removeUserAttribute(const QString& name);
 
-    // Written once: generators ask for it per node and build.
-    const QString& uuidString() const { return m_uuidString; }
+    QString uuidString() const { return m_uuid.toString(); }
 
 protected:
     enum class AttributeEvent { Created, Changed, Removed };
@@ -47,6 +46,5 @@ private:
     int indexOf(const QString& name) const;
 
     QUuid m_uuid;
-    QString m_uuidString;
     QVector<VrnCustomAttribute> m_attributes;
 };
