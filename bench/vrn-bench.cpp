@@ -2,8 +2,10 @@
 //
 // BM_Generate/<style>/<nodes>   one build of a random network plus final assembly
 // BM_EditToPixels/<style>/<edit> an edit of a 200-node network up to its pixels:
-//                                rebuild, program cache lookup (compile on a miss),
-//                                upload, draw 256x256, read back
+//                                value: the new value written into the uniform
+//                                data, no build; rewire: rebuild, program cache
+//                                lookup (compile on a miss); then upload, draw
+//                                256x256, read back
 // BM_Render/<style>              one frame of the 200-node network, program warm
 
 #include "VrnPluginHost.h"
@@ -24,6 +26,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPair>
 
 #include <chrono>
 #include <cstdio>
@@ -82,10 +85,14 @@ void BM_Generate(benchmark::State& state, const QString& generator, int nodes)
     qint64 bytes = 0;
     double seconds = 0;
     bool fits = true;
+    // Kept from build to build, as a host that rebuilds keeps them: each
+    // build writes into the buffers of the one before.
+    VrnShaderBuildResult result;
+    QMap<unsigned, QString> sources;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         VrnSurfaceShader surface;
-        VrnShaderBuildResult result;
+        result.clearTexts();
         // A build whose uniform data exceed the buffer limit still writes its
         // whole text and reports the limit; it is measured all the same.
         fits = VrnShaderBuild::run(generator, net->network, &surface, result) && fits;
@@ -93,7 +100,7 @@ void BM_Generate(benchmark::State& state, const QString& generator, int nodes)
             state.SkipWithError(result.errorText.toLocal8Bit().constData());
             break;
         }
-        const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, net->network, &surface, net->defines);
+        VrnShaderBuild::assembleStagesInto(result, net->network, &surface, net->defines, sources);
         for (const QString& source : sources)
             bytes += source.size();
         benchmark::DoNotOptimize(sources);
@@ -152,20 +159,23 @@ void BM_Load(benchmark::State& state, const QString& shape, int nodes)
     state.SetBytesProcessed(state.iterations() * file.size());
 }
 
-// One edit: a float parameter changes, or an input moves to another producer.
-void applyEdit(VrnShaderNetwork* network, const QString& edit, int iteration)
+// A float parameter of the first ConstantFloat or Mix node changes; the node
+// and the attribute edited, or a null node when the network has neither.
+QPair<VrnSnBaseNode*, QString> applyValueEdit(VrnShaderNetwork* network, int iteration)
 {
-    if (edit == QLatin1String("value")) {
-        for (VrnSnBaseNode* node : network->nodes())
-            if (node->kind().name == QLatin1String("ConstantFloat") || node->kind().name == QLatin1String("Mix")) {
-                const QString parameter = node->kind().name == QLatin1String("Mix") ? QStringLiteral("Amount") : QStringLiteral("Value");
-                node->setUserAttribute(parameter, QVariant(float(iteration % 2 ? 0.25 : 0.75)));
-                return;
-            }
-        return;
-    }
-    // The last node with inputs reads another earlier producer at every iteration,
-    // so that a style whose text follows the wiring meets a new text each time.
+    for (VrnSnBaseNode* node : network->nodes())
+        if (node->kind().name == QLatin1String("ConstantFloat") || node->kind().name == QLatin1String("Mix")) {
+            const QString parameter = node->kind().name == QLatin1String("Mix") ? QStringLiteral("Amount") : QStringLiteral("Value");
+            node->setUserAttribute(parameter, QVariant(float(iteration % 2 ? 0.25 : 0.75)));
+            return {node, parameter};
+        }
+    return {nullptr, QString()};
+}
+
+// The last node with inputs reads another earlier producer at every iteration,
+// so that a style whose text follows the wiring meets a new text each time.
+void applyRewire(VrnShaderNetwork* network, int iteration)
+{
     const QList<VrnSnBaseNode*>& nodes = network->nodes();
     for (int i = nodes.size() - 1; i > 2; --i) {
         VrnSnBaseNode* consumer = nodes.at(i);
@@ -196,20 +206,43 @@ void BM_EditToPixels(benchmark::State& state, const QString& generator, const QS
 {
     BenchNetwork* net = network(kEditNodes);
     QString error;
-    if (!net || !net->network || !drawFrame(generator, net, error)) { // warms the program cache
+    VrnSurfaceShader surface;
+    QMap<unsigned, QString> sources;
+    if (!net || !net->network || !VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error)) {
+        state.SkipWithError(error.toLocal8Bit().constData());
+        return;
+    }
+    VrnRenderJob job;
+    job.fragmentSource = sources.value(VrnShaderType::Fragment);
+    job.network = net->network;
+    job.surfaceShader = &surface;
+    job.size = kFrameSize;
+    QImage picture;
+    if (!VrnRenderer::render(job, picture, error)) { // warms the program cache
         state.SkipWithError(error.toLocal8Bit().constData());
         return;
     }
     const int compilesBefore = VrnRenderer::compileCount();
+    const int buildsBefore = VrnShaderBuild::buildCount();
     int iteration = 0;
     for (auto _ : state) {
-        applyEdit(net->network, edit, ++iteration);
-        if (!drawFrame(generator, net, error)) {
+        bool drawn = false;
+        if (edit == QLatin1String("value")) {
+            // The program stays; only the uniform data move.
+            const QPair<VrnSnBaseNode*, QString> edited = applyValueEdit(net->network, ++iteration);
+            VrnShaderBuild::writeValue(&surface, edited.first, edited.second);
+            drawn = VrnRenderer::render(job, picture, error);
+        } else {
+            applyRewire(net->network, ++iteration);
+            drawn = drawFrame(generator, net, error);
+        }
+        if (!drawn) {
             state.SkipWithError(error.toLocal8Bit().constData());
             break;
         }
     }
     state.counters["compiles"] = benchmark::Counter(VrnRenderer::compileCount() - compilesBefore, benchmark::Counter::kAvgIterations);
+    state.counters["builds"] = benchmark::Counter(VrnShaderBuild::buildCount() - buildsBefore, benchmark::Counter::kAvgIterations);
 }
 
 void BM_Render(benchmark::State& state, const QString& generator)

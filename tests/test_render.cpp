@@ -4,6 +4,8 @@
 #include "VrnTestSupport.h"
 
 #include "VrnRenderer.h"
+#include "VrnShaderBuild.h"
+#include "VrnSurfaceShader.h"
 
 #include <cmath>
 
@@ -125,4 +127,37 @@ TEST(RenderOracle, LightingNodeGivesTheIrradianceOfTheNormal)
         colour.append(1.0);
         return colour;
     });
+}
+
+TEST(RenderCompare, AValueEditIsDrawnWithoutABuildOrACompile)
+{
+    const QString json = network(QString(), QStringLiteral(R"({"id": "C", "kind": "ConstantColor", "attributes": {"Color": [0.1, 0.2, 0.3, 1.0]}})"),
+                                 QStringLiteral(R"({"from": "C.Output", "to": "Out.Input"})"));
+    VrnTest::plugin();
+    // Style 1 reads the colour as a uniform of its own, Styles 5 and 6 from their uniform data.
+    for (const char* style : {"1", "5", "6"}) {
+        SCOPED_TRACE(style);
+        std::unique_ptr<VrnTest::LoadedNetwork> loaded = VrnTest::loadNetwork(json.toUtf8());
+        ASSERT_TRUE(loaded);
+        VrnSurfaceShader surface;
+        QMap<unsigned, QString> sources;
+        QString error;
+        const QString generator = QStringLiteral("VrnSnGlslCodeGenerator_Style") + QLatin1String(style);
+        ASSERT_TRUE(VrnShaderBuild::buildStages(generator, loaded->network(), &surface, {}, sources, error)) << error.toStdString();
+        const VrnRenderJob job{sources.value(VrnShaderType::Fragment), loaded->network(), &surface, kSize};
+        QImage picture;
+        ASSERT_TRUE(VrnRenderer::render(job, picture, error)) << error.toStdString();
+        const int compiles = VrnRenderer::compileCount(), builds = VrnShaderBuild::buildCount();
+        VrnSnBaseNode* constant = loaded->network()->node(QStringLiteral("C"));
+        constant->setUserAttribute(QStringLiteral("Color"), QVariant::fromValue(VrnColor(0.9f, 0.2f, 0.3f, 1.0f)));
+        EXPECT_EQ(VrnShaderBuild::writeValue(&surface, constant, QStringLiteral("Color")), QLatin1String(style) != QLatin1String("1"));
+        ASSERT_TRUE(VrnRenderer::render(job, picture, error)) << error.toStdString();
+        EXPECT_EQ(VrnRenderer::compileCount(), compiles);
+        EXPECT_EQ(VrnShaderBuild::buildCount(), builds);
+        EXPECT_EQ(qRed(picture.pixel(kSize / 2, kSize / 2)), 230);
+        QImage rebuilt;
+        ASSERT_TRUE(VrnRenderCompare::renderWithGenerator(generator, loaded->network(), {}, kSize, rebuilt, error)) << error.toStdString();
+        EXPECT_EQ(rebuilt, picture) << "as a rebuild draws it";
+        EXPECT_EQ(VrnRenderer::compileCount(), compiles) << "the same text finds its program";
+    }
 }

@@ -51,8 +51,8 @@ QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, c
 {
     QString gathered;
     QList<const VrnSnBaseNode*> toEvaluate; // insertion order keeps the text stable from run to run
-    for (const QString& input : node->inputNames()) {
-        Point point = node->inputConnection(input);
+    for (int input = 0; input < node->inputCount(); ++input) {
+        Point point = node->inputConnectionAt(input);
         if (!point.node)
             continue;
         if (aliases)

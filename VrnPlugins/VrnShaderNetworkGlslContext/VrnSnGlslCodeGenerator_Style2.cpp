@@ -49,8 +49,12 @@ void VrnSnGlslCodeGenerator_Style2::prepareContext(VrnSnBaseGlslContext*, unsign
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                       QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap)
 {
-    QString functions;
-    QString forward;
+    // Kept per calling thread from build to build, so that a rebuild writes
+    // into the buffers of the last one instead of growing new ones.
+    thread_local QString functions;
+    thread_local QString forward;
+    functions.resize(0);
+    forward.resize(0);
     const bool bakeMode = bakeModeEnabled();
     for (VrnSnBaseGlslContext* context : contexts) {
         const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
@@ -66,7 +70,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
         if (context->shaderBodyCodeUsesOutputs())
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
     }
-    declarationCode += assembleDeclarations(forward, functions, shaderType);
+    appendDeclarations(declarationCode, forward, functions, shaderType);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QString& forward, VrnSnBaseGlslContext* context,
@@ -211,11 +215,13 @@ QString VrnSnGlslCodeGenerator_Style2::storedOutputReads(const VrnSnBaseNode* no
     return storedOutputLookups(node, from, false);
 }
 
-QString VrnSnGlslCodeGenerator_Style2::assembleDeclarations(const QString& forward, const QString& functions, unsigned) const
+void VrnSnGlslCodeGenerator_Style2::appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions,
+                                                       unsigned) const
 {
     if (forward.isEmpty())
-        return functions;
-    return forwardDeclarationsHeader() + forward + definitionsHeader() + functions;
+        declarationCode += functions;
+    else
+        declarationCode += forwardDeclarationsHeader() + forward + definitionsHeader() + functions;
 }
 
 QString VrnSnGlslCodeGenerator_Style2::storedOutputLookups(const VrnSnBaseNode* node, StoredOutputs from, bool inBlock)

@@ -63,8 +63,9 @@ protected:
                                     VrnSnGlslContextInfoMap& infoMap, bool mainBody);
     // A node's code with a line break.
     virtual QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases);
-    // The declaration text of a shader type from its forward declarations and functions.
-    virtual QString assembleDeclarations(const QString& forward, const QString& functions, unsigned shaderType) const;
+    // Appends the declaration text of a shader type, from its forward
+    // declarations and functions, in place: the text of a large network runs to megabytes.
+    virtual void appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions, unsigned shaderType) const;
 
     // One lookup line per output point, in a function or one level deeper in
     // an evaluation block; empty when the outputs are not stored.

@@ -33,9 +33,10 @@ QString VrnSnGlslCodeGenerator_Style4::nodeDeclarationCode(VrnSnBaseGlslContext*
     return QString();
 }
 
-QString VrnSnGlslCodeGenerator_Style4::assembleDeclarations(const QString& forward, const QString& functions, unsigned) const
+void VrnSnGlslCodeGenerator_Style4::appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions,
+                                                       unsigned) const
 {
-    return forwardDeclarationsHeader() + forward + definitionsHeader() + uniformsHeader()
+    declarationCode += forwardDeclarationsHeader() + forward + definitionsHeader() + uniformsHeader()
            + QStringLiteral("uniform ShaderNetworkUniformBlock\n{\n")
            + uniformDeclarations + QStringLiteral("};\n\n") + samplerCubeDeclarations + QStringLiteral("\n") + functions;
 }

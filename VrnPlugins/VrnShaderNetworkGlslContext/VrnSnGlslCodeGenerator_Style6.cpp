@@ -278,9 +278,10 @@ QString VrnSnGlslCodeGenerator_Style6::bodyText(VrnSnBaseGlslContext* context, u
 
 // The forward part holds the output globals too; the macros that read the
 // block and the sampler-cube uniforms come before the functions.
-QString VrnSnGlslCodeGenerator_Style6::assembleDeclarations(const QString& forward, const QString& functions, unsigned shaderType) const
+void VrnSnGlslCodeGenerator_Style6::appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions,
+                                                       unsigned shaderType) const
 {
-    return headerBlock(QStringLiteral("Forward Declaration of functions and outputs")) + QStringLiteral("\n") + forward
+    declarationCode += headerBlock(QStringLiteral("Forward Declaration of functions and outputs")) + QStringLiteral("\n") + forward
          + styleDeclarationHeader(6) + accessorMacros() + arrayNames(uniformBlockName(shaderType)) + uniformsHeader()
          + samplerCubeDeclarations + QStringLiteral("\n") + functions;
 }

@@ -16,4 +16,9 @@ public:
 
     // The node that owns the context; null when the parent is no node.
     VrnSnBaseNode* parentNode() const;
+
+private:
+    // The node it was made for, so that the many calls of a build need no
+    // cast; used only while it is still the parent (a node outlives its children).
+    VrnSnBaseNode* m_madeFor;
 };

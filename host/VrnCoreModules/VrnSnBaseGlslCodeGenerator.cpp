@@ -28,8 +28,8 @@ QList<VrnSnBaseNode*> producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliase
                                   unsigned shaderType = VrnShaderType::AllStages)
 {
     QList<VrnSnBaseNode*> producers;
-    for (const QString& input : node->inputNames()) {
-        const Point connected = node->inputConnection(input);
+    for (int input = 0; input < node->inputCount(); ++input) {
+        const Point& connected = node->inputConnectionAt(input);
         if (!connected.node)
             continue;
         Point supplied = VrnSnGlslNodeAliases::resolve(aliases ? aliases->getAlias(connected) : connected);

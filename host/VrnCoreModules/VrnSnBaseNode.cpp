@@ -19,6 +19,7 @@ VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, c
         m_outputPoints.append(ConnectionPoint(this, o, connectionKey(this, o)));
     for (const VrnSnNodeInputDefinition& i : m_kind->inputs) {
         m_inputNames.append(i.name);
+        m_inputConnections.append(ConnectionPoint());
         if (i.invertible)
             addInputTag(i.name, QStringLiteral("_invertable"));
     }
@@ -57,22 +58,27 @@ QStringList VrnSnBaseNode::inputNames() const
 
 VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::inputConnection(const QString& inputName) const
 {
-    const ConnectionPoint point = m_connections.value(inputName);
+    const int index = m_inputNames.indexOf(inputName);
     // A producer deleted since the connection was made reads as unconnected.
-    return point.node ? point : ConnectionPoint();
+    return index >= 0 && m_inputConnections.at(index).node ? m_inputConnections.at(index) : ConnectionPoint();
 }
 
 bool VrnSnBaseNode::connectInput(const QString& inputName, VrnSnBaseNode* producer, const QString& outputName)
 {
     if (!producer || !m_kind->input(inputName) || !producer->kind().outputs.contains(outputName))
         return false;
-    m_connections.insert(inputName, producer->outputPoint(outputName));
+    const int index = m_inputNames.indexOf(inputName);
+    if (index < 0)
+        return false;
+    m_inputConnections[index] = producer->outputPoint(outputName);
     return true;
 }
 
 void VrnSnBaseNode::disconnectInput(const QString& inputName)
 {
-    m_connections.remove(inputName);
+    const int index = m_inputNames.indexOf(inputName);
+    if (index >= 0)
+        m_inputConnections[index] = ConnectionPoint();
 }
 
 QList<VrnSnBaseNode::ConnectionPoint> VrnSnBaseNode::outputPoints() const

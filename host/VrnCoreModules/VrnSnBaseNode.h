@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class VrnShaderNetwork;
 class VrnSnBaseGlslContext;
@@ -60,6 +61,11 @@ public:
     QStringList inputNames() const;
     // The output that feeds the input; a point with a null node when unconnected.
     ConnectionPoint inputConnection(const QString& inputName) const;
+    // The same by input number (the kind's order), without a name lookup or a
+    // copy: the graph walks of every build read it. A producer deleted since
+    // has a null node.
+    const ConnectionPoint& inputConnectionAt(int index) const { return m_inputConnections.at(index); }
+    int inputCount() const { return int(m_inputConnections.size()); }
     // Connects an output of the producer to an input; false when either point does not exist.
     bool connectInput(const QString& inputName, VrnSnBaseNode* producer, const QString& outputName);
     void disconnectInput(const QString& inputName);
@@ -113,7 +119,7 @@ private:
     QStringList m_tags;
     QMap<QString, QStringList> m_inputTags;
     QStringList m_inputNames; // the kind's, asked for many times per build
-    QHash<QString, ConnectionPoint> m_connections;
+    QVector<ConnectionPoint> m_inputConnections; // by input number, as m_inputNames
     bool m_cacheEnabled = false;
     bool m_cacheValid = false;
     int m_cacheActive = 0;

@@ -159,9 +159,19 @@ QString VrnShaderAssembler::uniformBlockDeclarations(VrnSurfaceShader* surfaceSh
 
 QString VrnShaderAssembler::assemble(const StageInput& input, QList<Section>* sections)
 {
+    QString source;
+    assembleInto(input, source, sections);
+    return source;
+}
+
+void VrnShaderAssembler::assembleInto(const StageInput& input, QString& source, QList<Section>* sections)
+{
     const char* main = mainTemplate(input.shaderType);
-    if (!main)
-        return QString();
+    if (!main) {
+        source.clear();
+        return;
+    }
+    source.resize(0);
     // The main template holds %1 (the UV tile) and %2 (the body). The body is
     // not passed through QString::arg: it may itself contain "%1", and a
     // large body would be copied once more.
@@ -174,7 +184,6 @@ QString VrnShaderAssembler::assemble(const StageInput& input, QList<Section>* se
     const QString channels = networkChannelDeclarations(input.network);
     const bool bodyNeedsNewline = !input.bodyCode.isEmpty() && !input.bodyCode.endsWith(QLatin1Char('\n'));
 
-    QString source;
     // Written once into a buffer of the final size: the generated texts of a
     // large network run to megabytes.
     source.reserve(256 + 32 * input.defines.size() + library.size() + channels.size() + input.uniformBlockDeclarations.size()
@@ -222,5 +231,4 @@ QString VrnShaderAssembler::assemble(const StageInput& input, QList<Section>* se
     endPart(Section::Body);
     source += mainAfter;
     endPart(Section::Main);
-    return source;
 }

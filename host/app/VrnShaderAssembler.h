@@ -43,4 +43,7 @@ QString uniformBlockDeclarations(VrnSurfaceShader* surfaceShader, unsigned shade
 // declaration text and main: state set-up, the body text, the stage's result.
 // With sections, also where each run of lines came from, in order.
 QString assemble(const StageInput& input, QList<Section>* sections = nullptr);
+// The same stage written into source, replacing what it held; an unshared
+// source keeps its buffer, so a host that builds again writes in place.
+void assembleInto(const StageInput& input, QString& source, QList<Section>* sections = nullptr);
 } // namespace VrnShaderAssembler

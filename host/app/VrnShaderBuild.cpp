@@ -8,6 +8,11 @@
 #include "VrnSnGlslCodeGeneratorManager.h"
 #include "VrnSnGlslContextManager.h"
 #include "VrnSnNodeKind.h"
+#include "VrnShaderUniformBlock.h"
+
+namespace {
+int builds = 0;
+} // namespace
 
 bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result)
 {
@@ -17,15 +22,25 @@ bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network
         return false;
     }
     auto* shadingContext = qobject_cast<VrnSvtShadingContext*>(network->shadingContext());
+    ++builds;
     return generator->buildShaderCode(&VrnSnGlslContextManager::instance(), shadingContext, result.declarationCodes,
                                       result.bodyCodes, network->root(), surfaceShader, result.errorText);
 }
 
-QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network,
-                                                       VrnSurfaceShader* surfaceShader, const QStringList& defines,
-                                                       QMap<unsigned, VrnStageLineMap>* lineMaps)
+void VrnShaderBuildResult::clearTexts()
 {
-    QMap<unsigned, QString> sources;
+    for (QString& text : declarationCodes)
+        text.resize(0);
+    for (QString& text : bodyCodes)
+        text.resize(0);
+    errorText.clear();
+}
+
+namespace {
+void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                        const QStringList& defines, QMap<unsigned, QString>& sources, QMap<unsigned, VrnStageLineMap>* lineMaps)
+{
+    QList<unsigned> built;
     for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
         // A generator may leave empty entries for tessellation stages it did
         // not build; the fragment stage is always built.
@@ -40,14 +55,32 @@ QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResul
         input.uvTile = network->shadingContext()->getCurrentUvChannel();
         input.network = network;
         QList<VrnShaderAssembler::Section> sections;
-        const QString source = VrnShaderAssembler::assemble(input, lineMaps ? &sections : nullptr);
+        QString& source = sources[it.key()];
+        VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
         if (lineMaps)
             lineMaps->insert(it.key(), VrnStageLineMap(source, sections, network, it.key(), surfaceShader));
         if (surfaceShader)
             surfaceShader->setSource(it.key(), source);
-        sources.insert(it.key(), source);
+        built.append(it.key());
     }
+    for (auto it = sources.begin(); it != sources.end();)
+        it = built.contains(it.key()) ? it + 1 : sources.erase(it);
+}
+} // namespace
+
+QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network,
+                                                       VrnSurfaceShader* surfaceShader, const QStringList& defines,
+                                                       QMap<unsigned, VrnStageLineMap>* lineMaps)
+{
+    QMap<unsigned, QString> sources;
+    assembleStagesWith(result, network, surfaceShader, defines, sources, lineMaps);
     return sources;
+}
+
+void VrnShaderBuild::assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                                        const QStringList& defines, QMap<unsigned, QString>& sources)
+{
+    assembleStagesWith(result, network, surfaceShader, defines, sources, nullptr);
 }
 
 bool VrnShaderBuild::buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
@@ -70,4 +103,21 @@ QString VrnShaderBuild::shaderTypeName(unsigned shaderType)
     case VrnShaderType::TessControl: return QStringLiteral("tess-control");
     default: return QString::number(shaderType);
     }
+}
+
+bool VrnShaderBuild::writeValue(VrnSurfaceShader* surfaceShader, const VrnSnBaseNode* node, const QString& attributeName)
+{
+    if (!surfaceShader || !node)
+        return false;
+    const VrnShaderUniformBlock::Key key(node->uuidString(), attributeName);
+    bool written = false;
+    for (const QSharedPointer<VrnShaderUniformBlock>& block : surfaceShader->shaderUniformBlocks())
+        if (block && block->locationMap().contains(key))
+            written = block->setShaderUniformBlockUniform(surfaceShader, key.first, key.second, node->userAttributeValue(attributeName)) || written;
+    return written;
+}
+
+int VrnShaderBuild::buildCount()
+{
+    return builds;
 }

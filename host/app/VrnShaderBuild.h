@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class VrnShaderNetwork;
+class VrnSnBaseNode;
 class VrnStageLineMap;
 class VrnSurfaceShader;
 
@@ -14,6 +15,10 @@ struct VrnShaderBuildResult
     QMap<unsigned, QString> declarationCodes;
     QMap<unsigned, QString> bodyCodes;
     QString errorText;
+
+    // Empties the texts for the next build and keeps their buffers, so that
+    // the generator appends into memory it has already had.
+    void clearTexts();
 };
 
 namespace VrnShaderBuild {
@@ -25,8 +30,20 @@ bool run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShad
 // the surface shader. With lineMaps, also each stage's line map.
 QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                                        const QStringList& defines, QMap<unsigned, VrnStageLineMap>* lineMaps = nullptr);
+// As assembleStages, into the strings of sources: a host that builds again
+// and keeps sources writes each stage into the buffer of the last build.
+void assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                        const QStringList& defines, QMap<unsigned, QString>& sources);
 // Runs the generator and assembles its stages. False with the generator's error.
 bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
                  QMap<unsigned, QString>& sources, QString& error);
 QString shaderTypeName(unsigned shaderType);
+// A value edit without a build: writes the node's current value of the
+// attribute into every uniform block of the surface shader that has a place
+// for it, and the next frame draws it. Styles whose parameters are uniforms of
+// their own need nothing written: the renderer reads those from the network
+// every frame. False when no block holds the attribute.
+bool writeValue(VrnSurfaceShader* surfaceShader, const VrnSnBaseNode* node, const QString& attributeName);
+// How many builds run() has started since start-up.
+int buildCount();
 } // namespace VrnShaderBuild
