@@ -202,21 +202,31 @@ bool drawFrame(const QString& generator, BenchNetwork* net, QString& error)
     return VrnRenderer::render(job, picture, error);
 }
 
-void BM_EditToPixels(benchmark::State& state, const QString& generator, const QString& edit)
+// Builds the edit network with the generator into a frame job; false (and the
+// benchmark skipped) when it cannot be built.
+bool prepareFrame(benchmark::State& state, const QString& generator, BenchNetwork* net, VrnSurfaceShader& surface, VrnRenderJob& job)
 {
-    BenchNetwork* net = network(kEditNodes);
     QString error;
-    VrnSurfaceShader surface;
     QMap<unsigned, QString> sources;
     if (!net || !net->network || !VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error)) {
         state.SkipWithError(error.toLocal8Bit().constData());
-        return;
+        return false;
     }
-    VrnRenderJob job;
     job.fragmentSource = sources.value(VrnShaderType::Fragment);
     job.network = net->network;
     job.surfaceShader = &surface;
     job.size = kFrameSize;
+    return true;
+}
+
+void BM_EditToPixels(benchmark::State& state, const QString& generator, const QString& edit)
+{
+    BenchNetwork* net = network(kEditNodes);
+    VrnSurfaceShader surface;
+    VrnRenderJob job;
+    if (!prepareFrame(state, generator, net, surface, job))
+        return;
+    QString error;
     QImage picture;
     if (!VrnRenderer::render(job, picture, error)) { // warms the program cache
         state.SkipWithError(error.toLocal8Bit().constData());
@@ -249,17 +259,10 @@ void BM_Render(benchmark::State& state, const QString& generator)
 {
     BenchNetwork* net = network(kEditNodes);
     VrnSurfaceShader surface;
-    QMap<unsigned, QString> sources;
-    QString error;
-    if (!net || !net->network || !VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error)) {
-        state.SkipWithError(error.toLocal8Bit().constData());
-        return;
-    }
     VrnRenderJob job;
-    job.fragmentSource = sources.value(VrnShaderType::Fragment);
-    job.network = net->network;
-    job.surfaceShader = &surface;
-    job.size = kFrameSize;
+    if (!prepareFrame(state, generator, net, surface, job))
+        return;
+    QString error;
     QImage picture;
     for (auto _ : state)
         if (!VrnRenderer::render(job, picture, error)) {
