@@ -10,8 +10,10 @@
 #include "VrnSnNodeKind.h"
 #include "VrnShaderUniformBlock.h"
 
+#include <atomic>
+
 namespace {
-int builds = 0;
+std::atomic<int> builds{0}; // builds may run on several threads at once (Style 5)
 } // namespace
 
 bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result)
