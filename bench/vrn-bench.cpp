@@ -187,36 +187,35 @@ void applyRewire(VrnShaderNetwork* network, int iteration)
     }
 }
 
-bool drawFrame(const QString& generator, BenchNetwork* net, QString& error)
+// Builds the network with the generator into a frame job.
+bool buildFrame(const QString& generator, BenchNetwork* net, VrnSurfaceShader& surface, VrnRenderJob& job, QString& error)
 {
-    VrnSurfaceShader surface;
     QMap<unsigned, QString> sources;
-    if (!VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error))
+    if (!net || !net->network || !VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error))
         return false;
-    VrnRenderJob job;
-    job.fragmentSource = sources.value(VrnShaderType::Fragment);
-    job.network = net->network;
-    job.surfaceShader = &surface;
-    job.size = kFrameSize;
-    QImage picture;
-    return VrnRenderer::render(job, picture, error);
-}
-
-// Builds the edit network with the generator into a frame job; false (and the
-// benchmark skipped) when it cannot be built.
-bool prepareFrame(benchmark::State& state, const QString& generator, BenchNetwork* net, VrnSurfaceShader& surface, VrnRenderJob& job)
-{
-    QString error;
-    QMap<unsigned, QString> sources;
-    if (!net || !net->network || !VrnShaderBuild::buildStages(generator, net->network, &surface, net->defines, sources, error)) {
-        state.SkipWithError(error.toLocal8Bit().constData());
-        return false;
-    }
     job.fragmentSource = sources.value(VrnShaderType::Fragment);
     job.network = net->network;
     job.surfaceShader = &surface;
     job.size = kFrameSize;
     return true;
+}
+
+bool drawFrame(const QString& generator, BenchNetwork* net, QString& error)
+{
+    VrnSurfaceShader surface;
+    VrnRenderJob job;
+    QImage picture;
+    return buildFrame(generator, net, surface, job, error) && VrnRenderer::render(job, picture, error);
+}
+
+// A frame job of the edit network; false, and the benchmark skipped, when it cannot be built.
+bool prepareFrame(benchmark::State& state, const QString& generator, BenchNetwork* net, VrnSurfaceShader& surface, VrnRenderJob& job)
+{
+    QString error;
+    if (buildFrame(generator, net, surface, job, error))
+        return true;
+    state.SkipWithError(error.toLocal8Bit().constData());
+    return false;
 }
 
 void BM_EditToPixels(benchmark::State& state, const QString& generator, const QString& edit)
