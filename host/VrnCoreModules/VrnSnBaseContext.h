@@ -17,8 +17,13 @@ public:
     // The node that owns the context; null when the parent is no node.
     VrnSnBaseNode* parentNode() const;
 
+protected:
+    // The node it was made for while it is that node's child, else null.
+    VrnSnBaseNode* madeFor() const { return m_madeFor; }
+
 private:
-    // The node it was made for, so that the many calls of a build need no
-    // cast; used only while it is still the parent (a node outlives its children).
+    friend class VrnSnBaseNode;
+    // Kept by the node: cleared when the context moves to another parent or
+    // the node goes, so that the many calls of a build need no cast.
     VrnSnBaseNode* m_madeFor;
 };

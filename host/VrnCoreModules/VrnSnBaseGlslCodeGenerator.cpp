@@ -7,12 +7,12 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseNode.h"
 
-#include <functional>
+#include <algorithm>
 #include <vector>
 
 namespace {
 using Point = VrnSnBaseNode::ConnectionPoint;
-using ProducersFn = std::function<QList<VrnSnBaseNode*>(VrnSnBaseNode*)>;
+using NodeList = std::vector<VrnSnBaseNode*>;
 
 bool runsIn(const VrnSnBaseNode* node, unsigned shaderType)
 {
@@ -20,61 +20,109 @@ bool runsIn(const VrnSnBaseNode* node, unsigned shaderType)
     return shaderType == VrnShaderType::AllStages || t == VrnShaderType::AllStages || t == shaderType;
 }
 
-// The nodes that feed the node's inputs, pass-through nodes followed. Alias
-// entries for the pass-through points met are added to record when given. In
-// a shader type, a producer of another stage supplies nothing: its consumers
-// read their default input there (the alias points to no node).
-QList<VrnSnBaseNode*> producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSnGlslNodeAliases* record,
-                                  unsigned shaderType = VrnShaderType::AllStages)
+// The nodes that feed the node's inputs, pass-through nodes followed, each
+// once, into producers (emptied first). Alias entries for the pass-through
+// points met are added to record when given. In a shader type, a producer of
+// another stage supplies nothing: its consumers read their default input
+// there (the alias points to no node).
+void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSnGlslNodeAliases* record, NodeList& producers,
+                 unsigned shaderType = VrnShaderType::AllStages)
 {
-    QList<VrnSnBaseNode*> producers;
+    producers.clear();
     for (int input = 0; input < node->inputCount(); ++input) {
         const Point& connected = node->inputConnectionAt(input);
         if (!connected.node)
             continue;
+        const bool passThrough = connected.node->kind().alias;
+        if (!passThrough && !record && (!aliases || aliases->isEmpty())) {
+            // The common case: the producer itself, with nothing to record.
+            VrnSnBaseNode* producer = connected.node.data();
+            if (!runsIn(producer, shaderType))
+                continue;
+            if (std::find(producers.begin(), producers.end(), producer) == producers.end())
+                producers.push_back(producer);
+            continue;
+        }
         Point supplied = VrnSnGlslNodeAliases::resolve(aliases ? aliases->getAlias(connected) : connected);
         const bool otherStage = supplied.node && !runsIn(supplied.node.data(), shaderType);
         if (otherStage)
             supplied = Point();
-        if (record && (connected.node->kind().alias || otherStage))
+        if (record && (passThrough || otherStage))
             record->addAlias(connected, supplied);
-        if (supplied.node && !producers.contains(supplied.node.data()))
-            producers.append(supplied.node.data());
+        VrnSnBaseNode* producer = supplied.node.data();
+        if (producer && std::find(producers.begin(), producers.end(), producer) == producers.end())
+            producers.push_back(producer);
     }
-    return producers;
 }
 
 // Every node upstream of start, each once, producers before consumers and start
 // last. Iterative, so that long chains cannot exhaust the stack; a cycle is cut
-// where it closes.
-QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, const ProducersFn& producers)
+// where it closes. producers(node, list) fills the list of a node's producers.
+template <typename Producers>
+QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers)
 {
     QList<VrnSnBaseNode*> order;
     if (!start)
         return order;
+    // The producers still to visit of every node on the stack lie in one
+    // array, each frame's range after that of the frame below it.
     struct Frame
     {
         VrnSnBaseNode* node;
-        QList<VrnSnBaseNode*> next;
-        int index;
+        size_t begin;
+        size_t next;
+        size_t end;
     };
-    QSet<VrnSnBaseNode*> seen{start};
+    NodeList pending;
+    NodeList found;
     std::vector<Frame> stack;
-    stack.push_back(Frame{start, producers(start), 0});
+    QSet<VrnSnBaseNode*> seen{start};
+    auto push = [&](VrnSnBaseNode* n) {
+        producers(n, found);
+        const size_t begin = pending.size();
+        pending.insert(pending.end(), found.begin(), found.end());
+        stack.push_back(Frame{n, begin, begin, pending.size()});
+    };
+    push(start);
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.index < top.next.size()) {
-            VrnSnBaseNode* n = top.next.at(top.index++);
+        if (top.next < top.end) {
+            VrnSnBaseNode* n = pending[top.next++];
             if (seen.contains(n))
                 continue;
             seen.insert(n);
-            stack.push_back(Frame{n, producers(n), 0});
+            push(n);
             continue;
         }
         order.append(top.node);
+        pending.resize(top.begin);
         stack.pop_back();
     }
     return order;
+}
+
+// Into an empty map in ascending order, each insertion placed after the last;
+// records are merged into a map that already has some.
+void writeRecords(const QHash<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo>& records, VrnSnGlslContextInfoMap& info)
+{
+    std::vector<VrnSnBaseGlslContext*> keys;
+    keys.reserve(size_t(records.size()));
+    for (auto it = records.constBegin(); it != records.constEnd(); ++it)
+        keys.push_back(it.key());
+    std::sort(keys.begin(), keys.end(), std::less<VrnSnBaseGlslContext*>());
+    const bool empty = info.isEmpty();
+    for (VrnSnBaseGlslContext* c : keys) {
+        const VrnSnGlslCodeGeneratorContextInfo& record = records.value(c);
+        if (empty) {
+            info.insert(info.constEnd(), c, record);
+            continue;
+        }
+        VrnSnGlslCodeGeneratorContextInfo& existing = info[c];
+        existing.readsCache = record.readsCache;
+        existing.readsBakedChannel = record.readsBakedChannel;
+        existing.hasNestedContexts = existing.hasNestedContexts || record.hasNestedContexts;
+        existing.nestedContexts += record.nestedContexts;
+    }
 }
 
 bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
@@ -114,8 +162,8 @@ void VrnSnBaseGlslCodeGenerator::buildShaderContextList(VrnSnGlslContextManager*
                                                         VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
     VrnSnBaseNode* root = rootContext ? rootContext->parentNode() : nullptr;
-    const QList<VrnSnBaseNode*> order =
-        upstreamOrder(root, [&aliases, shaderType](VrnSnBaseNode* n) { return producersOf(n, nullptr, &aliases, shaderType); });
+    const QList<VrnSnBaseNode*> order = upstreamOrder(
+        root, [&aliases, shaderType](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, &aliases, found, shaderType); });
     for (VrnSnBaseNode* n : order) {
         VrnSnBaseGlslContext* c = n->context();
         if (c && !n->kind().alias && belongsToType(c, shaderType))
@@ -132,7 +180,7 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     VrnSnBaseNode* start = const_cast<VrnSnBaseNode*>(root);
     // The fragment stage is always built; a tessellation stage when a node of it is upstream.
     QList<unsigned> types{VrnShaderType::Fragment};
-    for (VrnSnBaseNode* n : upstreamOrder(start, [](VrnSnBaseNode* n) { return producersOf(n, nullptr, nullptr); })) {
+    for (VrnSnBaseNode* n : upstreamOrder(start, [](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, nullptr, found); })) {
         const unsigned t = n->kind().shaderType;
         if (t != VrnShaderType::AllStages && !types.contains(t))
             types.append(t);
@@ -159,72 +207,111 @@ bool VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(VrnSnBaseNode* node, VrnS
 void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases& aliases,
                                                   QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& info)
 {
-    QSet<VrnSnBaseNode*> inList;
-    VrnSnBaseNode* root = nullptr;
-    for (VrnSnBaseGlslContext* c : contexts) {
-        if (!c || !c->parentNode())
+    // Worked out on the listed nodes by number (their first place in the
+    // list), then written into the map once per context.
+    struct Listed
+    {
+        VrnSnBaseNode* node;
+        VrnSnBaseGlslContext* context; // the node's own, whose record decides
+        bool readsCache = false;
+        bool readsBakedChannel = false;
+        int owner = -1; // the container that evaluates it; -1: the main body
+        int depth = 0;  // containers above it, itself included
+        std::vector<int> consumers;
+    };
+    std::vector<Listed> listed;
+    QHash<VrnSnBaseNode*, int> number;
+    number.reserve(contexts.size());
+    std::vector<int> place(size_t(contexts.size()), -1);
+    for (int i = 0; i < contexts.size(); ++i) {
+        VrnSnBaseGlslContext* c = contexts.at(i);
+        VrnSnBaseNode* n = c ? c->parentNode() : nullptr;
+        if (!n)
             continue;
-        inList.insert(c->parentNode());
-        root = c->parentNode(); // the list ends with the root
-        VrnSnGlslCodeGeneratorContextInfo& record = info[c];
+        auto known = number.constFind(n);
+        if (known == number.constEnd()) {
+            known = number.insert(n, int(listed.size()));
+            listed.push_back(Listed{n, n->context(), false, false, -1, 0, {}});
+        }
+        place[size_t(i)] = known.value();
+    }
+    // Records of the listed contexts, and of any other context a step below looks at.
+    QHash<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo> records;
+    records.reserve(contexts.size());
+    for (int i = 0; i < contexts.size(); ++i) {
+        if (place[size_t(i)] < 0)
+            continue;
+        VrnSnBaseGlslContext* c = contexts.at(i);
+        VrnSnGlslCodeGeneratorContextInfo& record = records[c];
         record.readsCache = nodeReadsCache(c->parentNode(), shadingContext);
         record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(c->parentNode(), shadingContext);
     }
-    // A node whose outputs are read from a channel does not evaluate its producers.
-    auto producers = [&](VrnSnBaseNode* n) {
-        VrnSnBaseGlslContext* c = n->context();
-        if (c && info.contains(c) && (info[c].readsCache || info[c].readsBakedChannel))
-            return QList<VrnSnBaseNode*>();
-        return producersOf(n, &aliases, nullptr);
-    };
-    auto evaluatesInside = [&](VrnSnBaseNode* n) {
-        const VrnSnGlslCodeGeneratorContextInfo& record = info[n->context()];
-        return n->kind().container && !record.readsCache && !record.readsBakedChannel;
-    };
-    // Who reads each listed node.
-    QHash<VrnSnBaseNode*, QList<VrnSnBaseNode*>> consumers;
-    for (VrnSnBaseGlslContext* c : contexts)
-        if (c && c->parentNode())
-            for (VrnSnBaseNode* p : producers(c->parentNode()))
-                if (inList.contains(p))
-                    consumers[p].append(c->parentNode());
-    // The container that evaluates each node (null: the main body). A node
-    // belongs to the innermost container that every one of its consumers is
-    // inside of; consumers come before producers when the list is walked
-    // backwards, so each node is decided once, after all its readers.
-    QHash<VrnSnBaseNode*, VrnSnBaseNode*> owner;
-    auto commonOwner = [&owner](VrnSnBaseNode* a, VrnSnBaseNode* b) -> VrnSnBaseNode* {
-        QSet<VrnSnBaseNode*> chain;
-        for (VrnSnBaseNode* x = a; x; x = owner.value(x))
-            chain.insert(x);
-        for (VrnSnBaseNode* y = b; y; y = owner.value(y))
-            if (chain.contains(y))
-                return y;
-        return nullptr;
-    };
-    for (int i = contexts.size() - 1; i >= 0; --i) {
-        VrnSnBaseNode* n = contexts.at(i) ? contexts.at(i)->parentNode() : nullptr;
-        if (!n || n == root)
+    for (Listed& l : listed) {
+        const VrnSnGlslCodeGeneratorContextInfo& record = records[l.context];
+        l.readsCache = record.readsCache;
+        l.readsBakedChannel = record.readsBakedChannel;
+    }
+    // Who reads each listed node. A node whose outputs are read from a channel
+    // does not evaluate its producers.
+    NodeList producers;
+    for (int i = 0; i < contexts.size(); ++i) {
+        const int consumer = place[size_t(i)];
+        if (consumer < 0)
             continue;
-        VrnSnBaseNode* decided = nullptr;
+        const Listed& l = listed[size_t(consumer)];
+        if (l.readsCache || l.readsBakedChannel)
+            continue;
+        producersOf(l.node, &aliases, nullptr, producers);
+        for (VrnSnBaseNode* p : producers) {
+            const auto producer = number.constFind(p);
+            if (producer != number.constEnd())
+                listed[size_t(producer.value())].consumers.push_back(consumer);
+        }
+    }
+    // The container that evaluates each node. A node belongs to the innermost
+    // container that every one of its consumers is inside of; consumers come
+    // before producers when the list is walked backwards, so each node is
+    // decided once, after all its readers. The root (last) is never inside one.
+    auto commonOwner = [&listed](int a, int b) {
+        while (a >= 0 && b >= 0 && a != b) {
+            if (listed[size_t(a)].depth >= listed[size_t(b)].depth)
+                a = listed[size_t(a)].owner;
+            else
+                b = listed[size_t(b)].owner;
+        }
+        return a == b ? a : -1;
+    };
+    int root = -1;
+    for (int i = contexts.size() - 1; i >= 0 && root < 0; --i)
+        root = place[size_t(i)];
+    for (int i = contexts.size() - 1; i >= 0; --i) {
+        const int n = place[size_t(i)];
+        if (n < 0 || n == root)
+            continue;
+        Listed& l = listed[size_t(n)];
+        int decided = -1;
         bool first = true;
-        for (VrnSnBaseNode* consumer : consumers.value(n)) {
-            VrnSnBaseNode* inside = evaluatesInside(consumer) ? consumer : owner.value(consumer);
+        for (int consumer : l.consumers) {
+            const Listed& c = listed[size_t(consumer)];
+            const bool evaluatesInside = c.node->kind().container && !c.readsCache && !c.readsBakedChannel;
+            const int inside = evaluatesInside ? consumer : c.owner;
             decided = first ? inside : commonOwner(decided, inside);
             first = false;
-            if (!decided)
+            if (decided < 0)
                 break;
         }
-        owner.insert(n, decided);
+        l.owner = decided;
+        l.depth = decided < 0 ? 1 : listed[size_t(decided)].depth + 1;
     }
-    for (VrnSnBaseGlslContext* c : contexts) {
-        VrnSnBaseNode* container = c && c->parentNode() ? owner.value(c->parentNode()) : nullptr;
-        if (!container)
+    for (int i = 0; i < contexts.size(); ++i) {
+        const int n = place[size_t(i)];
+        if (n < 0 || listed[size_t(n)].owner < 0)
             continue;
-        VrnSnGlslCodeGeneratorContextInfo& record = info[container->context()];
-        record.nestedContexts.append(c);
+        VrnSnGlslCodeGeneratorContextInfo& record = records[listed[size_t(listed[size_t(n)].owner)].context];
+        record.nestedContexts.append(contexts.at(i));
         record.hasNestedContexts = true;
     }
+    writeRecords(records, info);
 }
 
 VrnSnGlslContextInfoMap VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
@@ -252,13 +339,15 @@ void VrnSnBaseGlslCodeGenerator::topologicalSortUsedContextTo(VrnSnBaseGlslConte
                                                               bool stopAtCaches)
 {
     VrnSnBaseNode* start = context ? context->parentNode() : nullptr;
-    const QList<VrnSnBaseNode*> order = upstreamOrder(start, [&](VrnSnBaseNode* n) {
+    const QList<VrnSnBaseNode*> order = upstreamOrder(start, [&](VrnSnBaseNode* n, NodeList& found) {
         if (stopAtCaches && n != start) {
             VrnShadingContext* sc = n->network() ? n->network()->shadingContext() : nullptr;
-            if (nodeReadsCache(n, sc) || nodeReadsBakedChannel(n, sc))
-                return QList<VrnSnBaseNode*>();
+            if (nodeReadsCache(n, sc) || nodeReadsBakedChannel(n, sc)) {
+                found.clear();
+                return;
+            }
         }
-        return producersOf(n, aliases, nullptr);
+        producersOf(n, aliases, nullptr, found);
     });
     for (VrnSnBaseNode* n : order) {
         if (n->kind().alias)

@@ -27,7 +27,13 @@ bool isCacheAttribute(const VrnCustomAttribute& a)
 }
 } // namespace
 
-VrnSnBaseGlslContext::VrnSnBaseGlslContext(QObject* parent) : VrnSnBaseContext(parent) {}
+VrnSnBaseGlslContext::VrnSnBaseGlslContext(QObject* parent) : VrnSnBaseContext(parent)
+{
+    // The node answers context() from this link when no GLSL context comes before this one.
+    VrnSnBaseNode* node = madeFor();
+    if (node && node->findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly) == this)
+        node->m_context = this;
+}
 
 VrnSnBaseGlslContext::~VrnSnBaseGlslContext() = default;
 

@@ -5,6 +5,7 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslContext.h"
 
+#include <QChildEvent>
 #include <QCryptographicHash>
 
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
@@ -25,7 +26,37 @@ VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, c
     }
 }
 
-VrnSnBaseNode::~VrnSnBaseNode() = default;
+VrnSnBaseNode::~VrnSnBaseNode()
+{
+    // The children outlive this part of the node: they must not write to it.
+    for (VrnSnBaseContext* c : qAsConst(m_madeContexts))
+        c->m_madeFor = nullptr;
+    m_madeContexts.clear();
+    m_context = nullptr;
+}
+
+void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
+{
+    m_madeContexts.removeOne(context);
+    if (static_cast<VrnSnBaseContext*>(m_context) == context)
+        m_context = nullptr;
+}
+
+void VrnSnBaseNode::childEvent(QChildEvent* event)
+{
+    // A context that is destroyed has already left the list; one still in it
+    // is alive and has moved to another parent.
+    if (event->removed()) {
+        for (VrnSnBaseContext* c : qAsConst(m_madeContexts)) {
+            if (static_cast<QObject*>(c) == event->child()) {
+                c->m_madeFor = nullptr;
+                forgetContext(c);
+                break;
+            }
+        }
+    }
+    VrnSerializableObject::childEvent(event);
+}
 
 QString VrnSnBaseNode::path() const
 {
@@ -133,7 +164,7 @@ void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name
 
 VrnSnBaseGlslContext* VrnSnBaseNode::context() const
 {
-    return findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
+    return m_context ? m_context : findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 int VrnSnBaseNode::connectionKey(const VrnSnBaseNode* node, const QString& outputName)

@@ -13,6 +13,7 @@
 #include <QVector>
 
 class VrnShaderNetwork;
+class VrnSnBaseContext;
 class VrnSnBaseGlslContext;
 
 // A node of a shader network: an instance of a node kind with its own id,
@@ -96,7 +97,8 @@ public:
     QString versionUUID() const { return m_versionUUID; }
     virtual QString versionHashSource() const { return m_versionHashSource; }
 
-    // The node's GLSL context, a child object created through the class factories.
+    // The node's GLSL context, a child object created through the class
+    // factories: its first child that is one.
     VrnSnBaseGlslContext* context() const;
 
     // The key that ties an output to the inputs that read it.
@@ -106,8 +108,14 @@ protected:
     // Cache attributes lead the attribute list, in the order of the kind's
     // outputs, so that a walk of userAttributeNames() meets them first.
     void userAttributeEvent(AttributeEvent event, const QString& name) override;
+    // A context made for the node and moved to another parent stops naming the node.
+    void childEvent(QChildEvent* event) override;
 
 private:
+    friend class VrnSnBaseContext;
+    friend class VrnSnBaseGlslContext;
+    void forgetContext(VrnSnBaseContext* context);
+
     VrnShaderNetwork* m_network;
     VrnSnNodeKindPtr m_kind;
     QString m_id;
@@ -125,6 +133,12 @@ private:
     int m_cacheActive = 0;
     bool m_encrypted = false;
     QList<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
+    // The links a build reads many times per node, kept instead of searching
+    // the children or casting the parent: the contexts made for the node while
+    // they are its children, and the first of its children that is a GLSL
+    // context when that one was made for it (otherwise null, and context() searches).
+    QVector<VrnSnBaseContext*> m_madeContexts;
+    VrnSnBaseGlslContext* m_context = nullptr;
 };
 
 // A node that reads a paint channel: its "Channel" attribute names the channel
