@@ -1,7 +1,10 @@
 // The host stand-in: how a node's expression becomes shader code, and how the
 // generator base orders and classifies the contexts of a network.
 
+#include "VrnGlslTokenPlan.h"
 #include "VrnTestSupport.h"
+
+#include <algorithm>
 
 namespace {
 using VrnTest::kind;
@@ -193,4 +196,99 @@ TEST_F(Fixture, InputConnectionsCarryTheProducersKey)
     EXPECT_NE(m->inputConnection(QStringLiteral("A")).connectionKey, m->inputConnection(QStringLiteral("B")).connectionKey);
     delete s;
     EXPECT_TRUE(m->inputConnection(QStringLiteral("A")).node.isNull()) << "a deleted producer reads as unconnected";
+}
+
+TEST_F(Fixture, NestedContainersTakeWhatOnlyTheyUse)
+{
+    // Out <- Outer(container) <- Mid(container) <- Deep; Both feeds Mid and
+    // Outer's B, so it belongs to Outer; Free also feeds Out, so the main body.
+    VrnSnNodeKindPtr box = withFlags(binary, false, true);
+    VrnSnBaseNode* deep = add(source, QStringLiteral("Deep"));
+    VrnSnBaseNode* both = add(source, QStringLiteral("Both"));
+    VrnSnBaseNode* free = add(source, QStringLiteral("Free"));
+    VrnSnBaseNode* mid = add(box, QStringLiteral("Mid"));
+    VrnSnBaseNode* outer = add(box, QStringLiteral("Outer"));
+    VrnSnBaseNode* top = add(binary, QStringLiteral("Top"));
+    VrnSnBaseNode* out = add(sink, QStringLiteral("Out"));
+    wire(deep, mid, QStringLiteral("A"));
+    wire(both, mid, QStringLiteral("B"));
+    wire(mid, outer, QStringLiteral("A"));
+    wire(both, outer, QStringLiteral("B"));
+    wire(outer, top, QStringLiteral("A"));
+    wire(free, top, QStringLiteral("B"));
+    wire(top, out, QStringLiteral("Input"));
+    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+    auto contexts = contextsOf(out, &aliases);
+    VrnSnBaseGlslCodeGenerator generator;
+    VrnSnGlslContextInfoMap info;
+    generator.buildContextInfo(nullptr, aliases[35632], contexts[35632], info);
+    EXPECT_EQ(ids(info[mid->context()].nestedContexts), QStringLiteral("Deep"));
+    EXPECT_EQ(ids(info[outer->context()].nestedContexts), QStringLiteral("Both Mid"));
+    EXPECT_TRUE(info[top->context()].nestedContexts.isEmpty());
+    EXPECT_EQ(info.size(), contexts[35632].size()) << "one record per listed context";
+    EXPECT_TRUE(std::is_sorted(info.keyBegin(), info.keyEnd(), std::less<VrnSnBaseGlslContext*>()));
+}
+
+TEST_F(Fixture, TokenPlanWritesWhatTwoPassesWrite)
+{
+    using Texts = QMap<QString, QString>;
+    struct Row
+    {
+        const char* code;
+        Texts parameters;
+        Texts inputs;
+    };
+    const Texts twoInputs{{QStringLiteral("In"), QStringLiteral("a.Output")}, {QStringLiteral("Input"), QStringLiteral("b.Output")}};
+    const Row rows[] = {
+        {"Output = $Scale * #In + $ScaleX;", {{"Scale", "S"}, {"ScaleX", "SX"}}, twoInputs},
+        {"x = #Input#In#I $ $S #", {{"S", "1.0"}}, twoInputs},
+        {"x = #In$P;", {{"P", "put"}}, twoInputs},            // the token may run on into the parameter's text
+        {"x = $P;", {{"P", "#In"}}, twoInputs},                // a parameter's text is searched for inputs
+        {"x = #In$P;", {{"P", "1"}}, {{"In", "i"}}},          // no longer input name: the plan holds
+        {"$A$B#In", {{"A", "1"}, {"B", "2"}}, {{"In", "i"}}},
+        {"no tokens", {}, {}},
+        {"$Gone #Gone", {}, {}},
+        {"", {{"A", "1"}}, {{"In", "i"}}},
+    };
+    for (const Row& row : rows) {
+        const QString code = QString::fromLatin1(row.code);
+        const QString expected = VrnSnBaseGlslContext::replaceTokens(
+            VrnSnBaseGlslContext::replaceTokens(code, QLatin1Char('$'), row.parameters), QLatin1Char('#'), row.inputs);
+        // Twice: the second call finds the plan the first one made.
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(VrnGlslTokenPlan::substitute(code, row.parameters, row.inputs, &VrnSnBaseGlslContext::replaceTokens), expected)
+                << row.code << " pass " << pass;
+    }
+    // The same characters with other names make a new plan.
+    const QString code = QStringLiteral("$A + #B");
+    EXPECT_EQ(VrnGlslTokenPlan::substitute(code, {{QStringLiteral("A"), QStringLiteral("1")}}, {}, &VrnSnBaseGlslContext::replaceTokens),
+              QStringLiteral("1 + #B"));
+    EXPECT_EQ(VrnGlslTokenPlan::substitute(code, {}, {{QStringLiteral("B"), QStringLiteral("b")}}, &VrnSnBaseGlslContext::replaceTokens),
+              QStringLiteral("$A + b"));
+}
+
+TEST_F(Fixture, NodeAndContextFindEachOtherWhileTheyBelongTogether)
+{
+    VrnSnBaseNode* n = add(source, QStringLiteral("N"));
+    VrnSnBaseGlslContext* first = n->context();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->parentNode(), n);
+    auto* second = new VrnSnBaseGlslContext(n);
+    EXPECT_EQ(n->context(), first) << "the first context child answers";
+    EXPECT_EQ(second->parentNode(), n);
+
+    QObject elsewhere;
+    first->setParent(&elsewhere);
+    EXPECT_EQ(first->parentNode(), nullptr) << "a context moved away names no node";
+    EXPECT_EQ(n->context(), second);
+    first->setParent(n);
+    EXPECT_EQ(first->parentNode(), n);
+    EXPECT_EQ(n->context(), first) << "the context made for the node answers while it is the node's child";
+
+    delete second;
+    EXPECT_EQ(n->context(), first);
+    auto* orphan = new VrnSnBaseGlslContext(nullptr);
+    EXPECT_EQ(orphan->parentNode(), nullptr);
+    delete orphan;
+    delete n; // its contexts go with it and must not write to it
 }

@@ -10,13 +10,12 @@ VrnSnBaseContext::VrnSnBaseContext(QObject* parent) : VrnSerializableObject(pare
 
 VrnSnBaseContext::~VrnSnBaseContext()
 {
-    // Before QObject takes the context out of the node's children, so that
-    // the node does not take its removal for a move.
     if (m_madeFor)
         m_madeFor->forgetContext(this);
 }
 
 VrnSnBaseNode* VrnSnBaseContext::parentNode() const
 {
-    return m_madeFor ? m_madeFor : qobject_cast<VrnSnBaseNode*>(parent());
+    QObject* owner = parent();
+    return owner && owner == m_madeFor ? m_madeFor : qobject_cast<VrnSnBaseNode*>(owner);
 }

@@ -18,12 +18,13 @@ public:
     VrnSnBaseNode* parentNode() const;
 
 protected:
-    // The node it was made for while it is that node's child, else null.
+    // The node it was made for, while that node exists.
     VrnSnBaseNode* madeFor() const { return m_madeFor; }
 
 private:
     friend class VrnSnBaseNode;
-    // Kept by the node: cleared when the context moves to another parent or
-    // the node goes, so that the many calls of a build need no cast.
+    // The node it was made for, so that the many calls of a build need no
+    // cast; read only while it is still the parent, and cleared by the node
+    // when the node goes first.
     VrnSnBaseNode* m_madeFor;
 };

@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnClassFactory.h"
+#include "VrnGlslTokenPlan.h"
 #include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderNetwork.h"
@@ -293,10 +294,12 @@ QString VrnSnBaseGlslContext::parameterExpression(const QString& name, VrnSnBase
     return uniform;
 }
 
-QString VrnSnBaseGlslContext::inputExpression(const QString& input, const VrnSnGlslNodeAliases* aliases) const
+QString VrnSnBaseGlslContext::inputExpression(int index, const QString& input, const VrnSnGlslNodeAliases* aliases) const
 {
     VrnSnBaseNode* node = parentNode();
-    VrnSnBaseNode::ConnectionPoint point = node->inputConnection(input);
+    VrnSnBaseNode::ConnectionPoint point;
+    if (index >= 0 && index < node->inputCount() && node->inputConnectionAt(index).node)
+        point = node->inputConnectionAt(index);
     if (aliases)
         point = aliases->getAlias(point);
     point = VrnSnGlslNodeAliases::resolve(point);
@@ -446,8 +449,10 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
 {
     VrnSnBaseNode* node = parentNode();
     QMap<QString, QString> inputTexts;
-    for (const VrnSnNodeInputDefinition& input : node->kind().inputs) {
-        inputTexts.insert(input.name, inputExpression(input.name, aliases));
+    const QList<VrnSnNodeInputDefinition>& inputs = node->kind().inputs;
+    for (int i = 0; i < inputs.size(); ++i) {
+        const VrnSnNodeInputDefinition& input = inputs.at(i);
+        inputTexts.insert(input.name, inputExpression(i, input.name, aliases));
         if (input.invertible)
             inputTexts.insert(input.name + QStringLiteral("_INVERTED"),
                               node->hasInputTag(input.name, QStringLiteral("_invert")) ? QStringLiteral("true") : QStringLiteral("false"));
@@ -467,8 +472,9 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
         }
         code.replace(reval.placeholder, revalBlock(reval, index++, variable, shaderType, aliases));
     }
-    if (!parameterPrologue.isEmpty() || !prologue.isEmpty())
-        code = parameterPrologue + prologue + code;
+    if (index == 0 && parameterPrologue.isEmpty())
+        return VrnGlslTokenPlan::substitute(code, parameterTexts, inputTexts, &replaceTokens);
+    code = parameterPrologue + prologue + code;
     code = replaceTokens(code, QLatin1Char('$'), parameterTexts);
     return replaceTokens(code, QLatin1Char('#'), inputTexts);
 }

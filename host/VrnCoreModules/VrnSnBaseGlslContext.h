@@ -127,7 +127,8 @@ protected:
 private:
     QString channelUniformStruct(const QString& name) const;
     QString parameterExpression(const QString& name, VrnSnBaseNode* node) const;
-    QString inputExpression(const QString& input, const VrnSnGlslNodeAliases* aliases) const;
+    // What the input of that number in the kind's list reads.
+    QString inputExpression(int index, const QString& input, const VrnSnGlslNodeAliases* aliases) const;
     // The parameters read from the block; lines that must precede the code go to prologue.
     QMap<QString, QString> blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block, QString& prologue) const;
     // The node's code with inputs, inverted flags and re-evaluations resolved

@@ -5,7 +5,6 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslContext.h"
 
-#include <QChildEvent>
 #include <QCryptographicHash>
 
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
@@ -40,22 +39,6 @@ void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
     m_madeContexts.removeOne(context);
     if (static_cast<VrnSnBaseContext*>(m_context) == context)
         m_context = nullptr;
-}
-
-void VrnSnBaseNode::childEvent(QChildEvent* event)
-{
-    // A context that is destroyed has already left the list; one still in it
-    // is alive and has moved to another parent.
-    if (event->removed()) {
-        for (VrnSnBaseContext* c : qAsConst(m_madeContexts)) {
-            if (static_cast<QObject*>(c) == event->child()) {
-                c->m_madeFor = nullptr;
-                forgetContext(c);
-                break;
-            }
-        }
-    }
-    VrnSerializableObject::childEvent(event);
 }
 
 QString VrnSnBaseNode::path() const
@@ -164,7 +147,10 @@ void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name
 
 VrnSnBaseGlslContext* VrnSnBaseNode::context() const
 {
-    return m_context ? m_context : findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
+    // A context moved to another parent is no longer the node's.
+    if (m_context && static_cast<QObject*>(m_context)->parent() == this)
+        return m_context;
+    return findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 int VrnSnBaseNode::connectionKey(const VrnSnBaseNode* node, const QString& outputName)

@@ -98,7 +98,8 @@ public:
     virtual QString versionHashSource() const { return m_versionHashSource; }
 
     // The node's GLSL context, a child object created through the class
-    // factories: its first child that is one.
+    // factories: the first one made for the node while it is still its child,
+    // otherwise the first child that is one.
     VrnSnBaseGlslContext* context() const;
 
     // The key that ties an output to the inputs that read it.
@@ -108,8 +109,6 @@ protected:
     // Cache attributes lead the attribute list, in the order of the kind's
     // outputs, so that a walk of userAttributeNames() meets them first.
     void userAttributeEvent(AttributeEvent event, const QString& name) override;
-    // A context made for the node and moved to another parent stops naming the node.
-    void childEvent(QChildEvent* event) override;
 
 private:
     friend class VrnSnBaseContext;
@@ -133,10 +132,10 @@ private:
     int m_cacheActive = 0;
     bool m_encrypted = false;
     QList<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
-    // The links a build reads many times per node, kept instead of searching
-    // the children or casting the parent: the contexts made for the node while
-    // they are its children, and the first of its children that is a GLSL
-    // context when that one was made for it (otherwise null, and context() searches).
+    // The link a build reads many times per node, kept instead of searching
+    // the children: the first GLSL context made for the node, until it is
+    // destroyed. The contexts made for it, so that they stop naming the node
+    // when it goes first.
     QVector<VrnSnBaseContext*> m_madeContexts;
     VrnSnBaseGlslContext* m_context = nullptr;
 };
