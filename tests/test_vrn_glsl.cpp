@@ -1,6 +1,9 @@
 // vrn-glsl end to end: the program the README hands a newcomer.
 
 #include "VrnTestSupport.h"
+#include "VrnToolSupport.h"
+
+#include <QBuffer>
 
 namespace {
 using VrnTest::ToolRun;
@@ -176,4 +179,17 @@ TEST(VrnGlsl, Style5RefusesANetworkTooLargeForTheUniformBufferFrom680Multiplies)
                                                               "card supports. Either reduce the complexity of shader, layer or node graph set-up OR "
                                                               "switch Preferences > GPU > Shader Compilation to Optimized or Legacy.\n"));
     }
+}
+
+TEST(VrnGlsl, LargeTextsAreWrittenPieceByPieceAsOneUtf8Text)
+{
+    // Past several pieces, with a surrogate pair across the first boundary.
+    QString text(200000, QLatin1Char('a'));
+    text[65535] = QChar(0xD83D);
+    text[65536] = QChar(0xDE00);
+    text[131071] = QChar(0x00E9);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(VrnToolSupport::writeText(buffer, text));
+    EXPECT_EQ(buffer.data(), text.toUtf8());
 }

@@ -24,6 +24,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QFile>
 #include <QTextStream>
 
 namespace {
@@ -165,7 +166,9 @@ int main(int argc, char** argv)
     if (!VrnPluginHost::load(options.plugin, loaded, error))
         return fail(kUsageError, error);
 
-    QTextStream out(stdout);
+    QFile standardOutput;
+    standardOutput.open(stdout, QIODevice::WriteOnly);
+    QTextStream out(&standardOutput);
     const QStringList registered = VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames();
     if (options.list) {
         for (const QString& name : registered)
@@ -234,12 +237,19 @@ int main(int argc, char** argv)
     const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes
                                          : options.what == QLatin1String("body")        ? result.bodyCodes
                                                                                         : sources;
+    // The generator's texts are not needed to print the assembled stages: with
+    // a large network they are megabytes.
+    if (&texts == &sources) {
+        result.declarationCodes.clear();
+        result.bodyCodes.clear();
+    }
     for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
         if (options.hasStage && it.key() != options.stage)
             continue;
         if (!options.hasStage)
             out << "// ==== " << VrnShaderBuild::shaderTypeName(it.key()) << " stage ====\n";
-        out << texts.value(it.key());
+        out.flush();
+        VrnToolSupport::writeText(standardOutput, texts.value(it.key()));
     }
     return 0;
 }

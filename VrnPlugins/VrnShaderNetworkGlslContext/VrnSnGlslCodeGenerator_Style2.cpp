@@ -49,11 +49,12 @@ void VrnSnGlslCodeGenerator_Style2::prepareContext(VrnSnBaseGlslContext*, unsign
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                       QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap)
 {
-    // Kept per calling thread from build to build, so that a rebuild writes
-    // into the buffers of the last one instead of growing new ones.
-    thread_local QString functions;
+    // The functions go straight into the declaration text; the forward
+    // declarations, kept per calling thread from build to build so that a
+    // rebuild writes into the buffer of the last one, go in front of them at the end.
+    QString& functions = declarationCode;
+    const int functionsStart = declarationCode.size();
     thread_local QString forward;
-    functions.resize(0);
     forward.resize(0);
     const bool bakeMode = bakeModeEnabled();
     for (VrnSnBaseGlslContext* context : contexts) {
@@ -70,7 +71,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
         if (context->shaderBodyCodeUsesOutputs())
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
     }
-    appendDeclarations(declarationCode, forward, functions, shaderType);
+    declarationCode.insert(functionsStart, declarationsBeforeFunctions(forward, shaderType));
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QString& forward, VrnSnBaseGlslContext* context,
@@ -215,13 +216,11 @@ QString VrnSnGlslCodeGenerator_Style2::storedOutputReads(const VrnSnBaseNode* no
     return storedOutputLookups(node, from, false);
 }
 
-void VrnSnGlslCodeGenerator_Style2::appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions,
-                                                       unsigned) const
+QString VrnSnGlslCodeGenerator_Style2::declarationsBeforeFunctions(const QString& forward, unsigned) const
 {
     if (forward.isEmpty())
-        declarationCode += functions;
-    else
-        declarationCode += forwardDeclarationsHeader() + forward + definitionsHeader() + functions;
+        return QString();
+    return forwardDeclarationsHeader() + forward + definitionsHeader();
 }
 
 QString VrnSnGlslCodeGenerator_Style2::storedOutputLookups(const VrnSnBaseNode* node, StoredOutputs from, bool inBlock)

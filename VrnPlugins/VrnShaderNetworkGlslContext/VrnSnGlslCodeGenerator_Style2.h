@@ -63,9 +63,11 @@ protected:
                                     VrnSnGlslContextInfoMap& infoMap, bool mainBody);
     // A node's code with a line break.
     virtual QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases);
-    // Appends the declaration text of a shader type, from its forward
-    // declarations and functions, in place: the text of a large network runs to megabytes.
-    virtual void appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions, unsigned shaderType) const;
+    // What goes in front of a shader type's node functions (the forward
+    // declarations among it). The functions are written straight into the
+    // declaration text and this is put in front of them afterwards: the text
+    // of a large network runs to megabytes, and is not copied again.
+    virtual QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const;
 
     // One lookup line per output point, in a function or one level deeper in
     // an evaluation block; empty when the outputs are not stored.

@@ -33,10 +33,9 @@ QString VrnSnGlslCodeGenerator_Style4::nodeDeclarationCode(VrnSnBaseGlslContext*
     return QString();
 }
 
-void VrnSnGlslCodeGenerator_Style4::appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions,
-                                                       unsigned) const
+QString VrnSnGlslCodeGenerator_Style4::declarationsBeforeFunctions(const QString& forward, unsigned) const
 {
-    declarationCode += forwardDeclarationsHeader() + forward + definitionsHeader() + uniformsHeader()
+    return forwardDeclarationsHeader() + forward + definitionsHeader() + uniformsHeader()
            + QStringLiteral("uniform ShaderNetworkUniformBlock\n{\n")
-           + uniformDeclarations + QStringLiteral("};\n\n") + samplerCubeDeclarations + QStringLiteral("\n") + functions;
+           + uniformDeclarations + QStringLiteral("};\n\n") + samplerCubeDeclarations + QStringLiteral("\n");
 }

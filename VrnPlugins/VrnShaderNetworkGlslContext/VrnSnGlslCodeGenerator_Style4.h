@@ -22,7 +22,7 @@ public:
 protected:
     QString bannerTitle(const VrnSnBaseNode* node) const override;
     QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const override;
-    void appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions, unsigned shaderType) const override;
+    QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
 
 private:
     // Distinct declaration lines of the build, sorted, joined with "\n".

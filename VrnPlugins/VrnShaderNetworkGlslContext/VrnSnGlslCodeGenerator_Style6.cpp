@@ -278,12 +278,11 @@ QString VrnSnGlslCodeGenerator_Style6::bodyText(VrnSnBaseGlslContext* context, u
 
 // The forward part holds the output globals too; the macros that read the
 // block and the sampler-cube uniforms come before the functions.
-void VrnSnGlslCodeGenerator_Style6::appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions,
-                                                       unsigned shaderType) const
+QString VrnSnGlslCodeGenerator_Style6::declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const
 {
-    declarationCode += headerBlock(QStringLiteral("Forward Declaration of functions and outputs")) + QStringLiteral("\n") + forward
+    return headerBlock(QStringLiteral("Forward Declaration of functions and outputs")) + QStringLiteral("\n") + forward
          + styleDeclarationHeader(6) + accessorMacros() + arrayNames(uniformBlockName(shaderType)) + uniformsHeader()
-         + samplerCubeDeclarations + QStringLiteral("\n") + functions;
+         + samplerCubeDeclarations + QStringLiteral("\n");
 }
 
 QString VrnSnGlslCodeGenerator_Style6::channelRead(const QString& channelName, int location, const QString& outputVariable) const

@@ -43,7 +43,7 @@ protected:
     QString evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                             VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
     QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases) override;
-    void appendDeclarations(QString& declarationCode, const QString& forward, const QString& functions, unsigned shaderType) const override;
+    QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
 
 private:
     // The context's share of the block: what a cache reader, a baked result

@@ -1,6 +1,7 @@
 #include "VrnStageFileWriter.h"
 
 #include "VrnSnNodeKind.h"
+#include "VrnToolSupport.h"
 
 #include <QSaveFile>
 
@@ -18,7 +19,7 @@ bool VrnStageFileWriter::write(const QString& prefix, unsigned shaderType, const
 {
     const QString path = prefix + extension(shaderType);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(source.toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !VrnToolSupport::writeText(file, source) || !file.commit()) {
         error = QStringLiteral("%1: cannot write the file: %2").arg(path, file.errorString());
         return false;
     }

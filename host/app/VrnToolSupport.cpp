@@ -95,6 +95,22 @@ bool VrnToolSupport::checkDefines(const QStringList& defines, QString& error)
     return true;
 }
 
+bool VrnToolSupport::writeText(QIODevice& device, const QString& text)
+{
+    const int piece = 1 << 16;
+    int from = 0;
+    while (from < text.size()) {
+        int length = qMin(piece, text.size() - from);
+        // A surrogate pair stays in one piece.
+        if (from + length < text.size() && text.at(from + length - 1).isHighSurrogate())
+            --length;
+        if (device.write(QStringView(text).mid(from, length).toUtf8()) < 0)
+            return false;
+        from += length;
+    }
+    return true;
+}
+
 bool VrnToolSupport::savePicture(const QImage& picture, const QString& path, QString& error)
 {
     QFile file(path);

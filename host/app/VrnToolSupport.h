@@ -5,6 +5,7 @@
 
 class QCommandLineOption;
 class QCommandLineParser;
+class QIODevice;
 class QImage;
 class QObject;
 class VrnShaderNetwork;
@@ -38,6 +39,9 @@ bool checkNeeds(const QCommandLineParser& parser, const QCommandLineOption& opti
 bool checkOutputFile(const QString& path, const QString& extension, QString& error);
 // Each extra shader define is a name the shader can take.
 bool checkDefines(const QStringList& defines, QString& error);
+// Writes a text that may run to megabytes as UTF-8, a piece at a time, so
+// that no converted copy of the whole text is made.
+bool writeText(QIODevice& device, const QString& text);
 // Writes the picture as PNG; false with the reason.
 bool savePicture(const QImage& picture, const QString& path, QString& error);
 
