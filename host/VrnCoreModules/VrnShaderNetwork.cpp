@@ -72,3 +72,11 @@ VrnSnBaseNode* VrnShaderNetwork::node(const QString& id) const
 {
     return m_nodesById.value(id);
 }
+
+const VrnShaderNetwork::KindDigests& VrnShaderNetwork::kindDigests(const VrnSnNodeKindPtr& kind)
+{
+    auto found = m_kindDigests.find(kind.data());
+    if (found == m_kindDigests.end())
+        found = m_kindDigests.insert(kind.data(), qMakePair(kind, KindDigests{kind->versionHashSource(), kind->versionHash(), kind->versionUUID()}));
+    return found.value().second;
+}

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 // A shader network: its nodes (owned, in creation order), its root and the
@@ -32,6 +33,16 @@ public:
     VrnSnBaseNode* node(const QString& id) const;
     const QList<VrnSnBaseNode*>& nodes() const { return m_nodes; }
 
+    // A kind's digests, taken once for all the network's nodes of that kind:
+    // its source text is kilobytes, and each node keeps it.
+    struct KindDigests
+    {
+        QString source;
+        QString hash;
+        QString uuid;
+    };
+    const KindDigests& kindDigests(const VrnSnNodeKindPtr& kind);
+
     VrnSnBaseNode* root() const { return m_root; }
     void setRoot(VrnSnBaseNode* root) { m_root = root; }
 
@@ -41,4 +52,6 @@ private:
     QList<VrnSnBaseNode*> m_nodes;
     QHash<QString, VrnSnBaseNode*> m_nodesById; // ids are looked up for every connection of a file
     QPointer<VrnSnBaseNode> m_root;
+    // Holding the kind keeps its address from being reused by another.
+    QHash<const VrnSnNodeKind*, QPair<VrnSnNodeKindPtr, KindDigests>> m_kindDigests;
 };

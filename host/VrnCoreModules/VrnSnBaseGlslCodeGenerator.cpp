@@ -129,6 +129,23 @@ bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
 {
     return context->parentNode() && runsIn(context->parentNode(), shaderType);
 }
+
+// The fragment list of a network whose nodes all run there, from the order of
+// its upstream nodes: the aliases of the pass-through points their inputs
+// meet, and the contexts of the nodes that are no pass-through.
+void listFragmentContexts(const QList<VrnSnBaseNode*>& order, VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts)
+{
+    for (VrnSnBaseNode* n : order) {
+        for (int input = 0; input < n->inputCount(); ++input) {
+            const Point& connected = n->inputConnectionAt(input);
+            if (connected.node && connected.node->kind().alias)
+                aliases.addAlias(connected, VrnSnGlslNodeAliases::resolve(connected));
+        }
+        VrnSnBaseGlslContext* c = n->context();
+        if (c && !n->kind().alias && belongsToType(c, VrnShaderType::Fragment))
+            contexts.append(c);
+    }
+}
 } // namespace
 
 VrnSnBaseGlslCodeGenerator::VrnSnBaseGlslCodeGenerator() = default;
@@ -180,10 +197,18 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     VrnSnBaseNode* start = const_cast<VrnSnBaseNode*>(root);
     // The fragment stage is always built; a tessellation stage when a node of it is upstream.
     QList<unsigned> types{VrnShaderType::Fragment};
-    for (VrnSnBaseNode* n : upstreamOrder(start, [](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, nullptr, found); })) {
+    const QList<VrnSnBaseNode*> upstream =
+        upstreamOrder(start, [](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, nullptr, found); });
+    for (VrnSnBaseNode* n : upstream) {
         const unsigned t = n->kind().shaderType;
         if (t != VrnShaderType::AllStages && !types.contains(t))
             types.append(t);
+    }
+    if (types.size() == 1) {
+        // Every node runs in the fragment stage: its own walk would meet the
+        // same nodes in the same order, so this walk's order is used.
+        listFragmentContexts(upstream, aliases[VrnShaderType::Fragment], contexts[VrnShaderType::Fragment]);
+        return;
     }
     for (unsigned t : types)
         buildShaderContextList(manager, shadingContext, start->context(), t, aliases[t], contexts[t]);
