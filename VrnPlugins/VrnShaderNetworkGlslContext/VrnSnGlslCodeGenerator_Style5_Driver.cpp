@@ -140,6 +140,9 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     r.NodeAliases = aliases ? *aliases : VrnSnGlslNodeAliases();
     r.Contexts = contexts;
     r.ContextInfoMap = contextInfo;
+    r.ContextChannelReads.reserve(contextInfo.size());
+    for (auto it = contextInfo.constBegin(); it != contextInfo.constEnd(); ++it)
+        r.ContextChannelReads.insert(it.key(), ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel});
     r.StateType = glslName(getShaderTypeStateType(shaderType));
     r.SystemStateType = glslName(getShaderTypeSystemStateType(shaderType));
     r.StateStackType = glslName(getShaderTypeStateStackType(shaderType));

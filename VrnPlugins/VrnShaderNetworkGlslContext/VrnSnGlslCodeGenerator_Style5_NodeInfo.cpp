@@ -49,7 +49,7 @@ void recordVariant(Info& r, const VrnSnBaseNode* node, const QString& versionHas
     r.UsedVersionHashes.insert(versionHash);
     QHash<QString, QString> enumTexts;
     for (const QString& name : node->userAttributeNames()) {
-        const QVariant value = node->userAttribute(name).value();
+        const QVariant& value = node->userAttributeValue(name);
         if (isEnumVariant(value))
             enumTexts.insert(name, value.value<VrnUserEnum>().getCurrentEnumString());
         if (value.canConvert<VrnFileList>()) {
@@ -83,7 +83,7 @@ QString VrnSnGlslCodeGenerator_Style5::variantKeyOf(const VrnSnBaseNode* node)
     QStringList names = node->userAttributeNames();
     std::sort(names.begin(), names.end());
     for (const QString& name : qAsConst(names)) {
-        const QVariant value = node->userAttribute(name).value();
+        const QVariant& value = node->userAttributeValue(name);
         if (isEnumVariant(value))
             key += QLatin1Char('_') + name + value.value<VrnUserEnum>().getCurrentEnumString();
     }
@@ -104,7 +104,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
         r.ContextVersionHash[c] = versionHash;
         r.ContextVariantKey[c] = variantKey;
         recordVersion(r, c, node, versionHash);
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         // Node function 0 shows what a cache or baked channel holds.
         if (!contextInfo.readsCache && !contextInfo.readsBakedChannel)
             recordVariant(r, node, versionHash, variantKey);

@@ -54,7 +54,7 @@ int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
     int parameterInts = 0;
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             const QStringList attributes = VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(node);
             cacheAttributes.insert(c, attributes);
@@ -82,7 +82,7 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
             continue;
         VrnSnBaseGlslContext* c = e.context;
         VrnSnBaseNode* node = c->parentNode();
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         r.WiringIndexByEntry[e] = wiringInts;
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             // The cache lookup writes one slot per output: the block holds
@@ -129,7 +129,7 @@ void fillInstructions(Info& r)
             continue;
         }
         VrnSnBaseGlslContext* c = e.context;
-        const VrnSnGlslCodeGeneratorContextInfo& contextInfo = contextInfoOf(r, c);
+        const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         const int function = !contextInfo.readsCache && !contextInfo.readsBakedChannel ? nodeFunctionOf(r, c) : 0;
         const Info::ListKey list(e.owner, e.reval);
         if (!r.InstructionListStarts.contains(list))
@@ -168,7 +168,7 @@ void packCacheNode(NodeUniforms& u, const QStringList& cacheAttributes, int p)
     for (const QString& a : cacheAttributes) {
         u.locate(a, p);
         u.everyFrame(a);
-        u.setValue(a, u.node->userAttribute(a).value());
+        u.setValue(a, u.node->userAttributeValue(a));
         const QString background = QStringLiteral("%1_cachedBackground").arg(a);
         u.background(background, p);
         u.setValue(background, QVariant::fromValue(VrnColor()));
@@ -186,10 +186,10 @@ void packBakeNode(NodeUniforms& u, int p)
     const QString background = QStringLiteral("limitBakeBackground");
     u.locate(channel, p);
     u.everyFrame(channel);
-    u.setValue(channel, u.node->userAttribute(channel).value());
+    u.setValue(channel, u.node->userAttributeValue(channel));
     u.background(background, p);
     u.everyFrame(background);
-    u.setValue(background, u.node->userAttribute(background).value());
+    u.setValue(background, u.node->userAttributeValue(background));
 }
 
 // Ints that hold values (channel ids, ints, enums, lists) keep -9999 here:
@@ -198,10 +198,10 @@ void packBakeNode(NodeUniforms& u, int p)
 void packParameters(NodeUniforms& u, int p)
 {
     Info& r = u.r;
-    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[u.c], u.node, kParameterMissingHash, kParameterMissingType);
+    const VrnSnNodeGlslInfo& info = checkedInfo(r, r.ContextVersionHash[u.c], u.node, kParameterMissingHash, kParameterMissingType);
     for (const auto& parameter : info.parameters) {
         const QString& name = parameter.first;
-        u.setValue(name, u.node->userAttribute(name).value());
+        u.setValue(name, u.node->userAttributeValue(name));
         const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(ParameterLayout::kindOf(name, parameter.second.value()));
         if (layout.style5Array == ParameterLayout::Array::Int) {
             u.locate(name, p);
@@ -286,7 +286,7 @@ QStringList VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(const VrnSnBa
     if (!sc)
         return names;
     for (const QString& name : node->userAttributeNames()) {
-        const QVariant value = node->userAttribute(name).value();
+        const QVariant& value = node->userAttributeValue(name);
         if (!value.canConvert<VrnChannelId>())
             continue;
         const VrnChannelId id = value.value<VrnChannelId>();

@@ -126,7 +126,7 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))
             continue;
-        const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHash, kCountMissingType);
+        const VrnSnNodeGlslInfo& info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHash, kCountMissingType);
         for (const QString& input : info.inputs)
             if (!c->useDefaultInput(input, &r.NodeAliases))
                 r.OutputConsumerCounts[resolvedConnection(r, node, input).connectionKey] += 1;
@@ -142,7 +142,7 @@ void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTyp
     VrnSnBaseNode* node = c->parentNode();
     if (!node)
         return;
-    const VrnSnNodeGlslInfo info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHash, kWireMissingType);
+    const VrnSnNodeGlslInfo& info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHash, kWireMissingType);
     // Cache and bake nodes run node function 0, which only writes outputs.
     if (!isCacheNode(r, c, node) && !isBakeNode(r, c, node)) {
         wireInputs(r, e, info, cursor);

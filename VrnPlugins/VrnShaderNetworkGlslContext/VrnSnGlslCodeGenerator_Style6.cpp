@@ -94,7 +94,7 @@ struct NodeSlots
         vec4s.insert(vec4s.size(), count, Wm3::Vector4<float>());
     }
     void updateEveryFrame(const QString& a) { block.uniformsToUpdateEveryFrame().insert(context->uniformName(a, node), AttributeKey(uuid, a)); }
-    void recordValue(const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttribute(a).value()); }
+    void recordValue(const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttributeValue(a)); }
 };
 
 // Only channels that the current tile holds are read; the cache attributes are among them.
@@ -106,7 +106,7 @@ void packCacheReader(NodeSlots& packing)
         return;
     }
     for (const QString& a : packing.node->userAttributeNames()) {
-        const QVariant value = packing.node->userAttribute(a).value();
+        const QVariant& value = packing.node->userAttributeValue(a);
         if (!value.canConvert<VrnChannelId>())
             continue;
         const VrnChannelId id = channelIdOf(value);
@@ -137,7 +137,7 @@ void packAttributes(NodeSlots& packing)
 {
     for (const QString& a : packing.node->userAttributeNames()) {
         packing.recordValue(a);
-        const QVariant value = packing.node->userAttribute(a).value();
+        const QVariant& value = packing.node->userAttributeValue(a);
         const ParameterLayout::Kind kind = ParameterLayout::kindOf(a, value);
         const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(kind);
         switch (layout.style6Array) {

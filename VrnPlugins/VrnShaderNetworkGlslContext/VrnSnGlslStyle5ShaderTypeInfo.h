@@ -71,10 +71,19 @@ struct VrnSnGlslStyle5ShaderTypeInfo
 
     using UniformKey = QPair<QString, QString>; // node uuid, attribute name
 
+    // What the steps read of a context's record, asked for many times per
+    // context: kept by context in a hash rather than looked up in the map.
+    struct ChannelReads
+    {
+        bool readsCache = false;
+        bool readsBakedChannel = false;
+    };
+
     unsigned ShaderType = 0;
     VrnSnGlslNodeAliases NodeAliases;
     QList<VrnSnBaseGlslContext*> Contexts;
     VrnSnGlslContextInfoMap ContextInfoMap;
+    QHash<VrnSnBaseGlslContext*, ChannelReads> ContextChannelReads; // from ContextInfoMap
 
     QString DeclarationCode;
     QString BodyCode;

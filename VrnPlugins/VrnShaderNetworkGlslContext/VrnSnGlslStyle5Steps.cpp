@@ -33,11 +33,9 @@ QByteArray local8Bit(const QString& text)
     return text.toLocal8Bit();
 }
 
-const VrnSnGlslCodeGeneratorContextInfo& contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
+Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
 {
-    static const VrnSnGlslCodeGeneratorContextInfo none;
-    const auto found = r.ContextInfoMap.constFind(c);
-    return found == r.ContextInfoMap.constEnd() ? none : found.value();
+    return r.ContextChannelReads.value(c);
 }
 
 Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName)
@@ -59,19 +57,22 @@ bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node)
     return bakePoint && bakePoint->shouldUseBakedResult();
 }
 
-VrnSnNodeGlslInfo checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine)
+const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine)
 {
+    static const VrnSnNodeGlslInfo none;
     const auto found = r.VersionHashGlslInfoMap.constFind(versionHash);
     if (found == r.VersionHashGlslInfoMap.constEnd())
         logLine(hashLine, QString::fromLatin1(kMissingHashPrefix)
                               + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
                                                   local8Bit(sourceForLog(node, versionHash)).constData()));
-    if (found == r.VersionHashGlslInfoMap.constEnd() || !found.value().contains(r.ShaderType)) {
+    const auto forType = found == r.VersionHashGlslInfoMap.constEnd() ? QMap<unsigned, VrnSnNodeGlslInfo>::const_iterator()
+                                                                      : found.value().constFind(r.ShaderType);
+    if (found == r.VersionHashGlslInfoMap.constEnd() || forType == found.value().constEnd()) {
         logLine(typeLine, QString::fromLatin1(kMissingTypePrefix)
                               + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
-        return VrnSnNodeGlslInfo();
+        return none;
     }
-    return found.value().value(r.ShaderType);
+    return forType.value();
 }
 
 int outputCount(const Info& r, VrnSnBaseGlslContext* c)

@@ -29,9 +29,9 @@ QString nodeFunctionBanner();
 void logLine(int line, const QString& text);
 QByteArray local8Bit(const QString& text);
 
-// A context's record, read without inserting one or detaching the map the
-// record list shares with its caller.
-const VrnSnGlslCodeGeneratorContextInfo& contextInfoOf(const Info& r, VrnSnBaseGlslContext* c);
+// Whether a context's record has it read its cache or baked channel; a
+// context without a record reads neither (none is inserted).
+Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c);
 // What an input reads: through the shader type's aliases, and through any
 // pass-through node they do not name.
 Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName);
@@ -40,8 +40,9 @@ bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* no
 // A bake point whose output comes from its baked channel.
 bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node);
 // The node's analysis for the record's stage. Missing entries are logged at
-// the two lines given and read as an empty analysis.
-VrnSnNodeGlslInfo checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine);
+// the two lines given and read as an empty analysis. The reference lasts
+// while the record's analyses are not changed.
+const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine);
 int outputCount(const Info& r, VrnSnBaseGlslContext* c);
 // Writes value at index when the index lies in the list.
 void setAt(QVector<int>& list, int index, int value);
