@@ -48,10 +48,10 @@ void recordVariant(Info& r, const VrnSnBaseNode* node, const QString& versionHas
 {
     r.UsedVersionHashes.insert(versionHash);
     QHash<QString, QString> enumTexts;
-    for (const QString& name : node->userAttributeNames()) {
-        const QVariant& value = node->userAttributeValue(name);
+    for (const VrnCustomAttribute& attribute : node->userAttributes()) {
+        const QVariant& value = attribute.value();
         if (isEnumVariant(value))
-            enumTexts.insert(name, value.value<VrnUserEnum>().getCurrentEnumString());
+            enumTexts.insert(attribute.name(), value.value<VrnUserEnum>().getCurrentEnumString());
         if (value.canConvert<VrnFileList>()) {
             const VrnFileList files = value.value<VrnFileList>();
             if (!files.isEmpty())

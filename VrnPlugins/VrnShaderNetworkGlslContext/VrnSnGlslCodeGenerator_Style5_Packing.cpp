@@ -285,13 +285,13 @@ QStringList VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(const VrnSnBa
     const VrnShadingContext* sc = node->network()->shadingContext();
     if (!sc)
         return names;
-    for (const QString& name : node->userAttributeNames()) {
-        const QVariant& value = node->userAttributeValue(name);
+    for (const VrnCustomAttribute& attribute : node->userAttributes()) {
+        const QVariant& value = attribute.value();
         if (!value.canConvert<VrnChannelId>())
             continue;
         const VrnChannelId id = value.value<VrnChannelId>();
         if (!id.channelName().isEmpty() && !id.isCurrentChannel() && sc->channel(sc->getCurrentUvChannel(), id.channelName()))
-            names.append(name);
+            names.append(attribute.name());
     }
     return names;
 }

@@ -94,7 +94,8 @@ struct NodeSlots
         vec4s.insert(vec4s.size(), count, Wm3::Vector4<float>());
     }
     void updateEveryFrame(const QString& a) { block.uniformsToUpdateEveryFrame().insert(context->uniformName(a, node), AttributeKey(uuid, a)); }
-    void recordValue(const QString& a) { values.insert(AttributeKey(uuid, a), node->userAttributeValue(a)); }
+    void recordValue(const QString& a) { recordValue(a, node->userAttributeValue(a)); }
+    void recordValue(const QString& a, const QVariant& value) { values.insert(AttributeKey(uuid, a), value); }
 };
 
 // Only channels that the current tile holds are read; the cache attributes are among them.
@@ -105,8 +106,9 @@ void packCacheReader(NodeSlots& packing)
         VrnSnGlslLog::noShadingContext(VrnSnGlslLog::kStyle6File, VrnSnGlslLog::Style6Line::kCacheWithoutShadingContext, packing.node);
         return;
     }
-    for (const QString& a : packing.node->userAttributeNames()) {
-        const QVariant& value = packing.node->userAttributeValue(a);
+    for (const VrnCustomAttribute& attribute : packing.node->userAttributes()) {
+        const QString& a = attribute.name();
+        const QVariant& value = attribute.value();
         if (!value.canConvert<VrnChannelId>())
             continue;
         const VrnChannelId id = channelIdOf(value);
@@ -114,7 +116,7 @@ void packCacheReader(NodeSlots& packing)
             continue;
         packing.reserveInts(a, 3, -1);
         packing.updateEveryFrame(a);
-        packing.recordValue(a);
+        packing.recordValue(a, value);
     }
 }
 
@@ -135,9 +137,10 @@ void packBakedResult(NodeSlots& packing)
 // Every attribute is recorded; its type says which slots it takes.
 void packAttributes(NodeSlots& packing)
 {
-    for (const QString& a : packing.node->userAttributeNames()) {
-        packing.recordValue(a);
-        const QVariant& value = packing.node->userAttributeValue(a);
+    for (const VrnCustomAttribute& attribute : packing.node->userAttributes()) {
+        const QString& a = attribute.name();
+        const QVariant& value = attribute.value();
+        packing.recordValue(a, value);
         const ParameterLayout::Kind kind = ParameterLayout::kindOf(a, value);
         const ParameterLayout::Layout& layout = ParameterLayout::layoutOf(kind);
         switch (layout.style6Array) {

@@ -23,6 +23,9 @@ public:
     const QVariant& userAttributeValue(const QString& name) const;
     // Names in creation order, unless a subclass moves them.
     QStringList userAttributeNames() const;
+    // The attributes themselves, in the same order: a walk over names and
+    // values without a list made and a search per name.
+    const QVector<VrnCustomAttribute>& userAttributes() const { return m_attributes; }
     // Adds the attribute; false when one of that name exists already.
     bool createUserAttribute(const VrnCustomAttribute& attribute);
     // Changes an existing attribute's value; false when there is none of that name.

@@ -5,7 +5,7 @@
 
 VrnSnBakePointNode* VrnShaderNetworkUtils::asTrueBakePointNode(VrnSnBaseNode* node)
 {
-    return qobject_cast<VrnSnBakePointNode*>(node);
+    return node ? node->asBakePoint() : nullptr;
 }
 
 bool VrnShaderNetworkUtils::isBlendModeVariant(const QVariant& value)

@@ -183,6 +183,12 @@ VrnImageSetPtr VrnSnImageSetNodeBase::imageSet() const
     return VrnImageSetPtr(sc->channel(sc->getCurrentUvChannel(), channelName));
 }
 
+VrnSnBakePointNode::VrnSnBakePointNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
+    : VrnSnBaseNode(network, std::move(kind), id)
+{
+    m_bakePoint = this;
+}
+
 void VrnSnBakePointNode::setUseBakedResult(bool on)
 {
     if (m_useBakedResult == on)

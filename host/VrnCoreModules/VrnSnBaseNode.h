@@ -13,6 +13,7 @@
 #include <QVector>
 
 class VrnShaderNetwork;
+class VrnSnBakePointNode;
 class VrnSnBaseContext;
 class VrnSnBaseGlslContext;
 
@@ -97,6 +98,10 @@ public:
     QString versionUUID() const { return m_versionUUID; }
     virtual QString versionHashSource() const { return m_versionHashSource; }
 
+    // The node as a bake point (null for other node classes), without the
+    // cast: every build asks for every node.
+    VrnSnBakePointNode* asBakePoint() const { return m_bakePoint; }
+
     // The node's GLSL context, a child object created through the class
     // factories: the first one made for the node while it is still its child,
     // otherwise the first child that is one.
@@ -109,6 +114,8 @@ protected:
     // Cache attributes lead the attribute list, in the order of the kind's
     // outputs, so that a walk of userAttributeNames() meets them first.
     void userAttributeEvent(AttributeEvent event, const QString& name) override;
+
+    VrnSnBakePointNode* m_bakePoint = nullptr; // set by the bake point's constructor
 
 private:
     friend class VrnSnBaseContext;
@@ -156,7 +163,7 @@ class VrnSnBakePointNode : public VrnSnBaseNode
 {
     Q_OBJECT
 public:
-    using VrnSnBaseNode::VrnSnBaseNode;
+    VrnSnBakePointNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id);
     bool shouldUseBakedResult() const { return m_useBakedResult; }
     // Emits requireShaderRecompile when the choice changes.
     void setUseBakedResult(bool on);

@@ -112,9 +112,9 @@ QString VrnShaderAssembler::networkChannelDeclarations(VrnShaderNetwork* network
     for (VrnSnBaseNode* node : network->nodes()) {
         if (VrnShaderNetworkUtils::asTrueBakePointNode(node))
             text += QStringLiteral("uniform Channel Channel_%1;\n").arg(node->id());
-        for (const QString& attribute : node->userAttributeNames())
-            if (attribute.startsWith(QLatin1String("Cache_")) && node->userAttributeValue(attribute).userType() == channelIdType)
-                text += QStringLiteral("uniform Channel %1_%2;\n").arg(attribute, node->id());
+        for (const VrnCustomAttribute& attribute : node->userAttributes())
+            if (attribute.value().userType() == channelIdType && attribute.name().startsWith(QLatin1String("Cache_")))
+                text += QStringLiteral("uniform Channel %1_%2;\n").arg(attribute.name(), node->id());
     }
     return text;
 }
