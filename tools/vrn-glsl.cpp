@@ -206,7 +206,12 @@ int main(int argc, char** argv)
     if (!limit.isEmpty())
         std::fprintf(stderr, "note: %s does not express this network exactly: %s\n", qPrintable(options.generator), qPrintable(limit));
 
-    const QMap<unsigned, QString> sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
+    // The generator's texts are kept only where they are printed or a failed
+    // validation maps its lines back; otherwise each stage is built in the
+    // buffer of its declaration text (a large network's text runs to megabytes).
+    const bool keepTexts = options.validate || options.what == QLatin1String("declaration") || options.what == QLatin1String("body");
+    const QMap<unsigned, QString> sources = keepTexts ? VrnShaderBuild::assembleStages(result, network, &surface, defines)
+                                                      : VrnShaderBuild::takeAssembledStages(result, network, &surface, defines);
     if (options.validate && !VrnGlslValidator::validate(sources, error)) {
         QMap<unsigned, VrnStageLineMap> lineMaps;
         VrnShaderBuild::assembleStages(result, network, &surface, defines, &lineMaps);
@@ -237,8 +242,6 @@ int main(int argc, char** argv)
     const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes
                                          : options.what == QLatin1String("body")        ? result.bodyCodes
                                                                                         : sources;
-    // The generator's texts are not needed to print the assembled stages: with
-    // a large network they are megabytes.
     if (&texts == &sources) {
         result.declarationCodes.clear();
         result.bodyCodes.clear();

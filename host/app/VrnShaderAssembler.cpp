@@ -164,6 +164,101 @@ QString VrnShaderAssembler::assemble(const StageInput& input, QList<Section>* se
     return source;
 }
 
+namespace {
+// Appends to a text and, when asked for, records where each run of lines came from.
+struct SectionRecorder
+{
+    QString& text;
+    QList<VrnShaderAssembler::Section>* sections;
+    int partStart = 0;
+    int nextLine = 1;
+
+    // Each part ends where the next begins; the line count is taken only when asked for.
+    void endPart(VrnShaderAssembler::Section::Part part)
+    {
+        if (!sections)
+            return;
+        const int lines = int(QStringRef(&text, partStart, text.size() - partStart).count(QLatin1Char('\n')));
+        sections->append(VrnShaderAssembler::Section{part, nextLine, lines});
+        nextLine += lines;
+        partStart = text.size();
+    }
+};
+
+// The parts around the generator's texts that do not depend on their size.
+struct Frame
+{
+    QString mainBefore;
+    QString mainAfter;
+    QString library;
+    QString channels;
+    int size = 0; // of everything but the generator's texts
+};
+
+Frame frameOf(const VrnShaderAssembler::StageInput& input, const char* main)
+{
+    Frame f;
+    // The main template holds %1 (the UV tile) and %2 (the body). The body is
+    // not passed through QString::arg: it may itself contain "%1", and a
+    // large body would be copied once more.
+    const QString mainText = QString::fromLatin1(main);
+    const int bodyAt = mainText.indexOf(QLatin1String("%2"));
+    const QString uvTile = QString::number(input.uvTile);
+    f.mainBefore = QString(mainText.left(bodyAt)).replace(QLatin1String("%1"), uvTile);
+    f.mainAfter = QString(mainText.mid(bodyAt + 2)).replace(QLatin1String("%1"), uvTile);
+    f.library = VrnGlslLibrary::source(input.shaderType);
+    f.channels = VrnShaderAssembler::networkChannelDeclarations(input.network);
+    f.size = 256 + 32 * input.defines.size() + f.library.size() + f.channels.size() + input.uniformBlockDeclarations.size()
+           + mainText.size();
+    return f;
+}
+
+// From "#version" to the banner of the generated declarations.
+void appendPrologue(const VrnShaderAssembler::StageInput& input, const Frame& f, SectionRecorder& out)
+{
+    using Section = VrnShaderAssembler::Section;
+    QString& source = out.text;
+    source += QStringLiteral("#version 450 core\n");
+    for (const QString& define : input.defines)
+        source += QStringLiteral("#define %1\n").arg(define);
+    out.endPart(Section::Header);
+    source += QStringLiteral("\n// ---- host shader library ----\n");
+    source += f.library;
+    out.endPart(Section::Library);
+    if (!f.channels.isEmpty()) {
+        source += QStringLiteral("\n// ---- channels of the network ----\n");
+        source += f.channels;
+        out.endPart(Section::Channels);
+    }
+    if (!input.uniformBlockDeclarations.isEmpty()) {
+        source += QStringLiteral("\n// ---- uniform blocks ----\n");
+        source += input.uniformBlockDeclarations;
+        out.endPart(Section::Blocks);
+    }
+    source += QStringLiteral("\n// ---- generated declarations ----\n");
+    out.endPart(Section::Header);
+}
+
+// The line break the declarations may lack, then main around the body text.
+void appendEpilogue(const VrnShaderAssembler::StageInput& input, const Frame& f, SectionRecorder& out)
+{
+    using Section = VrnShaderAssembler::Section;
+    QString& source = out.text;
+    if (!source.endsWith(QLatin1Char('\n')))
+        source += QLatin1Char('\n');
+    out.endPart(Section::Declarations);
+    source += QStringLiteral("\n// ---- main ----\n");
+    source += f.mainBefore;
+    out.endPart(Section::Main);
+    source += input.bodyCode;
+    if (!input.bodyCode.isEmpty() && !input.bodyCode.endsWith(QLatin1Char('\n')))
+        source += QLatin1Char('\n');
+    out.endPart(Section::Body);
+    source += f.mainAfter;
+    out.endPart(Section::Main);
+}
+} // namespace
+
 void VrnShaderAssembler::assembleInto(const StageInput& input, QString& source, QList<Section>* sections)
 {
     const char* main = mainTemplate(input.shaderType);
@@ -172,63 +267,32 @@ void VrnShaderAssembler::assembleInto(const StageInput& input, QString& source, 
         return;
     }
     source.resize(0);
-    // The main template holds %1 (the UV tile) and %2 (the body). The body is
-    // not passed through QString::arg: it may itself contain "%1", and a
-    // large body would be copied once more.
-    const QString mainText = QString::fromLatin1(main);
-    const int bodyAt = mainText.indexOf(QLatin1String("%2"));
-    const QString uvTile = QString::number(input.uvTile);
-    const QString mainBefore = QString(mainText.left(bodyAt)).replace(QLatin1String("%1"), uvTile);
-    const QString mainAfter = QString(mainText.mid(bodyAt + 2)).replace(QLatin1String("%1"), uvTile);
-    const QString library = VrnGlslLibrary::source(input.shaderType);
-    const QString channels = networkChannelDeclarations(input.network);
-    const bool bodyNeedsNewline = !input.bodyCode.isEmpty() && !input.bodyCode.endsWith(QLatin1Char('\n'));
-
+    const Frame f = frameOf(input, main);
     // Written once into a buffer of the final size: the generated texts of a
     // large network run to megabytes.
-    source.reserve(256 + 32 * input.defines.size() + library.size() + channels.size() + input.uniformBlockDeclarations.size()
-                   + input.declarationCode.size() + input.bodyCode.size() + mainText.size());
-    // Each part ends where the next begins; the line count is taken only when asked for.
-    int partStart = 0;
-    int nextLine = 1;
-    auto endPart = [&](Section::Part part) {
-        if (!sections)
-            return;
-        const int lines = int(QStringRef(&source, partStart, source.size() - partStart).count(QLatin1Char('\n')));
-        sections->append(Section{part, nextLine, lines});
-        nextLine += lines;
-        partStart = source.size();
-    };
-    source += QStringLiteral("#version 450 core\n");
-    for (const QString& define : input.defines)
-        source += QStringLiteral("#define %1\n").arg(define);
-    endPart(Section::Header);
-    source += QStringLiteral("\n// ---- host shader library ----\n");
-    source += library;
-    endPart(Section::Library);
-    if (!channels.isEmpty()) {
-        source += QStringLiteral("\n// ---- channels of the network ----\n");
-        source += channels;
-        endPart(Section::Channels);
-    }
-    if (!input.uniformBlockDeclarations.isEmpty()) {
-        source += QStringLiteral("\n// ---- uniform blocks ----\n");
-        source += input.uniformBlockDeclarations;
-        endPart(Section::Blocks);
-    }
-    source += QStringLiteral("\n// ---- generated declarations ----\n");
-    endPart(Section::Header);
+    source.reserve(f.size + input.declarationCode.size() + input.bodyCode.size());
+    SectionRecorder out{source, sections};
+    appendPrologue(input, f, out);
     source += input.declarationCode;
-    if (!source.endsWith(QLatin1Char('\n')))
-        source += QLatin1Char('\n');
-    endPart(Section::Declarations);
-    source += QStringLiteral("\n// ---- main ----\n");
-    source += mainBefore;
-    endPart(Section::Main);
-    source += input.bodyCode;
-    if (bodyNeedsNewline)
-        source += QLatin1Char('\n');
-    endPart(Section::Body);
-    source += mainAfter;
-    endPart(Section::Main);
+    appendEpilogue(input, f, out);
+}
+
+void VrnShaderAssembler::assembleTaking(StageInput& input, QString& source)
+{
+    const char* main = mainTemplate(input.shaderType);
+    if (!main) {
+        source.clear();
+        return;
+    }
+    const Frame f = frameOf(input, main);
+    QString prologue;
+    SectionRecorder before{prologue, nullptr};
+    appendPrologue(input, f, before);
+    // The declaration text becomes the stage: the prologue goes in front of it.
+    source = std::move(input.declarationCode);
+    input.declarationCode = QString();
+    source.reserve(source.size() + f.size + input.bodyCode.size());
+    source.insert(0, prologue);
+    SectionRecorder after{source, nullptr};
+    appendEpilogue(input, f, after);
 }

@@ -39,8 +39,11 @@ void VrnShaderBuildResult::clearTexts()
 }
 
 namespace {
-void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
-                        const QStringList& defines, QMap<unsigned, QString>& sources, QMap<unsigned, VrnStageLineMap>* lineMaps)
+// With takeFrom (the result itself), each stage is built in the buffer of its
+// declaration text, which leaves the result (its texts are then empty).
+void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderBuildResult* takeFrom, VrnShaderNetwork* network,
+                        VrnSurfaceShader* surfaceShader, const QStringList& defines, QMap<unsigned, QString>& sources,
+                        QMap<unsigned, VrnStageLineMap>* lineMaps)
 {
     QList<unsigned> built;
     for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
@@ -50,7 +53,10 @@ void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderNetwork* ne
             continue;
         VrnShaderAssembler::StageInput input;
         input.shaderType = it.key();
-        input.declarationCode = it.value();
+        if (takeFrom)
+            input.declarationCode = std::move(takeFrom->declarationCodes[it.key()]);
+        else
+            input.declarationCode = it.value();
         input.bodyCode = result.bodyCodes.value(it.key());
         input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(surfaceShader, it.key());
         input.defines = defines;
@@ -58,12 +64,19 @@ void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderNetwork* ne
         input.network = network;
         QList<VrnShaderAssembler::Section> sections;
         QString& source = sources[it.key()];
-        VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
+        if (takeFrom)
+            VrnShaderAssembler::assembleTaking(input, source);
+        else
+            VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
         if (lineMaps)
             lineMaps->insert(it.key(), VrnStageLineMap(source, sections, network, it.key(), surfaceShader));
         if (surfaceShader)
             surfaceShader->setSource(it.key(), source);
         built.append(it.key());
+    }
+    if (takeFrom) {
+        takeFrom->declarationCodes.clear();
+        takeFrom->bodyCodes.clear();
     }
     for (auto it = sources.begin(); it != sources.end();)
         it = built.contains(it.key()) ? it + 1 : sources.erase(it);
@@ -75,14 +88,22 @@ QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResul
                                                        QMap<unsigned, VrnStageLineMap>* lineMaps)
 {
     QMap<unsigned, QString> sources;
-    assembleStagesWith(result, network, surfaceShader, defines, sources, lineMaps);
+    assembleStagesWith(result, nullptr, network, surfaceShader, defines, sources, lineMaps);
     return sources;
 }
 
 void VrnShaderBuild::assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                                         const QStringList& defines, QMap<unsigned, QString>& sources)
 {
-    assembleStagesWith(result, network, surfaceShader, defines, sources, nullptr);
+    assembleStagesWith(result, nullptr, network, surfaceShader, defines, sources, nullptr);
+}
+
+QMap<unsigned, QString> VrnShaderBuild::takeAssembledStages(VrnShaderBuildResult& result, VrnShaderNetwork* network,
+                                                            VrnSurfaceShader* surfaceShader, const QStringList& defines)
+{
+    QMap<unsigned, QString> sources;
+    assembleStagesWith(result, &result, network, surfaceShader, defines, sources, nullptr);
+    return sources;
 }
 
 bool VrnShaderBuild::buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
