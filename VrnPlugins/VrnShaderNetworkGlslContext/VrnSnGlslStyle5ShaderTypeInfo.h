@@ -83,7 +83,8 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     VrnSnGlslNodeAliases NodeAliases;
     QList<VrnSnBaseGlslContext*> Contexts;
     VrnSnGlslContextInfoMap ContextInfoMap;
-    QHash<VrnSnBaseGlslContext*, ChannelReads> ContextChannelReads; // from ContextInfoMap
+    // Filled by the driver from ContextInfoMap; a context it lacks is looked up in the map.
+    QHash<VrnSnBaseGlslContext*, ChannelReads> ContextChannelReads;
 
     QString DeclarationCode;
     QString BodyCode;

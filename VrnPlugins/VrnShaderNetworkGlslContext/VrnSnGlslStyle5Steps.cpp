@@ -35,7 +35,14 @@ QByteArray local8Bit(const QString& text)
 
 Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
 {
-    return r.ContextChannelReads.value(c);
+    const auto kept = r.ContextChannelReads.constFind(c);
+    if (kept != r.ContextChannelReads.constEnd())
+        return kept.value();
+    // A record whose steps run without the driver has only the map.
+    const auto found = r.ContextInfoMap.constFind(c);
+    if (found == r.ContextInfoMap.constEnd())
+        return Info::ChannelReads();
+    return Info::ChannelReads{found.value().readsCache, found.value().readsBakedChannel};
 }
 
 Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName)
