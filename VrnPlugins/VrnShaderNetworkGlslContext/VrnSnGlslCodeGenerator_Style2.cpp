@@ -104,14 +104,15 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString
 void VrnSnGlslCodeGenerator_Style2::emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                         VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap)
 {
-    const StoredOutputs from = storedOutputs(infoMap[context]);
+    const VrnSnGlslCodeGeneratorContextInfo& record = infoMap[context];
+    const StoredOutputs from = storedOutputs(record);
     // Asked for whether or not it is used: a context gets one request per
     // node function, whichever way its outputs are read.
     const QString body = bodyText(context, shaderType, aliases);
     if (from != StoredOutputs::None)
         functions += storedOutputReads(context->parentNode(), from, shaderType);
     else
-        emitComputedOutputs(functions, shaderType, aliases, context, body, infoMap);
+        emitComputedOutputs(functions, shaderType, aliases, context, body, record, infoMap);
 }
 
 // Nested contexts run first, so that the body reads their outputs.
@@ -119,7 +120,13 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
                                                         VrnSnBaseGlslContext* context, const QString& body,
                                                         VrnSnGlslContextInfoMap& infoMap)
 {
-    const VrnSnGlslCodeGeneratorContextInfo record = infoMap[context];
+    emitComputedOutputs(out, shaderType, aliases, context, body, infoMap[context], infoMap);
+}
+
+void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                                        VrnSnBaseGlslContext* context, const QString& body,
+                                                        const VrnSnGlslCodeGeneratorContextInfo& record, VrnSnGlslContextInfoMap& infoMap)
+{
     if (record.hasNestedContexts) {
         QString nestedBlock;
         QList<VrnSnBaseGlslContext*> nested = record.nestedContexts;

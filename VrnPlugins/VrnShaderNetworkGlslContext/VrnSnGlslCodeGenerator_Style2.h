@@ -77,6 +77,9 @@ protected:
     // The nested block, the local outputs, the body and the copy-outs.
     void emitComputedOutputs(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSnBaseGlslContext* context,
                              const QString& body, VrnSnGlslContextInfoMap& infoMap);
+    // The same with the context's record already looked up.
+    void emitComputedOutputs(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSnBaseGlslContext* context,
+                             const QString& body, const VrnSnGlslCodeGeneratorContextInfo& record, VrnSnGlslContextInfoMap& infoMap);
     void emitBlock(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts,
                    VrnSnGlslContextInfoMap& infoMap, bool mainBody);
 
