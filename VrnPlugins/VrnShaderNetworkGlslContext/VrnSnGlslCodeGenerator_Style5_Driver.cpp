@@ -140,7 +140,14 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     r.NodeAliases = aliases ? *aliases : VrnSnGlslNodeAliases();
     r.Contexts = contexts;
     r.ContextInfoMap = contextInfo;
+    // The per-context and per-entry tables are sized once rather than grown.
+    const int contextCount = contexts.size();
     r.ContextChannelReads.reserve(contextInfo.size());
+    r.ContextVersionHash.reserve(contextCount);
+    r.ContextVariantKey.reserve(contextCount);
+    r.ParameterIndexByContext.reserve(contextCount);
+    r.WiringIndexByEntry.reserve(contextCount);
+    r.WiredEntries.reserve(contextCount);
     for (auto it = contextInfo.constBegin(); it != contextInfo.constEnd(); ++it)
         r.ContextChannelReads.insert(it.key(), ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel});
     r.StateType = glslName(getShaderTypeStateType(shaderType));

@@ -76,7 +76,11 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers)
     NodeList pending;
     NodeList found;
     std::vector<Frame> stack;
-    QSet<VrnSnBaseNode*> seen{start};
+    QSet<VrnSnBaseNode*> seen;
+    // Sized once for the whole network rather than grown node by node.
+    if (start->network())
+        seen.reserve(start->network()->nodes().size());
+    seen.insert(start);
     auto push = [&](VrnSnBaseNode* n) {
         producers(n, found);
         const size_t begin = pending.size();
