@@ -58,8 +58,10 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
 // Every node upstream of start, each once, producers before consumers and start
 // last. Iterative, so that long chains cannot exhaust the stack; a cycle is cut
 // where it closes. producers(node, list) fills the list of a node's producers.
+// A walk expected to meet most of the network says so with wholeNetwork:
+// its table of nodes met is then sized once instead of growing.
 template <typename Producers>
-QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers)
+QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork = false)
 {
     QList<VrnSnBaseNode*> order;
     if (!start)
@@ -77,8 +79,7 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers)
     NodeList found;
     std::vector<Frame> stack;
     QSet<VrnSnBaseNode*> seen;
-    // Sized once for the whole network rather than grown node by node.
-    if (start->network())
+    if (wholeNetwork && start->network())
         seen.reserve(start->network()->nodes().size());
     seen.insert(start);
     auto push = [&](VrnSnBaseNode* n) {
@@ -184,7 +185,7 @@ void VrnSnBaseGlslCodeGenerator::buildShaderContextList(VrnSnGlslContextManager*
 {
     VrnSnBaseNode* root = rootContext ? rootContext->parentNode() : nullptr;
     const QList<VrnSnBaseNode*> order = upstreamOrder(
-        root, [&aliases, shaderType](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, &aliases, found, shaderType); });
+        root, [&aliases, shaderType](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, &aliases, found, shaderType); }, true);
     for (VrnSnBaseNode* n : order) {
         VrnSnBaseGlslContext* c = n->context();
         if (c && !n->kind().alias && belongsToType(c, shaderType))
@@ -202,7 +203,7 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     // The fragment stage is always built; a tessellation stage when a node of it is upstream.
     QList<unsigned> types{VrnShaderType::Fragment};
     const QList<VrnSnBaseNode*> upstream =
-        upstreamOrder(start, [](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, nullptr, found); });
+        upstreamOrder(start, [](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, nullptr, found); }, true);
     for (VrnSnBaseNode* n : upstream) {
         const unsigned t = n->kind().shaderType;
         if (t != VrnShaderType::AllStages && !types.contains(t))
