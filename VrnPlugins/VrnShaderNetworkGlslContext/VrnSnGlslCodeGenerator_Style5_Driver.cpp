@@ -97,8 +97,7 @@ bool VrnSnGlslCodeGenerator_Style5::buildShaderCode(VrnSnGlslContextManager* man
         if (surfaceShader)
             surfaceShader->setShaderUniformBlock(r.UniformBlockName, block);
         tessellationState += tessellationLists(r.ShaderType, *block);
-        for (auto it = r.BlockUniforms.constBegin(); it != r.BlockUniforms.constEnd(); ++it)
-            block->setShaderUniformBlockUniform(surfaceShader, it.key().first, it.key().second, it.value());
+        block->setShaderUniformBlockUniforms(surfaceShader, r.BlockUniforms);
     }
     setResultAttribute(surfaceShader, kCompilationResult, fits);
     if (!fits) {

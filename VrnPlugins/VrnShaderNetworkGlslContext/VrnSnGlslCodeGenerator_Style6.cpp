@@ -190,11 +190,12 @@ bool VrnSnGlslCodeGenerator_Style6::buildShaderCode(VrnSnGlslContextManager* man
         buildShaderTypeCode(manager, shadingContext, declarationCode, bodyCode, type, &aliases, contexts);
         if (surfaceShader)
             surfaceShader->setShaderUniformBlock(name, block);
+        // Written in key order.
         const ValueTable& values = shaderUniformValues[type];
-        QList<AttributeKey> keys = values.keys();
-        std::sort(keys.begin(), keys.end());
-        for (const AttributeKey& key : keys)
-            block->setShaderUniformBlockUniform(surfaceShader, key.first, key.second, values.value(key));
+        QMap<AttributeKey, QVariant> ordered;
+        for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+            ordered.insert(it.key(), it.value());
+        block->setShaderUniformBlockUniforms(surfaceShader, ordered);
     }
 
     // Every build states the tessellation stages, also when it has none.

@@ -39,7 +39,22 @@ Wm3::Vector4<float> asVec4(const QVariant& value, bool& ok)
 
 bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, const QString& uuid, const QString& attributeName, const QVariant& value)
 {
-    const Key key(uuid, attributeName);
+    return writeUniform(Key(uuid, attributeName), value, nullptr);
+}
+
+void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QMap<Key, QVariant>& values)
+{
+    QSet<Key> everyFrameKeys;
+    everyFrameKeys.reserve(m_everyFrame.size());
+    for (const Key& key : qAsConst(m_everyFrame))
+        everyFrameKeys.insert(key);
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        writeUniform(it.key(), it.value(), &everyFrameKeys);
+}
+
+bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)
+{
+    const QString& attributeName = key.second;
     m_values.insert(key, value);
     const auto found = m_locations.constFind(key);
     if (found == m_locations.constEnd())
@@ -60,8 +75,10 @@ bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, cons
         return true;
     };
     // The background switch of a baked read sits in the vec4 array.
-    if (type == QMetaType::Bool && attributeName == QLatin1String("limitBakeBackground")
-        && std::find(m_everyFrame.cbegin(), m_everyFrame.cend(), key) != m_everyFrame.cend()) {
+    const auto refreshedEveryFrame = [&] {
+        return everyFrameKeys ? everyFrameKeys->contains(key) : std::find(m_everyFrame.cbegin(), m_everyFrame.cend(), key) != m_everyFrame.cend();
+    };
+    if (type == QMetaType::Bool && attributeName == QLatin1String("limitBakeBackground") && refreshedEveryFrame()) {
         if (index >= m_vec4s.size())
             return false;
         m_vec4s[index] = Wm3::Vector4<float>(0, 0, 0, 0);

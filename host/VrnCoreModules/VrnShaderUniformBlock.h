@@ -3,6 +3,8 @@
 #include "VrnAttributeValues.h"
 
 #include <QHash>
+#include <QMap>
+#include <QSet>
 #include <QObject>
 #include <QPair>
 #include <QString>
@@ -62,6 +64,9 @@ public:
     // renderer to fill. False when the key has no location or the slot lies
     // outside its array.
     bool setShaderUniformBlockUniform(VrnSurfaceShader* surfaceShader, const QString& uuid, const QString& attributeName, const QVariant& value);
+    // The same for every value of the map, in key order: the every-frame list
+    // is read once for all of them instead of searched per bake background.
+    void setShaderUniformBlockUniforms(VrnSurfaceShader* surfaceShader, const QMap<Key, QVariant>& values);
 
     // (int array, index) of the first of three channel ints to the channel name.
     const QHash<Location, QString>& channelReferences() const { return m_channelReferences; }
@@ -74,6 +79,9 @@ public:
     const QHash<Key, QVariant>& values() const { return m_values; }
 
 private:
+    // everyFrameKeys, when given, holds the keys of the every-frame list.
+    bool writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
+
     QString m_name;
     QVector<int> m_int[3];
     QVector<float> m_floats;
