@@ -61,3 +61,35 @@ TEST(UniformBlock, FileListsBecomeCubeMapTokens)
         << "a token needs two ints";
     EXPECT_EQ(block.intArray(2), (QVector<int>{0, 0, -1, -1, -9999}));
 }
+
+TEST(UniformBlock, ValuesWrittenTogetherLandAsWrittenOneByOne)
+{
+    // A bake background refreshed every frame clears its vec4 slot; one that
+    // is not refreshed is an ordinary int.
+    const VrnShaderUniformBlock::Key refreshed(QStringLiteral("b"), QStringLiteral("limitBakeBackground"));
+    const VrnShaderUniformBlock::Key plain(QStringLiteral("c"), QStringLiteral("limitBakeBackground"));
+    const VrnShaderUniformBlock::Key gain(QStringLiteral("n"), QStringLiteral("Gain"));
+    VrnShaderUniformBlock::LocationMap locations;
+    locations.insert(refreshed, {2, 0});
+    locations.insert(plain, {2, 1});
+    locations.insert(gain, {2, 0});
+    const VrnShaderUniformBlock::EveryFrameMap everyFrame{{QStringLiteral("Channel_b_background"), refreshed}};
+    const QMap<VrnShaderUniformBlock::Key, QVariant> values{{refreshed, true}, {plain, true}, {gain, 0.25}};
+    auto block = [&] {
+        return new VrnShaderUniformBlock(QStringLiteral("FragmentShaderUniformBlock"), {}, {}, {5, 5}, locations, everyFrame, {0.0f},
+                                         {Wm3::Vector4<float>(1, 1, 1, 1)});
+    };
+    std::unique_ptr<VrnShaderUniformBlock> one(block());
+    std::unique_ptr<VrnShaderUniformBlock> together(block());
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        one->setShaderUniformBlockUniform(nullptr, it.key().first, it.key().second, it.value());
+    together->setShaderUniformBlockUniforms(nullptr, values);
+    EXPECT_EQ(together->vec4Array().at(0), Wm3::Vector4<float>(0, 0, 0, 0));
+    EXPECT_EQ(together->intArray(2), (QVector<int>{5, 1}));
+    for (const auto* b : {one.get(), together.get()}) {
+        EXPECT_EQ(b->vec4Array(), together->vec4Array());
+        EXPECT_EQ(b->intArray(2), together->intArray(2));
+        EXPECT_EQ(b->floatArray(), (QVector<float>{0.25f}));
+        EXPECT_EQ(b->values(), together->values());
+    }
+}
