@@ -88,3 +88,23 @@ TEST(Assembly, CacheAndBakeChannelsAreDeclaredForTheWholeNetwork)
               QStringLiteral("uniform Channel Cache_%1Output_Shade;\n").arg(shade->hash()));
     EXPECT_FALSE(shade->context()->shaderDeclarationCode().contains(QStringLiteral("Cache_")));
 }
+
+TEST(Assembly, StagesBuiltInTheDeclarationBufferEqualStagesBuiltBeside)
+{
+    VrnTest::plugin();
+    std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
+    ASSERT_NE(network, nullptr);
+    const QString channels = QStringLiteral("\n// ---- channels of the network ----\nuniform Channel Cache_%1Output_Shade;\n")
+                                 .arg(network->node(QStringLiteral("Shade"))->hash());
+    for (const QString& generator : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
+        VrnSurfaceShader surface;
+        VrnShaderBuildResult result;
+        ASSERT_TRUE(VrnShaderBuild::run(generator, network.get(), &surface, result)) << generator.toStdString();
+        const QMap<unsigned, QString> beside = VrnShaderBuild::assembleStages(result, network.get(), &surface, {QStringLiteral("A")});
+        const QMap<unsigned, QString> taken = VrnShaderBuild::takeAssembledStages(result, network.get(), &surface, {QStringLiteral("A")});
+        EXPECT_EQ(taken, beside) << generator.toStdString();
+        EXPECT_TRUE(result.declarationCodes.isEmpty() && result.bodyCodes.isEmpty()) << "the texts were taken";
+        EXPECT_TRUE(beside.value(VrnShaderType::Fragment).startsWith(QStringLiteral("#version 450 core\n#define A\n")));
+        EXPECT_TRUE(beside.value(VrnShaderType::Fragment).contains(channels)) << generator.toStdString();
+    }
+}
