@@ -108,3 +108,23 @@ TEST(Assembly, StagesBuiltInTheDeclarationBufferEqualStagesBuiltBeside)
         EXPECT_TRUE(beside.value(VrnShaderType::Fragment).contains(channels)) << generator.toStdString();
     }
 }
+
+TEST(Assembly, TextsWithoutAFinalLineBreakEndTheirLine)
+{
+    VrnShaderAssembler::StageInput input;
+    input.shaderType = VrnShaderType::Fragment;
+    input.declarationCode = QStringLiteral("float Declared()");
+    input.bodyCode = QStringLiteral("Body();");
+    for (bool taking : {false, true}) {
+        VrnShaderAssembler::StageInput copy = input;
+        QString source;
+        if (taking)
+            VrnShaderAssembler::assembleTaking(copy, source);
+        else
+            VrnShaderAssembler::assembleInto(copy, source);
+        EXPECT_TRUE(source.contains(QStringLiteral("\nfloat Declared()\n\n// ---- main ----\n"))) << taking;
+        EXPECT_TRUE(source.endsWith(QStringLiteral("    _State.uvTile = 1001;\n    _State.depth = 0;\n    VrnResult = vec4(0.0, 0.0, 0.0, 1.0);\n"
+                                                   "Body();\n    vrn_FragColor = VrnResult;\n}\n")))
+            << taking;
+    }
+}
