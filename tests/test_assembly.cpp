@@ -127,4 +127,7 @@ TEST(Assembly, TextsWithoutAFinalLineBreakEndTheirLine)
                                                    "Body();\n    vrn_FragColor = VrnResult;\n}\n")))
             << taking;
     }
+    // An empty body adds no line.
+    input.bodyCode.clear();
+    EXPECT_TRUE(VrnShaderAssembler::assemble(input).endsWith(QStringLiteral("vec4(0.0, 0.0, 0.0, 1.0);\n    vrn_FragColor = VrnResult;\n}\n")));
 }
