@@ -242,10 +242,6 @@ int main(int argc, char** argv)
     const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes
                                          : options.what == QLatin1String("body")        ? result.bodyCodes
                                                                                         : sources;
-    if (&texts == &sources) {
-        result.declarationCodes.clear();
-        result.bodyCodes.clear();
-    }
     for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
         if (options.hasStage && it.key() != options.stage)
             continue;

@@ -77,6 +77,11 @@ const VrnShaderNetwork::KindDigests& VrnShaderNetwork::kindDigests(const VrnSnNo
 {
     auto found = m_kindDigests.find(kind.data());
     if (found == m_kindDigests.end())
-        found = m_kindDigests.insert(kind.data(), qMakePair(kind, KindDigests{kind->versionHashSource(), kind->versionHash(), kind->versionUUID()}));
+        found = m_kindDigests.insert(kind.data(), qMakePair(kind, digestsOf(*kind)));
     return found.value().second;
+}
+
+VrnShaderNetwork::KindDigests VrnShaderNetwork::digestsOf(const VrnSnNodeKind& kind)
+{
+    return KindDigests{kind.versionHashSource(), kind.versionHash(), kind.versionUUID()};
 }

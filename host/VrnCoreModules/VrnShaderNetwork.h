@@ -42,6 +42,8 @@ public:
         QString uuid;
     };
     const KindDigests& kindDigests(const VrnSnNodeKindPtr& kind);
+    // The same taken afresh, for a node of no network.
+    static KindDigests digestsOf(const VrnSnNodeKind& kind);
 
     VrnSnBaseNode* root() const { return m_root; }
     void setRoot(VrnSnBaseNode* root) { m_root = root; }

@@ -12,16 +12,10 @@ VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, c
       m_hash(QString::fromLatin1(QCryptographicHash::hash(id.toUtf8(), QCryptographicHash::Sha1).toHex().left(8))),
       m_encrypted(m_kind->encrypted)
 {
-    if (network) {
-        const VrnShaderNetwork::KindDigests& digests = network->kindDigests(m_kind);
-        m_versionHashSource = digests.source;
-        m_versionHash = digests.hash;
-        m_versionUUID = digests.uuid;
-    } else {
-        m_versionHashSource = m_kind->versionHashSource();
-        m_versionHash = m_kind->versionHash();
-        m_versionUUID = m_kind->versionUUID();
-    }
+    const VrnShaderNetwork::KindDigests digests = network ? network->kindDigests(m_kind) : VrnShaderNetwork::digestsOf(*m_kind);
+    m_versionHashSource = digests.source;
+    m_versionHash = digests.hash;
+    m_versionUUID = digests.uuid;
     for (const VrnCustomAttribute& p : m_kind->parameters)
         createUserAttribute(p);
     for (const QString& o : m_kind->outputs)
