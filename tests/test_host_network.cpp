@@ -292,3 +292,23 @@ TEST_F(Fixture, NodeAndContextFindEachOtherWhileTheyBelongTogether)
     delete orphan;
     delete n; // its contexts go with it and must not write to it
 }
+
+TEST_F(Fixture, ADeletedNodeLeavesTheNetworkAndANodeRefusedForItsIdTakesNothingWithIt)
+{
+    VrnSnBaseNode* a = add(source, QStringLiteral("A"));
+    VrnSnBaseNode* b = add(source, QStringLiteral("B"));
+    QString error;
+    EXPECT_FALSE(net->addNode(new VrnSnBaseNode(net.get(), source, QStringLiteral("A")), &error));
+    EXPECT_EQ(net->node(QStringLiteral("A")), a) << "the refused node keeps the id's owner";
+    EXPECT_EQ(net->nodes(), (QList<VrnSnBaseNode*>{a, b}));
+
+    delete a;
+    EXPECT_EQ(net->node(QStringLiteral("A")), nullptr);
+    EXPECT_EQ(net->nodes(), QList<VrnSnBaseNode*>{b});
+
+    // A node moved to another parent is still the network's until it goes.
+    QObject elsewhere;
+    b->setParent(&elsewhere);
+    EXPECT_EQ(net->node(QStringLiteral("B")), b);
+    net.reset(); // b outlives the network and must not tell it when it goes
+}

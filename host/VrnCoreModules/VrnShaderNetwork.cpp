@@ -8,7 +8,13 @@ VrnShaderNetwork::VrnShaderNetwork(const QString& name, QObject* parent)
 {
 }
 
-VrnShaderNetwork::~VrnShaderNetwork() = default;
+VrnShaderNetwork::~VrnShaderNetwork()
+{
+    // The nodes are deleted with the other children after this part of the
+    // network is gone: they must not tell it.
+    for (VrnSnBaseNode* n : qAsConst(m_nodes))
+        n->m_listedIn = nullptr;
+}
 
 VrnSnBaseNode* VrnShaderNetwork::createNode(const VrnSnNodeKindPtr& kind, const QString& id, QString* error)
 {
@@ -60,12 +66,16 @@ bool VrnShaderNetwork::addNode(VrnSnBaseNode* n, QString* error)
     context->init();
     m_nodes.append(n);
     m_nodesById.insert(n->id(), n);
-    const QString id = n->id();
-    connect(n, &QObject::destroyed, this, [this, n, id]() {
-        m_nodes.removeAll(n);
-        m_nodesById.remove(id);
-    });
+    n->m_listedIn = this; // the node tells this network when it goes
     return true;
+}
+
+void VrnShaderNetwork::forgetNode(VrnSnBaseNode* n)
+{
+    m_nodes.removeAll(n);
+    const auto it = m_nodesById.constFind(n->id());
+    if (it != m_nodesById.constEnd() && it.value() == n)
+        m_nodesById.erase(it);
 }
 
 VrnSnBaseNode* VrnShaderNetwork::node(const QString& id) const

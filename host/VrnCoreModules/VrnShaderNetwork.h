@@ -49,6 +49,9 @@ public:
     void setRoot(VrnSnBaseNode* root) { m_root = root; }
 
 private:
+    friend class VrnSnBaseNode;
+    void forgetNode(VrnSnBaseNode* node);
+
     QString m_name;
     VrnShadingContext* m_shadingContext;
     QList<VrnSnBaseNode*> m_nodes;

@@ -35,6 +35,8 @@ VrnSnBaseNode::~VrnSnBaseNode()
         c->m_madeFor = nullptr;
     m_madeContexts.clear();
     m_context = nullptr;
+    if (m_listedIn)
+        m_listedIn->forgetNode(this);
 }
 
 void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)

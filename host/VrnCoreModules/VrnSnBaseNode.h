@@ -120,9 +120,11 @@ protected:
 private:
     friend class VrnSnBaseContext;
     friend class VrnSnBaseGlslContext;
+    friend class VrnShaderNetwork;
     void forgetContext(VrnSnBaseContext* context);
 
     VrnShaderNetwork* m_network;
+    VrnShaderNetwork* m_listedIn = nullptr; // the network whose node list holds this node
     VrnSnNodeKindPtr m_kind;
     QString m_id;
     QString m_name;
