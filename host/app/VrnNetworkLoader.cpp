@@ -30,6 +30,9 @@
 #include <memory>
 
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 using namespace VrnJsonRead;
 
@@ -1006,6 +1009,16 @@ bool Loader::checkTexts()
     return true;
 }
 
+// The parsed document and the loader's name tables (megabytes for a large
+// network) were allocated among the nodes; freed, their pages stay with the
+// process unless handed back, and a build would then sit on top of them.
+void returnFreedPages()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 bool finish(Loader& loader, const QString& fileLabel, QObject* parent, VrnLoadedNetwork& out, QString& error)
 {
     VrnShaderNetwork* network = loader.m_network.release();
@@ -1038,12 +1051,16 @@ bool VrnNetworkLoader::isValidNodeId(const QString& id)
 bool VrnNetworkLoader::loadData(const QByteArray& json, const QString& fileLabel, const QString& baseDirectory, QObject* parent,
                                 VrnLoadedNetwork& out, QString& error)
 {
-    Loader loader(baseDirectory, fileLabel);
-    if (!loader.load(json)) {
-        error = fileLabel + QStringLiteral(": ") + loader.m_error;
-        return false; // the loader's network and everything in it go with it
+    bool loaded = false;
+    {
+        Loader loader(baseDirectory, fileLabel);
+        if (loader.load(json))
+            loaded = finish(loader, fileLabel, parent, out, error);
+        else
+            error = fileLabel + QStringLiteral(": ") + loader.m_error; // the loader's network and everything in it go with it
     }
-    return finish(loader, fileLabel, parent, out, error);
+    returnFreedPages();
+    return loaded;
 }
 
 bool VrnNetworkLoader::loadFile(const QString& path, QObject* parent, VrnLoadedNetwork& out, QString& error)
