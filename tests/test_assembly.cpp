@@ -89,7 +89,7 @@ TEST(Assembly, CacheAndBakeChannelsAreDeclaredForTheWholeNetwork)
     EXPECT_FALSE(shade->context()->shaderDeclarationCode().contains(QStringLiteral("Cache_")));
 }
 
-TEST(Assembly, StagesBuiltInTheDeclarationBufferEqualStagesBuiltBeside)
+TEST(Assembly, StagesTakenInPartsEqualStagesBuiltBeside)
 {
     VrnTest::plugin();
     std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
@@ -101,8 +101,10 @@ TEST(Assembly, StagesBuiltInTheDeclarationBufferEqualStagesBuiltBeside)
         VrnShaderBuildResult result;
         ASSERT_TRUE(VrnShaderBuild::run(generator, network.get(), &surface, result)) << generator.toStdString();
         const QMap<unsigned, QString> beside = VrnShaderBuild::assembleStages(result, network.get(), &surface, {QStringLiteral("A")});
-        const QMap<unsigned, QString> taken = VrnShaderBuild::takeAssembledStages(result, network.get(), &surface, {QStringLiteral("A")});
-        EXPECT_EQ(taken, beside) << generator.toStdString();
+        const QMap<unsigned, QStringList> taken = VrnShaderBuild::takeStageParts(result, network.get(), &surface, {QStringLiteral("A")});
+        EXPECT_EQ(taken.keys(), beside.keys()) << generator.toStdString();
+        for (auto it = taken.constBegin(); it != taken.constEnd(); ++it)
+            EXPECT_EQ(it.value().join(QString()), beside.value(it.key())) << generator.toStdString();
         EXPECT_TRUE(result.declarationCodes.isEmpty() && result.bodyCodes.isEmpty()) << "the texts were taken";
         EXPECT_TRUE(beside.value(VrnShaderType::Fragment).startsWith(QStringLiteral("#version 450 core\n#define A\n")));
         EXPECT_TRUE(beside.value(VrnShaderType::Fragment).contains(channels)) << generator.toStdString();
@@ -119,7 +121,7 @@ TEST(Assembly, TextsWithoutAFinalLineBreakEndTheirLine)
         VrnShaderAssembler::StageInput copy = input;
         QString source;
         if (taking)
-            VrnShaderAssembler::assembleTaking(copy, source);
+            source = VrnShaderAssembler::assembleTaking(copy).join(QString());
         else
             VrnShaderAssembler::assembleInto(copy, source);
         EXPECT_TRUE(source.contains(QStringLiteral("\nfloat Declared()\n\n// ---- main ----\n"))) << taking;

@@ -207,11 +207,19 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "note: %s does not express this network exactly: %s\n", qPrintable(options.generator), qPrintable(limit));
 
     // The generator's texts are kept only where they are printed or a failed
-    // validation maps its lines back; otherwise each stage is built in the
-    // buffer of its declaration text (a large network's text runs to megabytes).
+    // validation maps its lines back; otherwise each stage is handed over in
+    // parts written one after the other (a large network's text runs to
+    // megabytes and is not held twice).
     const bool keepTexts = options.validate || options.what == QLatin1String("declaration") || options.what == QLatin1String("body");
-    const QMap<unsigned, QString> sources = keepTexts ? VrnShaderBuild::assembleStages(result, network, &surface, defines)
-                                                      : VrnShaderBuild::takeAssembledStages(result, network, &surface, defines);
+    QMap<unsigned, QString> sources;
+    QMap<unsigned, QStringList> stages;
+    if (keepTexts) {
+        sources = VrnShaderBuild::assembleStages(result, network, &surface, defines);
+        for (auto it = sources.constBegin(); it != sources.constEnd(); ++it)
+            stages.insert(it.key(), QStringList{it.value()});
+    } else {
+        stages = VrnShaderBuild::takeStageParts(result, network, &surface, defines);
+    }
     if (options.validate && !VrnGlslValidator::validate(sources, error)) {
         QMap<unsigned, VrnStageLineMap> lineMaps;
         VrnShaderBuild::assembleStages(result, network, &surface, defines, &lineMaps);
@@ -233,22 +241,22 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!options.outputPrefix.isEmpty()) {
-        for (auto it = sources.constBegin(); it != sources.constEnd(); ++it)
+        for (auto it = stages.constBegin(); it != stages.constEnd(); ++it)
             if (!options.hasStage || it.key() == options.stage)
                 if (!VrnStageFileWriter::write(options.outputPrefix, it.key(), it.value(), error))
                     return fail(kUsageError, error);
         return 0;
     }
-    const QMap<unsigned, QString>& texts = options.what == QLatin1String("declaration") ? result.declarationCodes
-                                         : options.what == QLatin1String("body")        ? result.bodyCodes
-                                                                                        : sources;
-    for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
+    for (auto it = stages.constBegin(); it != stages.constEnd(); ++it) {
         if (options.hasStage && it.key() != options.stage)
             continue;
         if (!options.hasStage)
             out << "// ==== " << VrnShaderBuild::shaderTypeName(it.key()) << " stage ====\n";
         out.flush();
-        VrnToolSupport::writeText(standardOutput, texts.value(it.key()));
+        const QStringList text = options.what == QLatin1String("declaration") ? QStringList{result.declarationCodes.value(it.key())}
+                               : options.what == QLatin1String("body")        ? QStringList{result.bodyCodes.value(it.key())}
+                                                                              : it.value();
+        VrnToolSupport::writeText(standardOutput, text);
     }
     return 0;
 }

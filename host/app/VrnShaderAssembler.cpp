@@ -239,8 +239,8 @@ void appendPrologue(const VrnShaderAssembler::StageInput& input, const Frame& f,
     out.endPart(Section::Header);
 }
 
-// The line break the declarations may lack, then main around the body text.
-void appendEpilogue(const VrnShaderAssembler::StageInput& input, const Frame& f, SectionRecorder& out)
+// The line break the declarations may lack, then main up to the body text.
+void appendMainOpening(const Frame& f, SectionRecorder& out)
 {
     using Section = VrnShaderAssembler::Section;
     QString& source = out.text;
@@ -250,11 +250,23 @@ void appendEpilogue(const VrnShaderAssembler::StageInput& input, const Frame& f,
     source += QStringLiteral("\n// ---- main ----\n");
     source += f.mainBefore;
     out.endPart(Section::Main);
-    source += input.bodyCode;
-    if (!input.bodyCode.isEmpty() && !input.bodyCode.endsWith(QLatin1Char('\n')))
-        source += QLatin1Char('\n');
+}
+
+// A body text that does not end its last line gets the line break.
+bool bodyLacksLineBreak(const QString& body)
+{
+    return !body.isEmpty() && !body.endsWith(QLatin1Char('\n'));
+}
+
+void appendEpilogue(const VrnShaderAssembler::StageInput& input, const Frame& f, SectionRecorder& out)
+{
+    using Section = VrnShaderAssembler::Section;
+    appendMainOpening(f, out);
+    out.text += input.bodyCode;
+    if (bodyLacksLineBreak(input.bodyCode))
+        out.text += QLatin1Char('\n');
     out.endPart(Section::Body);
-    source += f.mainAfter;
+    out.text += f.mainAfter;
     out.endPart(Section::Main);
 }
 } // namespace
@@ -277,22 +289,25 @@ void VrnShaderAssembler::assembleInto(const StageInput& input, QString& source, 
     appendEpilogue(input, f, out);
 }
 
-void VrnShaderAssembler::assembleTaking(StageInput& input, QString& source)
+QStringList VrnShaderAssembler::assembleTaking(StageInput& input)
 {
     const char* main = mainTemplate(input.shaderType);
-    if (!main) {
-        source.clear();
-        return;
-    }
+    if (!main)
+        return {};
     const Frame f = frameOf(input, main);
     QString prologue;
     SectionRecorder before{prologue, nullptr};
     appendPrologue(input, f, before);
-    // The declaration text becomes the stage: the prologue goes in front of it.
-    source = std::move(input.declarationCode);
+    // The declaration text becomes the stage's first part: the prologue goes
+    // in front of it, main's opening after it.
+    QString head = std::move(input.declarationCode);
     input.declarationCode = QString();
-    source.reserve(source.size() + f.size + input.bodyCode.size());
-    source.insert(0, prologue);
-    SectionRecorder after{source, nullptr};
-    appendEpilogue(input, f, after);
+    head.reserve(head.size() + f.size);
+    head.insert(0, prologue);
+    SectionRecorder after{head, nullptr};
+    appendMainOpening(f, after);
+    const QString closing = bodyLacksLineBreak(input.bodyCode) ? QLatin1Char('\n') + f.mainAfter : f.mainAfter;
+    QStringList parts{std::move(head), std::move(input.bodyCode), closing};
+    input.bodyCode = QString();
+    return parts;
 }

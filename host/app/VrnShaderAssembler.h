@@ -46,8 +46,10 @@ QString assemble(const StageInput& input, QList<Section>* sections = nullptr);
 // The same stage written into source, replacing what it held; an unshared
 // source keeps its buffer, so a host that builds again writes in place.
 void assembleInto(const StageInput& input, QString& source, QList<Section>* sections = nullptr);
-// The same stage built in the buffer of the input's declaration text, which
-// it takes (the input is left without one): one copy of a large text fewer
-// for a caller that needs the generator's texts no more.
-void assembleTaking(StageInput& input, QString& source);
+// The same stage in three parts, to be written one after the other: all up
+// to the body text, built in the buffer of the input's declaration text; the
+// body text; the rest. The input's texts are taken (it is left without them):
+// a caller that needs the generator's texts no more holds no copy of either.
+// Empty for a stage with no main.
+QStringList assembleTaking(StageInput& input);
 } // namespace VrnShaderAssembler

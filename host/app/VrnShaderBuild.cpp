@@ -14,6 +14,22 @@
 
 namespace {
 std::atomic<int> builds{0}; // builds may run on several threads at once (Style 5)
+
+// A text grown a step at a time leaves behind each block it outgrew, which
+// the process keeps: megabytes for a large network. A first build writes
+// into room for about its final size instead (room never written costs no
+// memory); a later build into the buffers of the last.
+void reserveTexts(VrnShaderBuildResult& result, int nodeCount)
+{
+    const qint64 declarationCharsPerNode = 600;
+    const qint64 bodyCharsPerNode = 300;
+    const qint64 most = 16 * 1024 * 1024;
+    QString& declarations = result.declarationCodes[VrnShaderType::Fragment];
+    QString& body = result.bodyCodes[VrnShaderType::Fragment];
+    // Never shrinks a buffer.
+    declarations.reserve(int(qMin(most, nodeCount * declarationCharsPerNode)));
+    body.reserve(int(qMin(most, nodeCount * bodyCharsPerNode)));
+}
 } // namespace
 
 bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, VrnShaderBuildResult& result)
@@ -25,6 +41,7 @@ bool VrnShaderBuild::run(const QString& generatorName, VrnShaderNetwork* network
     }
     auto* shadingContext = qobject_cast<VrnSvtShadingContext*>(network->shadingContext());
     ++builds;
+    reserveTexts(result, network->nodes().size());
     return generator->buildShaderCode(&VrnSnGlslContextManager::instance(), shadingContext, result.declarationCodes,
                                       result.bodyCodes, network->root(), surfaceShader, result.errorText);
 }
@@ -39,44 +56,44 @@ void VrnShaderBuildResult::clearTexts()
 }
 
 namespace {
-// With takeFrom (the result itself), each stage is built in the buffer of its
-// declaration text, which leaves the result (its texts are then empty).
-void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderBuildResult* takeFrom, VrnShaderNetwork* network,
-                        VrnSurfaceShader* surfaceShader, const QStringList& defines, QMap<unsigned, QString>& sources,
-                        QMap<unsigned, VrnStageLineMap>* lineMaps)
+// A generator may leave empty entries for tessellation stages it did not
+// build; the fragment stage is always built.
+bool stageBuilt(const VrnShaderBuildResult& result, unsigned shaderType)
+{
+    return shaderType == VrnShaderType::Fragment || !result.declarationCodes.value(shaderType).isEmpty()
+        || !result.bodyCodes.value(shaderType).isEmpty();
+}
+
+VrnShaderAssembler::StageInput stageInput(unsigned shaderType, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                                          const QStringList& defines)
+{
+    VrnShaderAssembler::StageInput input;
+    input.shaderType = shaderType;
+    input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(surfaceShader, shaderType);
+    input.defines = defines;
+    input.uvTile = network->shadingContext()->getCurrentUvChannel();
+    input.network = network;
+    return input;
+}
+
+void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                        const QStringList& defines, QMap<unsigned, QString>& sources, QMap<unsigned, VrnStageLineMap>* lineMaps)
 {
     QList<unsigned> built;
     for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
-        // A generator may leave empty entries for tessellation stages it did
-        // not build; the fragment stage is always built.
-        if (it.key() != VrnShaderType::Fragment && it.value().isEmpty() && result.bodyCodes.value(it.key()).isEmpty())
+        if (!stageBuilt(result, it.key()))
             continue;
-        VrnShaderAssembler::StageInput input;
-        input.shaderType = it.key();
-        if (takeFrom)
-            input.declarationCode = std::move(takeFrom->declarationCodes[it.key()]);
-        else
-            input.declarationCode = it.value();
+        VrnShaderAssembler::StageInput input = stageInput(it.key(), network, surfaceShader, defines);
+        input.declarationCode = it.value();
         input.bodyCode = result.bodyCodes.value(it.key());
-        input.uniformBlockDeclarations = VrnShaderAssembler::uniformBlockDeclarations(surfaceShader, it.key());
-        input.defines = defines;
-        input.uvTile = network->shadingContext()->getCurrentUvChannel();
-        input.network = network;
         QList<VrnShaderAssembler::Section> sections;
         QString& source = sources[it.key()];
-        if (takeFrom)
-            VrnShaderAssembler::assembleTaking(input, source);
-        else
-            VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
+        VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
         if (lineMaps)
             lineMaps->insert(it.key(), VrnStageLineMap(source, sections, network, it.key(), surfaceShader));
         if (surfaceShader)
             surfaceShader->setSource(it.key(), source);
         built.append(it.key());
-    }
-    if (takeFrom) {
-        takeFrom->declarationCodes.clear();
-        takeFrom->bodyCodes.clear();
     }
     for (auto it = sources.begin(); it != sources.end();)
         it = built.contains(it.key()) ? it + 1 : sources.erase(it);
@@ -88,22 +105,31 @@ QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResul
                                                        QMap<unsigned, VrnStageLineMap>* lineMaps)
 {
     QMap<unsigned, QString> sources;
-    assembleStagesWith(result, nullptr, network, surfaceShader, defines, sources, lineMaps);
+    assembleStagesWith(result, network, surfaceShader, defines, sources, lineMaps);
     return sources;
 }
 
 void VrnShaderBuild::assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                                         const QStringList& defines, QMap<unsigned, QString>& sources)
 {
-    assembleStagesWith(result, nullptr, network, surfaceShader, defines, sources, nullptr);
+    assembleStagesWith(result, network, surfaceShader, defines, sources, nullptr);
 }
 
-QMap<unsigned, QString> VrnShaderBuild::takeAssembledStages(VrnShaderBuildResult& result, VrnShaderNetwork* network,
-                                                            VrnSurfaceShader* surfaceShader, const QStringList& defines)
+QMap<unsigned, QStringList> VrnShaderBuild::takeStageParts(VrnShaderBuildResult& result, VrnShaderNetwork* network,
+                                                           VrnSurfaceShader* surfaceShader, const QStringList& defines)
 {
-    QMap<unsigned, QString> sources;
-    assembleStagesWith(result, &result, network, surfaceShader, defines, sources, nullptr);
-    return sources;
+    QMap<unsigned, QStringList> stages;
+    for (auto it = result.declarationCodes.begin(); it != result.declarationCodes.end(); ++it) {
+        if (!stageBuilt(result, it.key()))
+            continue;
+        VrnShaderAssembler::StageInput input = stageInput(it.key(), network, surfaceShader, defines);
+        input.declarationCode = std::move(it.value());
+        input.bodyCode = std::move(result.bodyCodes[it.key()]);
+        stages.insert(it.key(), VrnShaderAssembler::assembleTaking(input));
+    }
+    result.declarationCodes.clear();
+    result.bodyCodes.clear();
+    return stages;
 }
 
 bool VrnShaderBuild::buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,

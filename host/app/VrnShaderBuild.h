@@ -34,11 +34,13 @@ QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnSh
 // and keeps sources writes each stage into the buffer of the last build.
 void assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                         const QStringList& defines, QMap<unsigned, QString>& sources);
-// As assembleStages, each stage built in the buffer of the result's
-// declaration text: for a caller that needs the generator's texts no more,
-// which are left empty (a large network's text is not held twice).
-QMap<unsigned, QString> takeAssembledStages(VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
-                                            const QStringList& defines);
+// Each built stage in parts to be written one after the other (see
+// VrnShaderAssembler::assembleTaking), for a caller that only writes the
+// stages out: the result's texts are taken and left empty, and no whole
+// stage is made, so a large network's text is not held twice. The surface
+// shader gets no sources.
+QMap<unsigned, QStringList> takeStageParts(VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                                           const QStringList& defines);
 // Runs the generator and assembles its stages. False with the generator's error.
 bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
                  QMap<unsigned, QString>& sources, QString& error);

@@ -15,7 +15,7 @@ QString VrnStageFileWriter::extension(unsigned shaderType)
     }
 }
 
-bool VrnStageFileWriter::write(const QString& prefix, unsigned shaderType, const QString& source, QString& error)
+bool VrnStageFileWriter::write(const QString& prefix, unsigned shaderType, const QStringList& source, QString& error)
 {
     const QString path = prefix + extension(shaderType);
     QSaveFile file(path);

@@ -111,6 +111,14 @@ bool VrnToolSupport::writeText(QIODevice& device, const QString& text)
     return true;
 }
 
+bool VrnToolSupport::writeText(QIODevice& device, const QStringList& parts)
+{
+    for (const QString& part : parts)
+        if (!writeText(device, part))
+            return false;
+    return true;
+}
+
 bool VrnToolSupport::savePicture(const QImage& picture, const QString& path, QString& error)
 {
     QFile file(path);

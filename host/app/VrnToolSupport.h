@@ -42,6 +42,8 @@ bool checkDefines(const QStringList& defines, QString& error);
 // Writes a text that may run to megabytes as UTF-8, a piece at a time, so
 // that no converted copy of the whole text is made.
 bool writeText(QIODevice& device, const QString& text);
+// The same for a text in parts, written one after the other.
+bool writeText(QIODevice& device, const QStringList& parts);
 // Writes the picture as PNG; false with the reason.
 bool savePicture(const QImage& picture, const QString& path, QString& error);
 
