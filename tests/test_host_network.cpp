@@ -231,7 +231,7 @@ TEST_F(Fixture, NestedContainersTakeWhatOnlyTheyUse)
 
 TEST_F(Fixture, TokenPlanWritesWhatTwoPassesWrite)
 {
-    using Texts = QMap<QString, QString>;
+    using Texts = VrnGlslTokenTexts;
     struct Row
     {
         const char* code;
@@ -265,6 +265,10 @@ TEST_F(Fixture, TokenPlanWritesWhatTwoPassesWrite)
               QStringLiteral("1 + #B"));
     EXPECT_EQ(VrnGlslTokenPlan::substitute(code, {}, {{QStringLiteral("B"), QStringLiteral("b")}}, &VrnSnBaseGlslContext::replaceTokens),
               QStringLiteral("$A + b"));
+    // Texts given out of name order, and a name given twice: its last text counts.
+    EXPECT_EQ(VrnGlslTokenPlan::substitute(QStringLiteral("#B #A #B"), {}, {{"B", "b"}, {"A", "a"}, {"B", "bb"}},
+                                           &VrnSnBaseGlslContext::replaceTokens),
+              QStringLiteral("bb a bb"));
 }
 
 TEST_F(Fixture, NodeAndContextFindEachOtherWhileTheyBelongTogether)

@@ -1,7 +1,6 @@
 #include "VrnGlslTokenPlan.h"
 
 #include <QHash>
-#include <QVarLengthArray>
 
 namespace {
 const QChar kParameterSigil = QLatin1Char('$');
@@ -10,35 +9,43 @@ const QChar kInputSigil = QLatin1Char('#');
 // made afresh for every node would only fill the table, so it is emptied when full.
 const int kMaximumPlans = 512;
 
-bool sameKeys(const QStringList& keys, const QMap<QString, QString>& texts)
+bool sameKeys(const QStringList& keys, const VrnGlslTokenTexts& texts)
 {
     if (keys.size() != texts.size())
         return false;
-    int i = 0;
-    for (auto it = texts.constBegin(); it != texts.constEnd(); ++it, ++i)
-        if (keys.at(i) != it.key())
+    for (int i = 0; i < keys.size(); ++i)
+        if (keys.at(i) != texts.nameAt(i))
             return false;
     return true;
 }
+
+QStringList namesOf(const VrnGlslTokenTexts& texts)
+{
+    QStringList names;
+    names.reserve(texts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        names.append(texts.nameAt(i));
+    return names;
+}
 } // namespace
 
-VrnGlslTokenPlan::VrnGlslTokenPlan(const QString& code, const QMap<QString, QString>& parameterTexts,
-                                   const QMap<QString, QString>& inputTexts)
-    : m_code(code), m_parameterKeys(parameterTexts.keys()), m_inputKeys(inputTexts.keys())
+VrnGlslTokenPlan::VrnGlslTokenPlan(const QString& code, const VrnGlslTokenTexts& parameterTexts,
+                                   const VrnGlslTokenTexts& inputTexts)
+    : m_code(code), m_parameterKeys(namesOf(parameterTexts)), m_inputKeys(namesOf(inputTexts))
 {
     splitParameters(parameterTexts);
     splitInputs();
 }
 
-bool VrnGlslTokenPlan::fits(const QString& code, const QMap<QString, QString>& parameterTexts,
-                            const QMap<QString, QString>& inputTexts) const
+bool VrnGlslTokenPlan::fits(const QString& code, const VrnGlslTokenTexts& parameterTexts,
+                            const VrnGlslTokenTexts& inputTexts) const
 {
     return m_code.size() == code.size() && m_code == code && sameKeys(m_parameterKeys, parameterTexts) && sameKeys(m_inputKeys, inputTexts);
 }
 
 // At each '$' the longest parameter name that follows wins; a '$' that starts
 // none stays. Pieces of code that touch are one piece.
-void VrnGlslTokenPlan::splitParameters(const QMap<QString, QString>& parameterTexts)
+void VrnGlslTokenPlan::splitParameters(const VrnGlslTokenTexts& parameterTexts)
 {
     const QStringView text(m_code);
     auto addCode = [this](int from, int length) {
@@ -114,39 +121,33 @@ void VrnGlslTokenPlan::splitInputs()
     m_segments = split;
 }
 
-QString VrnGlslTokenPlan::fill(const QMap<QString, QString>& parameterTexts, const QMap<QString, QString>& inputTexts) const
+QString VrnGlslTokenPlan::fill(const VrnGlslTokenTexts& parameterTexts, const VrnGlslTokenTexts& inputTexts) const
 {
-    QVarLengthArray<const QString*, 16> parameters;
-    QVarLengthArray<const QString*, 16> inputs;
     int size = m_code.size();
-    for (const QString& t : parameterTexts) {
-        parameters.append(&t);
-        size += t.size();
-    }
-    for (const QString& t : inputTexts) {
-        inputs.append(&t);
-        size += t.size();
-    }
+    for (int i = 0; i < parameterTexts.size(); ++i)
+        size += parameterTexts.textAt(i).size();
+    for (int i = 0; i < inputTexts.size(); ++i)
+        size += inputTexts.textAt(i).size();
     QString out;
     out.reserve(size);
     const QStringView text(m_code);
     for (const Segment& s : m_segments) {
         if (s.parameter >= 0)
-            out += *parameters[s.parameter];
+            out += parameterTexts.textAt(s.parameter);
         else if (s.input >= 0)
-            out += *inputs[s.input];
+            out += inputTexts.textAt(s.input);
         else
             out += text.mid(s.from, s.length);
     }
     return out;
 }
 
-QString VrnGlslTokenPlan::substitute(const QString& code, const QMap<QString, QString>& parameterTexts,
-                                     const QMap<QString, QString>& inputTexts, ReplaceFn replace)
+QString VrnGlslTokenPlan::substitute(const QString& code, const VrnGlslTokenTexts& parameterTexts,
+                                     const VrnGlslTokenTexts& inputTexts, ReplaceFn replace)
 {
     auto twoPasses = [&] { return replace(replace(code, kParameterSigil, parameterTexts), kInputSigil, inputTexts); };
-    for (const QString& t : parameterTexts)
-        if (t.contains(kInputSigil))
+    for (int i = 0; i < parameterTexts.size(); ++i)
+        if (parameterTexts.textAt(i).contains(kInputSigil))
             return twoPasses();
     thread_local QHash<const QChar*, VrnGlslTokenPlan> plans;
     auto found = plans.find(code.constData());

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QMap>
+#include "VrnGlslTokenTexts.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -15,23 +16,23 @@ class VrnGlslTokenPlan
 {
 public:
     // The two replacements one after the other, as replaceTokens does them.
-    using ReplaceFn = QString (*)(QString code, QChar sigil, const QMap<QString, QString>& replacements);
-    static QString substitute(const QString& code, const QMap<QString, QString>& parameterTexts,
-                              const QMap<QString, QString>& inputTexts, ReplaceFn replace);
+    using ReplaceFn = QString (*)(QString code, QChar sigil, const VrnGlslTokenTexts& replacements);
+    static QString substitute(const QString& code, const VrnGlslTokenTexts& parameterTexts,
+                              const VrnGlslTokenTexts& inputTexts, ReplaceFn replace);
 
 private:
     struct Segment
     {
         int from = 0; // a piece of the code: from, length
         int length = 0;
-        int parameter = -1; // or the text of the parameter or input of that number (map order)
+        int parameter = -1; // or the text of the parameter or input of that number (name order)
         int input = -1;
     };
 
-    VrnGlslTokenPlan(const QString& code, const QMap<QString, QString>& parameterTexts, const QMap<QString, QString>& inputTexts);
-    bool fits(const QString& code, const QMap<QString, QString>& parameterTexts, const QMap<QString, QString>& inputTexts) const;
-    QString fill(const QMap<QString, QString>& parameterTexts, const QMap<QString, QString>& inputTexts) const;
-    void splitParameters(const QMap<QString, QString>& parameterTexts);
+    VrnGlslTokenPlan(const QString& code, const VrnGlslTokenTexts& parameterTexts, const VrnGlslTokenTexts& inputTexts);
+    bool fits(const QString& code, const VrnGlslTokenTexts& parameterTexts, const VrnGlslTokenTexts& inputTexts) const;
+    QString fill(const VrnGlslTokenTexts& parameterTexts, const VrnGlslTokenTexts& inputTexts) const;
+    void splitParameters(const VrnGlslTokenTexts& parameterTexts);
     void splitInputs();
 
     QString m_code; // kept, so that the address it is found by stays its own

@@ -254,7 +254,7 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
     return code;
 }
 
-QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMap<QString, QString>& replacements)
+QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const VrnGlslTokenTexts& replacements)
 {
     if (replacements.isEmpty() || !code.contains(sigil))
         return code;
@@ -267,16 +267,17 @@ QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const QMa
         out.append(text.mid(from, at - from));
         const QStringView rest = text.mid(at + 1);
         from = at + 1;
-        auto longest = replacements.constEnd();
-        for (auto it = replacements.constBegin(); it != replacements.constEnd(); ++it)
-            if ((longest == replacements.constEnd() || it.key().size() > longest.key().size()) && rest.startsWith(it.key()))
-                longest = it;
-        if (longest == replacements.constEnd()) {
+        int longest = -1;
+        for (int i = 0; i < replacements.size(); ++i)
+            if ((longest < 0 || replacements.nameAt(i).size() > replacements.nameAt(longest).size())
+                && rest.startsWith(replacements.nameAt(i)))
+                longest = i;
+        if (longest < 0) {
             out.append(sigil);
             continue;
         }
-        out.append(longest.value());
-        from += longest.key().size();
+        out.append(replacements.textAt(longest));
+        from += replacements.nameAt(longest).size();
     }
     out.append(text.mid(from));
     return out;
@@ -366,7 +367,7 @@ QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeA
     VrnSnBaseNode* node = parentNode();
     if (!node)
         return expression();
-    QMap<QString, QString> parameterTexts;
+    VrnGlslTokenTexts parameterTexts;
     for (const VrnCustomAttribute& p : node->kind().parameters)
         parameterTexts.insert(p.name(), parameterExpression(p.name(), node));
     return resolvedBodyCode(shaderType, aliases, parameterTexts, QString());
@@ -381,11 +382,11 @@ QString VrnSnBaseGlslContext::shaderBodyCodeWithShaderUniformBlock(unsigned shad
     if (!block)
         return shaderBodyCode(shaderType, aliases, nullptr);
     QString prologue;
-    const QMap<QString, QString> parameterTexts = blockParameterTexts(node, *block, prologue);
+    const VrnGlslTokenTexts parameterTexts = blockParameterTexts(node, *block, prologue);
     return resolvedBodyCode(shaderType, aliases, parameterTexts, prologue);
 }
 
-QMap<QString, QString> VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block,
+VrnGlslTokenTexts VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block,
                                                                  QString& prologue) const
 {
     const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
@@ -397,7 +398,7 @@ QMap<QString, QString> VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* 
             text = text.arg(first + k);
         return text;
     };
-    QMap<QString, QString> texts;
+    VrnGlslTokenTexts texts;
     for (const VrnCustomAttribute& p : node->kind().parameters) {
         const QString name = p.name();
         const QVariant& value = node->userAttributeValue(name);
@@ -445,10 +446,10 @@ QMap<QString, QString> VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* 
 }
 
 QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                                               const QMap<QString, QString>& parameterTexts, const QString& parameterPrologue) const
+                                               const VrnGlslTokenTexts& parameterTexts, const QString& parameterPrologue) const
 {
     VrnSnBaseNode* node = parentNode();
-    QMap<QString, QString> inputTexts;
+    VrnGlslTokenTexts inputTexts;
     const QList<VrnSnNodeInputDefinition>& inputs = node->kind().inputs;
     for (int i = 0; i < inputs.size(); ++i) {
         const VrnSnNodeInputDefinition& input = inputs.at(i);

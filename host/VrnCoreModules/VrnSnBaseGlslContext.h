@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VrnGlslTokenTexts.h"
 #include "VrnSnBaseContext.h"
 #include "VrnSnNodeKind.h"
 
@@ -111,7 +112,7 @@ public:
     static bool isChannelParameter(const QString& name, const QVariant& value);
     // Replaces every sigil + name by its text, longer names first, so that a
     // name never replaces the start of a longer one.
-    static QString replaceTokens(QString code, QChar sigil, const QMap<QString, QString>& replacements);
+    static QString replaceTokens(QString code, QChar sigil, const VrnGlslTokenTexts& replacements);
 
 signals:
     void uniformsSet(const QString& name, const QVariant& value);
@@ -130,10 +131,10 @@ private:
     // What the input of that number in the kind's list reads.
     QString inputExpression(int index, const QString& input, const VrnSnGlslNodeAliases* aliases) const;
     // The parameters read from the block; lines that must precede the code go to prologue.
-    QMap<QString, QString> blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block, QString& prologue) const;
+    VrnGlslTokenTexts blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block, QString& prologue) const;
     // The node's code with inputs, inverted flags and re-evaluations resolved
     // and the parameter texts substituted; prologue goes in front of it.
-    QString resolvedBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, const QMap<QString, QString>& parameterTexts,
+    QString resolvedBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, const VrnGlslTokenTexts& parameterTexts,
                              const QString& prologue) const;
     QString revalBlock(const VrnSnGlslRevalInfo& reval, int index, const QString& inputVariable, unsigned shaderType,
                        VrnSnGlslNodeAliases* aliases) const;
