@@ -55,6 +55,60 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
     }
 }
 
+// The nodes a walk has met. Open addressing on the node's address: meeting a
+// node allocates nothing, where a hash set allocates an entry for each (the
+// whole network on every build).
+class MetNodes
+{
+public:
+    explicit MetNodes(size_t expected)
+    {
+        while ((size_t(1) << m_bits) < 2 * expected)
+            ++m_bits;
+        m_slots.assign(size_t(1) << m_bits, nullptr);
+    }
+
+    // False when the node was met before.
+    bool insert(const VrnSnBaseNode* node)
+    {
+        if (2 * (m_count + 1) > m_slots.size())
+            grow();
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = slotOf(node); ; i = (i + 1) & mask) {
+            if (m_slots[i] == node)
+                return false;
+            if (!m_slots[i]) {
+                m_slots[i] = node;
+                ++m_count;
+                return true;
+            }
+        }
+    }
+
+private:
+    size_t slotOf(const VrnSnBaseNode* node) const
+    {
+        // Fibonacci hashing: the address's low bits are alike for every node.
+        return size_t((quint64(reinterpret_cast<quintptr>(node)) * 0x9E3779B97F4A7C15ull) >> (64 - m_bits));
+    }
+
+    void grow()
+    {
+        std::vector<const VrnSnBaseNode*> old;
+        old.swap(m_slots);
+        ++m_bits;
+        m_slots.assign(size_t(1) << m_bits, nullptr);
+        m_count = 0;
+        for (const VrnSnBaseNode* node : old)
+            if (node)
+                insert(node);
+    }
+
+    int m_bits = 4;
+    size_t m_count = 0;
+    std::vector<const VrnSnBaseNode*> m_slots;
+};
+
 // Every node upstream of start, each once, producers before consumers and start
 // last. Iterative, so that long chains cannot exhaust the stack; a cycle is cut
 // where it closes. producers(node, list) fills the list of a node's producers.
@@ -78,9 +132,9 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
     NodeList pending;
     NodeList found;
     std::vector<Frame> stack;
-    QSet<VrnSnBaseNode*> seen;
-    if (wholeNetwork && start->network())
-        seen.reserve(start->network()->nodes().size());
+    const int expected = wholeNetwork && start->network() ? start->network()->nodes().size() : 0;
+    MetNodes seen{size_t(expected)};
+    order.reserve(expected);
     seen.insert(start);
     auto push = [&](VrnSnBaseNode* n) {
         producers(n, found);
@@ -93,9 +147,8 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
         Frame& top = stack.back();
         if (top.next < top.end) {
             VrnSnBaseNode* n = pending[top.next++];
-            if (seen.contains(n))
+            if (!seen.insert(n))
                 continue;
-            seen.insert(n);
             push(n);
             continue;
         }
