@@ -4,6 +4,10 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslEmission.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
+
 using namespace VrnSnGlslEmission;
 
 VrnSnGlslCodeGenerator_Style1::~VrnSnGlslCodeGenerator_Style1() = default;
@@ -50,14 +54,12 @@ QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, c
                                                     VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases)
 {
     QString gathered;
-    QList<const VrnSnBaseNode*> toEvaluate; // insertion order keeps the text stable from run to run
+    QVarLengthArray<const VrnSnBaseNode*, 8> toEvaluate; // insertion order keeps the text stable from run to run
     for (int input = 0; input < node->inputCount(); ++input) {
-        Point point = node->inputConnectionAt(input);
-        if (!point.node)
+        const Point& connected = node->inputConnectionAt(input);
+        if (!connected.node)
             continue;
-        if (aliases)
-            point = aliases->getAlias(point);
-        const VrnSnBaseNode* upstream = point.node.data();
+        const VrnSnBaseNode* upstream = aliases && !aliases->isEmpty() ? aliases->getAlias(connected).node.data() : connected.node.data();
         if (!upstream)
             continue;
         if (upstream->cacheEnabled() && upstream->hasValidCache()) {
@@ -67,7 +69,7 @@ QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, c
                     && shadingContext->channel(shadingContext->getCurrentUvChannel(), cacheName))
                     gathered += cacheLookup(output);
             }
-        } else if (!toEvaluate.contains(upstream)) {
+        } else if (std::find(toEvaluate.begin(), toEvaluate.end(), upstream) == toEvaluate.end()) {
             toEvaluate.append(upstream);
         }
     }
@@ -78,7 +80,7 @@ QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, c
 
 void VrnSnGlslCodeGenerator_Style1::emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs)
 {
-    const QList<Point> outputs = node->outputPoints();
+    const QList<Point>& outputs = node->outputPoints();
     for (const Point& p : outputs)
         code += globalOutputDeclaration(p);
     code += functionHead(node, shaderType) + blockOpen();

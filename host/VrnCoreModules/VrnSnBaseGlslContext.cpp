@@ -104,7 +104,8 @@ QStringList VrnSnBaseGlslContext::inputsUsed() const
 {
     const QString code = expression();
     QStringList used;
-    for (const QString& input : inputs())
+    const QStringList names = inputs(); // const: iterating it copies nothing
+    for (const QString& input : names)
         if (code.contains(QLatin1Char('#') + input))
             used.append(input);
     return used;
@@ -113,7 +114,8 @@ QStringList VrnSnBaseGlslContext::inputsUsed() const
 QStringList VrnSnBaseGlslContext::inputsConnected() const
 {
     QStringList connected;
-    for (const QString& input : inputs())
+    const QStringList names = inputs();
+    for (const QString& input : names)
         if (!useDefaultInput(input, nullptr))
             connected.append(input);
     return connected;
@@ -298,11 +300,15 @@ QString VrnSnBaseGlslContext::parameterExpression(const QString& name, VrnSnBase
 QString VrnSnBaseGlslContext::inputExpression(int index, const QString& input, const VrnSnGlslNodeAliases* aliases) const
 {
     VrnSnBaseNode* node = parentNode();
-    VrnSnBaseNode::ConnectionPoint point;
-    if (index >= 0 && index < node->inputCount() && node->inputConnectionAt(index).node)
-        point = node->inputConnectionAt(index);
-    if (aliases)
-        point = aliases->getAlias(point);
+    static const VrnSnBaseNode::ConnectionPoint none;
+    const VrnSnBaseNode::ConnectionPoint& connected =
+        index >= 0 && index < node->inputCount() && node->inputConnectionAt(index).node ? node->inputConnectionAt(index) : none;
+    // Most inputs read a producer that is no pass-through and has no alias:
+    // read in place, without copying the point.
+    const VrnSnBaseNode* direct = connected.node.data();
+    if (direct && !direct->kind().alias && (!aliases || aliases->isEmpty()))
+        return direct->id() + connected.name;
+    VrnSnBaseNode::ConnectionPoint point = aliases ? aliases->getAlias(connected) : connected;
     point = VrnSnGlslNodeAliases::resolve(point);
     if (point.node)
         return point.node->id() + point.name;
@@ -463,7 +469,8 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
     QString code = expression();
     QString prologue;
     int index = 0;
-    for (const VrnSnGlslRevalInfo& reval : revalInfo()) {
+    const QList<VrnSnGlslRevalInfo> revals = revalInfo(); // const: iterating it copies nothing
+    for (const VrnSnGlslRevalInfo& reval : revals) {
         if (reval.placeholder.isEmpty() || !code.contains(reval.placeholder) || !node->kind().input(reval.inputName))
             continue;
         const QString variable = QStringLiteral("VrnReval_") + reval.inputName;
@@ -488,7 +495,8 @@ bool VrnSnBaseGlslContext::shaderBodyCodeUsesOutputs() const
 QStringList VrnSnBaseGlslContext::inputsRevaled() const
 {
     QStringList inputs;
-    for (const VrnSnGlslRevalInfo& r : revalInfo())
+    const QList<VrnSnGlslRevalInfo> revals = revalInfo();
+    for (const VrnSnGlslRevalInfo& r : revals)
         if (!inputs.contains(r.inputName))
             inputs.append(r.inputName);
     return inputs;
