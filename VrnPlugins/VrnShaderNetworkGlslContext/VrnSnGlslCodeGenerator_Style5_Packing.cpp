@@ -267,7 +267,8 @@ void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
             if (resolvedConnection(r, node, entry.inputName).node.isNull())
                 continue;
             r.ContextEntries.append(ShaderTypeInfo::ContextEntry{nullptr, nullptr, ShaderTypeInfo::RevalEntry()});
-            for (VrnSnBaseGlslContext* member : subListMembers(r, c, position, host)) {
+            const QList<VrnSnBaseGlslContext*> members = subListMembers(r, c, position, host);
+            for (VrnSnBaseGlslContext* member : members) {
                 if (r.ContextEntries.size() > maximumEntries)
                     return;
                 r.RevalVersionHashes.insert(r.ContextVersionHash[member]);

@@ -52,7 +52,8 @@ void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& i
 void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
 {
     VrnSnBaseGlslContext* c = e.context;
-    for (const Info::RevalEntry& reval : r.RevalInfoMap.value(r.ContextVersionHash[c])) {
+    const QList<Info::RevalEntry> revals = r.RevalInfoMap.value(r.ContextVersionHash[c]); // const: iterating it copies nothing
+    for (const Info::RevalEntry& reval : revals) {
         const Info::ListKey list(c, reval);
         const auto start = r.InstructionListStarts.constFind(list);
         if (start == r.InstructionListStarts.constEnd()) {

@@ -70,11 +70,6 @@ void VrnSnBaseNode::addInputTag(const QString& inputName, const QString& tag)
         tags.append(tag);
 }
 
-QStringList VrnSnBaseNode::inputNames() const
-{
-    return m_inputNames;
-}
-
 VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::inputConnection(const QString& inputName) const
 {
     const int index = m_inputNames.indexOf(inputName);
@@ -98,11 +93,6 @@ void VrnSnBaseNode::disconnectInput(const QString& inputName)
     const int index = m_inputNames.indexOf(inputName);
     if (index >= 0)
         m_inputConnections[index] = ConnectionPoint();
-}
-
-QList<VrnSnBaseNode::ConnectionPoint> VrnSnBaseNode::outputPoints() const
-{
-    return m_outputPoints;
 }
 
 VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::outputPoint(const QString& outputName) const

@@ -60,7 +60,7 @@ public:
     bool hasInputTag(const QString& inputName, const QString& tag) const;
     void addInputTag(const QString& inputName, const QString& tag);
 
-    QStringList inputNames() const;
+    const QStringList& inputNames() const { return m_inputNames; }
     // The output that feeds the input; a point with a null node when unconnected.
     ConnectionPoint inputConnection(const QString& inputName) const;
     // The same by input number (the kind's order), without a name lookup or a
@@ -72,7 +72,7 @@ public:
     bool connectInput(const QString& inputName, VrnSnBaseNode* producer, const QString& outputName);
     void disconnectInput(const QString& inputName);
 
-    QList<ConnectionPoint> outputPoints() const;
+    const QList<ConnectionPoint>& outputPoints() const { return m_outputPoints; }
     ConnectionPoint outputPoint(const QString& outputName) const;
 
     bool cacheEnabled() const { return m_cacheEnabled; }
