@@ -4,6 +4,8 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 
+#include <QVector>
+
 namespace VrnSnGlslEmission {
 
 QString outputVariableName(const Point& point)
@@ -113,7 +115,16 @@ QString evaluationCall(const VrnSnBaseNode* upstream)
 
 QString styleBannerTitle(int style, const VrnSnBaseNode* node)
 {
-    return QStringLiteral("//--- Style %1 Node '%2' ---\n").arg(style).arg(node->path());
+    static const char* const title = "//--- Style %1 Node '%2' ---\n";
+    // The chain's first step depends on the style alone: it is taken once per style.
+    static const QVector<QString> styleSteps = [] {
+        QVector<QString> steps;
+        for (int s = 1; s <= 6; ++s)
+            steps.append(QString::fromLatin1(title).arg(s));
+        return steps;
+    }();
+    const QString& step = style >= 1 && style <= styleSteps.size() ? styleSteps.at(style - 1) : QString::fromLatin1(title).arg(style);
+    return step.arg(node->path());
 }
 
 QString forwardDeclaration(const QString& head)
