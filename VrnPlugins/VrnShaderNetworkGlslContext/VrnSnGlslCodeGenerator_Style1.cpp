@@ -26,15 +26,14 @@ void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*
             continue;
         }
         const QString body = context->shaderBodyCode(shaderType, aliases, nullptr);
-        const QString gathered = gatherInputs(node, body, shadingContext, aliases);
         declarationCode += bannerBlock(styleBannerTitle(1, node));
         declarationCode += context->shaderDeclarationCode();
         if (!context->shaderBodyCodeUsesOutputs()) {
             bodyCode += blockOpen();
-            bodyCode += gathered;
+            gatherInputs(bodyCode, node, body, shadingContext, aliases);
             bodyCode += blockClose();
         } else {
-            emitNodeFunction(declarationCode, node, shaderType, gathered);
+            emitNodeFunction(declarationCode, node, shaderType, body, shadingContext, aliases);
         }
     }
 }
@@ -50,10 +49,9 @@ void VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(QString& code, VrnSnBase
 
 // Reads cached producers from their cache channels and calls the others, each
 // once, then appends the node's own code.
-QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, const QString& bodyCode,
-                                                    VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases)
+void VrnSnGlslCodeGenerator_Style1::gatherInputs(QString& code, const VrnSnBaseNode* node, const QString& bodyCode,
+                                                 VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases)
 {
-    QString gathered;
     QVarLengthArray<const VrnSnBaseNode*, 8> toEvaluate; // insertion order keeps the text stable from run to run
     for (int input = 0; input < node->inputCount(); ++input) {
         const Point& connected = node->inputConnectionAt(input);
@@ -67,26 +65,30 @@ QString VrnSnGlslCodeGenerator_Style1::gatherInputs(const VrnSnBaseNode* node, c
                 const QString cacheName = cacheAttributeName(upstream, output.name);
                 if (upstream->cacheEnabled() && upstream->exists(cacheName) && shadingContext
                     && shadingContext->channel(shadingContext->getCurrentUvChannel(), cacheName))
-                    gathered += cacheLookup(output);
+                    code += cacheLookup(output);
             }
         } else if (std::find(toEvaluate.begin(), toEvaluate.end(), upstream) == toEvaluate.end()) {
             toEvaluate.append(upstream);
         }
     }
     for (const VrnSnBaseNode* upstream : toEvaluate)
-        gathered += evaluationCall(upstream);
-    return gathered + QStringLiteral("\n") + bodyCode + QStringLiteral("\n");
+        code += evaluationCall(upstream);
+    code += QLatin1Char('\n');
+    code += bodyCode;
+    code += QLatin1Char('\n');
 }
 
-void VrnSnGlslCodeGenerator_Style1::emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs)
+void VrnSnGlslCodeGenerator_Style1::emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& bodyCode,
+                                                     VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases)
 {
     const QList<Point>& outputs = node->outputPoints();
     for (const Point& p : outputs)
         code += globalOutputDeclaration(p);
-    code += functionHead(node, shaderType) + blockOpen();
+    code += functionHead(node, shaderType);
+    code += blockOpen();
     for (const Point& p : outputs)
         code += localOutputDeclaration(p.name);
-    code += gatheredInputs;
+    gatherInputs(code, node, bodyCode, shadingContext, aliases);
     for (const Point& p : outputs)
         code += copyOut(p);
     code += blockClose();

@@ -14,7 +14,9 @@ public:
 
 private:
     static void emitNonBakeableNode(QString& code, VrnSnBaseGlslContext* context, unsigned shaderType);
-    static QString gatherInputs(const VrnSnBaseNode* node, const QString& bodyCode, VrnSvtShadingContext* shadingContext,
-                                VrnSnGlslNodeAliases* aliases);
-    static void emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& gatheredInputs);
+    // The gathering lines and the node's code, appended to code.
+    static void gatherInputs(QString& code, const VrnSnBaseNode* node, const QString& bodyCode, VrnSvtShadingContext* shadingContext,
+                             VrnSnGlslNodeAliases* aliases);
+    static void emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& bodyCode,
+                                 VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases);
 };

@@ -66,7 +66,8 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
             emitNonBakeableStub(functions, forward, context, shaderType);
             continue;
         }
-        functions += bannerBlock(bannerTitle(node)) + nodeDeclarationCode(context);
+        functions += bannerBlock(bannerTitle(node));
+        functions += nodeDeclarationCode(context);
         // A node that writes no outputs has no function: the main body inlines it.
         if (context->shaderBodyCodeUsesOutputs())
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
@@ -164,7 +165,7 @@ void VrnSnGlslCodeGenerator_Style2::emitBlock(QString& out, unsigned shaderType,
         if (context->shaderBodyCodeUsesOutputs())
             out += evaluationLines(context, shaderType, aliases, infoMap, mainBody);
         else
-            out += inlinedNode(context, shaderType, aliases);
+            emitInlinedNode(out, context, shaderType, aliases);
     }
     out += evaluationBlockClose();
 }
@@ -178,9 +179,12 @@ QString VrnSnGlslCodeGenerator_Style2::evaluationLines(VrnSnBaseGlslContext* con
     return lookups.isEmpty() ? blockLine(evaluationCall(node)) : lookups;
 }
 
-QString VrnSnGlslCodeGenerator_Style2::inlinedNode(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
+void VrnSnGlslCodeGenerator_Style2::emitInlinedNode(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType,
+                                                    VrnSnGlslNodeAliases* aliases)
 {
-    return inlineBlockOpen() + bodyText(context, shaderType, aliases) + inlineBlockClose();
+    out += inlineBlockOpen();
+    out += bodyText(context, shaderType, aliases);
+    out += inlineBlockClose();
 }
 
 QString VrnSnGlslCodeGenerator_Style2::bannerTitle(const VrnSnBaseNode* node) const

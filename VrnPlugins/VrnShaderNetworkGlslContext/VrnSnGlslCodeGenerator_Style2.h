@@ -73,7 +73,7 @@ protected:
     // an evaluation block; empty when the outputs are not stored.
     static QString storedOutputLookups(const VrnSnBaseNode* node, StoredOutputs from, bool inBlock);
     // The code of a node that writes no outputs, braced, for an evaluation block.
-    QString inlinedNode(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases);
+    void emitInlinedNode(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases);
     // The nested block, the local outputs, the body and the copy-outs.
     void emitComputedOutputs(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSnBaseGlslContext* context,
                              const QString& body, VrnSnGlslContextInfoMap& infoMap);

@@ -29,7 +29,9 @@ QString VrnSnGlslCodeGenerator_Style3::evaluationLines(VrnSnBaseGlslContext* con
 void VrnSnGlslCodeGenerator_Style3::emitInlineSection(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                       VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap)
 {
-    bodyCode += bannerBlock(bannerTitle(context->parentNode())) + QStringLiteral("\n") + blockOpen();
+    bodyCode += bannerBlock(bannerTitle(context->parentNode()));
+    bodyCode += QLatin1Char('\n');
+    bodyCode += blockOpen();
     emitNodeFunctionBody(bodyCode, shaderType, aliases, context, infoMap);
     bodyCode += blockClose();
 }
