@@ -27,12 +27,11 @@ bool VrnSnGlslStyle5ShaderTypeInfo::StorageKey::operator==(const StorageKey& o) 
     return connectionKey == o.connectionKey && owner == o.owner && reval == o.reval;
 }
 
+// The index alone: it is unique within a record, so equal entries share it,
+// and hashing four strings for every instruction and storage key would cost
+// more than the rest of the lookup.
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::RevalEntry& entry, uint seed)
 {
-    seed = combine(seed, entry.placeholder);
-    seed = combine(seed, entry.inputName);
-    seed = combine(seed, entry.u);
-    seed = combine(seed, entry.v);
     return combine(seed, entry.index);
 }
 
