@@ -11,14 +11,19 @@
 #include "VrnSnGlslStyle5Steps.h"
 #include "VrnSnNodeKind.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 using namespace VrnSnGlslStyle5Steps;
 
 namespace {
+// Nothing converts to the attribute value types, so a value is one of them
+// exactly when it holds one: compared by type id, without the conversion
+// registry's lock that QVariant::canConvert takes for every other type.
 bool isEnumVariant(const QVariant& value)
 {
-    return value.canConvert<VrnUserEnum>() && !VrnShaderNetworkUtils::isBlendModeVariant(value);
+    return value.userType() == vrnAttributeMetaTypes().userEnum && !VrnShaderNetworkUtils::isBlendModeVariant(value);
 }
 
 // Each node's record replaces what an earlier node of the same version hash
@@ -52,7 +57,7 @@ void recordVariant(Info& r, const VrnSnBaseNode* node, const QString& versionHas
         const QVariant& value = attribute.value();
         if (isEnumVariant(value))
             enumTexts.insert(attribute.name(), value.value<VrnUserEnum>().getCurrentEnumString());
-        if (value.canConvert<VrnFileList>()) {
+        if (value.userType() == vrnAttributeMetaTypes().fileList) {
             const VrnFileList files = value.value<VrnFileList>();
             if (!files.isEmpty())
                 r.CubemapFiles.insert(files.files().first());
@@ -80,13 +85,14 @@ QString VrnSnGlslCodeGenerator_Style5::variantKeyOf(const VrnSnBaseNode* node)
     QString key;
     if (!node)
         return key;
-    QStringList names = node->userAttributeNames();
-    std::sort(names.begin(), names.end());
-    for (const QString& name : qAsConst(names)) {
-        const QVariant& value = node->userAttributeValue(name);
-        if (isEnumVariant(value))
-            key += QLatin1Char('_') + name + value.value<VrnUserEnum>().getCurrentEnumString();
-    }
+    // The enum attributes in name order (names are unique on a node).
+    QVarLengthArray<const VrnCustomAttribute*, 8> enums;
+    for (const VrnCustomAttribute& attribute : node->userAttributes())
+        if (isEnumVariant(attribute.value()))
+            enums.append(&attribute);
+    std::sort(enums.begin(), enums.end(), [](const VrnCustomAttribute* a, const VrnCustomAttribute* b) { return a->name() < b->name(); });
+    for (const VrnCustomAttribute* attribute : enums)
+        key += QLatin1Char('_') + attribute->name() + attribute->value().value<VrnUserEnum>().getCurrentEnumString();
     return key;
 }
 

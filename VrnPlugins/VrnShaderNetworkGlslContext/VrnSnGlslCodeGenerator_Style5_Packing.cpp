@@ -288,7 +288,7 @@ QStringList VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(const VrnSnBa
         return names;
     for (const VrnCustomAttribute& attribute : node->userAttributes()) {
         const QVariant& value = attribute.value();
-        if (!value.canConvert<VrnChannelId>())
+        if (value.userType() != vrnAttributeMetaTypes().channelId) // nothing converts to a channel id
             continue;
         const VrnChannelId id = value.value<VrnChannelId>();
         if (!id.channelName().isEmpty() && !id.isCurrentChannel() && sc->channel(sc->getCurrentUvChannel(), id.channelName()))

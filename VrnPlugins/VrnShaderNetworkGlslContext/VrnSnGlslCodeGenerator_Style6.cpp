@@ -109,7 +109,7 @@ void packCacheReader(NodeSlots& packing)
     for (const VrnCustomAttribute& attribute : packing.node->userAttributes()) {
         const QString& a = attribute.name();
         const QVariant& value = attribute.value();
-        if (!value.canConvert<VrnChannelId>())
+        if (value.userType() != vrnAttributeMetaTypes().channelId) // nothing converts to a channel id
             continue;
         const VrnChannelId id = channelIdOf(value);
         if (id.channelName().isEmpty() || id.isCurrentChannel() || !sc->channel(sc->getCurrentUvChannel(), id.channelName()))
