@@ -55,30 +55,40 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
     }
 }
 
-// The nodes a walk has met. Open addressing on the node's address: meeting a
-// node allocates nothing, where a hash set allocates an entry for each (the
-// whole network on every build).
-class MetNodes
+// Numbers of nodes by address: the nodes a walk has met, the listed nodes of
+// a build. Open addressing: numbering a node allocates nothing, where a hash
+// allocates an entry for each (the whole network on every build).
+class NodeNumbers
 {
 public:
-    explicit MetNodes(size_t expected)
+    explicit NodeNumbers(size_t expected)
     {
         while ((size_t(1) << m_bits) < 2 * expected)
             ++m_bits;
-        m_slots.assign(size_t(1) << m_bits, nullptr);
+        m_slots.assign(size_t(1) << m_bits, Slot());
     }
 
-    // False when the node was met before.
-    bool insert(const VrnSnBaseNode* node)
+    // The node's number; -1 for a node without one.
+    int numberOf(const VrnSnBaseNode* node) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = slotOf(node); m_slots[i].node; i = (i + 1) & mask)
+            if (m_slots[i].node == node)
+                return m_slots[i].number;
+        return -1;
+    }
+
+    // Gives the node the number unless it has one; false when it had.
+    bool insert(const VrnSnBaseNode* node, int number)
     {
         if (2 * (m_count + 1) > m_slots.size())
             grow();
         const size_t mask = m_slots.size() - 1;
-        for (size_t i = slotOf(node); ; i = (i + 1) & mask) {
-            if (m_slots[i] == node)
+        for (size_t i = slotOf(node);; i = (i + 1) & mask) {
+            if (m_slots[i].node == node)
                 return false;
-            if (!m_slots[i]) {
-                m_slots[i] = node;
+            if (!m_slots[i].node) {
+                m_slots[i] = Slot{node, number};
                 ++m_count;
                 return true;
             }
@@ -86,6 +96,12 @@ public:
     }
 
 private:
+    struct Slot
+    {
+        const VrnSnBaseNode* node = nullptr;
+        int number = -1;
+    };
+
     size_t slotOf(const VrnSnBaseNode* node) const
     {
         // Fibonacci hashing: the address's low bits are alike for every node.
@@ -94,19 +110,19 @@ private:
 
     void grow()
     {
-        std::vector<const VrnSnBaseNode*> old;
+        std::vector<Slot> old;
         old.swap(m_slots);
         ++m_bits;
-        m_slots.assign(size_t(1) << m_bits, nullptr);
+        m_slots.assign(size_t(1) << m_bits, Slot());
         m_count = 0;
-        for (const VrnSnBaseNode* node : old)
-            if (node)
-                insert(node);
+        for (const Slot& slot : old)
+            if (slot.node)
+                insert(slot.node, slot.number);
     }
 
     int m_bits = 4;
     size_t m_count = 0;
-    std::vector<const VrnSnBaseNode*> m_slots;
+    std::vector<Slot> m_slots;
 };
 
 // Every node upstream of start, each once, producers before consumers and start
@@ -133,9 +149,9 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
     NodeList found;
     std::vector<Frame> stack;
     const int expected = wholeNetwork && start->network() ? start->network()->nodes().size() : 0;
-    MetNodes seen{size_t(expected)};
+    NodeNumbers seen{size_t(expected)};
     order.reserve(expected);
-    seen.insert(start);
+    seen.insert(start, 0);
     auto push = [&](VrnSnBaseNode* n) {
         producers(n, found);
         const size_t begin = pending.size();
@@ -147,7 +163,7 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
         Frame& top = stack.back();
         if (top.next < top.end) {
             VrnSnBaseNode* n = pending[top.next++];
-            if (!seen.insert(n))
+            if (!seen.insert(n, 0))
                 continue;
             push(n);
             continue;
@@ -303,20 +319,16 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         std::vector<int> consumers;
     };
     std::vector<Listed> listed;
-    QHash<VrnSnBaseNode*, int> number;
-    number.reserve(contexts.size());
+    NodeNumbers number{size_t(contexts.size())};
     std::vector<int> place(size_t(contexts.size()), -1);
     for (int i = 0; i < contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = contexts.at(i);
         VrnSnBaseNode* n = c ? c->parentNode() : nullptr;
         if (!n)
             continue;
-        auto known = number.constFind(n);
-        if (known == number.constEnd()) {
-            known = number.insert(n, int(listed.size()));
+        if (number.insert(n, int(listed.size())))
             listed.push_back(Listed{n, n->context(), false, false, -1, 0, {}});
-        }
-        place[size_t(i)] = known.value();
+        place[size_t(i)] = number.numberOf(n);
     }
     // Records of the listed contexts, and of any other context a step below looks at.
     QHash<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo> records;
@@ -346,9 +358,9 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
             continue;
         producersOf(l.node, &aliases, nullptr, producers);
         for (VrnSnBaseNode* p : producers) {
-            const auto producer = number.constFind(p);
-            if (producer != number.constEnd())
-                listed[size_t(producer.value())].consumers.push_back(consumer);
+            const int producer = number.numberOf(p);
+            if (producer >= 0)
+                listed[size_t(producer)].consumers.push_back(consumer);
         }
     }
     // The container that evaluates each node. A node belongs to the innermost
