@@ -81,7 +81,7 @@ void VrnSnGlslCodeGenerator_Style1::gatherInputs(QString& code, const VrnSnBaseN
 void VrnSnGlslCodeGenerator_Style1::emitNodeFunction(QString& code, const VrnSnBaseNode* node, unsigned shaderType, const QString& bodyCode,
                                                      VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases)
 {
-    const QList<Point>& outputs = node->outputPoints();
+    const QVector<Point>& outputs = node->outputPoints();
     for (const Point& p : outputs)
         code += globalOutputDeclaration(p);
     code += functionHead(node, shaderType);

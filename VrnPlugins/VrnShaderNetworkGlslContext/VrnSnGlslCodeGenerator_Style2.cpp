@@ -135,7 +135,7 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
         out += nestedBlock;
     }
     const VrnSnBaseNode* node = context->parentNode();
-    const QList<Point>& outputs = node->outputPoints();
+    const QVector<Point>& outputs = node->outputPoints();
     for (const Point& p : outputs)
         out += localOutput(node, p);
     out += body;

@@ -77,7 +77,7 @@ QString zeroOutput(const Point& point)
     return QStringLiteral("    %1 = vec4(0,0,0,0);\n").arg(outputVariableName(point));
 }
 
-QString zeroingFunction(const QString& opening, const QList<Point>& outputs)
+QString zeroingFunction(const QString& opening, const QVector<Point>& outputs)
 {
     QString text = opening;
     for (const Point& p : outputs)

@@ -36,7 +36,7 @@ QString copyOut(const Point& point);
 QString zeroOutput(const Point& point);
 // A function that only zeroes the outputs: the given opening (head and brace),
 // one zeroOutput line per output, then the closing brace.
-QString zeroingFunction(const QString& opening, const QList<Point>& outputs);
+QString zeroingFunction(const QString& opening, const QVector<Point>& outputs);
 
 // A node left out of a bake: its banner and, for a node that writes outputs,
 // the globals of its outputs and the head of its function, which only zeroes
@@ -46,7 +46,7 @@ struct NonBakeableStub
     QString banner;
     QString globals;
     QString head;
-    QList<Point> outputs;
+    QVector<Point> outputs;
 };
 NonBakeableStub nonBakeableStub(VrnSnBaseGlslContext* context, unsigned shaderType);
 QString cacheLookup(const Point& upstreamPoint);

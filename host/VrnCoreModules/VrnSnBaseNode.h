@@ -72,7 +72,7 @@ public:
     bool connectInput(const QString& inputName, VrnSnBaseNode* producer, const QString& outputName);
     void disconnectInput(const QString& inputName);
 
-    const QList<ConnectionPoint>& outputPoints() const { return m_outputPoints; }
+    const QVector<ConnectionPoint>& outputPoints() const { return m_outputPoints; }
     ConnectionPoint outputPoint(const QString& outputName) const;
 
     bool cacheEnabled() const { return m_cacheEnabled; }
@@ -140,7 +140,7 @@ private:
     bool m_cacheValid = false;
     int m_cacheActive = 0;
     bool m_encrypted = false;
-    QList<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
+    QVector<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
     // The link a build reads many times per node, kept instead of searching
     // the children: the first GLSL context made for the node, until it is
     // destroyed. The contexts made for it, so that they stop naming the node
