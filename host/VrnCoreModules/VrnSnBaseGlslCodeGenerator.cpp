@@ -55,22 +55,24 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
     }
 }
 
-// Numbers of nodes by address: the nodes a walk has met, the listed nodes of
-// a build. Open addressing: numbering a node allocates nothing, where a hash
-// allocates an entry for each (the whole network on every build).
-class NodeNumbers
+// Numbers by address: of the nodes a walk has met, of the listed nodes and
+// the records of a build. Open addressing: numbering one allocates nothing,
+// where a hash allocates an entry for each (the whole network on every build).
+class NumbersByAddress
 {
 public:
-    explicit NodeNumbers(size_t expected)
+    explicit NumbersByAddress(size_t expected)
     {
         while ((size_t(1) << m_bits) < 2 * expected)
             ++m_bits;
         m_slots.assign(size_t(1) << m_bits, Slot());
     }
 
-    // The node's number; -1 for a node without one.
-    int numberOf(const VrnSnBaseNode* node) const
+    // The number of the address; -1 for one without.
+    int numberOf(const void* node) const
     {
+        if (!node)
+            return m_nullNumber;
         const size_t mask = m_slots.size() - 1;
         for (size_t i = slotOf(node); m_slots[i].node; i = (i + 1) & mask)
             if (m_slots[i].node == node)
@@ -78,9 +80,15 @@ public:
         return -1;
     }
 
-    // Gives the node the number unless it has one; false when it had.
-    bool insert(const VrnSnBaseNode* node, int number)
+    // Gives the address the number unless it has one; false when it had.
+    bool insert(const void* node, int number)
     {
+        if (!node) {
+            if (m_nullNumber >= 0)
+                return false;
+            m_nullNumber = number;
+            return true;
+        }
         if (2 * (m_count + 1) > m_slots.size())
             grow();
         const size_t mask = m_slots.size() - 1;
@@ -98,13 +106,13 @@ public:
 private:
     struct Slot
     {
-        const VrnSnBaseNode* node = nullptr;
+        const void* node = nullptr;
         int number = -1;
     };
 
-    size_t slotOf(const VrnSnBaseNode* node) const
+    size_t slotOf(const void* node) const
     {
-        // Fibonacci hashing: the address's low bits are alike for every node.
+        // Fibonacci hashing: the low bits of heap addresses are alike.
         return size_t((quint64(reinterpret_cast<quintptr>(node)) * 0x9E3779B97F4A7C15ull) >> (64 - m_bits));
     }
 
@@ -122,7 +130,8 @@ private:
 
     int m_bits = 4;
     size_t m_count = 0;
-    std::vector<Slot> m_slots;
+    std::vector<Slot> m_slots; // an empty slot holds no address, so null has its own place
+    int m_nullNumber = -1;
 };
 
 // Every node upstream of start, each once, producers before consumers and start
@@ -149,7 +158,7 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
     NodeList found;
     std::vector<Frame> stack;
     const int expected = wholeNetwork && start->network() ? start->network()->nodes().size() : 0;
-    NodeNumbers seen{size_t(expected)};
+    NumbersByAddress seen{size_t(expected)};
     order.reserve(expected);
     seen.insert(start, 0);
     auto push = [&](VrnSnBaseNode* n) {
@@ -175,29 +184,48 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
     return order;
 }
 
-// Into an empty map in ascending order, each insertion placed after the last;
-// records are merged into a map that already has some.
-void writeRecords(const QHash<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo>& records, VrnSnGlslContextInfoMap& info)
+// The records of a build, kept in the order they were first asked for.
+class Records
 {
-    std::vector<VrnSnBaseGlslContext*> keys;
-    keys.reserve(size_t(records.size()));
-    for (auto it = records.constBegin(); it != records.constEnd(); ++it)
-        keys.push_back(it.key());
-    std::sort(keys.begin(), keys.end(), std::less<VrnSnBaseGlslContext*>());
-    const bool empty = info.isEmpty();
-    for (VrnSnBaseGlslContext* c : keys) {
-        const VrnSnGlslCodeGeneratorContextInfo& record = records.value(c);
-        if (empty) {
-            info.insert(info.constEnd(), c, record);
-            continue;
+public:
+    explicit Records(int expected) : m_numbers(size_t(expected)) { m_records.reserve(size_t(expected)); }
+
+    VrnSnGlslCodeGeneratorContextInfo& of(VrnSnBaseGlslContext* context)
+    {
+        int k = m_numbers.numberOf(context);
+        if (k < 0) {
+            k = int(m_records.size());
+            m_numbers.insert(context, k);
+            m_records.push_back({context, VrnSnGlslCodeGeneratorContextInfo()});
         }
-        VrnSnGlslCodeGeneratorContextInfo& existing = info[c];
-        existing.readsCache = record.readsCache;
-        existing.readsBakedChannel = record.readsBakedChannel;
-        existing.hasNestedContexts = existing.hasNestedContexts || record.hasNestedContexts;
-        existing.nestedContexts += record.nestedContexts;
+        return m_records[size_t(k)].second;
     }
-}
+
+    // Into an empty map in ascending order, each insertion placed after the
+    // last; merged into a map that already has some.
+    void writeInto(VrnSnGlslContextInfoMap& info)
+    {
+        std::sort(m_records.begin(), m_records.end(),
+                  [](const Record& a, const Record& b) { return std::less<VrnSnBaseGlslContext*>()(a.first, b.first); });
+        const bool empty = info.isEmpty();
+        for (const Record& r : m_records) {
+            if (empty) {
+                info.insert(info.constEnd(), r.first, r.second);
+                continue;
+            }
+            VrnSnGlslCodeGeneratorContextInfo& existing = info[r.first];
+            existing.readsCache = r.second.readsCache;
+            existing.readsBakedChannel = r.second.readsBakedChannel;
+            existing.hasNestedContexts = existing.hasNestedContexts || r.second.hasNestedContexts;
+            existing.nestedContexts += r.second.nestedContexts;
+        }
+    }
+
+private:
+    using Record = std::pair<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo>;
+    NumbersByAddress m_numbers;
+    std::vector<Record> m_records;
+};
 
 bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
 {
@@ -319,7 +347,7 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         std::vector<int> consumers;
     };
     std::vector<Listed> listed;
-    NodeNumbers number{size_t(contexts.size())};
+    NumbersByAddress number{size_t(contexts.size())};
     std::vector<int> place(size_t(contexts.size()), -1);
     for (int i = 0; i < contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = contexts.at(i);
@@ -331,18 +359,17 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         place[size_t(i)] = number.numberOf(n);
     }
     // Records of the listed contexts, and of any other context a step below looks at.
-    QHash<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo> records;
-    records.reserve(contexts.size());
+    Records records(contexts.size());
     for (int i = 0; i < contexts.size(); ++i) {
         if (place[size_t(i)] < 0)
             continue;
         VrnSnBaseGlslContext* c = contexts.at(i);
-        VrnSnGlslCodeGeneratorContextInfo& record = records[c];
+        VrnSnGlslCodeGeneratorContextInfo& record = records.of(c);
         record.readsCache = nodeReadsCache(c->parentNode(), shadingContext);
         record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(c->parentNode(), shadingContext);
     }
     for (Listed& l : listed) {
-        const VrnSnGlslCodeGeneratorContextInfo& record = records[l.context];
+        const VrnSnGlslCodeGeneratorContextInfo& record = records.of(l.context);
         l.readsCache = record.readsCache;
         l.readsBakedChannel = record.readsBakedChannel;
     }
@@ -402,11 +429,11 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         const int n = place[size_t(i)];
         if (n < 0 || listed[size_t(n)].owner < 0)
             continue;
-        VrnSnGlslCodeGeneratorContextInfo& record = records[listed[size_t(listed[size_t(n)].owner)].context];
+        VrnSnGlslCodeGeneratorContextInfo& record = records.of(listed[size_t(listed[size_t(n)].owner)].context);
         record.nestedContexts.append(contexts.at(i));
         record.hasNestedContexts = true;
     }
-    writeRecords(records, info);
+    records.writeInto(info);
 }
 
 VrnSnGlslContextInfoMap VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
