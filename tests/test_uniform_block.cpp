@@ -84,9 +84,16 @@ TEST(UniformBlock, ValuesWrittenTogetherLandAsWrittenOneByOne)
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         one->setShaderUniformBlockUniform(nullptr, it.key().first, it.key().second, it.value());
     together->setShaderUniformBlockUniforms(nullptr, values);
+    // From a hash the values are written in key order all the same: "Gain" and
+    // the refreshed background share a slot, and the later key's value stays.
+    std::unique_ptr<VrnShaderUniformBlock> fromHash(block());
+    QHash<VrnShaderUniformBlock::Key, QVariant> hashed;
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        hashed.insert(it.key(), it.value());
+    fromHash->setShaderUniformBlockUniforms(nullptr, hashed);
     EXPECT_EQ(together->vec4Array().at(0), Wm3::Vector4<float>(0, 0, 0, 0));
     EXPECT_EQ(together->intArray(2), (QVector<int>{5, 1}));
-    for (const auto* b : {one.get(), together.get()}) {
+    for (const auto* b : {one.get(), together.get(), fromHash.get()}) {
         EXPECT_EQ(b->vec4Array(), together->vec4Array());
         EXPECT_EQ(b->intArray(2), together->intArray(2));
         EXPECT_EQ(b->floatArray(), (QVector<float>{0.25f}));

@@ -272,7 +272,11 @@ void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>
         for (VrnSnBaseGlslContext* context : contextsByType[type]) {
             if (!context)
                 continue;
-            for (const QString& line : context->shaderDeclarationCode().split(QLatin1Char('\n'))) {
+            const QString declarations = context->shaderDeclarationCode();
+            // Only the sampler cubes asked for: a text without one has no line to give.
+            if (!otherLines && !declarations.contains(QLatin1String("samplerCube")))
+                continue;
+            for (const QString& line : declarations.split(QLatin1Char('\n'))) {
                 if (line.trimmed().startsWith(QLatin1String("uniform samplerCube")))
                     samplerCubes.insert(line);
                 else if (otherLines)

@@ -191,11 +191,7 @@ bool VrnSnGlslCodeGenerator_Style6::buildShaderCode(VrnSnGlslContextManager* man
         if (surfaceShader)
             surfaceShader->setShaderUniformBlock(name, block);
         // Written in key order.
-        const ValueTable& values = shaderUniformValues[type];
-        QMap<AttributeKey, QVariant> ordered;
-        for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-            ordered.insert(it.key(), it.value());
-        block->setShaderUniformBlockUniforms(surfaceShader, ordered);
+        block->setShaderUniformBlockUniforms(surfaceShader, shaderUniformValues[type]);
     }
 
     // Every build states the tessellation stages, also when it has none.

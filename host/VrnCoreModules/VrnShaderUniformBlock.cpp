@@ -1,6 +1,7 @@
 #include "VrnShaderUniformBlock.h"
 
 #include <algorithm>
+#include <vector>
 
 VrnShaderUniformBlock::VrnShaderUniformBlock(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
 
@@ -42,14 +43,34 @@ bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, cons
     return writeUniform(Key(uuid, attributeName), value, nullptr);
 }
 
+QSet<VrnShaderUniformBlock::Key> VrnShaderUniformBlock::everyFrameKeys() const
+{
+    QSet<Key> keys;
+    keys.reserve(m_everyFrame.size());
+    for (const Key& key : qAsConst(m_everyFrame))
+        keys.insert(key);
+    return keys;
+}
+
 void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QMap<Key, QVariant>& values)
 {
-    QSet<Key> everyFrameKeys;
-    everyFrameKeys.reserve(m_everyFrame.size());
-    for (const Key& key : qAsConst(m_everyFrame))
-        everyFrameKeys.insert(key);
+    const QSet<Key> everyFrame = everyFrameKeys();
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-        writeUniform(it.key(), it.value(), &everyFrameKeys);
+        writeUniform(it.key(), it.value(), &everyFrame);
+}
+
+void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QHash<Key, QVariant>& values)
+{
+    // The entries put in key order where they lie, rather than copied into a map.
+    std::vector<QHash<Key, QVariant>::const_iterator> ordered;
+    ordered.reserve(size_t(values.size()));
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        ordered.push_back(it);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const QHash<Key, QVariant>::const_iterator& a, const QHash<Key, QVariant>::const_iterator& b) { return a.key() < b.key(); });
+    const QSet<Key> everyFrame = everyFrameKeys();
+    for (const auto& it : ordered)
+        writeUniform(it.key(), it.value(), &everyFrame);
 }
 
 bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)

@@ -67,6 +67,9 @@ public:
     // The same for every value of the map, in key order: the every-frame list
     // is read once for all of them instead of searched per bake background.
     void setShaderUniformBlockUniforms(VrnSurfaceShader* surfaceShader, const QMap<Key, QVariant>& values);
+    // The same for the values of a hash, written in key order as from a map
+    // (where two keys share a location, the later key's value stays).
+    void setShaderUniformBlockUniforms(VrnSurfaceShader* surfaceShader, const QHash<Key, QVariant>& values);
 
     // (int array, index) of the first of three channel ints to the channel name.
     const QHash<Location, QString>& channelReferences() const { return m_channelReferences; }
@@ -81,6 +84,7 @@ public:
 private:
     // everyFrameKeys, when given, holds the keys of the every-frame list.
     bool writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
+    QSet<Key> everyFrameKeys() const;
 
     QString m_name;
     QVector<int> m_int[3];
