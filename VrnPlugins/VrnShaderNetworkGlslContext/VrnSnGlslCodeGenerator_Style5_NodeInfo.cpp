@@ -27,14 +27,18 @@ bool isEnumVariant(const QVariant& value)
 }
 
 // Each node's record replaces what an earlier node of the same version hash
-// left: the last one decides.
-void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash)
+// left: the last one decides. A node whose analysis a later node of the same
+// version hash and stage replaces entry for entry is not analysed (analysed,
+// lastOfItsKind is false).
+void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash, bool lastOfItsKind)
 {
     VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
     if (networkManager.versionUUIDExists(node->versionUUID()))
         r.NodePathKeys[versionHash] = networkManager.pathKeyForVersionUUID(node->versionUUID());
     r.VersionHashSources[versionHash] = node->versionHashSource();
     r.VersionHashEncrypted[versionHash] = node->isEncrypted();
+    if (!lastOfItsKind)
+        return;
 
     const VrnSnNodeGlslInfo info = VrnSnGlslContextManager::analyzeContext(c);
     const unsigned stage = c->shaderType();
@@ -101,7 +105,16 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     r.CubemapFiles.clear();
-    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+    // The last context of each version hash and stage, whose analysis stays.
+    QHash<QPair<QString, unsigned>, int> lastOfKind;
+    for (int i = 0; i < r.Contexts.size(); ++i) {
+        VrnSnBaseGlslContext* c = r.Contexts.at(i);
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (node)
+            lastOfKind.insert(qMakePair(node->versionHashPresent(false), c->shaderType()), i);
+    }
+    for (int i = 0; i < r.Contexts.size(); ++i) {
+        VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)
             continue;
@@ -109,7 +122,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
         const QString variantKey = variantKeyOf(node);
         r.ContextVersionHash[c] = versionHash;
         r.ContextVariantKey[c] = variantKey;
-        recordVersion(r, c, node, versionHash);
+        recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(versionHash, c->shaderType())) == i);
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         // Node function 0 shows what a cache or baked channel holds.
         if (!contextInfo.readsCache && !contextInfo.readsBakedChannel)
