@@ -111,6 +111,24 @@ TEST(Assembly, StagesTakenInPartsEqualStagesBuiltBeside)
     }
 }
 
+TEST(Assembly, ARebuildIntoTheBuffersOfTheLastWritesTheSameTexts)
+{
+    VrnTest::plugin();
+    std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
+    ASSERT_NE(network, nullptr);
+    for (const QString& generator : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
+        VrnSurfaceShader surface;
+        VrnShaderBuildResult result;
+        ASSERT_TRUE(VrnShaderBuild::run(generator, network.get(), &surface, result)) << generator.toStdString();
+        const VrnShaderBuildResult first = result;
+        result.clearTexts();
+        VrnSurfaceShader again;
+        ASSERT_TRUE(VrnShaderBuild::run(generator, network.get(), &again, result)) << generator.toStdString();
+        EXPECT_EQ(result.declarationCodes, first.declarationCodes) << generator.toStdString();
+        EXPECT_EQ(result.bodyCodes, first.bodyCodes) << generator.toStdString();
+    }
+}
+
 TEST(Assembly, TextsWithoutAFinalLineBreakEndTheirLine)
 {
     VrnShaderAssembler::StageInput input;
