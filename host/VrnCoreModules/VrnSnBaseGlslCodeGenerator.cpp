@@ -69,21 +69,21 @@ public:
     }
 
     // The number of the address; -1 for one without.
-    int numberOf(const void* node) const
+    int numberOf(const void* address) const
     {
-        if (!node)
+        if (!address)
             return m_nullNumber;
         const size_t mask = m_slots.size() - 1;
-        for (size_t i = slotOf(node); m_slots[i].node; i = (i + 1) & mask)
-            if (m_slots[i].node == node)
+        for (size_t i = slotOf(address); m_slots[i].address; i = (i + 1) & mask)
+            if (m_slots[i].address == address)
                 return m_slots[i].number;
         return -1;
     }
 
     // Gives the address the number unless it has one; false when it had.
-    bool insert(const void* node, int number)
+    bool insert(const void* address, int number)
     {
-        if (!node) {
+        if (!address) {
             if (m_nullNumber >= 0)
                 return false;
             m_nullNumber = number;
@@ -92,11 +92,11 @@ public:
         if (2 * (m_count + 1) > m_slots.size())
             grow();
         const size_t mask = m_slots.size() - 1;
-        for (size_t i = slotOf(node);; i = (i + 1) & mask) {
-            if (m_slots[i].node == node)
+        for (size_t i = slotOf(address);; i = (i + 1) & mask) {
+            if (m_slots[i].address == address)
                 return false;
-            if (!m_slots[i].node) {
-                m_slots[i] = Slot{node, number};
+            if (!m_slots[i].address) {
+                m_slots[i] = Slot{address, number};
                 ++m_count;
                 return true;
             }
@@ -106,14 +106,14 @@ public:
 private:
     struct Slot
     {
-        const void* node = nullptr;
+        const void* address = nullptr;
         int number = -1;
     };
 
-    size_t slotOf(const void* node) const
+    size_t slotOf(const void* address) const
     {
         // Fibonacci hashing: the low bits of heap addresses are alike.
-        return size_t((quint64(reinterpret_cast<quintptr>(node)) * 0x9E3779B97F4A7C15ull) >> (64 - m_bits));
+        return size_t((quint64(reinterpret_cast<quintptr>(address)) * 0x9E3779B97F4A7C15ull) >> (64 - m_bits));
     }
 
     void grow()
@@ -124,8 +124,8 @@ private:
         m_slots.assign(size_t(1) << m_bits, Slot());
         m_count = 0;
         for (const Slot& slot : old)
-            if (slot.node)
-                insert(slot.node, slot.number);
+            if (slot.address)
+                insert(slot.address, slot.number);
     }
 
     int m_bits = 4;
