@@ -27,9 +27,9 @@ bool isEnumVariant(const QVariant& value)
 }
 
 // Each node's record replaces what an earlier node of the same version hash
-// left: the last one decides. A node whose analysis a later node of the same
-// version hash and stage replaces entry for entry is not analysed (analysed,
-// lastOfItsKind is false).
+// left: the last one decides. Only the last node of a version hash and stage
+// (lastOfItsKind) is analysed: a later one would replace every entry an
+// earlier one's analysis wrote.
 void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash, bool lastOfItsKind)
 {
     VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
