@@ -1,6 +1,7 @@
 // The host stand-in: how a node's expression becomes shader code, and how the
 // generator base orders and classifies the contexts of a network.
 
+#include "VrnChainedArg.h"
 #include "VrnGlslTokenPlan.h"
 #include "VrnTestSupport.h"
 
@@ -315,4 +316,65 @@ TEST_F(Fixture, ADeletedNodeLeavesTheNetworkAndANodeRefusedForItsIdTakesNothingW
     b->setParent(&elsewhere);
     EXPECT_EQ(net->node(QStringLiteral("B")), b);
     net.reset(); // b outlives the network and must not tell it when it goes
+}
+
+// Filled in one pass or call by call, a chain writes what QString::arg writes
+// called once per argument, and warns where it warns: markers in inserted
+// text, "%L", two-digit and non-Latin digits, adjacent and missing markers.
+namespace {
+int g_warnings = 0;
+}
+
+TEST(ChainedArg, WritesWhatQStringArgWritesCallByCall)
+{
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { ++g_warnings; });
+    const QString letters = QStringLiteral("%%%L0129 x") + QChar(0x0663); // ARABIC-INDIC DIGIT THREE
+    const QString argumentLetters = QStringLiteral("%1ab2");
+    quint32 state = 20261206;
+    auto next = [&state](int n) {
+        state = state * 1664525u + 1013904223u;
+        return int((state >> 8) % quint32(n));
+    };
+    auto randomText = [&](const QString& from, int length) {
+        QString text;
+        for (int i = next(length + 1); i > 0; --i)
+            text += from.at(next(from.size()));
+        return text;
+    };
+    int onePass = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = round % 2 ? randomText(letters, 10) : QStringLiteral("vec4 %1; // '%2' %3 %L4");
+        VrnChainedArg chain(text);
+        QString expected = text;
+        g_warnings = 0;
+        for (int k = next(6); k > 0; --k) {
+            switch (next(3)) {
+            case 0: {
+                const QString a = next(4) ? randomText(QStringLiteral("ab12_"), 4) : randomText(argumentLetters, 4);
+                chain.arg(a);
+                expected = expected.arg(a);
+                break;
+            }
+            case 1:
+                chain.arg(QLatin1String("St"));
+                expected = expected.arg(QLatin1String("St"));
+                break;
+            default: {
+                const int a = next(4000) - 2000;
+                chain.arg(a);
+                expected = expected.arg(a);
+            }
+            }
+        }
+        const int expectedWarnings = g_warnings;
+        g_warnings = 0;
+        const QString filled = chain;
+        ASSERT_EQ(filled, expected) << text.toStdString();
+        ASSERT_EQ(g_warnings, expectedWarnings) << text.toStdString();
+        onePass += chain.fillsInOnePass();
+    }
+    qInstallMessageHandler(previous);
+    // Both ways are taken often.
+    EXPECT_GT(onePass, 5000);
+    EXPECT_LT(onePass, 15000);
 }

@@ -1,6 +1,7 @@
 #include "VrnSnGlslCodeGenerator_Style6.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnChainedArg.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -247,12 +248,12 @@ bool VrnSnGlslCodeGenerator_Style6::outputsDeclaredForward() const
 
 QString VrnSnGlslCodeGenerator_Style6::globalOutput(const VrnSnBaseNode* node, const Point& point) const
 {
-    return QStringLiteral("vec4 %1; // Output '%2.%3' \n").arg(outputVariableName(point)).arg(node->path()).arg(point.name);
+    return VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2.%3' \n")).arg(outputVariableName(point)).arg(node->path()).arg(point.name);
 }
 
 QString VrnSnGlslCodeGenerator_Style6::localOutput(const VrnSnBaseNode* node, const Point& point) const
 {
-    return QStringLiteral("    vec4 %1; // Output '%2.%1' \n").arg(point.name).arg(node->path());
+    return VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->path());
 }
 
 QString VrnSnGlslCodeGenerator_Style6::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)

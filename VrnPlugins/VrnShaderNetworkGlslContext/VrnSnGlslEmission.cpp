@@ -1,5 +1,6 @@
 #include "VrnSnGlslEmission.h"
 
+#include "VrnChainedArg.h"
 #include "VrnShaderManager.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
@@ -37,19 +38,19 @@ QString bannerBlock(const QString& title)
 
 QString nonBakeableBannerTitle(const VrnSnBaseNode* node)
 {
-    return QStringLiteral("//--- Non-Bakeable Node '%1' ---\n").arg(node->path());
+    return VrnChainedArg(QStringLiteral("//--- Non-Bakeable Node '%1' ---\n")).arg(node->path());
 }
 
 QString globalOutputDeclaration(const Point& point)
 {
-    return QStringLiteral("vec4 %1; // Output '%2' \n").arg(outputVariableName(point)).arg(point.name);
+    return VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableName(point)).arg(point.name);
 }
 
 QString functionHead(const VrnSnBaseNode* node, unsigned shaderType)
 {
     const QLatin1String stateType(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
     const QLatin1String systemStateType(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
-    return QStringLiteral("void %1func(inout %2 State, inout %3 _State)").arg(node->id()).arg(stateType).arg(systemStateType);
+    return VrnChainedArg(QStringLiteral("void %1func(inout %2 State, inout %3 _State)")).arg(node->id()).arg(stateType).arg(systemStateType);
 }
 
 QString blockOpen()
@@ -64,17 +65,17 @@ QString blockClose()
 
 QString localOutputDeclaration(const QString& pointName)
 {
-    return QStringLiteral("    vec4 %1; // Output '%1' \n").arg(pointName);
+    return VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%1' \n")).arg(pointName);
 }
 
 QString copyOut(const Point& point)
 {
-    return QStringLiteral("    %1 = %2;\n").arg(outputVariableName(point)).arg(point.name);
+    return VrnChainedArg(QStringLiteral("    %1 = %2;\n")).arg(outputVariableName(point)).arg(point.name);
 }
 
 QString zeroOutput(const Point& point)
 {
-    return QStringLiteral("    %1 = vec4(0,0,0,0);\n").arg(outputVariableName(point));
+    return VrnChainedArg(QStringLiteral("    %1 = vec4(0,0,0,0);\n")).arg(outputVariableName(point));
 }
 
 QString zeroingFunction(const QString& opening, const QVector<Point>& outputs)
@@ -102,7 +103,7 @@ NonBakeableStub nonBakeableStub(VrnSnBaseGlslContext* context, unsigned shaderTy
 QString cacheLookup(const Point& upstreamPoint)
 {
     const VrnSnBaseNode* upstream = upstreamPoint.node.data();
-    return QStringLiteral("    %1 = texture_lookup2(%2_%3,State,_State);\n")
+    return VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2_%3,State,_State);\n"))
         .arg(outputVariableName(upstreamPoint))
         .arg(cacheAttributeName(upstream, upstreamPoint.name))
         .arg(upstream->id());
@@ -110,21 +111,12 @@ QString cacheLookup(const Point& upstreamPoint)
 
 QString evaluationCall(const VrnSnBaseNode* upstream)
 {
-    return QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n").arg(upstream->id()).arg(upstream->path());
+    return VrnChainedArg(QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n")).arg(upstream->id()).arg(upstream->path());
 }
 
 QString styleBannerTitle(int style, const VrnSnBaseNode* node)
 {
-    static const char* const title = "//--- Style %1 Node '%2' ---\n";
-    // The chain's first step depends on the style alone: it is taken once per style.
-    static const QVector<QString> styleSteps = [] {
-        QVector<QString> steps;
-        for (int s = 1; s <= 6; ++s)
-            steps.append(QString::fromLatin1(title).arg(s));
-        return steps;
-    }();
-    const QString& step = style >= 1 && style <= styleSteps.size() ? styleSteps.at(style - 1) : QString::fromLatin1(title).arg(style);
-    return step.arg(node->path());
+    return VrnChainedArg(QStringLiteral("//--- Style %1 Node '%2' ---\n")).arg(style).arg(node->path());
 }
 
 QString forwardDeclaration(const QString& head)
@@ -139,7 +131,7 @@ QString functionOpening(const QString& head)
 
 QString channelLookup(const Point& point)
 {
-    return QStringLiteral("    %1 = texture_lookup2(Channel_%2,State,_State);\n").arg(outputVariableName(point)).arg(point.node->id());
+    return VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(Channel_%2,State,_State);\n")).arg(outputVariableName(point)).arg(point.node->id());
 }
 
 QString headerBlock(const QString& title)

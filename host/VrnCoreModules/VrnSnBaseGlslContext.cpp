@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnClassFactory.h"
+#include "VrnChainedArg.h"
 #include "VrnGlslTokenPlan.h"
 #include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
@@ -345,7 +346,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
             // every style, whether or not that style's function would compute it.
             const bool cached = VrnSnBaseGlslCodeGenerator::nodeReadsCache(n, shading);
             if (!cached)
-                calls.append(QStringLiteral("    %1func(State,_State);\n").arg(n->id()));
+                calls.append(VrnChainedArg(QStringLiteral("    %1func(State,_State);\n")).arg(n->id()));
             for (const QString& output : n->kind().outputs) {
                 outputVariables.append(n->id() + output);
                 if (cached)
@@ -356,7 +357,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     const QString store = QStringLiteral("VrnRevalStore%1").arg(index);
     QString block = QStringLiteral("{\n    %1 %2;\n").arg(QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType)), store);
     for (int i = 0; i < outputVariables.size(); ++i)
-        block += QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n").arg(index).arg(i).arg(outputVariables.at(i));
+        block += VrnChainedArg(QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n")).arg(index).arg(i).arg(outputVariables.at(i)).toString();
     block += QStringLiteral("    store_state(State, _State, %1);\n").arg(store);
     block += QStringLiteral("    derive_state(State, _State, vec2(%1, %2));\n").arg(reval.u, reval.v);
     block += calls.join(QString());
@@ -364,7 +365,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
                                                                                    : QStringLiteral("(%1)").arg(defaultInput(reval.inputName)));
     block += QStringLiteral("    restore_state(State, _State, %1);\n").arg(store);
     for (int i = 0; i < outputVariables.size(); ++i)
-        block += QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n").arg(outputVariables.at(i)).arg(index).arg(i);
+        block += VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(outputVariables.at(i)).arg(index).arg(i).toString();
     return block + QStringLiteral("}\n");
 }
 

@@ -1,0 +1,224 @@
+#include "VrnChainedArg.h"
+
+#include <algorithm>
+
+namespace {
+// QChar::digitValue, without its table lookup for Latin-1 characters.
+int digitValue(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    return u < 128 ? -1 : c.digitValue();
+}
+
+// One place marker: "%" [ "L" ] digit [ digit ], read as QString::arg reads it.
+struct Marker
+{
+    int begin = 0;
+    int end = 0;
+    int number = 0;
+    bool locale = false;
+};
+
+// The markers of a text and the distinct numbers they carry, ascending.
+struct Markers
+{
+    QVarLengthArray<Marker, 8> list;
+    QVarLengthArray<int, 8> numbers;
+
+    // Which argument fills a marker: the rank of its number.
+    int argumentOf(const Marker& m) const
+    {
+        int k = 0;
+        while (numbers[k] != m.number)
+            ++k;
+        return k;
+    }
+};
+
+// False when a '%' starts no marker, or a one-digit marker runs into the next
+// marker: the digits that fill that one would become part of this one.
+bool findMarkers(const QString& text, Markers& markers)
+{
+    const QChar* const begin = text.constData();
+    const QChar* const end = begin + text.size();
+    for (const QChar* c = begin; c != end; ++c) {
+        if (c->unicode() != '%')
+            continue;
+        Marker m;
+        m.begin = int(c - begin);
+        const QChar* p = c + 1;
+        if (p != end && p->unicode() == 'L') {
+            m.locale = true;
+            ++p;
+        }
+        const int first = p != end ? digitValue(*p) : -1;
+        if (first < 0)
+            return false;
+        m.number = first;
+        ++p;
+        bool oneDigit = true;
+        if (p != end) {
+            const int second = digitValue(*p);
+            if (second >= 0) {
+                m.number = 10 * first + second;
+                oneDigit = false;
+                ++p;
+            }
+        }
+        if (oneDigit && p != end && p->unicode() == '%')
+            return false;
+        m.end = int(p - begin);
+        markers.list.append(m);
+        // Keeps the distinct numbers sorted: a template has a handful.
+        int at = 0;
+        while (at < markers.numbers.size() && markers.numbers[at] < m.number)
+            ++at;
+        if (at == markers.numbers.size() || markers.numbers[at] != m.number)
+            markers.numbers.insert(markers.numbers.begin() + at, m.number);
+        c = p - 1;
+    }
+    return true;
+}
+
+bool hasPercent(const QChar* c, int size)
+{
+    for (const QChar* end = c + size; c != end; ++c)
+        if (c->unicode() == '%')
+            return true;
+    return false;
+}
+
+bool hasPercent(QLatin1String text)
+{
+    for (char c : text)
+        if (c == '%')
+            return true;
+    return false;
+}
+
+// The decimal text of n, written backwards from the end of buffer; returns where it starts.
+char* decimal(int n, char* end)
+{
+    unsigned magnitude = n < 0 ? 0u - unsigned(n) : unsigned(n);
+    char* p = end;
+    do {
+        *--p = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (n < 0)
+        *--p = '-';
+    return p;
+}
+} // namespace
+
+VrnChainedArg& VrnChainedArg::arg(const QString& a)
+{
+    m_arguments.resize(m_arguments.size() + 1);
+    m_arguments.last().text = a;
+    return *this;
+}
+
+VrnChainedArg& VrnChainedArg::arg(QLatin1String a)
+{
+    m_arguments.resize(m_arguments.size() + 1);
+    m_arguments.last().kind = Argument::Kind::Latin1;
+    m_arguments.last().latin1 = a;
+    return *this;
+}
+
+VrnChainedArg& VrnChainedArg::arg(int a)
+{
+    m_arguments.resize(m_arguments.size() + 1);
+    m_arguments.last().kind = Argument::Kind::Number;
+    m_arguments.last().number = a;
+    return *this;
+}
+
+bool VrnChainedArg::fillsInOnePass() const
+{
+    return toString(), m_onePass;
+}
+
+QString VrnChainedArg::toString() const
+{
+    m_onePass = false;
+    if (m_arguments.isEmpty())
+        return m_text;
+    const int count = m_arguments.size();
+    for (const Argument& a : m_arguments) {
+        if ((a.kind == Argument::Kind::Text && hasPercent(a.text.constData(), a.text.size()))
+            || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
+            return fillCallByCall();
+    }
+    Markers markers;
+    // Every argument needs a number of its own, or QString::arg warns.
+    if (!findMarkers(m_text, markers) || markers.numbers.size() < count)
+        return fillCallByCall();
+
+    // The texts of the numbers, and the size of the result.
+    char digits[4][12];
+    const char* numberBegin[4] = {};
+    int size = m_text.size();
+    for (const Marker& m : markers.list) {
+        const int k = markers.argumentOf(m);
+        if (k >= count)
+            continue;
+        const Argument& a = m_arguments[k];
+        int length = 0;
+        if (a.kind == Argument::Kind::Text) {
+            length = a.text.size();
+        } else if (a.kind == Argument::Kind::Latin1) {
+            length = a.latin1.size();
+        } else {
+            // A localized marker writes a number the locale's way.
+            if (m.locale || k >= 4)
+                return fillCallByCall();
+            if (!numberBegin[k])
+                numberBegin[k] = decimal(a.number, digits[k] + sizeof(digits[k]));
+            length = int(digits[k] + sizeof(digits[k]) - numberBegin[k]);
+        }
+        size += length - (m.end - m.begin);
+    }
+
+    QString out(size, Qt::Uninitialized);
+    QChar* w = out.data();
+    const QChar* const source = m_text.constData();
+    int at = 0;
+    for (const Marker& m : markers.list) {
+        const int k = markers.argumentOf(m);
+        if (k >= count)
+            continue; // left as it is, as the chain leaves it
+        std::copy(source + at, source + m.begin, w);
+        w += m.begin - at;
+        const Argument& a = m_arguments[k];
+        if (a.kind == Argument::Kind::Text) {
+            std::copy(a.text.constData(), a.text.constData() + a.text.size(), w);
+            w += a.text.size();
+        } else {
+            const char* from = a.kind == Argument::Kind::Latin1 ? a.latin1.data() : numberBegin[k];
+            const char* to = a.kind == Argument::Kind::Latin1 ? from + a.latin1.size() : digits[k] + sizeof(digits[k]);
+            for (; from != to; ++from)
+                *w++ = QChar(uchar(*from));
+        }
+        at = m.end;
+    }
+    std::copy(source + at, source + m_text.size(), w);
+    m_onePass = true;
+    return out;
+}
+
+QString VrnChainedArg::fillCallByCall() const
+{
+    QString text = m_text;
+    for (const Argument& a : m_arguments) {
+        if (a.kind == Argument::Kind::Text)
+            text = text.arg(a.text);
+        else if (a.kind == Argument::Kind::Latin1)
+            text = text.arg(a.latin1);
+        else
+            text = text.arg(a.number);
+    }
+    return text;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QString>
+#include <QVarLengthArray>
+
+// A template filled by chained arg calls, text.arg(a).arg(b)...: each call
+// replaces the lowest-numbered place marker left, and the text it inserts
+// is scanned again by the calls after it. The result is that of
+// QString::arg called once per argument, byte for byte.
+//
+// Where no inserted text can change what the later calls see (no '%' in the
+// arguments, every '%' of the template a marker, no one-digit marker right
+// before another, a marker for every argument) the markers are replaced in
+// one pass into one buffer; otherwise QString::arg runs call by call, with
+// its warnings. One pass saves a scan, an allocation and a copy of the whole
+// text per argument.
+class VrnChainedArg
+{
+public:
+    explicit VrnChainedArg(const QString& text) : m_text(text) {}
+
+    VrnChainedArg& arg(const QString& a);
+    VrnChainedArg& arg(QLatin1String a);
+    // Decimal, like QString::arg(int).
+    VrnChainedArg& arg(int a);
+
+    QString toString() const;
+    operator QString() const { return toString(); }
+    // Whether toString fills the markers in one pass.
+    bool fillsInOnePass() const;
+
+private:
+    struct Argument
+    {
+        enum class Kind { Text, Latin1, Number } kind = Kind::Text;
+        QString text;
+        QLatin1String latin1;
+        int number = 0;
+    };
+
+    QString fillCallByCall() const;
+
+    QString m_text;
+    QVarLengthArray<Argument, 4> m_arguments;
+    mutable bool m_onePass = false; // how the last toString filled the markers
+};
