@@ -2,6 +2,7 @@
 // declarations, a main body that calls, reads or inlines the nodes, the
 // host's cache, bake and nesting decisions, and Style 4's uniform block.
 
+#include "VrnSnGlslContextRecordIndex.h"
 #include "VrnTestSupport.h"
 
 namespace {
@@ -287,4 +288,42 @@ TEST_F(Styles, Style4BodyIsStyle2s)
     const QString style2 = build(2).bodyCodes.value(kFragment);
     EXPECT_TRUE(style2.contains(QStringLiteral("Bfunc(State,_State)"))) << style2.toStdString();
     EXPECT_EQ(build(4).bodyCodes.value(kFragment), style2);
+}
+
+// The index finds what the map's own lookup finds: the map's record, a default
+// one inserted for a context without, and never a record a copy of the map
+// changed after the copy detached from it.
+TEST(ContextRecordIndex, FindsTheMapsOwnRecords)
+{
+    auto* a = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x1000));
+    auto* b = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x2000));
+    auto* late = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x800));
+    VrnSnGlslContextInfoMap map;
+    map[a].readsCache = true;
+    map[b].hasNestedContexts = true;
+    VrnSnGlslContextInfoMap other{{a, VrnSnGlslCodeGeneratorContextInfo()}};
+    {
+        const VrnSnGlslContextRecordIndex index(map);
+        EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]);
+        EXPECT_TRUE(VrnSnGlslContextRecordIndex::recordOf(map, b).hasNestedContexts);
+        EXPECT_FALSE(VrnSnGlslContextRecordIndex::recordOf(other, a).readsCache) << "another map is asked itself";
+
+        VrnSnGlslContextRecordIndex::recordOf(map, late).readsBakedChannel = true;
+        ASSERT_EQ(map.size(), 3);
+        EXPECT_TRUE(map.value(late).readsBakedChannel);
+        EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, late), &map[late]);
+
+        VrnSnGlslContextInfoMap copy = map;
+        copy[a].readsCache = false; // the copy detaches; map keeps its nodes
+        VrnSnGlslContextRecordIndex::recordOf(map, b).readsCache = true;
+        EXPECT_TRUE(VrnSnGlslContextRecordIndex::recordOf(map, a).readsCache);
+        EXPECT_TRUE(map.value(b).readsCache);
+
+        VrnSnGlslContextInfoMap shared = map;
+        VrnSnGlslContextRecordIndex::recordOf(map, a).readsCache = false; // detaches map from shared
+        EXPECT_FALSE(map.value(a).readsCache);
+        EXPECT_TRUE(shared.value(a).readsCache);
+        EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, b), &map[b]);
+    }
+    EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]);
 }

@@ -1,6 +1,7 @@
 #include "VrnSnGlslCodeGenerator_Style2.h"
 
 #include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslContextRecordIndex.h"
 #include "VrnSnGlslEmission.h"
 
 #include <QStringList>
@@ -17,6 +18,7 @@ void VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(VrnSnGlslContextManager*
                                                         VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
     VrnSnGlslContextInfoMap infoMap = buildContextInfo(shadingContext, aliases, contexts);
+    const VrnSnGlslContextRecordIndex records(infoMap);
     QList<VrnSnBaseGlslContext*> topLevel = topLevelContexts(contexts, infoMap);
     emitNodeFunctions(declarationCode, shaderType, aliases, contexts, infoMap);
     emitMainBody(bodyCode, shaderType, aliases, topLevel, infoMap);
@@ -105,7 +107,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString
 void VrnSnGlslCodeGenerator_Style2::emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                         VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap)
 {
-    const VrnSnGlslCodeGeneratorContextInfo& record = infoMap[context];
+    const VrnSnGlslCodeGeneratorContextInfo& record = VrnSnGlslContextRecordIndex::recordOf(infoMap, context);
     const StoredOutputs from = storedOutputs(record);
     // Asked for whether or not it is used: a context gets one request per
     // node function, whichever way its outputs are read.
@@ -121,7 +123,7 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
                                                         VrnSnBaseGlslContext* context, const QString& body,
                                                         VrnSnGlslContextInfoMap& infoMap)
 {
-    emitComputedOutputs(out, shaderType, aliases, context, body, infoMap[context], infoMap);
+    emitComputedOutputs(out, shaderType, aliases, context, body, VrnSnGlslContextRecordIndex::recordOf(infoMap, context), infoMap);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
@@ -175,7 +177,7 @@ QString VrnSnGlslCodeGenerator_Style2::evaluationLines(VrnSnBaseGlslContext* con
                                                        VrnSnGlslContextInfoMap& infoMap, bool)
 {
     const VrnSnBaseNode* node = context->parentNode();
-    const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
+    const QString lookups = storedOutputLookups(node, storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context)), true);
     return lookups.isEmpty() ? blockLine(evaluationCall(node)) : lookups;
 }
 

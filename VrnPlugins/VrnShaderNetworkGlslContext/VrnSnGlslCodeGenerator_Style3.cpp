@@ -1,6 +1,7 @@
 #include "VrnSnGlslCodeGenerator_Style3.h"
 
 #include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslContextRecordIndex.h"
 #include "VrnSnGlslEmission.h"
 
 using namespace VrnSnGlslEmission;
@@ -14,7 +15,7 @@ QString VrnSnGlslCodeGenerator_Style3::evaluationLines(VrnSnBaseGlslContext* con
     if (!mainBody)
         return VrnSnGlslCodeGenerator_Style2::evaluationLines(context, shaderType, aliases, infoMap, mainBody);
     const VrnSnBaseNode* node = context->parentNode();
-    const QString lookups = storedOutputLookups(node, storedOutputs(infoMap[context]), true);
+    const QString lookups = storedOutputLookups(node, storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context)), true);
     if (!lookups.isEmpty())
         return lookups;
     // No bake branch: a node left out of a bake is written inline all the
@@ -45,7 +46,7 @@ QString VrnSnGlslCodeGenerator_Style3::bannerTitle(const VrnSnBaseNode* node) co
 void VrnSnGlslCodeGenerator_Style3::emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                         VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap)
 {
-    const StoredOutputs from = storedOutputs(infoMap[context]);
+    const StoredOutputs from = storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context));
     if (from != StoredOutputs::None)
         functions += storedOutputReads(context->parentNode(), from, shaderType);
     else

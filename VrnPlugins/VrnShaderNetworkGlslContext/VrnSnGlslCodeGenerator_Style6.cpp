@@ -8,6 +8,7 @@
 #include "VrnShaderUniformBlock.h"
 #include "VrnShadingContext.h"
 #include "VrnSnBaseGlslContext.h"
+#include "VrnSnGlslContextRecordIndex.h"
 #include "VrnSnGlslEmission.h"
 #include "VrnSnGlslLog.h"
 #include "VrnSnGlslParameterLayout.h"
@@ -266,7 +267,7 @@ QString VrnSnGlslCodeGenerator_Style6::evaluationLines(VrnSnBaseGlslContext* con
                                                        VrnSnGlslContextInfoMap& infoMap, bool)
 {
     const VrnSnBaseNode* node = context->parentNode();
-    const StoredOutputs from = storedOutputs(infoMap[context]);
+    const StoredOutputs from = storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context));
     if (from == StoredOutputs::None)
         return blockLine(evaluationCall(node));
     return blockOpen() + storedOutputReads(node, from, shaderType) + blockClose();
@@ -328,7 +329,7 @@ void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShader
     if (!node || !block)
         return;
     VrnSnBakePointNode* bakePoint = VrnShaderNetworkUtils::asTrueBakePointNode(node);
-    const VrnSnGlslCodeGeneratorContextInfo record = contextInfo[context];
+    const VrnSnGlslCodeGeneratorContextInfo& record = VrnSnGlslContextRecordIndex::recordOf(contextInfo, context);
     const bool readsCache = record.readsCache && node->cacheActive() == kCacheActive;
     const bool readsBakedResult = !readsCache && record.readsBakedChannel && bakePoint && bakePoint->shouldUseBakedResult();
 
