@@ -115,24 +115,27 @@ char* decimal(int n, char* end)
 
 VrnChainedArg& VrnChainedArg::arg(const QString& a)
 {
-    m_arguments.resize(m_arguments.size() + 1);
-    m_arguments.last().text = a;
+    Argument argument;
+    argument.text = a;
+    m_arguments.append(std::move(argument));
     return *this;
 }
 
 VrnChainedArg& VrnChainedArg::arg(QLatin1String a)
 {
-    m_arguments.resize(m_arguments.size() + 1);
-    m_arguments.last().kind = Argument::Kind::Latin1;
-    m_arguments.last().latin1 = a;
+    Argument argument;
+    argument.kind = Argument::Kind::Latin1;
+    argument.latin1 = a;
+    m_arguments.append(std::move(argument));
     return *this;
 }
 
 VrnChainedArg& VrnChainedArg::arg(int a)
 {
-    m_arguments.resize(m_arguments.size() + 1);
-    m_arguments.last().kind = Argument::Kind::Number;
-    m_arguments.last().number = a;
+    Argument argument;
+    argument.kind = Argument::Kind::Number;
+    argument.number = a;
+    m_arguments.append(std::move(argument));
     return *this;
 }
 
