@@ -332,3 +332,53 @@ TEST(LibraryContexts, EachContextCarriesItsOwnExpression)
             << "set by the application, not yet by the user";
     }
 }
+
+// An input reads its default when nothing supplies it: left unconnected,
+// through pass-through nodes whose chain ends unconnected, or through an
+// alias of the build that names no producer.
+struct DefaultInputs : VrnTest::NetworkTest
+{
+};
+
+TEST_F(DefaultInputs, AnInputReadsItsDefaultWhenNothingSuppliesIt)
+{
+    const VrnSnNodeKindPtr source = VrnTest::kind(QStringLiteral("Source"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = vec4(1.0);"));
+    const VrnSnNodeKindPtr use = VrnTest::kind(QStringLiteral("Use"), {QStringLiteral("In")}, {QStringLiteral("Output")}, QStringLiteral("Output = #In;"));
+    auto passKind = QSharedPointer<VrnSnNodeKind>::create(
+        *VrnTest::kind(QStringLiteral("Pass"), {QStringLiteral("Input")}, {QStringLiteral("Output")}, QStringLiteral("Output = #Input;")));
+    passKind->alias = true;
+    const VrnSnNodeKindPtr pass = passKind;
+
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* loose = add(use, QStringLiteral("Loose"));
+    VrnSnBaseNode* direct = add(use, QStringLiteral("Direct"));
+    connect(direct, QStringLiteral("In"), s);
+    VrnSnBaseNode* openPass = add(pass, QStringLiteral("OpenPass"));
+    VrnSnBaseNode* throughOpen = add(use, QStringLiteral("ThroughOpen"));
+    connect(throughOpen, QStringLiteral("In"), openPass);
+    VrnSnBaseNode* fedPass = add(pass, QStringLiteral("FedPass"));
+    connect(fedPass, QStringLiteral("Input"), s);
+    VrnSnBaseNode* throughFed = add(use, QStringLiteral("ThroughFed"));
+    connect(throughFed, QStringLiteral("In"), fedPass);
+
+    VrnSnGlslNodeAliases cutOff; // the build's aliases: Direct's producer runs in another stage
+    cutOff.addAlias(direct->inputConnection(QStringLiteral("In")), VrnSnBaseNode::ConnectionPoint());
+    VrnSnGlslNodeAliases redirected; // ThroughOpen reads S through an alias of the build
+    redirected.addAlias(throughOpen->inputConnection(QStringLiteral("In")), s->outputPoint(QStringLiteral("Output")));
+
+    const struct
+    {
+        VrnSnBaseNode* node;
+        const char* input;
+        const VrnSnGlslNodeAliases* aliases;
+        bool readsDefault;
+    } rows[] = {
+        {loose, "In", nullptr, true},           {direct, "In", nullptr, false},       {direct, "In", &cutOff, true},
+        {throughOpen, "In", nullptr, true},     {throughOpen, "In", &redirected, false}, {throughFed, "In", nullptr, false},
+        {throughFed, "In", &cutOff, false},     {direct, "NoSuchInput", nullptr, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.node->id().toStdString() + "." + row.input);
+        EXPECT_EQ(row.node->context()->useDefaultInput(QString::fromLatin1(row.input), row.aliases), row.readsDefault);
+    }
+}

@@ -8,11 +8,19 @@ template <class T> uint combine(uint seed, const T& value)
 {
     return seed ^ (qHash(value) + 0x9e3779b9u + (seed << 6) + (seed >> 2));
 }
+
+// Entries are compared in every lookup of the record's hashes, and nearly
+// always against a copy of themselves: copies share their characters.
+bool sameText(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
 } // namespace
 
 bool VrnSnGlslStyle5ShaderTypeInfo::RevalEntry::operator==(const RevalEntry& o) const
 {
-    return index == o.index && placeholder == o.placeholder && inputName == o.inputName && u == o.u && v == o.v;
+    return index == o.index && sameText(placeholder, o.placeholder) && sameText(inputName, o.inputName) && sameText(u, o.u)
+        && sameText(v, o.v);
 }
 
 bool VrnSnGlslStyle5ShaderTypeInfo::ContextEntry::operator==(const ContextEntry& o) const

@@ -48,7 +48,8 @@ Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
 Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName)
 {
     const Point point = node->inputConnection(inputName);
-    return r.NodeAliases.containsAlias(point) ? r.NodeAliases.getAlias(point) : VrnSnGlslNodeAliases::resolve(point);
+    const Point* alias = r.NodeAliases.findAlias(point);
+    return alias ? *alias : VrnSnGlslNodeAliases::resolve(point);
 }
 
 bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node)

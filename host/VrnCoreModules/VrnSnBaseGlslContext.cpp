@@ -568,10 +568,18 @@ bool VrnSnBaseGlslContext::useDefaultInput(const QString& input, const VrnSnGlsl
     VrnSnBaseNode* node = parentNode();
     if (!node)
         return true;
-    VrnSnBaseNode::ConnectionPoint point = node->inputConnection(input);
-    if (aliases)
-        point = aliases->getAlias(point);
-    return VrnSnGlslNodeAliases::resolve(point).node.isNull();
+    // Read in place: a build asks this for every input of every entry.
+    const int index = node->inputNames().indexOf(input);
+    if (index < 0)
+        return true;
+    const VrnSnBaseNode::ConnectionPoint& connected = node->inputConnectionAt(index);
+    if (!connected.node)
+        return true; // unconnected, or its producer is gone: no alias names a point without a node
+    const VrnSnBaseNode::ConnectionPoint* alias = aliases ? aliases->findAlias(connected) : nullptr;
+    const VrnSnBaseNode::ConnectionPoint& point = alias ? *alias : connected;
+    if (!point.node)
+        return true;
+    return point.node->kind().alias && VrnSnGlslNodeAliases::resolve(point).node.isNull();
 }
 
 void VrnSnBaseGlslContext::setUniforms(const QString& name, const QVariant& value)

@@ -17,6 +17,12 @@ VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::getAlias(const Point& point) c
     return m_aliases.value(Key(point.node.data(), point.name), point);
 }
 
+const VrnSnGlslNodeAliases::Point* VrnSnGlslNodeAliases::findAlias(const Point& point) const
+{
+    const auto found = m_aliases.constFind(Key(point.node.data(), point.name));
+    return found == m_aliases.constEnd() ? nullptr : &found.value();
+}
+
 VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::resolve(const Point& point)
 {
     Point current = point;

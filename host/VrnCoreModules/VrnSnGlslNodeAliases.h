@@ -16,6 +16,8 @@ public:
     bool containsAlias(const Point& point) const;
     // The supplying point; the point itself when it is no alias.
     Point getAlias(const Point& point) const;
+    // The supplying point in place; null when the point is no alias.
+    const Point* findAlias(const Point& point) const;
     bool isEmpty() const { return m_aliases.isEmpty(); }
 
     // Follows pass-through nodes from the point to the first producer that is
