@@ -113,29 +113,23 @@ char* decimal(int n, char* end)
 }
 } // namespace
 
+// Made in place and moved in: resizing the list would go through its
+// out-of-line reallocation for every argument.
 VrnChainedArg& VrnChainedArg::arg(const QString& a)
 {
-    Argument argument;
-    argument.text = a;
-    m_arguments.append(std::move(argument));
+    m_arguments.append(Argument(a));
     return *this;
 }
 
 VrnChainedArg& VrnChainedArg::arg(QLatin1String a)
 {
-    Argument argument;
-    argument.kind = Argument::Kind::Latin1;
-    argument.latin1 = a;
-    m_arguments.append(std::move(argument));
+    m_arguments.append(Argument(a));
     return *this;
 }
 
 VrnChainedArg& VrnChainedArg::arg(int a)
 {
-    Argument argument;
-    argument.kind = Argument::Kind::Number;
-    argument.number = a;
-    m_arguments.append(std::move(argument));
+    m_arguments.append(Argument(a));
     return *this;
 }
 

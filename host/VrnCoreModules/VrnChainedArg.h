@@ -33,7 +33,14 @@ public:
 private:
     struct Argument
     {
-        enum class Kind { Text, Latin1, Number } kind = Kind::Text;
+        enum class Kind { Text, Latin1, Number };
+
+        Argument() = default;
+        explicit Argument(const QString& a) : text(a) {}
+        explicit Argument(QLatin1String a) : kind(Kind::Latin1), latin1(a) {}
+        explicit Argument(int a) : kind(Kind::Number), number(a) {}
+
+        Kind kind = Kind::Text;
         QString text;
         QLatin1String latin1;
         int number = 0;
