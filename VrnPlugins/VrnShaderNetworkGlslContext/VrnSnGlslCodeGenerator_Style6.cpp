@@ -41,13 +41,14 @@ QString arrayNames(const QString& blockName)
 
 QString backgroundLine(int location)
 {
-    return QStringLiteral("    vec4 Background = GET_VEC4(%1);\n").arg(location);
+    return VrnChainedArg(QStringLiteral("    vec4 Background = GET_VEC4(%1);\n")).arg(location);
 }
 
 // Lays the baked colour over the background by its alpha.
 QString backgroundBlend(const QString& outputVariable)
 {
-    return QStringLiteral("    %1 = vec4(mix(Background.rgb, %1.rgb, %1.a), 1.0-(1.0-Background.a)*(1.0-%1.a));\n").arg(outputVariable);
+    return VrnChainedArg(QStringLiteral("    %1 = vec4(mix(Background.rgb, %1.rgb, %1.a), 1.0-(1.0-Background.a)*(1.0-%1.a));\n"))
+        .arg(outputVariable);
 }
 
 VrnShadingContext* shadingContextOf(const VrnSnBaseNode* node)
@@ -289,11 +290,12 @@ QString VrnSnGlslCodeGenerator_Style6::declarationsBeforeFunctions(const QString
 
 QString VrnSnGlslCodeGenerator_Style6::channelRead(const QString& channelName, int location, const QString& outputVariable) const
 {
-    return QStringLiteral("    Channel %1;\n").arg(channelName)
-         + QStringLiteral("    %1.ChannelValues.r = GET_INT(%2);\n").arg(channelName).arg(location)
-         + QStringLiteral("    %1.ChannelValues.g = GET_INT(%2);\n").arg(channelName).arg(location + 1)
-         + QStringLiteral("    %1.ChannelValues.b = GET_INT(%2);\n").arg(channelName).arg(location + 2)
-         + QStringLiteral("    %1 = texture_lookup2(%2,State,_State);\n").arg(outputVariable).arg(channelName);
+    QString text = VrnChainedArg(QStringLiteral("    Channel %1;\n")).arg(channelName);
+    text += VrnChainedArg(QStringLiteral("    %1.ChannelValues.r = GET_INT(%2);\n")).arg(channelName).arg(location).toString();
+    text += VrnChainedArg(QStringLiteral("    %1.ChannelValues.g = GET_INT(%2);\n")).arg(channelName).arg(location + 1).toString();
+    text += VrnChainedArg(QStringLiteral("    %1.ChannelValues.b = GET_INT(%2);\n")).arg(channelName).arg(location + 2).toString();
+    text += VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2,State,_State);\n")).arg(outputVariable).arg(channelName).toString();
+    return text;
 }
 
 // Locations are looked up with insertion: a key that packing skipped reads slot 0.
@@ -316,7 +318,7 @@ QString VrnSnGlslCodeGenerator_Style6::bakeReads(const VrnSnBaseNode* node, unsi
     for (const Point& p : node->outputPoints()) {
         const QString outputVariable = outputVariableName(p);
         // One channel per node: every output reads the same three ints.
-        text += channelRead(QStringLiteral("Channel_%1").arg(outputVariable), locations[AttributeKey(uuid, kChannel)].second, outputVariable);
+        text += channelRead(VrnChainedArg(QStringLiteral("Channel_%1")).arg(outputVariable), locations[AttributeKey(uuid, kChannel)].second, outputVariable);
         text += backgroundBlend(outputVariable);
     }
     return text;

@@ -398,12 +398,13 @@ VrnGlslTokenTexts VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node,
 {
     const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
     const QString uuid = node->uuidString();
-    // Fills %1, %2, ... with first, first + 1, ...
-    auto ints = [](const char* pattern, int first) {
-        QString text = QString::fromLatin1(pattern);
-        for (int k = 0; k < 8 && text.contains(QLatin1Char('%')); ++k)
-            text = text.arg(first + k);
-        return text;
+    // Fills %1, %2, ... with first, first + 1, ...: each pattern's markers are
+    // numbered from 1, one marker a number.
+    auto ints = [](const QString& pattern, int first) {
+        VrnChainedArg text(pattern);
+        for (int k = 0, markers = pattern.count(QLatin1Char('%')); k < markers && k < 8; ++k)
+            text.arg(first + k);
+        return text.toString();
     };
     VrnGlslTokenTexts texts;
     for (const VrnCustomAttribute& p : node->kind().parameters) {
@@ -422,26 +423,26 @@ VrnGlslTokenTexts VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node,
         if (isChannelParameter(name, value)) {
             text = QStringLiteral("VrnBlockChannel_") + name;
             prologue += QStringLiteral("Channel %1;\n").arg(text)
-                      + text + ints(".ChannelValues = ivec3(GET_INT(%1), GET_INT(%2), GET_INT(%3));\n", i);
+                      + text + ints(QStringLiteral(".ChannelValues = ivec3(GET_INT(%1), GET_INT(%2), GET_INT(%3));\n"), i);
         } else if (type == QMetaType::Bool) {
-            text = ints("bool(GET_INT(%1))", i);
+            text = ints(QStringLiteral("bool(GET_INT(%1))"), i);
         } else if (type == QMetaType::Int || type == t.stringList || type == t.gradient || type == t.userEnum) {
-            text = ints("GET_INT(%1)", i);
+            text = ints(QStringLiteral("GET_INT(%1)"), i);
         } else if (type == QMetaType::Float || type == QMetaType::Double) {
-            text = ints("GET_FLOAT(%1)", i);
+            text = ints(QStringLiteral("GET_FLOAT(%1)"), i);
         } else if (type == t.vector2f) {
-            text = ints("GET_VEC4(%1).xy", i);
+            text = ints(QStringLiteral("GET_VEC4(%1).xy"), i);
         } else if (type == t.vector3f) {
-            text = ints("GET_VEC4(%1).xyz", i);
+            text = ints(QStringLiteral("GET_VEC4(%1).xyz"), i);
         } else if (type == t.vector4f || type == t.color) {
-            text = ints("GET_VEC4(%1)", i);
+            text = ints(QStringLiteral("GET_VEC4(%1)"), i);
         } else if (type == t.imageList) {
-            text = ints("uvec4(GET_INT(%1), GET_INT(%2), GET_INT(%3), GET_INT(%4))", i);
+            text = ints(QStringLiteral("uvec4(GET_INT(%1), GET_INT(%2), GET_INT(%3), GET_INT(%4))"), i);
         } else if (type == t.locatorList && value.value<VrnLocatorList>().glslType() == QLatin1String("vec3")) {
-            text = ints("GET_VEC4(%1).xyz", i);
+            text = ints(QStringLiteral("GET_VEC4(%1).xyz"), i);
         } else if (type == t.locatorList && value.value<VrnLocatorList>().glslType() == QLatin1String("mat4x4")) {
             // Four columns, then the four of the inverse.
-            const char* const matrix = "mat4(GET_VEC4(%1), GET_VEC4(%2), GET_VEC4(%3), GET_VEC4(%4))";
+            const QString matrix = QStringLiteral("mat4(GET_VEC4(%1), GET_VEC4(%2), GET_VEC4(%3), GET_VEC4(%4))");
             text = ints(matrix, i);
             texts.insert(name + QStringLiteral("_Inverse"), ints(matrix, i + 4));
         } else {
