@@ -135,7 +135,8 @@ VrnChainedArg& VrnChainedArg::arg(int a)
 
 bool VrnChainedArg::fillsInOnePass() const
 {
-    return toString(), m_onePass;
+    toString();
+    return m_onePass;
 }
 
 QString VrnChainedArg::toString() const

@@ -11,10 +11,11 @@
 //
 // Where no inserted text can change what the later calls see (no '%' in the
 // arguments, every '%' of the template a marker, no one-digit marker right
-// before another, a marker for every argument) the markers are replaced in
-// one pass into one buffer; otherwise QString::arg runs call by call, with
-// its warnings. One pass saves a scan, an allocation and a copy of the whole
-// text per argument.
+// before another, a marker for every argument, no number for a localized
+// marker, numbers only among the first four arguments) the markers are
+// replaced in one pass into one buffer; otherwise QString::arg runs call by
+// call, with its warnings. One pass saves a scan, an allocation and a copy
+// of the whole text per argument.
 class VrnChainedArg
 {
 public:
