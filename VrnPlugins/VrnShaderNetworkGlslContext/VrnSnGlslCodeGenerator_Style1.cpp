@@ -57,7 +57,8 @@ void VrnSnGlslCodeGenerator_Style1::gatherInputs(QString& code, const VrnSnBaseN
         const Point& connected = node->inputConnectionAt(input);
         if (!connected.node)
             continue;
-        const VrnSnBaseNode* upstream = aliases && !aliases->isEmpty() ? aliases->getAlias(connected).node.data() : connected.node.data();
+        const Point* alias = aliases ? aliases->findAlias(connected) : nullptr;
+        const VrnSnBaseNode* upstream = alias ? alias->node.data() : connected.node.data();
         if (!upstream)
             continue;
         if (upstream->cacheEnabled() && upstream->hasValidCache()) {

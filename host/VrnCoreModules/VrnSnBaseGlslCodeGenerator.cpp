@@ -44,7 +44,8 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
                 producers.push_back(producer);
             continue;
         }
-        Point supplied = VrnSnGlslNodeAliases::resolve(aliases ? aliases->getAlias(connected) : connected);
+        Point resolved;
+        Point supplied = VrnSnGlslNodeAliases::supplierOf(connected, aliases, resolved);
         const bool otherStage = supplied.node && !runsIn(supplied.node.data(), shaderType);
         if (otherStage)
             supplied = Point();

@@ -304,13 +304,8 @@ QString VrnSnBaseGlslContext::inputExpression(int index, const QString& input, c
     static const VrnSnBaseNode::ConnectionPoint none;
     const VrnSnBaseNode::ConnectionPoint& connected =
         index >= 0 && index < node->inputCount() && node->inputConnectionAt(index).node ? node->inputConnectionAt(index) : none;
-    // Most inputs read a producer that is no pass-through and has no alias:
-    // read in place, without copying the point.
-    const VrnSnBaseNode* direct = connected.node.data();
-    if (direct && !direct->kind().alias && (!aliases || aliases->isEmpty()))
-        return direct->id() + connected.name;
-    VrnSnBaseNode::ConnectionPoint point = aliases ? aliases->getAlias(connected) : connected;
-    point = VrnSnGlslNodeAliases::resolve(point);
+    VrnSnBaseNode::ConnectionPoint resolved;
+    const VrnSnBaseNode::ConnectionPoint& point = VrnSnGlslNodeAliases::supplierOf(connected, aliases, resolved);
     if (point.node)
         return point.node->id() + point.name;
     return QStringLiteral("(%1)").arg(defaultInput(input));
@@ -320,10 +315,9 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
                                          unsigned shaderType, VrnSnGlslNodeAliases* aliases) const
 {
     VrnSnBaseNode* node = parentNode();
-    VrnSnBaseNode::ConnectionPoint producer = node->inputConnection(reval.inputName);
-    if (aliases)
-        producer = aliases->getAlias(producer);
-    producer = VrnSnGlslNodeAliases::resolve(producer);
+    VrnSnBaseNode::ConnectionPoint resolved;
+    const VrnSnBaseNode::ConnectionPoint producer =
+        VrnSnGlslNodeAliases::supplierOf(node->inputConnection(reval.inputName), aliases, resolved);
 
     // Every node function the producer's value depends on runs again at the
     // derived position; their output variables are put back afterwards so that
@@ -573,14 +567,8 @@ bool VrnSnBaseGlslContext::useDefaultInput(const QString& input, const VrnSnGlsl
     const int index = node->inputNames().indexOf(input);
     if (index < 0)
         return true;
-    const VrnSnBaseNode::ConnectionPoint& connected = node->inputConnectionAt(index);
-    if (!connected.node)
-        return true; // unconnected, or its producer is gone: no alias names a point without a node
-    const VrnSnBaseNode::ConnectionPoint* alias = aliases ? aliases->findAlias(connected) : nullptr;
-    const VrnSnBaseNode::ConnectionPoint& point = alias ? *alias : connected;
-    if (!point.node)
-        return true;
-    return point.node->kind().alias && VrnSnGlslNodeAliases::resolve(point).node.isNull();
+    VrnSnBaseNode::ConnectionPoint resolved;
+    return VrnSnGlslNodeAliases::supplierOf(node->inputConnectionAt(index), aliases, resolved).node.isNull();
 }
 
 void VrnSnBaseGlslContext::setUniforms(const QString& name, const QVariant& value)

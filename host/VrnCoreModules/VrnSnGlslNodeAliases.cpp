@@ -23,6 +23,18 @@ const VrnSnGlslNodeAliases::Point* VrnSnGlslNodeAliases::findAlias(const Point& 
     return found == m_aliases.constEnd() ? nullptr : &found.value();
 }
 
+const VrnSnGlslNodeAliases::Point& VrnSnGlslNodeAliases::supplierOf(const Point& connected, const VrnSnGlslNodeAliases* aliases,
+                                                                    Point& resolved)
+{
+    // No alias names a point without a node.
+    const Point* alias = aliases && connected.node ? aliases->findAlias(connected) : nullptr;
+    const Point& point = alias ? *alias : connected;
+    if (!point.node || !point.node->kind().alias)
+        return point;
+    resolved = resolve(point);
+    return resolved;
+}
+
 VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::resolve(const Point& point)
 {
     Point current = point;

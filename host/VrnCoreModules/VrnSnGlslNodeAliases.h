@@ -23,6 +23,11 @@ public:
     // Follows pass-through nodes from the point to the first producer that is
     // not one; a point with a null node when the chain ends unconnected.
     static Point resolve(const Point& point);
+    // What a connection reads: its alias in aliases (which may be null) where
+    // it has one, followed through pass-through nodes. The point is handed
+    // back where it lies; only one reached through pass-through nodes is
+    // made, in resolved.
+    static const Point& supplierOf(const Point& connected, const VrnSnGlslNodeAliases* aliases, Point& resolved);
 
 private:
     using Key = QPair<const VrnSnBaseNode*, QString>;
