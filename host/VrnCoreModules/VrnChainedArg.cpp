@@ -135,13 +135,18 @@ VrnChainedArg& VrnChainedArg::arg(int a)
 
 bool VrnChainedArg::fillsInOnePass() const
 {
-    toString();
-    return m_onePass;
+    bool onePass = false;
+    fill(&onePass);
+    return onePass;
 }
 
 QString VrnChainedArg::toString() const
 {
-    m_onePass = false;
+    return fill(nullptr);
+}
+
+QString VrnChainedArg::fill(bool* onePass) const
+{
     if (m_arguments.isEmpty())
         return m_text;
     const int count = m_arguments.size();
@@ -203,7 +208,8 @@ QString VrnChainedArg::toString() const
         at = m.end;
     }
     std::copy(source + at, source + m_text.size(), w);
-    m_onePass = true;
+    if (onePass)
+        *onePass = true;
     return out;
 }
 

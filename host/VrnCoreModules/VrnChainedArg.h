@@ -47,9 +47,10 @@ private:
         int number = 0;
     };
 
+    // The filled text; *onePass, where given, set when the markers were filled in one pass.
+    QString fill(bool* onePass) const;
     QString fillCallByCall() const;
 
     QString m_text;
     QVarLengthArray<Argument, 4> m_arguments;
-    mutable bool m_onePass = false; // how the last toString filled the markers
 };
