@@ -100,3 +100,23 @@ TEST(UniformBlock, ValuesWrittenTogetherLandAsWrittenOneByOne)
         EXPECT_EQ(b->values(), together->values());
     }
 }
+
+TEST(UniformBlock, KeysSharingASlotAreWrittenInKeyOrderFromAHash)
+{
+    // Uuids that tie on their first eight units, end inside them, hold a
+    // zero unit or units above Latin-1; names decide between equal uuids.
+    const QStringList uuids{QStringLiteral("{abcdefg-1}"), QStringLiteral("{abcdefg-0}"), QStringLiteral("{abcdefg"),
+                            QStringLiteral("{abc"), QStringLiteral("{abc") + QChar(0), QStringLiteral("{abd"), QString(),
+                            QString(QChar(0x4e2d)), QStringLiteral("{ab") + QChar(0xffff), QStringLiteral("{ac")};
+    QList<VrnShaderUniformBlock::Key> keys;
+    for (const QString& uuid : uuids)
+        keys << VrnShaderUniformBlock::Key(uuid, QStringLiteral("Gain")) << VrnShaderUniformBlock::Key(uuid, QStringLiteral("Bias"));
+    // Every pair shares one float slot: the greater key's value must stay.
+    for (int a = 0; a < keys.size(); ++a)
+        for (int b = a + 1; b < keys.size(); ++b) {
+            const VrnShaderUniformBlock::LocationMap locations{{keys[a], {2, 0}}, {keys[b], {2, 0}}};
+            VrnShaderUniformBlock block(QStringLiteral("FragmentShaderUniformBlock"), {}, {}, {}, locations, {}, {0.0f}, {});
+            block.setShaderUniformBlockUniforms(nullptr, QHash<VrnShaderUniformBlock::Key, QVariant>{{keys[a], 1.0}, {keys[b], 2.0}});
+            EXPECT_EQ(block.floatArray().at(0), keys[a] < keys[b] ? 2.0f : 1.0f) << a << " " << b;
+        }
+}

@@ -144,7 +144,7 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     VrnShaderUniformBlock::EveryFrameMap UniformsToUpdateEveryFrame;
     QVector<float> FloatUniforms;
     QVector<Wm3::Vector4<float>> Vec4Uniforms;
-    QMap<UniformKey, QVariant> BlockUniforms;
+    QHash<UniformKey, QVariant> BlockUniforms; // written to the block in key order
     QSet<QString> CubemapFiles;
 };
 

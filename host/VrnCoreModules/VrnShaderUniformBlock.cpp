@@ -59,18 +59,49 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
         writeUniform(it.key(), it.value(), &everyFrame);
 }
 
+namespace {
+// The first eight UTF-16 units of a text as two numbers, missing units as 0:
+// where the numbers of two texts differ, they order the texts as QString's
+// operator< does; where they are equal, the texts themselves decide.
+struct TextPrefix
+{
+    quint64 high = 0;
+    quint64 low = 0;
+
+    explicit TextPrefix(const QString& text)
+    {
+        const QChar* units = text.constData();
+        const int size = text.size();
+        for (int i = 0; i < 8; ++i) {
+            quint64& half = i < 4 ? high : low;
+            half = (half << 16) | (i < size ? units[i].unicode() : 0u);
+        }
+    }
+    bool operator<(const TextPrefix& o) const { return high != o.high ? high < o.high : low < o.low; }
+    bool operator==(const TextPrefix& o) const { return high == o.high && low == o.low; }
+};
+} // namespace
+
 void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QHash<Key, QVariant>& values)
 {
-    // The entries put in key order where they lie, rather than copied into a map.
-    std::vector<QHash<Key, QVariant>::const_iterator> ordered;
+    // The entries put in key order where they lie, rather than copied into a
+    // map. Uuids differ early: their prefixes, read once per entry, decide
+    // most comparisons without following the strings.
+    struct Entry
+    {
+        TextPrefix uuid;
+        QHash<Key, QVariant>::const_iterator it;
+    };
+    std::vector<Entry> ordered;
     ordered.reserve(size_t(values.size()));
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-        ordered.push_back(it);
-    std::sort(ordered.begin(), ordered.end(),
-              [](const QHash<Key, QVariant>::const_iterator& a, const QHash<Key, QVariant>::const_iterator& b) { return a.key() < b.key(); });
+        ordered.push_back(Entry{TextPrefix(it.key().first), it});
+    std::sort(ordered.begin(), ordered.end(), [](const Entry& a, const Entry& b) {
+        return a.uuid == b.uuid ? a.it.key() < b.it.key() : a.uuid < b.uuid;
+    });
     const QSet<Key> everyFrame = everyFrameKeys();
-    for (const auto& it : ordered)
-        writeUniform(it.key(), it.value(), &everyFrame);
+    for (const Entry& entry : ordered)
+        writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
 }
 
 bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)
