@@ -1,6 +1,7 @@
 #include "VrnChainedArg.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 // QChar::digitValue, without its table lookup for Latin-1 characters.
@@ -82,6 +83,30 @@ bool findMarkers(const QString& text, Markers& markers)
     return true;
 }
 
+// A template's markers, or null when it has a '%' that starts no marker.
+// Templates in static storage (string literals, whose characters never change
+// or move) are read once per thread: the same few dozen fill every node.
+const Markers* markersOf(const QString& text, Markers& scratch)
+{
+    // data_ptr() only hands out the pointer; it neither detaches nor writes.
+    const QStringData* data = const_cast<QString&>(text).data_ptr();
+    if (!data->ref.isStatic())
+        return findMarkers(text, scratch) ? &scratch : nullptr;
+    struct Parsed
+    {
+        bool valid = false;
+        Markers markers;
+    };
+    thread_local std::unordered_map<const QStringData*, Parsed> parsed;
+    const auto known = parsed.find(data);
+    if (known != parsed.end())
+        return known->second.valid ? &known->second.markers : nullptr;
+    Parsed entry;
+    entry.valid = findMarkers(text, entry.markers);
+    const auto kept = parsed.emplace(data, entry).first;
+    return kept->second.valid ? &kept->second.markers : nullptr;
+}
+
 bool hasPercent(const QChar* c, int size)
 {
     for (const QChar* end = c + size; c != end; ++c)
@@ -155,10 +180,12 @@ QString VrnChainedArg::fill(bool* onePass) const
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return fillCallByCall();
     }
-    Markers markers;
+    Markers scratch;
+    const Markers* found = markersOf(m_text, scratch);
     // Every argument needs a number of its own, or QString::arg warns.
-    if (!findMarkers(m_text, markers) || markers.numbers.size() < count)
+    if (!found || found->numbers.size() < count)
         return fillCallByCall();
+    const Markers& markers = *found;
 
     // The texts of the numbers, and the size of the result.
     char digits[4][12];
