@@ -371,6 +371,11 @@ TEST(ChainedArg, WritesWhatQStringArgWritesCallByCall)
         const QString filled = chain;
         ASSERT_EQ(filled, expected) << text.toStdString();
         ASSERT_EQ(g_warnings, expectedWarnings) << text.toStdString();
+        // Appended, to a text that has some or to one that has none.
+        QString appended = round % 3 ? QStringLiteral("head ") : QString();
+        const QString head = appended;
+        chain.appendTo(appended);
+        ASSERT_EQ(appended, head + expected) << text.toStdString();
         onePass += chain.fillsInOnePass();
     }
     qInstallMessageHandler(previous);

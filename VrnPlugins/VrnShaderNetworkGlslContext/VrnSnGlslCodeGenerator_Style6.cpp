@@ -291,10 +291,10 @@ QString VrnSnGlslCodeGenerator_Style6::declarationsBeforeFunctions(const QString
 QString VrnSnGlslCodeGenerator_Style6::channelRead(const QString& channelName, int location, const QString& outputVariable) const
 {
     QString text = VrnChainedArg(QStringLiteral("    Channel %1;\n")).arg(channelName);
-    text += VrnChainedArg(QStringLiteral("    %1.ChannelValues.r = GET_INT(%2);\n")).arg(channelName).arg(location).toString();
-    text += VrnChainedArg(QStringLiteral("    %1.ChannelValues.g = GET_INT(%2);\n")).arg(channelName).arg(location + 1).toString();
-    text += VrnChainedArg(QStringLiteral("    %1.ChannelValues.b = GET_INT(%2);\n")).arg(channelName).arg(location + 2).toString();
-    text += VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2,State,_State);\n")).arg(outputVariable).arg(channelName).toString();
+    VrnChainedArg(QStringLiteral("    %1.ChannelValues.r = GET_INT(%2);\n")).arg(channelName).arg(location).appendTo(text);
+    VrnChainedArg(QStringLiteral("    %1.ChannelValues.g = GET_INT(%2);\n")).arg(channelName).arg(location + 1).appendTo(text);
+    VrnChainedArg(QStringLiteral("    %1.ChannelValues.b = GET_INT(%2);\n")).arg(channelName).arg(location + 2).appendTo(text);
+    VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2,State,_State);\n")).arg(outputVariable).arg(channelName).appendTo(text);
     return text;
 }
 

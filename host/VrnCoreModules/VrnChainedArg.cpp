@@ -1,6 +1,7 @@
 #include "VrnChainedArg.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 namespace {
@@ -20,6 +21,8 @@ struct Marker
     int end = 0;
     int number = 0;
     bool locale = false;
+    // Which argument fills the marker: the rank of its number.
+    int argument = 0;
 };
 
 // The markers of a text and the distinct numbers they carry, ascending.
@@ -27,15 +30,6 @@ struct Markers
 {
     QVarLengthArray<Marker, 8> list;
     QVarLengthArray<int, 8> numbers;
-
-    // Which argument fills a marker: the rank of its number.
-    int argumentOf(const Marker& m) const
-    {
-        int k = 0;
-        while (numbers[k] != m.number)
-            ++k;
-        return k;
-    }
 };
 
 // False when a '%' starts no marker, or a one-digit marker runs into the next
@@ -80,6 +74,8 @@ bool findMarkers(const QString& text, Markers& markers)
             markers.numbers.insert(markers.numbers.begin() + at, m.number);
         c = p - 1;
     }
+    for (Marker& m : markers.list)
+        m.argument = int(std::find(markers.numbers.cbegin(), markers.numbers.cend(), m.number) - markers.numbers.cbegin());
     return true;
 }
 
@@ -107,20 +103,15 @@ const Markers* markersOf(const QString& text, Markers& scratch)
     return kept->second.valid ? &kept->second.markers : nullptr;
 }
 
-bool hasPercent(const QChar* c, int size)
+// Qt's and the C library's searches test many characters at a time.
+bool hasPercent(const QString& text)
 {
-    for (const QChar* end = c + size; c != end; ++c)
-        if (c->unicode() == '%')
-            return true;
-    return false;
+    return text.contains(QLatin1Char('%'));
 }
 
 bool hasPercent(QLatin1String text)
 {
-    for (char c : text)
-        if (c == '%')
-            return true;
-    return false;
+    return std::memchr(text.data(), '%', size_t(text.size())) != nullptr;
 }
 
 // The decimal text of n, written backwards from the end of buffer; returns where it starts.
@@ -174,17 +165,35 @@ QString VrnChainedArg::fill(bool* onePass) const
 {
     if (m_arguments.isEmpty())
         return m_text;
+    QString out;
+    if (!appendInOnePass(out))
+        return fillCallByCall();
+    if (onePass)
+        *onePass = true;
+    return out;
+}
+
+void VrnChainedArg::appendTo(QString& out) const
+{
+    if (m_arguments.isEmpty())
+        out += m_text;
+    else if (!appendInOnePass(out))
+        out += fillCallByCall();
+}
+
+bool VrnChainedArg::appendInOnePass(QString& out) const
+{
     const int count = m_arguments.size();
     for (const Argument& a : m_arguments) {
-        if ((a.kind == Argument::Kind::Text && hasPercent(a.text.constData(), a.text.size()))
+        if ((a.kind == Argument::Kind::Text && hasPercent(a.text))
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
-            return fillCallByCall();
+            return false;
     }
     Markers scratch;
     const Markers* found = markersOf(m_text, scratch);
     // Every argument needs a number of its own, or QString::arg warns.
     if (!found || found->numbers.size() < count)
-        return fillCallByCall();
+        return false;
     const Markers& markers = *found;
 
     // The texts of the numbers, and the size of the result.
@@ -192,7 +201,7 @@ QString VrnChainedArg::fill(bool* onePass) const
     const char* numberBegin[4] = {};
     int size = m_text.size();
     for (const Marker& m : markers.list) {
-        const int k = markers.argumentOf(m);
+        const int k = m.argument;
         if (k >= count)
             continue;
         const Argument& a = m_arguments[k];
@@ -204,7 +213,7 @@ QString VrnChainedArg::fill(bool* onePass) const
         } else {
             // A localized marker writes a number the locale's way.
             if (m.locale || k >= 4)
-                return fillCallByCall();
+                return false;
             if (!numberBegin[k])
                 numberBegin[k] = decimal(a.number, digits[k] + sizeof(digits[k]));
             length = int(digits[k] + sizeof(digits[k]) - numberBegin[k]);
@@ -212,12 +221,17 @@ QString VrnChainedArg::fill(bool* onePass) const
         size += length - (m.end - m.begin);
     }
 
-    QString out(size, Qt::Uninitialized);
-    QChar* w = out.data();
+    // A new text is made to measure; an existing one grows as its appends do.
+    const int start = out.size();
+    if (out.isNull())
+        out = QString(size, Qt::Uninitialized);
+    else
+        out.resize(start + size);
+    QChar* w = out.data() + start;
     const QChar* const source = m_text.constData();
     int at = 0;
     for (const Marker& m : markers.list) {
-        const int k = markers.argumentOf(m);
+        const int k = m.argument;
         if (k >= count)
             continue; // left as it is, as the chain leaves it
         std::copy(source + at, source + m.begin, w);
@@ -235,9 +249,7 @@ QString VrnChainedArg::fill(bool* onePass) const
         at = m.end;
     }
     std::copy(source + at, source + m_text.size(), w);
-    if (onePass)
-        *onePass = true;
-    return out;
+    return true;
 }
 
 QString VrnChainedArg::fillCallByCall() const

@@ -27,6 +27,8 @@ public:
     VrnChainedArg& arg(int a);
 
     QString toString() const;
+    // Appends the filled text to out, without a text of its own where it fills in one pass.
+    void appendTo(QString& out) const;
     operator QString() const { return toString(); }
     // Whether toString fills the markers in one pass.
     bool fillsInOnePass() const;
@@ -49,6 +51,8 @@ private:
 
     // The filled text; *onePass, where given, set when the markers were filled in one pass.
     QString fill(bool* onePass) const;
+    // Appends the text filled in one pass to out; false, with out untouched, where it cannot be.
+    bool appendInOnePass(QString& out) const;
     QString fillCallByCall() const;
 
     QString m_text;

@@ -243,16 +243,17 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
             // generators read baked channels even where they leave the node's declarations out.
             if (p.name() == kChannel && (qobject_cast<VrnSnImageSetNodeBase*>(node) || VrnShaderNetworkUtils::asTrueBakePointNode(node)))
                 continue;
-            code += QStringLiteral("uniform Channel %1;\n").arg(channelUniformStruct(p.name()));
+            VrnChainedArg(QStringLiteral("uniform Channel %1;\n")).arg(channelUniformStruct(p.name())).appendTo(code);
             continue;
         }
         const QString type = getOpenGLType(value);
         if (type.isEmpty())
             continue;
         const QString name = uniformName(p.name(), node);
-        code += QStringLiteral("uniform %1 %2;\n").arg(type, name);
+        // A GLSL type holds no '%': filled one after the other, the two are filled as together.
+        VrnChainedArg(QStringLiteral("uniform %1 %2;\n")).arg(type).arg(name).appendTo(code);
         if (type == QLatin1String("mat4"))
-            code += QStringLiteral("uniform mat4 %1_Inverse;\n").arg(name);
+            VrnChainedArg(QStringLiteral("uniform mat4 %1_Inverse;\n")).arg(name).appendTo(code);
     }
     return code;
 }
@@ -351,7 +352,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     const QString store = QStringLiteral("VrnRevalStore%1").arg(index);
     QString block = QStringLiteral("{\n    %1 %2;\n").arg(QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType)), store);
     for (int i = 0; i < outputVariables.size(); ++i)
-        block += VrnChainedArg(QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n")).arg(index).arg(i).arg(outputVariables.at(i)).toString();
+        VrnChainedArg(QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n")).arg(index).arg(i).arg(outputVariables.at(i)).appendTo(block);
     block += QStringLiteral("    store_state(State, _State, %1);\n").arg(store);
     block += QStringLiteral("    derive_state(State, _State, vec2(%1, %2));\n").arg(reval.u, reval.v);
     block += calls.join(QString());
@@ -359,7 +360,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
                                                                                    : QStringLiteral("(%1)").arg(defaultInput(reval.inputName)));
     block += QStringLiteral("    restore_state(State, _State, %1);\n").arg(store);
     for (int i = 0; i < outputVariables.size(); ++i)
-        block += VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(outputVariables.at(i)).arg(index).arg(i).toString();
+        VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(outputVariables.at(i)).arg(index).arg(i).appendTo(block);
     return block + QStringLiteral("}\n");
 }
 
