@@ -26,7 +26,7 @@ void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*
             continue;
         }
         const QString body = context->shaderBodyCode(shaderType, aliases, nullptr);
-        declarationCode += bannerBlock(styleBannerTitle(1, node));
+        styleBanner(declarationCode, 1, node);
         declarationCode += context->shaderDeclarationCode();
         if (!context->shaderBodyCodeUsesOutputs()) {
             bodyCode += blockOpen();
@@ -43,8 +43,10 @@ void VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(QString& code, VrnSnBase
 {
     const NonBakeableStub stub = nonBakeableStub(context, shaderType);
     code += stub.banner;
-    if (!stub.head.isEmpty())
-        code += stub.globals + zeroingFunction(stub.head + blockOpen(), stub.outputs);
+    if (stub.head.isEmpty())
+        return;
+    code += stub.globals + stub.head + blockOpen();
+    zeroingFunctionBody(code, stub.outputs);
 }
 
 // Reads cached producers from their cache channels and calls the others, each
@@ -73,7 +75,7 @@ void VrnSnGlslCodeGenerator_Style1::gatherInputs(QString& code, const VrnSnBaseN
         }
     }
     for (const VrnSnBaseNode* upstream : toEvaluate)
-        code += evaluationCall(upstream);
+        evaluationCall(code, upstream);
     code += QLatin1Char('\n');
     code += bodyCode;
     code += QLatin1Char('\n');
@@ -84,13 +86,13 @@ void VrnSnGlslCodeGenerator_Style1::emitNodeFunction(QString& code, const VrnSnB
 {
     const QVector<Point>& outputs = node->outputPoints();
     for (const Point& p : outputs)
-        code += globalOutputDeclaration(p);
-    code += functionHead(node, shaderType);
+        globalOutputDeclaration(code, p);
+    functionHead(code, node, shaderType);
     code += blockOpen();
     for (const Point& p : outputs)
-        code += localOutputDeclaration(p.name);
+        localOutputDeclaration(code, p.name);
     gatherInputs(code, node, bodyCode, shadingContext, aliases);
     for (const Point& p : outputs)
-        code += copyOut(p);
+        copyOut(code, p);
     code += blockClose();
 }

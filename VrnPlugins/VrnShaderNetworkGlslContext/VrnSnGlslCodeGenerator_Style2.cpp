@@ -68,7 +68,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
             emitNonBakeableStub(functions, forward, context, shaderType);
             continue;
         }
-        functions += bannerBlock(bannerTitle(node));
+        styleBanner(functions, styleNumber(), node);
         functions += nodeDeclarationCode(context);
         // A node that writes no outputs has no function: the main body inlines it.
         if (context->shaderBodyCodeUsesOutputs())
@@ -85,8 +85,9 @@ void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QStr
     if (stub.head.isEmpty())
         return;
     (outputsDeclaredForward() ? forward : functions) += stub.globals;
-    forward += forwardDeclaration(stub.head);
-    functions += zeroingFunction(functionOpening(stub.head), stub.outputs);
+    forwardDeclaration(forward, stub.head);
+    functionOpening(functions, stub.head);
+    zeroingFunctionBody(functions, stub.outputs);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString& forward, unsigned shaderType,
@@ -96,10 +97,11 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunction(QString& functions, QString
     const VrnSnBaseNode* node = context->parentNode();
     QString& globals = outputsDeclaredForward() ? forward : functions;
     for (const Point& p : node->outputPoints())
-        globals += globalOutput(node, p);
-    const QString head = functionHead(node, shaderType);
-    forward += forwardDeclaration(head);
-    functions += functionOpening(head);
+        globalOutput(globals, node, p);
+    QString head;
+    functionHead(head, node, shaderType);
+    forwardDeclaration(forward, head);
+    functionOpening(functions, head);
     emitFunctionContent(functions, shaderType, aliases, context, infoMap);
     functions += blockClose();
 }
@@ -139,10 +141,11 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
     const VrnSnBaseNode* node = context->parentNode();
     const QVector<Point>& outputs = node->outputPoints();
     for (const Point& p : outputs)
-        out += localOutput(node, p);
+        localOutput(out, node, p);
     out += body;
+    out += QLatin1Char('\n');
     for (const Point& p : outputs)
-        out += copyOut(p);
+        copyOut(out, p);
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
@@ -165,7 +168,7 @@ void VrnSnGlslCodeGenerator_Style2::emitBlock(QString& out, unsigned shaderType,
         if (!context || !context->parentNode())
             continue;
         if (context->shaderBodyCodeUsesOutputs())
-            out += evaluationLines(context, shaderType, aliases, infoMap, mainBody);
+            evaluationLines(out, context, shaderType, aliases, infoMap, mainBody);
         else
             emitInlinedNode(out, context, shaderType, aliases);
     }
@@ -173,12 +176,15 @@ void VrnSnGlslCodeGenerator_Style2::emitBlock(QString& out, unsigned shaderType,
 }
 
 // A stored node without output points has nothing to read: it is called.
-QString VrnSnGlslCodeGenerator_Style2::evaluationLines(VrnSnBaseGlslContext* context, unsigned, VrnSnGlslNodeAliases*,
-                                                       VrnSnGlslContextInfoMap& infoMap, bool)
+void VrnSnGlslCodeGenerator_Style2::evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned, VrnSnGlslNodeAliases*,
+                                                    VrnSnGlslContextInfoMap& infoMap, bool)
 {
     const VrnSnBaseNode* node = context->parentNode();
     const QString lookups = storedOutputLookups(node, storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context)), true);
-    return lookups.isEmpty() ? blockLine(evaluationCall(node)) : lookups;
+    if (lookups.isEmpty())
+        blockEvaluationCall(out, node);
+    else
+        out += lookups;
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitInlinedNode(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType,
@@ -186,12 +192,13 @@ void VrnSnGlslCodeGenerator_Style2::emitInlinedNode(QString& out, VrnSnBaseGlslC
 {
     out += inlineBlockOpen();
     out += bodyText(context, shaderType, aliases);
+    out += QLatin1Char('\n');
     out += inlineBlockClose();
 }
 
-QString VrnSnGlslCodeGenerator_Style2::bannerTitle(const VrnSnBaseNode* node) const
+int VrnSnGlslCodeGenerator_Style2::styleNumber() const
 {
-    return styleBannerTitle(2, node);
+    return 2;
 }
 
 QString VrnSnGlslCodeGenerator_Style2::nodeDeclarationCode(VrnSnBaseGlslContext* context) const
@@ -204,14 +211,14 @@ bool VrnSnGlslCodeGenerator_Style2::outputsDeclaredForward() const
     return false;
 }
 
-QString VrnSnGlslCodeGenerator_Style2::globalOutput(const VrnSnBaseNode*, const Point& point) const
+void VrnSnGlslCodeGenerator_Style2::globalOutput(QString& out, const VrnSnBaseNode*, const Point& point) const
 {
-    return globalOutputDeclaration(point);
+    globalOutputDeclaration(out, point);
 }
 
-QString VrnSnGlslCodeGenerator_Style2::localOutput(const VrnSnBaseNode*, const Point& point) const
+void VrnSnGlslCodeGenerator_Style2::localOutput(QString& out, const VrnSnBaseNode*, const Point& point) const
 {
-    return localOutputDeclaration(point.name);
+    localOutputDeclaration(out, point.name);
 }
 
 VrnSnGlslCodeGenerator_Style2::StoredOutputs
@@ -250,7 +257,7 @@ QString VrnSnGlslCodeGenerator_Style2::storedOutputLookups(const VrnSnBaseNode* 
 
 QString VrnSnGlslCodeGenerator_Style2::bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
 {
-    return context->shaderBodyCode(shaderType, aliases, nullptr) + QStringLiteral("\n");
+    return context->shaderBodyCode(shaderType, aliases, nullptr);
 }
 
 QList<unsigned> VrnSnGlslCodeGenerator_Style2::shaderTypesOf(const QMap<unsigned, VrnSnGlslNodeAliases>& aliasesByType,

@@ -42,15 +42,16 @@ protected:
     // The shader's main trail for the contexts that no container evaluates.
     virtual void emitMainBody(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                               QList<VrnSnBaseGlslContext*>& topLevel, VrnSnGlslContextInfoMap& infoMap);
-    virtual QString bannerTitle(const VrnSnBaseNode* node) const;
+    // The style's number in the banner of every node.
+    virtual int styleNumber() const;
     // What follows a node's banner: its own declaration code.
     virtual QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const;
     // True when the global output variables go with the forward declarations
     // instead of before each function.
     virtual bool outputsDeclaredForward() const;
     // The global and the local variable of one output of a node function.
-    virtual QString globalOutput(const VrnSnBaseNode* node, const Point& point) const;
-    virtual QString localOutput(const VrnSnBaseNode* node, const Point& point) const;
+    virtual void globalOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const;
+    virtual void localOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const;
     // The inside of a node's function, between its opening and closing braces.
     virtual void emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                      VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap);
@@ -59,9 +60,9 @@ protected:
     virtual QString storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType);
     // What an evaluation block writes for a node that writes outputs;
     // mainBody is set in the block of the shader's main trail.
-    virtual QString evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                                    VrnSnGlslContextInfoMap& infoMap, bool mainBody);
-    // A node's code with a line break.
+    virtual void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                                 VrnSnGlslContextInfoMap& infoMap, bool mainBody);
+    // A node's code; where it goes, a line break follows it.
     virtual QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases);
     // What goes in front of a shader type's node functions (the forward
     // declarations among it). The functions are written straight into the

@@ -9,20 +9,22 @@ using namespace VrnSnGlslEmission;
 VrnSnGlslCodeGenerator_Style3::~VrnSnGlslCodeGenerator_Style3() = default;
 
 // The main body writes a node's code inline where Style 2 calls its function.
-QString VrnSnGlslCodeGenerator_Style3::evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType,
-                                                       VrnSnGlslNodeAliases* aliases, VrnSnGlslContextInfoMap& infoMap, bool mainBody)
+void VrnSnGlslCodeGenerator_Style3::evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType,
+                                                    VrnSnGlslNodeAliases* aliases, VrnSnGlslContextInfoMap& infoMap, bool mainBody)
 {
-    if (!mainBody)
-        return VrnSnGlslCodeGenerator_Style2::evaluationLines(context, shaderType, aliases, infoMap, mainBody);
+    if (!mainBody) {
+        VrnSnGlslCodeGenerator_Style2::evaluationLines(out, context, shaderType, aliases, infoMap, mainBody);
+        return;
+    }
     const VrnSnBaseNode* node = context->parentNode();
     const QString lookups = storedOutputLookups(node, storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context)), true);
-    if (!lookups.isEmpty())
-        return lookups;
+    if (!lookups.isEmpty()) {
+        out += lookups;
+        return;
+    }
     // No bake branch: a node left out of a bake is written inline all the
     // same, though its stub declares none of the uniforms its code reads.
-    QString section;
-    emitInlineSection(section, shaderType, aliases, context, infoMap);
-    return section;
+    emitInlineSection(out, shaderType, aliases, context, infoMap);
 }
 
 // The node's code once more, under its banner: it declares its outputs
@@ -30,16 +32,16 @@ QString VrnSnGlslCodeGenerator_Style3::evaluationLines(VrnSnBaseGlslContext* con
 void VrnSnGlslCodeGenerator_Style3::emitInlineSection(QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                                                       VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap)
 {
-    bodyCode += bannerBlock(bannerTitle(context->parentNode()));
+    styleBanner(bodyCode, styleNumber(), context->parentNode());
     bodyCode += QLatin1Char('\n');
     bodyCode += blockOpen();
     emitNodeFunctionBody(bodyCode, shaderType, aliases, context, infoMap);
     bodyCode += blockClose();
 }
 
-QString VrnSnGlslCodeGenerator_Style3::bannerTitle(const VrnSnBaseNode* node) const
+int VrnSnGlslCodeGenerator_Style3::styleNumber() const
 {
-    return styleBannerTitle(3, node);
+    return 3;
 }
 
 // A cached node's code is not asked for.

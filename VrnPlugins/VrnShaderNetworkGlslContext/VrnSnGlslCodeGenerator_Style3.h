@@ -12,9 +12,9 @@ public:
     ~VrnSnGlslCodeGenerator_Style3() override;
 
 protected:
-    QString evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                            VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
-    QString bannerTitle(const VrnSnBaseNode* node) const override;
+    void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                         VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
+    int styleNumber() const override;
     void emitFunctionContent(QString& functions, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                              VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap) override;
     StoredOutputs storedOutputs(const VrnSnGlslCodeGeneratorContextInfo& record) const override;

@@ -22,9 +22,9 @@ bool VrnSnGlslCodeGenerator_Style4::buildShaderCode(VrnSnGlslContextManager* man
     return true;
 }
 
-QString VrnSnGlslCodeGenerator_Style4::bannerTitle(const VrnSnBaseNode* node) const
+int VrnSnGlslCodeGenerator_Style4::styleNumber() const
 {
-    return styleBannerTitle(4, node);
+    return 4;
 }
 
 // Declarations reach the shader through the uniform block only.

@@ -20,7 +20,7 @@ public:
                          VrnSurfaceShader* surfaceShader, QString& errorText) override;
 
 protected:
-    QString bannerTitle(const VrnSnBaseNode* node) const override;
+    int styleNumber() const override;
     QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const override;
     QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
 

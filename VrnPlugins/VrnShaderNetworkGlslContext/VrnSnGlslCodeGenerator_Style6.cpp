@@ -232,9 +232,9 @@ void VrnSnGlslCodeGenerator_Style6::prepareContext(VrnSnBaseGlslContext* context
     packContextUniforms(blockOf(shaderType), context, shaderUniformValues[shaderType], infoMap);
 }
 
-QString VrnSnGlslCodeGenerator_Style6::bannerTitle(const VrnSnBaseNode* node) const
+int VrnSnGlslCodeGenerator_Style6::styleNumber() const
 {
-    return styleBannerTitle(6, node);
+    return 6;
 }
 
 // The contexts' declarations are read from the block; only sampler cubes are declared, once, in the header.
@@ -248,14 +248,14 @@ bool VrnSnGlslCodeGenerator_Style6::outputsDeclaredForward() const
     return true;
 }
 
-QString VrnSnGlslCodeGenerator_Style6::globalOutput(const VrnSnBaseNode* node, const Point& point) const
+void VrnSnGlslCodeGenerator_Style6::globalOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const
 {
-    return VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2.%3' \n")).arg(outputVariableName(point)).arg(node->path()).arg(point.name);
+    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2.%3' \n")).arg(outputVariableName(point)).arg(node->path()).arg(point.name).appendTo(out);
 }
 
-QString VrnSnGlslCodeGenerator_Style6::localOutput(const VrnSnBaseNode* node, const Point& point) const
+void VrnSnGlslCodeGenerator_Style6::localOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const
 {
-    return VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->path());
+    VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->path()).appendTo(out);
 }
 
 QString VrnSnGlslCodeGenerator_Style6::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)
@@ -264,19 +264,20 @@ QString VrnSnGlslCodeGenerator_Style6::storedOutputReads(const VrnSnBaseNode* no
 }
 
 // Stored outputs are read in the block itself, without calling the node's function.
-QString VrnSnGlslCodeGenerator_Style6::evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases*,
-                                                       VrnSnGlslContextInfoMap& infoMap, bool)
+void VrnSnGlslCodeGenerator_Style6::evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType,
+                                                    VrnSnGlslNodeAliases*, VrnSnGlslContextInfoMap& infoMap, bool)
 {
     const VrnSnBaseNode* node = context->parentNode();
     const StoredOutputs from = storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context));
     if (from == StoredOutputs::None)
-        return blockLine(evaluationCall(node));
-    return blockOpen() + storedOutputReads(node, from, shaderType) + blockClose();
+        blockEvaluationCall(out, node);
+    else
+        out += blockOpen() + storedOutputReads(node, from, shaderType) + blockClose();
 }
 
 QString VrnSnGlslCodeGenerator_Style6::bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
 {
-    return context->shaderBodyCodeWithShaderUniformBlock(shaderType, aliases, blockOf(shaderType)) + QStringLiteral("\n");
+    return context->shaderBodyCodeWithShaderUniformBlock(shaderType, aliases, blockOf(shaderType));
 }
 
 // The forward part holds the output globals too; the macros that read the

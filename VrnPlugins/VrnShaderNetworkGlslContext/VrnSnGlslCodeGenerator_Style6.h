@@ -34,14 +34,14 @@ protected:
     QList<VrnSnBaseGlslContext*> topLevelContexts(const QList<VrnSnBaseGlslContext*>& contexts,
                                                   const VrnSnGlslContextInfoMap& infoMap) const override;
     void prepareContext(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslContextInfoMap& infoMap) override;
-    QString bannerTitle(const VrnSnBaseNode* node) const override;
+    int styleNumber() const override;
     QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const override;
     bool outputsDeclaredForward() const override;
-    QString globalOutput(const VrnSnBaseNode* node, const Point& point) const override;
-    QString localOutput(const VrnSnBaseNode* node, const Point& point) const override;
+    void globalOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const override;
+    void localOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const override;
     QString storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType) override;
-    QString evaluationLines(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
-                            VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
+    void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                         VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
     QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases) override;
     QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
 

@@ -31,26 +31,39 @@ QString bannerLine()
     return QStringLiteral("//=====================\n");
 }
 
-QString bannerBlock(const QString& title)
+namespace {
+void bannerBlock(QString& out, const VrnChainedArg& title)
 {
-    return QStringLiteral("\n") + bannerLine() + title + bannerLine();
+    out += QStringLiteral("\n") + bannerLine();
+    title.appendTo(out);
+    out += bannerLine();
+}
+} // namespace
+
+void styleBanner(QString& out, int style, const VrnSnBaseNode* node)
+{
+    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Style %1 Node '%2' ---\n")).arg(style).arg(node->path()));
 }
 
-QString nonBakeableBannerTitle(const VrnSnBaseNode* node)
+void nonBakeableBanner(QString& out, const VrnSnBaseNode* node)
 {
-    return VrnChainedArg(QStringLiteral("//--- Non-Bakeable Node '%1' ---\n")).arg(node->path());
+    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Non-Bakeable Node '%1' ---\n")).arg(node->path()));
 }
 
-QString globalOutputDeclaration(const Point& point)
+void globalOutputDeclaration(QString& out, const Point& point)
 {
-    return VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableName(point)).arg(point.name);
+    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableName(point)).arg(point.name).appendTo(out);
 }
 
-QString functionHead(const VrnSnBaseNode* node, unsigned shaderType)
+void functionHead(QString& out, const VrnSnBaseNode* node, unsigned shaderType)
 {
     const QLatin1String stateType(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
     const QLatin1String systemStateType(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
-    return VrnChainedArg(QStringLiteral("void %1func(inout %2 State, inout %3 _State)")).arg(node->id()).arg(stateType).arg(systemStateType);
+    VrnChainedArg(QStringLiteral("void %1func(inout %2 State, inout %3 _State)"))
+        .arg(node->id())
+        .arg(stateType)
+        .arg(systemStateType)
+        .appendTo(out);
 }
 
 QString blockOpen()
@@ -63,40 +76,39 @@ QString blockClose()
     return QStringLiteral("}\n");
 }
 
-QString localOutputDeclaration(const QString& pointName)
+void localOutputDeclaration(QString& out, const QString& pointName)
 {
-    return VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%1' \n")).arg(pointName);
+    VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%1' \n")).arg(pointName).appendTo(out);
 }
 
-QString copyOut(const Point& point)
+void copyOut(QString& out, const Point& point)
 {
-    return VrnChainedArg(QStringLiteral("    %1 = %2;\n")).arg(outputVariableName(point)).arg(point.name);
+    VrnChainedArg(QStringLiteral("    %1 = %2;\n")).arg(outputVariableName(point)).arg(point.name).appendTo(out);
 }
 
-QString zeroOutput(const Point& point)
+void zeroOutput(QString& out, const Point& point)
 {
-    return VrnChainedArg(QStringLiteral("    %1 = vec4(0,0,0,0);\n")).arg(outputVariableName(point));
+    VrnChainedArg(QStringLiteral("    %1 = vec4(0,0,0,0);\n")).arg(outputVariableName(point)).appendTo(out);
 }
 
-QString zeroingFunction(const QString& opening, const QVector<Point>& outputs)
+void zeroingFunctionBody(QString& out, const QVector<Point>& outputs)
 {
-    QString text = opening;
     for (const Point& p : outputs)
-        text += zeroOutput(p);
-    return text + blockClose();
+        zeroOutput(out, p);
+    out += blockClose();
 }
 
 NonBakeableStub nonBakeableStub(VrnSnBaseGlslContext* context, unsigned shaderType)
 {
     const VrnSnBaseNode* node = context->parentNode();
     NonBakeableStub stub;
-    stub.banner = bannerBlock(nonBakeableBannerTitle(node));
+    nonBakeableBanner(stub.banner, node);
     if (!context->shaderBodyCodeUsesOutputs())
         return stub;
     stub.outputs = node->outputPoints();
     for (const Point& p : qAsConst(stub.outputs))
-        stub.globals += globalOutputDeclaration(p);
-    stub.head = functionHead(node, shaderType);
+        globalOutputDeclaration(stub.globals, p);
+    functionHead(stub.head, node, shaderType);
     return stub;
 }
 
@@ -109,24 +121,22 @@ QString cacheLookup(const Point& upstreamPoint)
         .arg(upstream->id());
 }
 
-QString evaluationCall(const VrnSnBaseNode* upstream)
+void evaluationCall(QString& out, const VrnSnBaseNode* upstream)
 {
-    return VrnChainedArg(QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n")).arg(upstream->id()).arg(upstream->path());
+    VrnChainedArg(QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n"))
+        .arg(upstream->id())
+        .arg(upstream->path())
+        .appendTo(out);
 }
 
-QString styleBannerTitle(int style, const VrnSnBaseNode* node)
+void forwardDeclaration(QString& out, const QString& head)
 {
-    return VrnChainedArg(QStringLiteral("//--- Style %1 Node '%2' ---\n")).arg(style).arg(node->path());
+    out += head + QStringLiteral(";\n");
 }
 
-QString forwardDeclaration(const QString& head)
+void functionOpening(QString& out, const QString& head)
 {
-    return head + QStringLiteral(";\n");
-}
-
-QString functionOpening(const QString& head)
-{
-    return head + QStringLiteral("\n") + blockOpen();
+    out += head + QStringLiteral("\n") + blockOpen();
 }
 
 QString channelLookup(const Point& point)
@@ -184,6 +194,12 @@ QString inlineBlockClose()
 QString blockLine(const QString& functionLine)
 {
     return QStringLiteral("    ") + functionLine;
+}
+
+void blockEvaluationCall(QString& out, const VrnSnBaseNode* upstream)
+{
+    out += QStringLiteral("    ");
+    evaluationCall(out, upstream);
 }
 
 bool bakeModeEnabled()

@@ -8,7 +8,9 @@
 class VrnSnBaseGlslContext;
 
 // The per-node GLSL vocabulary that the per-node-function generators share:
-// names, banners, heads and the lines that move values between nodes.
+// names, banners, heads and the lines that move values between nodes. What
+// is written once per node or output is appended to the text it goes into,
+// without a string of its own.
 namespace VrnSnGlslEmission {
 using Point = VrnSnBaseNode::ConnectionPoint;
 
@@ -24,19 +26,21 @@ QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName);
 QString uniformBlockName(unsigned shaderType);
 
 QString bannerLine();
-// "\n", a banner line, the title and a banner line.
-QString bannerBlock(const QString& title);
-QString nonBakeableBannerTitle(const VrnSnBaseNode* node);
-QString globalOutputDeclaration(const Point& point);
-QString functionHead(const VrnSnBaseNode* node, unsigned shaderType);
+// "\n", a banner line, the title and a banner line: the title of every
+// per-node style, "//--- Style <style> Node '<path>' ---\n", or that of a
+// node left out of a bake.
+void styleBanner(QString& out, int style, const VrnSnBaseNode* node);
+void nonBakeableBanner(QString& out, const VrnSnBaseNode* node);
+void globalOutputDeclaration(QString& out, const Point& point);
+void functionHead(QString& out, const VrnSnBaseNode* node, unsigned shaderType);
 QString blockOpen();
 QString blockClose();
-QString localOutputDeclaration(const QString& pointName);
-QString copyOut(const Point& point);
-QString zeroOutput(const Point& point);
-// A function that only zeroes the outputs: the given opening (head and brace),
-// one zeroOutput line per output, then the closing brace.
-QString zeroingFunction(const QString& opening, const QVector<Point>& outputs);
+void localOutputDeclaration(QString& out, const QString& pointName);
+void copyOut(QString& out, const Point& point);
+void zeroOutput(QString& out, const Point& point);
+// What follows the opening of a function that only zeroes the outputs: one
+// zeroOutput line per output, then the closing brace.
+void zeroingFunctionBody(QString& out, const QVector<Point>& outputs);
 
 // A node left out of a bake: its banner and, for a node that writes outputs,
 // the globals of its outputs and the head of its function, which only zeroes
@@ -50,16 +54,13 @@ struct NonBakeableStub
 };
 NonBakeableStub nonBakeableStub(VrnSnBaseGlslContext* context, unsigned shaderType);
 QString cacheLookup(const Point& upstreamPoint);
-QString evaluationCall(const VrnSnBaseNode* upstream);
-
-// "//--- Style <style> Node '<path>' ---\n", the banner title of every per-node style.
-QString styleBannerTitle(int style, const VrnSnBaseNode* node);
+void evaluationCall(QString& out, const VrnSnBaseNode* upstream);
 // The rest serves the styles that forward-declare their node functions and
 // call them from the main body (Styles 2, 3, 4 and 6).
 // A function head (functionHead) followed by ";\n".
-QString forwardDeclaration(const QString& head);
+void forwardDeclaration(QString& out, const QString& head);
 // A function head (functionHead), a line break and "{\n" on a line of its own.
-QString functionOpening(const QString& head);
+void functionOpening(QString& out, const QString& head);
 // A node's baked result read from its own Channel uniform.
 QString channelLookup(const Point& point);
 // "//=====================\n// <title>\n//=====================\n".
@@ -79,6 +80,8 @@ QString inlineBlockOpen();
 QString inlineBlockClose();
 // A function line moved one level deeper, into the evaluation block.
 QString blockLine(const QString& functionLine);
+// The same for a node's evaluation call.
+void blockEvaluationCall(QString& out, const VrnSnBaseNode* upstream);
 
 // True when the host builds with the shader define "NODE_BAKE".
 bool bakeModeEnabled();
