@@ -32,9 +32,12 @@ QString bannerLine()
 }
 
 namespace {
+// Piece by piece: a sum would reserve exactly its own length in the growing
+// text and so copy the text on every append of a first build.
 void bannerBlock(QString& out, const VrnChainedArg& title)
 {
-    out += QStringLiteral("\n") + bannerLine();
+    out += QLatin1Char('\n');
+    out += bannerLine();
     title.appendTo(out);
     out += bannerLine();
 }
@@ -131,12 +134,15 @@ void evaluationCall(QString& out, const VrnSnBaseNode* upstream)
 
 void forwardDeclaration(QString& out, const QString& head)
 {
-    out += head + QStringLiteral(";\n");
+    out += head;
+    out += QStringLiteral(";\n");
 }
 
 void functionOpening(QString& out, const QString& head)
 {
-    out += head + QStringLiteral("\n") + blockOpen();
+    out += head;
+    out += QLatin1Char('\n');
+    out += blockOpen();
 }
 
 QString channelLookup(const Point& point)
