@@ -1,5 +1,7 @@
 #include "VrnGlslTokenPlan.h"
 
+#include <algorithm>
+
 #include <QHash>
 
 namespace {
@@ -123,21 +125,23 @@ void VrnGlslTokenPlan::splitInputs()
 
 QString VrnGlslTokenPlan::fill(const VrnGlslTokenTexts& parameterTexts, const VrnGlslTokenTexts& inputTexts) const
 {
-    int size = m_code.size();
-    for (int i = 0; i < parameterTexts.size(); ++i)
-        size += parameterTexts.textAt(i).size();
-    for (int i = 0; i < inputTexts.size(); ++i)
-        size += inputTexts.textAt(i).size();
-    QString out;
-    out.reserve(size);
-    const QStringView text(m_code);
-    for (const Segment& s : m_segments) {
+    // Measured segment by segment (a token may stand more than once), then
+    // written into a text of that size.
+    auto segmentText = [&](const Segment& s) {
         if (s.parameter >= 0)
-            out += parameterTexts.textAt(s.parameter);
-        else if (s.input >= 0)
-            out += inputTexts.textAt(s.input);
-        else
-            out += text.mid(s.from, s.length);
+            return QStringView(parameterTexts.textAt(s.parameter));
+        if (s.input >= 0)
+            return QStringView(inputTexts.textAt(s.input));
+        return QStringView(m_code).mid(s.from, s.length);
+    };
+    qsizetype size = 0;
+    for (const Segment& s : m_segments)
+        size += segmentText(s).size();
+    QString out(int(size), Qt::Uninitialized);
+    QChar* w = out.data();
+    for (const Segment& s : m_segments) {
+        const QStringView text = segmentText(s);
+        w = std::copy(text.begin(), text.end(), w);
     }
     return out;
 }
