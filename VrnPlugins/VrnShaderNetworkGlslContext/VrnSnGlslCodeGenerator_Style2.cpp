@@ -4,10 +4,8 @@
 #include "VrnSnGlslContextRecordIndex.h"
 #include "VrnSnGlslEmission.h"
 
-#include <QStringList>
-
 #include <algorithm>
-#include <set>
+#include <vector>
 
 using namespace VrnSnGlslEmission;
 
@@ -269,30 +267,63 @@ QList<unsigned> VrnSnGlslCodeGenerator_Style2::shaderTypesOf(const QMap<unsigned
     return shaderTypes;
 }
 
+namespace {
+// The distinct lines in QString's order, joined with "\n".
+QString sortedDistinctJoined(std::vector<QStringView>& lines)
+{
+    std::sort(lines.begin(), lines.end(), [](QStringView a, QStringView b) { return a.compare(b) < 0; });
+    lines.erase(std::unique(lines.begin(), lines.end(), [](QStringView a, QStringView b) { return a.compare(b) == 0; }),
+                lines.end());
+    qsizetype size = lines.empty() ? 0 : qsizetype(lines.size()) - 1;
+    for (QStringView line : lines)
+        size += line.size();
+    QString joined(int(size), Qt::Uninitialized);
+    QChar* w = joined.data();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            *w++ = QLatin1Char('\n');
+        w = std::copy(lines[i].begin(), lines[i].end(), w);
+    }
+    return joined;
+}
+} // namespace
+
 // Every line counts once, whichever contexts and types declare it; empty
 // lines included, so a declaration text ending in "\n" adds one empty line.
+// The lines are sorted as views into the declaration texts, which stay alive
+// meanwhile: no string or tree node per line.
 void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>& shaderTypes,
                                                            QMap<unsigned, QList<VrnSnBaseGlslContext*>>& contextsByType,
                                                            QString& samplerCubeLines, QString* otherLines)
 {
-    std::set<QString> samplerCubes;
-    std::set<QString> others;
+    std::vector<QString> texts;
     for (unsigned type : shaderTypes)
         for (VrnSnBaseGlslContext* context : contextsByType[type]) {
             if (!context)
                 continue;
-            const QString declarations = context->shaderDeclarationCode();
+            QString declarations = context->shaderDeclarationCode();
             // Only the sampler cubes asked for: a text without one has no line to give.
             if (!otherLines && !declarations.contains(QLatin1String("samplerCube")))
                 continue;
-            for (const QString& line : declarations.split(QLatin1Char('\n'))) {
-                if (line.trimmed().startsWith(QLatin1String("uniform samplerCube")))
-                    samplerCubes.insert(line);
-                else if (otherLines)
-                    others.insert(line);
-            }
+            texts.push_back(std::move(declarations));
         }
-    samplerCubeLines = QStringList(samplerCubes.begin(), samplerCubes.end()).join(QLatin1Char('\n'));
+    std::vector<QStringView> samplerCubes;
+    std::vector<QStringView> others;
+    for (const QString& text : texts) {
+        const QStringView view(text);
+        for (qsizetype from = 0;;) {
+            const qsizetype end = view.indexOf(QLatin1Char('\n'), from);
+            const QStringView line = view.mid(from, (end < 0 ? view.size() : end) - from);
+            if (line.trimmed().startsWith(QLatin1String("uniform samplerCube")))
+                samplerCubes.push_back(line);
+            else if (otherLines)
+                others.push_back(line);
+            if (end < 0)
+                break;
+            from = end + 1;
+        }
+    }
+    samplerCubeLines = sortedDistinctJoined(samplerCubes);
     if (otherLines)
-        *otherLines = QStringList(others.begin(), others.end()).join(QLatin1Char('\n'));
+        *otherLines = sortedDistinctJoined(others);
 }
