@@ -13,7 +13,9 @@ QString outputVariableName(const Point& point)
 {
     if (!point.node)
         return QString();
-    return point.node->id() + point.name;
+    // Through a view: a sum of two strings is a copy of the first grown by the
+    // second, two allocations where one of the measured size will do.
+    return QStringView(point.node->id()) + point.name;
 }
 
 QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName)

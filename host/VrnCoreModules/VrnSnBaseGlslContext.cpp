@@ -308,7 +308,7 @@ QString VrnSnBaseGlslContext::inputExpression(int index, const QString& input, c
     VrnSnBaseNode::ConnectionPoint resolved;
     const VrnSnBaseNode::ConnectionPoint& point = VrnSnGlslNodeAliases::supplierOf(connected, aliases, resolved);
     if (point.node)
-        return point.node->id() + point.name;
+        return QStringView(point.node->id()) + point.name; // one text of the measured size
     return QStringLiteral("(%1)").arg(defaultInput(input));
 }
 
@@ -343,7 +343,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
             if (!cached)
                 calls.append(VrnChainedArg(QStringLiteral("    %1func(State,_State);\n")).arg(n->id()));
             for (const QString& output : n->kind().outputs) {
-                outputVariables.append(n->id() + output);
+                outputVariables.append(QStringView(n->id()) + output);
                 if (cached)
                     calls.append(QStringLiteral("    %1%2 = texture_lookup2(Cache_%3%2_%1,State,_State);\n").arg(n->id(), output, n->hash()));
             }
