@@ -119,7 +119,8 @@ bool hasPercent(const QString& text)
 
 bool hasPercent(QLatin1String text)
 {
-    return std::memchr(text.data(), '%', size_t(text.size())) != nullptr;
+    // An empty Latin-1 text may have no characters at all: memchr takes none.
+    return !text.isEmpty() && std::memchr(text.data(), '%', size_t(text.size())) != nullptr;
 }
 
 // The decimal text of n, written backwards from the end of buffer; returns where it starts.
