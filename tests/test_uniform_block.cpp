@@ -21,7 +21,9 @@ TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
                                                    QVariant::fromValue(VrnUserEnum({QStringLiteral("a"), QStringLiteral("b")}, 1, true))));
     EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Channel"),
                                                    QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))));
-    EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Far"), 1)) << "outside its array";
+    for (const QVariant& far : {QVariant(1), QVariant(0.5), QVariant::fromValue(VrnColor())})
+        EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Far"), far))
+            << "outside its array: " << far.typeName();
     EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("m"), QStringLiteral("Count"), 1)) << "no location";
 
     EXPECT_EQ(block.intArray(2), (QVector<int>{-9999, 7, -1, -1, -1}));
