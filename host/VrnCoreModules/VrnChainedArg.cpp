@@ -81,7 +81,9 @@ bool findMarkers(const QString& text, Markers& markers)
 
 // A template's markers, or null when it has a '%' that starts no marker.
 // Templates in static storage (string literals, whose characters never change
-// or move) are read once per thread: the same few dozen fill every node.
+// or move while their library is loaded; the host unloads none) are read once
+// per thread: the same few dozen fill every node. The size is checked as well,
+// so that a literal of another length at a reused address is read afresh.
 const Markers* markersOf(const QString& text, Markers& scratch)
 {
     // data_ptr() only hands out the pointer; it neither detaches nor writes.
@@ -90,17 +92,18 @@ const Markers* markersOf(const QString& text, Markers& scratch)
         return findMarkers(text, scratch) ? &scratch : nullptr;
     struct Parsed
     {
+        int size = -1; // none read yet
         bool valid = false;
         Markers markers;
     };
     thread_local std::unordered_map<const QStringData*, Parsed> parsed;
-    const auto known = parsed.find(data);
-    if (known != parsed.end())
-        return known->second.valid ? &known->second.markers : nullptr;
-    Parsed entry;
-    entry.valid = findMarkers(text, entry.markers);
-    const auto kept = parsed.emplace(data, entry).first;
-    return kept->second.valid ? &kept->second.markers : nullptr;
+    Parsed& entry = parsed[data];
+    if (entry.size != text.size()) {
+        entry.size = text.size();
+        entry.markers = Markers();
+        entry.valid = findMarkers(text, entry.markers);
+    }
+    return entry.valid ? &entry.markers : nullptr;
 }
 
 // Most arguments are names of a few characters, read faster by a loop than
