@@ -199,14 +199,22 @@ QString inlineBlockClose()
     return QStringLiteral("        }\n");
 }
 
+namespace {
+// What moves a function line one level deeper, into the evaluation block.
+QString blockIndent()
+{
+    return QStringLiteral("    ");
+}
+} // namespace
+
 QString blockLine(const QString& functionLine)
 {
-    return QStringLiteral("    ") + functionLine;
+    return blockIndent() + functionLine;
 }
 
 void blockEvaluationCall(QString& out, const VrnSnBaseNode* upstream)
 {
-    out += QStringLiteral("    ");
+    out += blockIndent();
     evaluationCall(out, upstream);
 }
 
