@@ -11,11 +11,7 @@ namespace VrnSnGlslEmission {
 
 QString outputVariableName(const Point& point)
 {
-    if (!point.node)
-        return QString();
-    // Through a view: a sum of two strings is a copy of the first grown by the
-    // second, two allocations where one of the measured size will do.
-    return QStringView(point.node->id()) + point.name;
+    return point.node ? point.node->outputVariableName(point.name) : QString();
 }
 
 QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName)

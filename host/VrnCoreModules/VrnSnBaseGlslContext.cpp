@@ -307,8 +307,13 @@ QString VrnSnBaseGlslContext::inputExpression(int index, const QString& input, c
         index >= 0 && index < node->inputCount() && node->inputConnectionAt(index).node ? node->inputConnectionAt(index) : none;
     VrnSnBaseNode::ConnectionPoint resolved;
     const VrnSnBaseNode::ConnectionPoint& point = VrnSnGlslNodeAliases::supplierOf(connected, aliases, resolved);
-    if (point.node)
-        return QStringView(point.node->id()) + point.name; // one text of the measured size
+    return suppliedExpression(point.node.data(), point.name, input);
+}
+
+QString VrnSnBaseGlslContext::suppliedExpression(const VrnSnBaseNode* producer, const QString& pointName, const QString& input) const
+{
+    if (producer)
+        return producer->outputVariableName(pointName);
     return QStringLiteral("(%1)").arg(defaultInput(input));
 }
 
@@ -343,7 +348,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
             if (!cached)
                 calls.append(VrnChainedArg(QStringLiteral("    %1func(State,_State);\n")).arg(n->id()));
             for (const QString& output : n->kind().outputs) {
-                outputVariables.append(QStringView(n->id()) + output);
+                outputVariables.append(n->outputVariableName(output));
                 if (cached)
                     calls.append(QStringLiteral("    %1%2 = texture_lookup2(Cache_%3%2_%1,State,_State);\n").arg(n->id(), output, n->hash()));
             }
@@ -356,8 +361,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     block += QStringLiteral("    store_state(State, _State, %1);\n").arg(store);
     block += QStringLiteral("    derive_state(State, _State, vec2(%1, %2));\n").arg(reval.u, reval.v);
     block += calls.join(QString());
-    block += QStringLiteral("    %1 = %2;\n").arg(inputVariable, producer.node ? producer.node->id() + producer.name
-                                                                                   : QStringLiteral("(%1)").arg(defaultInput(reval.inputName)));
+    block += QStringLiteral("    %1 = %2;\n").arg(inputVariable, suppliedExpression(producer.node.data(), producer.name, reval.inputName));
     block += QStringLiteral("    restore_state(State, _State, %1);\n").arg(store);
     for (int i = 0; i < outputVariables.size(); ++i)
         VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(outputVariables.at(i)).arg(index).arg(i).appendTo(block);

@@ -130,6 +130,9 @@ private:
     QString parameterExpression(const QString& name, VrnSnBaseNode* node) const;
     // What the input of that number in the kind's list reads.
     QString inputExpression(int index, const QString& input, const VrnSnGlslNodeAliases* aliases) const;
+    // What an input supplied by the producer's point reads: the point's output
+    // variable, or without a producer the input's default.
+    QString suppliedExpression(const VrnSnBaseNode* producer, const QString& pointName, const QString& input) const;
     // The parameters read from the block; lines that must precede the code go to prologue.
     VrnGlslTokenTexts blockParameterTexts(VrnSnBaseNode* node, const VrnShaderUniformBlock& block, QString& prologue) const;
     // The node's code with inputs, inverted flags and re-evaluations resolved

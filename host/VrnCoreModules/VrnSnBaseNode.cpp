@@ -46,6 +46,13 @@ void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
         m_context = nullptr;
 }
 
+QString VrnSnBaseNode::outputVariableName(const QString& pointName) const
+{
+    // Through a view: a sum of two strings is a copy of the first grown by the
+    // second, two allocations where one of the measured size will do.
+    return QStringView(m_id) + pointName;
+}
+
 QString VrnSnBaseNode::path() const
 {
     // "/<network>/<name>", joined rather than formatted: asked for on every banner and call line.

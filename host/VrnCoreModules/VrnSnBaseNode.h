@@ -50,6 +50,8 @@ public:
     void setName(const QString& name) { m_name = name; }
     // "/" + network name + "/" + node name.
     QString path() const;
+    // The GLSL global that holds one of the node's outputs: the id followed by the point name.
+    QString outputVariableName(const QString& pointName) const;
     // A short hexadecimal digest of the id; part of cache attribute names.
     const QString& hash() const { return m_hash; }
 
