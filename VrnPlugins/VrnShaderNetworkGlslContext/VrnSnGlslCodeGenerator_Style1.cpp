@@ -45,7 +45,9 @@ void VrnSnGlslCodeGenerator_Style1::emitNonBakeableNode(QString& code, VrnSnBase
     code += stub.banner;
     if (stub.head.isEmpty())
         return;
-    code += stub.globals + stub.head + blockOpen();
+    code += stub.globals;
+    code += stub.head;
+    code += blockOpen();
     zeroingFunctionBody(code, stub.outputs);
 }
 

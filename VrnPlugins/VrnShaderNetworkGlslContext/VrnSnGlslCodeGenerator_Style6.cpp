@@ -269,10 +269,13 @@ void VrnSnGlslCodeGenerator_Style6::evaluationLines(QString& out, VrnSnBaseGlslC
 {
     const VrnSnBaseNode* node = context->parentNode();
     const StoredOutputs from = storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context));
-    if (from == StoredOutputs::None)
+    if (from == StoredOutputs::None) {
         blockEvaluationCall(out, node);
-    else
-        out += blockOpen() + storedOutputReads(node, from, shaderType) + blockClose();
+        return;
+    }
+    out += blockOpen();
+    out += storedOutputReads(node, from, shaderType);
+    out += blockClose();
 }
 
 QString VrnSnGlslCodeGenerator_Style6::bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases)
