@@ -318,6 +318,28 @@ TEST_F(Fixture, ADeletedNodeLeavesTheNetworkAndANodeRefusedForItsIdTakesNothingW
     net.reset(); // b outlives the network and must not tell it when it goes
 }
 
+// An attribute is found by its text, whether the name asked for shares the
+// attribute's characters, shares only their start, or is a copy of its own.
+TEST(SerializableObject, FindsAttributesByText)
+{
+    static const QChar raw[] = {QLatin1Char('a'), QLatin1Char('b'), QLatin1Char('c')};
+    const QString ab = QString::fromRawData(raw, 2);
+    const QString abc = QString::fromRawData(raw, 3);
+    VrnSerializableObject object;
+    ASSERT_TRUE(object.createUserAttribute(VrnCustomAttribute(abc, 3)));
+    ASSERT_TRUE(object.createUserAttribute(VrnCustomAttribute(ab, 2)));
+    const struct
+    {
+        QString name;
+        QVariant value;
+    } rows[] = {
+        {abc, 3}, {ab, 2}, {QStringLiteral("ab"), 2}, {QString(raw, 3), 3}, {QString(), QVariant()},
+        {QString::fromRawData(raw, 1), QVariant()}, {QStringLiteral("abd"), QVariant()},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(object.userAttributeValue(row.name), row.value) << row.name.toStdString();
+}
+
 // Filled in one pass or call by call, a chain writes what QString::arg writes
 // called once per argument, and warns where it warns: markers in inserted
 // text, "%L", two-digit and non-Latin digits, adjacent and missing markers.
