@@ -84,26 +84,48 @@ bool findMarkers(const QString& text, Markers& markers)
 // or move while their library is loaded; the host unloads none) are read once
 // per thread: the same few dozen fill every node. The size is checked as well,
 // so that a literal of another length at a reused address is read afresh.
-const Markers* markersOf(const QString& text, Markers& scratch)
+// The markers handed back stay valid until the thread's next call.
+const Markers* markersOf(const QString& text)
 {
-    // data_ptr() only hands out the pointer; it neither detaches nor writes.
-    const QStringData* data = const_cast<QString&>(text).data_ptr();
-    if (!data->ref.isStatic())
-        return findMarkers(text, scratch) ? &scratch : nullptr;
     struct Parsed
     {
         int size = -1; // none read yet
         bool valid = false;
         Markers markers;
     };
-    thread_local std::unordered_map<const QStringData*, Parsed> parsed;
-    Parsed& entry = parsed[data];
-    if (entry.size != text.size()) {
-        entry.size = text.size();
-        entry.markers = Markers();
-        entry.valid = findMarkers(text, entry.markers);
+    // A recent template by its address, found without hashing: a build
+    // fills a few dozen literals, many thousands of times.
+    struct Recent
+    {
+        const QStringData* data = nullptr;
+        const Parsed* parsed = nullptr;
+    };
+    struct ThreadTemplates
+    {
+        std::unordered_map<const QStringData*, Parsed> parsed; // its entries never move
+        Recent recent[64];
+        Markers scratch; // the markers of a template read afresh
+    };
+    thread_local ThreadTemplates templates;
+
+    // data_ptr() only hands out the pointer; it neither detaches nor writes.
+    const QStringData* data = const_cast<QString&>(text).data_ptr();
+    if (!data->ref.isStatic()) {
+        templates.scratch.list.clear();
+        templates.scratch.numbers.clear();
+        return findMarkers(text, templates.scratch) ? &templates.scratch : nullptr;
     }
-    return entry.valid ? &entry.markers : nullptr;
+    Recent& recent = templates.recent[(quintptr(data) >> 4) % 64];
+    if (recent.data != data || recent.parsed->size != text.size()) {
+        Parsed& entry = templates.parsed[data];
+        if (entry.size != text.size()) {
+            entry.size = text.size();
+            entry.markers = Markers();
+            entry.valid = findMarkers(text, entry.markers);
+        }
+        recent = Recent{data, &entry};
+    }
+    return recent.parsed->valid ? &recent.parsed->markers : nullptr;
 }
 
 // Most arguments are names of a few characters, read faster by a loop than
@@ -201,8 +223,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return false;
     }
-    Markers scratch;
-    const Markers* found = markersOf(m_text, scratch);
+    const Markers* found = markersOf(m_text);
     // Every argument needs a number of its own, or QString::arg warns.
     if (!found || found->numbers.size() < count)
         return false;
