@@ -299,6 +299,13 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
     }
     // Who reads each listed node. A node whose outputs are read from a channel
     // does not evaluate its producers.
+    struct Read
+    {
+        int producer;
+        int consumer;
+    };
+    std::vector<Read> reads;
+    reads.reserve(listed.size() * 2);
     NodeList producers;
     for (int i = 0; i < contexts.size(); ++i) {
         const int consumer = place[size_t(i)];
@@ -311,8 +318,21 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         for (VrnSnBaseNode* p : producers) {
             const int producer = number.numberOf(p);
             if (producer >= 0)
-                listed[size_t(producer)].consumers.push_back(consumer);
+                reads.push_back({producer, consumer});
         }
+    }
+    // The consumers of listed node k, in the order found: consumers[firstConsumer[k]] up to
+    // consumers[firstConsumer[k + 1]]; one array for all, instead of one per node.
+    std::vector<int> firstConsumer(listed.size() + 1, 0);
+    for (const Read& r : reads)
+        ++firstConsumer[size_t(r.producer) + 1];
+    for (size_t k = 1; k < firstConsumer.size(); ++k)
+        firstConsumer[k] += firstConsumer[k - 1];
+    std::vector<int> consumers(reads.size());
+    {
+        std::vector<int> next(firstConsumer.begin(), firstConsumer.end() - 1);
+        for (const Read& r : reads)
+            consumers[size_t(next[size_t(r.producer)]++)] = r.consumer;
     }
     // The container that evaluates each node. A node belongs to the innermost
     // container that every one of its consumers is inside of; consumers come
@@ -337,7 +357,8 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         Listed& l = listed[size_t(n)];
         int decided = -1;
         bool first = true;
-        for (int consumer : l.consumers) {
+        for (int k = firstConsumer[size_t(n)]; k < firstConsumer[size_t(n) + 1]; ++k) {
+            const int consumer = consumers[size_t(k)];
             const Listed& c = listed[size_t(consumer)];
             const bool evaluatesInside = c.node->kind().container && !c.readsCache && !c.readsBakedChannel;
             const int inside = evaluatesInside ? consumer : c.owner;
