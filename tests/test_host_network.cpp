@@ -340,6 +340,14 @@ TEST(SerializableObject, FindsAttributesByText)
         EXPECT_EQ(object.userAttributeValue(row.name), row.value) << row.name.toStdString();
 }
 
+TEST(SerializableObject, WritesItsUuidAsQUuidDoes)
+{
+    for (int i = 0; i < 200; ++i) {
+        const VrnSerializableObject object;
+        ASSERT_EQ(object.uuidString(), object.uuid().toString());
+    }
+}
+
 // Filled in one pass or call by call, a chain writes what QString::arg writes
 // called once per argument, and warns where it warns: markers in inserted
 // text, "%L", two-digit and non-Latin digits, adjacent and missing markers.

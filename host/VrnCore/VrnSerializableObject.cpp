@@ -4,6 +4,34 @@ VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent),
 
 VrnSerializableObject::~VrnSerializableObject() = default;
 
+QString VrnSerializableObject::uuidString() const
+{
+    // Written into a text of the final size: QUuid::toString goes through a
+    // byte buffer and a Latin-1 conversion, and builds ask for every node's.
+    static const char hex[] = "0123456789abcdef";
+    QString text(38, Qt::Uninitialized);
+    QChar* w = text.data();
+    auto put = [&w](quint64 value, int digits) {
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            *w++ = QLatin1Char(hex[(value >> shift) & 0xf]);
+    };
+    *w++ = QLatin1Char('{');
+    put(m_uuid.data1, 8);
+    *w++ = QLatin1Char('-');
+    put(m_uuid.data2, 4);
+    *w++ = QLatin1Char('-');
+    put(m_uuid.data3, 4);
+    *w++ = QLatin1Char('-');
+    put(quint64(m_uuid.data4[0]) << 8 | m_uuid.data4[1], 4);
+    *w++ = QLatin1Char('-');
+    quint64 node = 0;
+    for (int i = 2; i < 8; ++i)
+        node = node << 8 | m_uuid.data4[i];
+    put(node, 12);
+    *w++ = QLatin1Char('}');
+    return text;
+}
+
 int VrnSerializableObject::indexOf(const QString& name) const
 {
     // Most names asked for are the kind's own texts, shared with the

@@ -34,7 +34,9 @@ public:
     bool setUserAttributeFlags(const QString& name, int flags);
     bool removeUserAttribute(const QString& name);
 
-    QString uuidString() const { return m_uuid.toString(); }
+    const QUuid& uuid() const { return m_uuid; }
+    // The uuid in braces, as QUuid::toString writes it.
+    QString uuidString() const;
 
 protected:
     enum class AttributeEvent { Created, Changed, Removed };
