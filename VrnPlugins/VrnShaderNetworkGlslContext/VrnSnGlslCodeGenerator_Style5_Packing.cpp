@@ -101,8 +101,9 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
 // hash was analysed for the record's stage.
 int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
 {
-    const QString versionHash = r.ContextVersionHash[c];
-    if (!r.VersionHashGlslInfoMap.contains(versionHash)) {
+    const QString& versionHash = r.ContextVersionHash[c];
+    const auto info = r.VersionHashGlslInfoMap.constFind(versionHash);
+    if (info == r.VersionHashGlslInfoMap.constEnd()) {
         if (r.VersionHashEncrypted.contains(versionHash) && !r.VersionHashEncrypted.value(versionHash))
             logLine(kFillMissingHash, QString::fromLatin1(kMissingHashPrefix)
                                           + QString::asprintf("VersionHashGlslInfoMap does not contain VersionHash : versionHashSource %s",
@@ -112,7 +113,7 @@ int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
                                                    + QString::asprintf("VersionHashGlslInfoMap does not contain encrypted VersionHash : %s",
                                                                        local8Bit(versionHash).constData()));
     }
-    if (!r.VersionHashGlslInfoMap.value(versionHash).contains(r.ShaderType))
+    if (info == r.VersionHashGlslInfoMap.constEnd() || !info->contains(r.ShaderType))
         logLine(kFillMissingType, QString::fromLatin1(kMissingTypePrefix)
                                       + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
     return r.NodeFuncIndexByKey.value(versionHash + r.ContextVariantKey[c], 0);
