@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 // QChar::digitValue, without its table lookup for Latin-1 characters.
@@ -163,23 +164,55 @@ char* decimal(int n, char* end)
 }
 } // namespace
 
-// Made in place and moved in: resizing the list would go through its
-// out-of-line reallocation for every argument.
-VrnChainedArg& VrnChainedArg::arg(const QString& a)
+void VrnChainedArg::addText(const QString& a, bool keep)
 {
-    m_arguments.append(Argument(a));
+    Argument argument;
+    if (keep) {
+        argument.kept = m_kept.size();
+        m_kept.append(a);
+    } else {
+        argument.text = &a;
+    }
+    m_arguments.append(argument);
+}
+
+VrnChainedArg&& VrnChainedArg::arg(const QString& a) &&
+{
+    addText(a, false);
+    return std::move(*this);
+}
+
+VrnChainedArg& VrnChainedArg::arg(const QString& a) &
+{
+    addText(a, true);
     return *this;
 }
 
-VrnChainedArg& VrnChainedArg::arg(QLatin1String a)
+VrnChainedArg&& VrnChainedArg::arg(QLatin1String a) &&
 {
-    m_arguments.append(Argument(a));
+    return std::move(arg(a));
+}
+
+VrnChainedArg& VrnChainedArg::arg(QLatin1String a) &
+{
+    Argument argument;
+    argument.kind = Argument::Kind::Latin1;
+    argument.latin1 = a;
+    m_arguments.append(argument);
     return *this;
 }
 
-VrnChainedArg& VrnChainedArg::arg(int a)
+VrnChainedArg&& VrnChainedArg::arg(int a) &&
 {
-    m_arguments.append(Argument(a));
+    return std::move(arg(a));
+}
+
+VrnChainedArg& VrnChainedArg::arg(int a) &
+{
+    Argument argument;
+    argument.kind = Argument::Kind::Number;
+    argument.number = a;
+    m_arguments.append(argument);
     return *this;
 }
 
@@ -219,7 +252,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
 {
     const int count = m_arguments.size();
     for (const Argument& a : m_arguments) {
-        if ((a.kind == Argument::Kind::Text && hasPercent(a.text))
+        if ((a.kind == Argument::Kind::Text && hasPercent(textOf(a)))
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return false;
     }
@@ -240,7 +273,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         const Argument& a = m_arguments[k];
         int length = 0;
         if (a.kind == Argument::Kind::Text) {
-            length = a.text.size();
+            length = textOf(a).size();
         } else if (a.kind == Argument::Kind::Latin1) {
             length = a.latin1.size();
         } else {
@@ -271,8 +304,9 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         w += m.begin - at;
         const Argument& a = m_arguments[k];
         if (a.kind == Argument::Kind::Text) {
-            std::copy(a.text.constData(), a.text.constData() + a.text.size(), w);
-            w += a.text.size();
+            const QString& text = textOf(a);
+            std::copy(text.constData(), text.constData() + text.size(), w);
+            w += text.size();
         } else {
             const char* from = a.kind == Argument::Kind::Latin1 ? a.latin1.data() : numberBegin[k];
             const char* to = a.kind == Argument::Kind::Latin1 ? from + a.latin1.size() : digits[k] + sizeof(digits[k]);
@@ -290,7 +324,7 @@ QString VrnChainedArg::fillCallByCall() const
     QString text = m_text;
     for (const Argument& a : m_arguments) {
         if (a.kind == Argument::Kind::Text)
-            text = text.arg(a.text);
+            text = text.arg(textOf(a));
         else if (a.kind == Argument::Kind::Latin1)
             text = text.arg(a.latin1);
         else

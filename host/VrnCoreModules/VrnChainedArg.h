@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 #include <QVarLengthArray>
 
 // A template filled by chained arg calls, text.arg(a).arg(b)...: each call
@@ -20,11 +21,21 @@ class VrnChainedArg
 {
 public:
     explicit VrnChainedArg(const QString& text) : m_text(text) {}
+    // A chain is filled where it is made; it is neither copied nor moved, so
+    // that a chain of one expression cannot outlive the texts it reads.
+    VrnChainedArg(const VrnChainedArg&) = delete;
+    VrnChainedArg& operator=(const VrnChainedArg&) = delete;
 
-    VrnChainedArg& arg(const QString& a);
-    VrnChainedArg& arg(QLatin1String a);
+    // A chain made and filled in one expression reads its text arguments
+    // where they lie, since they live as long as the expression; a named
+    // chain keeps a copy of each.
+    VrnChainedArg&& arg(const QString& a) &&;
+    VrnChainedArg& arg(const QString& a) &;
+    VrnChainedArg&& arg(QLatin1String a) &&;
+    VrnChainedArg& arg(QLatin1String a) &;
     // Decimal, like QString::arg(int).
-    VrnChainedArg& arg(int a);
+    VrnChainedArg&& arg(int a) &&;
+    VrnChainedArg& arg(int a) &;
 
     QString toString() const;
     // Appends the filled text to out, without a text of its own where it fills in one pass.
@@ -38,16 +49,15 @@ private:
     {
         enum class Kind { Text, Latin1, Number };
 
-        Argument() = default;
-        explicit Argument(const QString& a) : text(a) {}
-        explicit Argument(QLatin1String a) : kind(Kind::Latin1), latin1(a) {}
-        explicit Argument(int a) : kind(Kind::Number), number(a) {}
-
         Kind kind = Kind::Text;
-        QString text;
+        const QString* text = nullptr; // the caller's; null where the chain keeps it
+        int kept = -1;                 // its place in m_kept where the chain keeps it
         QLatin1String latin1;
         int number = 0;
     };
+
+    const QString& textOf(const Argument& a) const { return a.text ? *a.text : m_kept.at(a.kept); }
+    void addText(const QString& a, bool keep);
 
     // The filled text; *onePass, where given, set when the markers were filled in one pass.
     QString fill(bool* onePass) const;
@@ -57,4 +67,5 @@ private:
 
     QString m_text;
     QVarLengthArray<Argument, 4> m_arguments;
+    QStringList m_kept; // the texts of a named chain
 };
