@@ -380,7 +380,7 @@ TEST(ChainedArg, WritesWhatQStringArgWritesCallByCall)
         for (int k = next(6); k > 0; --k) {
             switch (next(3)) {
             case 0: {
-                const QString a = next(4) ? randomText(QStringLiteral("ab12_"), 4) : randomText(argumentLetters, 4);
+                const QString a = next(4) ? randomText(QStringLiteral("ab12_"), 4) : randomText(argumentLetters, 12);
                 chain.arg(a);
                 expected = expected.arg(a);
                 break;

@@ -129,16 +129,25 @@ const Markers* markersOf(const QString& text)
     return recent.parsed->valid ? &recent.parsed->markers : nullptr;
 }
 
-// Most arguments are names of a few characters, read faster by a loop than
-// by a call into Qt's search, which tests many characters at a time.
+// Most arguments are names of a few characters: read four characters at a
+// time, a faster way through them than a call into Qt's search.
 bool hasPercent(const QString& text)
 {
     const int size = text.size();
-    if (size > 32)
+    if (size > 64)
         return text.contains(QLatin1Char('%'));
-    const QChar* c = text.constData();
-    for (const QChar* end = c + size; c != end; ++c)
-        if (c->unicode() == '%')
+    const ushort* c = reinterpret_cast<const ushort*>(text.constData());
+    int i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 word;
+        std::memcpy(&word, c + i, sizeof word);
+        // A character that is '%' leaves a zero lane; the test is true exactly when one does.
+        word ^= Q_UINT64_C(0x0025002500250025);
+        if ((word - Q_UINT64_C(0x0001000100010001)) & ~word & Q_UINT64_C(0x8000800080008000))
+            return true;
+    }
+    for (; i < size; ++i)
+        if (c[i] == '%')
             return true;
     return false;
 }
