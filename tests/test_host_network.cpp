@@ -407,6 +407,15 @@ TEST(ChainedArg, WritesWhatQStringArgWritesCallByCall)
         chain.appendTo(appended);
         ASSERT_EQ(appended, head + expected) << text.toStdString();
         onePass += chain.fillsInOnePass();
+
+        // A chain of one expression reads its texts where they lie, a joined
+        // text part by part.
+        const QString a = randomText(QStringLiteral("ab12_"), 12);
+        const QString b = randomText(argumentLetters, 12);
+        const QString c = randomText(QStringLiteral("ab12_"), 12);
+        QString inPlace = head;
+        VrnChainedArg(text).arg(a).arg(VrnJoinedText(b, c)).arg(QLatin1String("St")).appendTo(inPlace);
+        ASSERT_EQ(inPlace, head + text.arg(a).arg(b + c).arg(QLatin1String("St"))) << text.toStdString();
     }
     qInstallMessageHandler(previous);
     // Both ways are taken often.

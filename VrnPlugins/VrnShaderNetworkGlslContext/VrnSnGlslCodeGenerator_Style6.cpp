@@ -250,12 +250,12 @@ bool VrnSnGlslCodeGenerator_Style6::outputsDeclaredForward() const
 
 void VrnSnGlslCodeGenerator_Style6::globalOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const
 {
-    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2.%3' \n")).arg(outputVariableName(point)).arg(node->path()).arg(point.name).appendTo(out);
+    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2.%3' \n")).arg(outputVariableText(point)).arg(node->pathText()).arg(point.name).appendTo(out);
 }
 
 void VrnSnGlslCodeGenerator_Style6::localOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const
 {
-    VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->path()).appendTo(out);
+    VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->pathText()).appendTo(out);
 }
 
 QString VrnSnGlslCodeGenerator_Style6::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)

@@ -11,7 +11,12 @@ namespace VrnSnGlslEmission {
 
 QString outputVariableName(const Point& point)
 {
-    return point.node ? point.node->outputVariableName(point.name) : QString();
+    return outputVariableText(point).toString();
+}
+
+VrnJoinedText outputVariableText(const Point& point)
+{
+    return point.node ? point.node->outputVariableText(point.name) : VrnJoinedText();
 }
 
 QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName)
@@ -43,17 +48,17 @@ void bannerBlock(QString& out, const VrnChainedArg& title)
 
 void styleBanner(QString& out, int style, const VrnSnBaseNode* node)
 {
-    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Style %1 Node '%2' ---\n")).arg(style).arg(node->path()));
+    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Style %1 Node '%2' ---\n")).arg(style).arg(node->pathText()));
 }
 
 void nonBakeableBanner(QString& out, const VrnSnBaseNode* node)
 {
-    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Non-Bakeable Node '%1' ---\n")).arg(node->path()));
+    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Non-Bakeable Node '%1' ---\n")).arg(node->pathText()));
 }
 
 void globalOutputDeclaration(QString& out, const Point& point)
 {
-    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableName(point)).arg(point.name).appendTo(out);
+    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableText(point)).arg(point.name).appendTo(out);
 }
 
 void functionHead(QString& out, const VrnSnBaseNode* node, unsigned shaderType)
@@ -84,12 +89,12 @@ void localOutputDeclaration(QString& out, const QString& pointName)
 
 void copyOut(QString& out, const Point& point)
 {
-    VrnChainedArg(QStringLiteral("    %1 = %2;\n")).arg(outputVariableName(point)).arg(point.name).appendTo(out);
+    VrnChainedArg(QStringLiteral("    %1 = %2;\n")).arg(outputVariableText(point)).arg(point.name).appendTo(out);
 }
 
 void zeroOutput(QString& out, const Point& point)
 {
-    VrnChainedArg(QStringLiteral("    %1 = vec4(0,0,0,0);\n")).arg(outputVariableName(point)).appendTo(out);
+    VrnChainedArg(QStringLiteral("    %1 = vec4(0,0,0,0);\n")).arg(outputVariableText(point)).appendTo(out);
 }
 
 void zeroingFunctionBody(QString& out, const QVector<Point>& outputs)
@@ -117,7 +122,7 @@ QString cacheLookup(const Point& upstreamPoint)
 {
     const VrnSnBaseNode* upstream = upstreamPoint.node.data();
     return VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2_%3,State,_State);\n"))
-        .arg(outputVariableName(upstreamPoint))
+        .arg(outputVariableText(upstreamPoint))
         .arg(cacheAttributeName(upstream, upstreamPoint.name))
         .arg(upstream->id());
 }
@@ -126,7 +131,7 @@ void evaluationCall(QString& out, const VrnSnBaseNode* upstream)
 {
     VrnChainedArg(QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n"))
         .arg(upstream->id())
-        .arg(upstream->path())
+        .arg(upstream->pathText())
         .appendTo(out);
 }
 
@@ -145,7 +150,7 @@ void functionOpening(QString& out, const QString& head)
 
 QString channelLookup(const Point& point)
 {
-    return VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(Channel_%2,State,_State);\n")).arg(outputVariableName(point)).arg(point.node->id());
+    return VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(Channel_%2,State,_State);\n")).arg(outputVariableText(point)).arg(point.node->id());
 }
 
 QString headerBlock(const QString& title)

@@ -20,6 +20,8 @@ const int kCacheActive = 2;
 // The global vec4 that holds a node output: node id followed by the point name;
 // empty when the point's node is gone.
 QString outputVariableName(const Point& point);
+// The same as parts, for a template to join where it writes them.
+VrnJoinedText outputVariableText(const Point& point);
 // "Cache_" + node hash + point name: the attribute and channel of an output's cache.
 QString cacheAttributeName(const VrnSnBaseNode* node, const QString& pointName);
 // The stage's prefix followed by "ShaderUniformBlock" (Styles 5 and 6).

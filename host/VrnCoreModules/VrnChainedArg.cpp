@@ -131,12 +131,12 @@ const Markers* markersOf(const QString& text)
 
 // Most arguments are names of a few characters: read four characters at a
 // time, a faster way through them than a call into Qt's search.
-bool hasPercent(const QString& text)
+bool hasPercent(QStringView text)
 {
-    const int size = text.size();
+    const int size = int(text.size());
     if (size > 64)
         return text.contains(QLatin1Char('%'));
-    const ushort* c = reinterpret_cast<const ushort*>(text.constData());
+    const ushort* c = reinterpret_cast<const ushort*>(text.data());
     int i = 0;
     for (; i + 4 <= size; i += 4) {
         quint64 word;
@@ -216,6 +216,21 @@ VrnChainedArg& VrnChainedArg::arg(const QString& a) &
     return *this;
 }
 
+VrnChainedArg&& VrnChainedArg::arg(const VrnJoinedText& a) &&
+{
+    Argument argument;
+    argument.kind = Argument::Kind::Joined;
+    argument.joined = &a;
+    m_arguments.append(argument);
+    return std::move(*this);
+}
+
+VrnChainedArg& VrnChainedArg::arg(const VrnJoinedText& a) &
+{
+    addText(a.toString(), true);
+    return *this;
+}
+
 VrnChainedArg&& VrnChainedArg::arg(QLatin1String a) &&
 {
     return std::move(arg(a));
@@ -283,6 +298,11 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         if ((a.kind == Argument::Kind::Text && hasPercent(textOf(a)))
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return false;
+        if (a.kind == Argument::Kind::Joined) {
+            for (int i = 0; i < a.joined->count(); ++i)
+                if (hasPercent(a.joined->part(i)))
+                    return false;
+        }
     }
     const Markers* found = markersOf(m_text);
     // Every argument needs a number of its own, or QString::arg warns.
@@ -302,6 +322,8 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         int length = 0;
         if (a.kind == Argument::Kind::Text) {
             length = textOf(a).size();
+        } else if (a.kind == Argument::Kind::Joined) {
+            length = a.joined->size();
         } else if (a.kind == Argument::Kind::Latin1) {
             length = a.latin1.size();
         } else {
@@ -333,6 +355,9 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         if (a.kind == Argument::Kind::Text) {
             const QString& text = textOf(a);
             w = copyChars(text.constData(), text.size(), w);
+        } else if (a.kind == Argument::Kind::Joined) {
+            for (int i = 0; i < a.joined->count(); ++i)
+                w = copyChars(a.joined->part(i).data(), int(a.joined->part(i).size()), w);
         } else {
             const char* from = a.kind == Argument::Kind::Latin1 ? a.latin1.data() : numberBegin[k];
             const char* to = a.kind == Argument::Kind::Latin1 ? from + a.latin1.size() : digits[k] + sizeof(digits[k]);
@@ -351,6 +376,8 @@ QString VrnChainedArg::fillCallByCall() const
     for (const Argument& a : m_arguments) {
         if (a.kind == Argument::Kind::Text)
             text = text.arg(textOf(a));
+        else if (a.kind == Argument::Kind::Joined)
+            text = text.arg(a.joined->toString());
         else if (a.kind == Argument::Kind::Latin1)
             text = text.arg(a.latin1);
         else

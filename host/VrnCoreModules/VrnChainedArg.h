@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VrnJoinedText.h"
+
 #include <QLatin1String>
 #include <QString>
 #include <QStringList>
@@ -31,6 +33,9 @@ public:
     // chain keeps a copy of each.
     VrnChainedArg&& arg(const QString& a) &&;
     VrnChainedArg& arg(const QString& a) &;
+    // The parts joined, as one argument.
+    VrnChainedArg&& arg(const VrnJoinedText& a) &&;
+    VrnChainedArg& arg(const VrnJoinedText& a) &;
     VrnChainedArg&& arg(QLatin1String a) &&;
     VrnChainedArg& arg(QLatin1String a) &;
     // Decimal, like QString::arg(int).
@@ -47,10 +52,11 @@ public:
 private:
     struct Argument
     {
-        enum class Kind { Text, Latin1, Number };
+        enum class Kind { Text, Joined, Latin1, Number };
 
         Kind kind = Kind::Text;
-        const QString* text = nullptr; // the caller's; null where the chain keeps it
+        const QString* text = nullptr;        // the caller's; null where the chain keeps it
+        const VrnJoinedText* joined = nullptr; // the caller's parts, of a Joined argument
         int kept = -1;                 // its place in m_kept where the chain keeps it
         QLatin1String latin1;
         int number = 0;

@@ -46,17 +46,11 @@ void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
         m_context = nullptr;
 }
 
-QString VrnSnBaseNode::outputVariableName(const QString& pointName) const
+VrnJoinedText VrnSnBaseNode::pathText() const
 {
-    // Through a view: a sum of two strings is a copy of the first grown by the
-    // second, two allocations where one of the measured size will do.
-    return QStringView(m_id) + pointName;
-}
-
-QString VrnSnBaseNode::path() const
-{
-    // "/<network>/<name>", joined rather than formatted: asked for on every banner and call line.
-    return QLatin1Char('/') + (m_network ? m_network->name() : QString()) + QLatin1Char('/') + m_name;
+    static const QString slash = QStringLiteral("/");
+    static const QString none;
+    return VrnJoinedText(slash, m_network ? m_network->name() : none, slash, m_name);
 }
 
 void VrnSnBaseNode::addTag(const QString& tag)

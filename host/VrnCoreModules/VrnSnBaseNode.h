@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VrnChannel.h"
+#include "VrnJoinedText.h"
 #include "VrnSerializableObject.h"
 #include "VrnSnNodeKind.h"
 
@@ -49,9 +50,13 @@ public:
     const QString& name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
     // "/" + network name + "/" + node name.
-    QString path() const;
+    QString path() const { return pathText().toString(); }
+    // The same, as parts for a chain to join where it writes them.
+    VrnJoinedText pathText() const;
     // The GLSL global that holds one of the node's outputs: the id followed by the point name.
-    QString outputVariableName(const QString& pointName) const;
+    QString outputVariableName(const QString& pointName) const { return outputVariableText(pointName).toString(); }
+    // The same, as parts for a chain to join where it writes them.
+    VrnJoinedText outputVariableText(const QString& pointName) const { return VrnJoinedText(m_id, pointName); }
     // A short hexadecimal digest of the id; part of cache attribute names.
     const QString& hash() const { return m_hash; }
 
