@@ -309,6 +309,8 @@ void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>
         }
     std::vector<QStringView> samplerCubes;
     std::vector<QStringView> others;
+    // Nearly every text ends in a line break: its empty last line is sorted once, not once per text.
+    bool emptyListed = false;
     for (const QString& text : texts) {
         const QStringView view(text);
         for (qsizetype from = 0;;) {
@@ -316,8 +318,10 @@ void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>
             const QStringView line = view.mid(from, (end < 0 ? view.size() : end) - from);
             if (line.trimmed().startsWith(QLatin1String("uniform samplerCube")))
                 samplerCubes.push_back(line);
-            else if (otherLines)
+            else if (otherLines && (!line.isEmpty() || !emptyListed)) {
                 others.push_back(line);
+                emptyListed = emptyListed || line.isEmpty();
+            }
             if (end < 0)
                 break;
             from = end + 1;
