@@ -338,6 +338,11 @@ TEST(SerializableObject, FindsAttributesByText)
     };
     for (const auto& row : rows)
         EXPECT_EQ(object.userAttributeValue(row.name), row.value) << row.name.toStdString();
+    // Removed by a copy of its name, it goes alone, and only once.
+    EXPECT_TRUE(object.removeUserAttribute(QStringLiteral("ab")));
+    EXPECT_FALSE(object.removeUserAttribute(ab));
+    EXPECT_FALSE(object.exists(ab));
+    EXPECT_EQ(object.userAttributeValue(abc), QVariant(3));
 }
 
 TEST(SerializableObject, WritesItsUuidAsQUuidDoes)
