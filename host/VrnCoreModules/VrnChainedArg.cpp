@@ -218,10 +218,7 @@ VrnChainedArg& VrnChainedArg::arg(const QString& a) &
 
 VrnChainedArg&& VrnChainedArg::arg(const VrnJoinedText& a) &&
 {
-    Argument argument;
-    argument.kind = Argument::Kind::Joined;
-    argument.joined = &a;
-    m_arguments.append(argument);
+    m_arguments.append(Argument(&a));
     return std::move(*this);
 }
 
@@ -238,10 +235,7 @@ VrnChainedArg&& VrnChainedArg::arg(QLatin1String a) &&
 
 VrnChainedArg& VrnChainedArg::arg(QLatin1String a) &
 {
-    Argument argument;
-    argument.kind = Argument::Kind::Latin1;
-    argument.latin1 = a;
-    m_arguments.append(argument);
+    m_arguments.append(Argument(a));
     return *this;
 }
 
@@ -252,10 +246,7 @@ VrnChainedArg&& VrnChainedArg::arg(int a) &&
 
 VrnChainedArg& VrnChainedArg::arg(int a) &
 {
-    Argument argument;
-    argument.kind = Argument::Kind::Number;
-    argument.number = a;
-    m_arguments.append(argument);
+    m_arguments.append(Argument(a));
     return *this;
 }
 

@@ -54,6 +54,11 @@ private:
     {
         enum class Kind { Text, Joined, Latin1, Number };
 
+        Argument() = default;
+        explicit Argument(const VrnJoinedText* parts) : kind(Kind::Joined), joined(parts) {}
+        explicit Argument(QLatin1String a) : kind(Kind::Latin1), latin1(a) {}
+        explicit Argument(int a) : kind(Kind::Number), number(a) {}
+
         Kind kind = Kind::Text;
         const QString* text = nullptr;        // the caller's; null where the chain keeps it
         const VrnJoinedText* joined = nullptr; // the caller's parts, of a Joined argument
