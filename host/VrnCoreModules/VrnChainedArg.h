@@ -60,9 +60,9 @@ private:
         explicit Argument(int a) : kind(Kind::Number), number(a) {}
 
         Kind kind = Kind::Text;
-        const QString* text = nullptr;        // the caller's; null where the chain keeps it
+        const QString* text = nullptr;         // the caller's; null where the chain keeps it
         const VrnJoinedText* joined = nullptr; // the caller's parts, of a Joined argument
-        int kept = -1;                 // its place in m_kept where the chain keeps it
+        int kept = -1;                         // its place in m_kept where the chain keeps it
         QLatin1String latin1;
         int number = 0;
     };
