@@ -5,20 +5,24 @@
 void VrnSnGlslNodeAliases::addAlias(const Point& from, const Point& to)
 {
     m_aliases.insert(Key(from.node.data(), from.name), to);
+    m_nodes.insert(from.node.data());
 }
 
 bool VrnSnGlslNodeAliases::containsAlias(const Point& point) const
 {
-    return m_aliases.contains(Key(point.node.data(), point.name));
+    return findAlias(point) != nullptr;
 }
 
 VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::getAlias(const Point& point) const
 {
-    return m_aliases.value(Key(point.node.data(), point.name), point);
+    const Point* alias = findAlias(point);
+    return alias ? *alias : point;
 }
 
 const VrnSnGlslNodeAliases::Point* VrnSnGlslNodeAliases::findAlias(const Point& point) const
 {
+    if (!mayHaveAlias(point))
+        return nullptr;
     const auto found = m_aliases.constFind(Key(point.node.data(), point.name));
     return found == m_aliases.constEnd() ? nullptr : &found.value();
 }

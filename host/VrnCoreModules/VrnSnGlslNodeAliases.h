@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QPair>
+#include <QSet>
 
 // Maps a connection point to the point that really supplies it: an input that
 // reads a pass-through node reads that node's own producer.
@@ -31,5 +32,10 @@ public:
 
 private:
     using Key = QPair<const VrnSnBaseNode*, QString>;
+    // Whether a point of the node may have an alias: most points asked for
+    // have none, and are answered without making a key of their name.
+    bool mayHaveAlias(const Point& point) const { return m_nodes.contains(point.node.data()); }
+
     QHash<Key, Point> m_aliases;
+    QSet<const VrnSnBaseNode*> m_nodes; // the nodes of the points that have an alias
 };
