@@ -192,27 +192,21 @@ char* decimal(int n, char* end)
 }
 } // namespace
 
-void VrnChainedArg::addText(const QString& a, bool keep)
+const QString& VrnChainedArg::keep(const QString& a)
 {
-    Argument argument;
-    if (keep) {
-        argument.kept = m_kept.size();
-        m_kept.append(a);
-    } else {
-        argument.text = &a;
-    }
-    m_arguments.append(argument);
+    m_kept.push_front(a);
+    return m_kept.front();
 }
 
 VrnChainedArg&& VrnChainedArg::arg(const QString& a) &&
 {
-    addText(a, false);
+    m_arguments.append(Argument(&a));
     return std::move(*this);
 }
 
 VrnChainedArg& VrnChainedArg::arg(const QString& a) &
 {
-    addText(a, true);
+    m_arguments.append(Argument(&keep(a)));
     return *this;
 }
 
@@ -224,8 +218,7 @@ VrnChainedArg&& VrnChainedArg::arg(const VrnJoinedText& a) &&
 
 VrnChainedArg& VrnChainedArg::arg(const VrnJoinedText& a) &
 {
-    addText(a.toString(), true);
-    return *this;
+    return arg(a.toString());
 }
 
 VrnChainedArg&& VrnChainedArg::arg(QLatin1String a) &&
@@ -286,7 +279,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
 {
     const int count = m_arguments.size();
     for (const Argument& a : m_arguments) {
-        if ((a.kind == Argument::Kind::Text && hasPercent(textOf(a)))
+        if ((a.kind == Argument::Kind::Text && hasPercent(*a.text))
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return false;
         if (a.kind == Argument::Kind::Joined) {
@@ -312,7 +305,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         const Argument& a = m_arguments[k];
         int length = 0;
         if (a.kind == Argument::Kind::Text) {
-            length = textOf(a).size();
+            length = a.text->size();
         } else if (a.kind == Argument::Kind::Joined) {
             length = a.joined->size();
         } else if (a.kind == Argument::Kind::Latin1) {
@@ -344,7 +337,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         w = copyChars(source + at, m.begin - at, w);
         const Argument& a = m_arguments[k];
         if (a.kind == Argument::Kind::Text) {
-            const QString& text = textOf(a);
+            const QString& text = *a.text;
             w = copyChars(text.constData(), text.size(), w);
         } else if (a.kind == Argument::Kind::Joined) {
             for (int i = 0; i < a.joined->count(); ++i)
@@ -366,7 +359,7 @@ QString VrnChainedArg::fillCallByCall() const
     QString text = m_text;
     for (const Argument& a : m_arguments) {
         if (a.kind == Argument::Kind::Text)
-            text = text.arg(textOf(a));
+            text = text.arg(*a.text);
         else if (a.kind == Argument::Kind::Joined)
             text = text.arg(a.joined->toString());
         else if (a.kind == Argument::Kind::Latin1)

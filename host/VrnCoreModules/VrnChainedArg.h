@@ -4,8 +4,9 @@
 
 #include <QLatin1String>
 #include <QString>
-#include <QStringList>
 #include <QVarLengthArray>
+
+#include <forward_list>
 
 // A template filled by chained arg calls, text.arg(a).arg(b)...: each call
 // replaces the lowest-numbered place marker left, and the text it inserts
@@ -55,20 +56,20 @@ private:
         enum class Kind { Text, Joined, Latin1, Number };
 
         Argument() = default;
+        explicit Argument(const QString* a) : text(a) {}
         explicit Argument(const VrnJoinedText* parts) : kind(Kind::Joined), joined(parts) {}
         explicit Argument(QLatin1String a) : kind(Kind::Latin1), latin1(a) {}
         explicit Argument(int a) : kind(Kind::Number), number(a) {}
 
         Kind kind = Kind::Text;
-        const QString* text = nullptr;         // the caller's; null where the chain keeps it
+        const QString* text = nullptr;         // the caller's, or a copy in m_kept
         const VrnJoinedText* joined = nullptr; // the caller's parts, of a Joined argument
-        int kept = -1;                         // its place in m_kept where the chain keeps it
         QLatin1String latin1;
         int number = 0;
     };
 
-    const QString& textOf(const Argument& a) const { return a.text ? *a.text : m_kept.at(a.kept); }
-    void addText(const QString& a, bool keep);
+    // A copy of a named chain's text argument, for the argument to read.
+    const QString& keep(const QString& a);
 
     // The filled text; *onePass, where given, set when the markers were filled in one pass.
     QString fill(bool* onePass) const;
@@ -78,5 +79,5 @@ private:
 
     QString m_text;
     QVarLengthArray<Argument, 4> m_arguments;
-    QStringList m_kept; // the texts of a named chain
+    std::forward_list<QString> m_kept; // the texts of a named chain; they stay where they are
 };

@@ -28,10 +28,8 @@ public:
     {
         QString text(size(), Qt::Uninitialized);
         QChar* w = text.data();
-        for (int i = 0; i < m_count; ++i) {
-            std::copy(m_parts[i].begin(), m_parts[i].end(), w);
-            w += m_parts[i].size();
-        }
+        for (int i = 0; i < m_count; ++i)
+            w = std::copy(m_parts[i].begin(), m_parts[i].end(), w);
         return text;
     }
 
