@@ -29,5 +29,7 @@ bool VrnShadingContext::addChannelAlias(int uvTile, const QString& alias, const 
 
 QStringList VrnShadingContext::channelNames(int uvTile) const
 {
-    return m_channels.value(uvTile).keys();
+    QStringList names = m_channels.value(uvTile).keys();
+    names.sort();
+    return names;
 }

@@ -2,6 +2,7 @@
 
 #include "VrnChannel.h"
 
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -30,7 +31,8 @@ public:
 
 private:
     int m_currentUv = 1001;
-    QMap<int, QMap<QString, QPointer<VrnChannel>>> m_channels;
+    // A tile can hold a cache channel for every node: names are found by hash.
+    QMap<int, QHash<QString, QPointer<VrnChannel>>> m_channels;
 };
 
 // The shading context that generators receive (sparse virtual texturing variant).
