@@ -1,33 +1,55 @@
 #include "VrnSerializableObject.h"
 
+#include <cstring>
+
 VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent), m_uuid(QUuid::createUuid()) {}
 
 VrnSerializableObject::~VrnSerializableObject() = default;
 
+namespace {
+// The two hexadecimal characters of each byte value, as the UTF-16 pair they are in a QString.
+struct HexPairs
+{
+    quint32 pair[256];
+    constexpr HexPairs() : pair()
+    {
+        constexpr char hex[] = "0123456789abcdef";
+        for (int b = 0; b < 256; ++b) {
+            const quint32 high = quint32(hex[b >> 4]);
+            const quint32 low = quint32(hex[b & 0xf]);
+            pair[b] = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? high | low << 16 : high << 16 | low;
+        }
+    }
+};
+constexpr HexPairs kHexPairs;
+} // namespace
+
 QString VrnSerializableObject::uuidString() const
 {
-    // Written into a text of the final size: QUuid::toString goes through a
-    // byte buffer and a Latin-1 conversion, and builds ask for every node's.
-    static const char hex[] = "0123456789abcdef";
+    // Written into a text of the final size, a byte at a time: QUuid::toString
+    // goes through a byte buffer and a Latin-1 conversion, and builds ask for
+    // every node's.
     QString text(38, Qt::Uninitialized);
     QChar* w = text.data();
-    auto put = [&w](quint64 value, int digits) {
-        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-            *w++ = QLatin1Char(hex[(value >> shift) & 0xf]);
+    auto put = [&w](quint64 value, int bytes) {
+        for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) {
+            std::memcpy(static_cast<void*>(w), &kHexPairs.pair[(value >> shift) & 0xff], sizeof(quint32));
+            w += 2;
+        }
     };
     *w++ = QLatin1Char('{');
-    put(m_uuid.data1, 8);
+    put(m_uuid.data1, 4);
     *w++ = QLatin1Char('-');
-    put(m_uuid.data2, 4);
+    put(m_uuid.data2, 2);
     *w++ = QLatin1Char('-');
-    put(m_uuid.data3, 4);
+    put(m_uuid.data3, 2);
     *w++ = QLatin1Char('-');
-    put(quint64(m_uuid.data4[0]) << 8 | m_uuid.data4[1], 4);
+    put(quint64(m_uuid.data4[0]) << 8 | m_uuid.data4[1], 2);
     *w++ = QLatin1Char('-');
     quint64 node = 0;
     for (int i = 2; i < 8; ++i)
         node = node << 8 | m_uuid.data4[i];
-    put(node, 12);
+    put(node, 6);
     *w++ = QLatin1Char('}');
     return text;
 }
