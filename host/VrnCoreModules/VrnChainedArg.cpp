@@ -285,7 +285,9 @@ void VrnChainedArg::appendTo(QString& out) const
 bool VrnChainedArg::appendInOnePass(QString& out) const
 {
     const int count = m_arguments.size();
-    for (const Argument& a : m_arguments) {
+    // The text of the last argument is not scanned again: only the ones before need to be free of '%'.
+    for (int k = 0; k + 1 < count; ++k) {
+        const Argument& a = m_arguments[k];
         if ((a.kind == Argument::Kind::Text && hasPercent(*a.text))
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return false;
