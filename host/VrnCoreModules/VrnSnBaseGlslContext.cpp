@@ -327,9 +327,16 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
 
     // Every node function the producer's value depends on runs again at the
     // derived position; their output variables are put back afterwards so that
-    // later readers see the values of the current position.
-    QStringList calls;
-    QStringList outputVariables;
+    // later readers see the values of the current position. The lines are
+    // written where they go: the templates of several arguments fill them all
+    // at once, so they are the texts joined.
+    QString calls;
+    struct Kept
+    {
+        const VrnSnBaseNode* node;
+        const QString* output;
+    };
+    QVarLengthArray<Kept, 16> kept;
     if (producer.node && producer.node->context()) {
         QList<VrnSnBaseNode*> nodes;
         QList<VrnSnBaseGlslContext*> upstream;
@@ -346,26 +353,31 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
             // every style, whether or not that style's function would compute it.
             const bool cached = VrnSnBaseGlslCodeGenerator::nodeReadsCache(n, shading);
             if (!cached)
-                calls.append(VrnChainedArg(QStringLiteral("    %1func(State,_State);\n")).arg(n->id()));
+                VrnChainedArg(QStringLiteral("    %1func(State,_State);\n")).arg(n->id()).appendTo(calls);
             for (const QString& output : n->kind().outputs) {
-                outputVariables.append(n->outputVariableName(output));
-                if (cached)
-                    calls.append(QStringLiteral("    %1%2 = texture_lookup2(Cache_%3%2_%1,State,_State);\n").arg(n->id(), output, n->hash()));
+                kept.append(Kept{n, &output});
+                if (cached) // "    %1%2 = texture_lookup2(Cache_%3%2_%1,State,_State);\n" with id, output, hash
+                    calls += QStringLiteral("    ") + n->id() + output + QStringLiteral(" = texture_lookup2(Cache_") + n->hash() + output
+                           + QLatin1Char('_') + n->id() + QStringLiteral(",State,_State);\n");
             }
         }
     }
-    const QString store = QStringLiteral("VrnRevalStore%1").arg(index);
-    QString block = QStringLiteral("{\n    %1 %2;\n").arg(QString::fromLatin1(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType)), store);
-    for (int i = 0; i < outputVariables.size(); ++i)
-        VrnChainedArg(QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n")).arg(index).arg(i).arg(outputVariables.at(i)).appendTo(block);
-    block += QStringLiteral("    store_state(State, _State, %1);\n").arg(store);
-    block += QStringLiteral("    derive_state(State, _State, vec2(%1, %2));\n").arg(reval.u, reval.v);
-    block += calls.join(QString());
-    block += QStringLiteral("    %1 = %2;\n").arg(inputVariable, suppliedExpression(producer.node.data(), producer.name, reval.inputName));
-    block += QStringLiteral("    restore_state(State, _State, %1);\n").arg(store);
-    for (int i = 0; i < outputVariables.size(); ++i)
-        VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(outputVariables.at(i)).arg(index).arg(i).appendTo(block);
-    return block + QStringLiteral("}\n");
+    const QString store = QStringLiteral("VrnRevalStore") + QString::number(index);
+    // "{\n    %1 %2;\n" with the state stack type and the store
+    QString block = QStringLiteral("{\n    ") + QLatin1String(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType))
+                  + QLatin1Char(' ') + store + QStringLiteral(";\n");
+    for (int i = 0; i < kept.size(); ++i)
+        VrnChainedArg(QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n")).arg(index).arg(i).arg(kept[i].node->outputVariableText(*kept[i].output)).appendTo(block);
+    block += QStringLiteral("    store_state(State, _State, ") + store + QStringLiteral(");\n");
+    block += QStringLiteral("    derive_state(State, _State, vec2(") + reval.u + QStringLiteral(", ") + reval.v + QStringLiteral("));\n");
+    block += calls;
+    block += QStringLiteral("    ") + inputVariable + QStringLiteral(" = ") + suppliedExpression(producer.node.data(), producer.name, reval.inputName)
+           + QStringLiteral(";\n");
+    block += QStringLiteral("    restore_state(State, _State, ") + store + QStringLiteral(");\n");
+    for (int i = 0; i < kept.size(); ++i)
+        VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(kept[i].node->outputVariableText(*kept[i].output)).arg(index).arg(i).appendTo(block);
+    block += QStringLiteral("}\n");
+    return block;
 }
 
 QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader*) const
