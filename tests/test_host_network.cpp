@@ -155,6 +155,10 @@ TEST_F(Fixture, ContextInfoReadsCachesOnlyWhenTheirChannelsExist)
     net->shadingContext()->addChannel(VrnChannel::filled(QStringLiteral("Store"), 1001, 4, 1, 1, 1, 1));
     net->shadingContext()->addChannelAlias(1001, cacheName, QStringLiteral("Store"));
     EXPECT_TRUE(readsCache());
+    // Names come sorted, whatever order the tile's table keeps them in.
+    for (const char* name : {"Zinc", "Alpha", "Mica", "Beryl"})
+        net->shadingContext()->addChannel(VrnChannel::filled(QString::fromLatin1(name), 1001, 1, 0, 0, 0, 1));
+    EXPECT_EQ(net->shadingContext()->channelNames(1001), (QStringList{"Alpha", "Beryl", cacheName, "Mica", "Store", "Zinc"}));
     s->setCacheActive(1);
     EXPECT_FALSE(readsCache());
 }
