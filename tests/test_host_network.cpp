@@ -68,6 +68,16 @@ TEST_F(Fixture, DeclarationsFollowParameterTypes)
     VrnSnBaseNode* n = add(kind(QStringLiteral("Typed"), {}, {QStringLiteral("Output")}, QString(), params), QStringLiteral("N"));
     VrnTest::expectText(n->context()->shaderDeclarationCode());
     EXPECT_EQ(n->context()->uniformName(QStringLiteral("Tex"), n), QStringLiteral("N_Tex.ChannelValues"));
+
+    // A channel id is a channel under any name; a name or a list of names only as "Channel".
+    const QVariant name(QStringLiteral("Base"));
+    const QVariant names = QVariant::fromValue(VrnStringList({QStringLiteral("Base")}));
+    const struct { const char* attribute; QVariant value; bool channel; } rows[] = {
+        {"Tex", params.last().value(), true}, {"Channel", name, true}, {"Channel", names, true},
+        {"Label", name, false}, {"Label", names, false}, {"Channel", QVariant(1.0), false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(VrnSnBaseGlslContext::isChannelParameter(QLatin1String(row.attribute), row.value), row.channel) << row.attribute;
 }
 
 TEST_F(Fixture, ContextsAreListedProducersFirstEachOnceRootLast)
