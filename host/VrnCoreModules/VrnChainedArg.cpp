@@ -109,12 +109,7 @@ const Markers* markersOf(const QString& text)
         Recent recent[64];
         Markers scratch; // the markers of a template read afresh
     };
-    static VRN_FAST_THREAD_LOCAL ThreadTemplates* current = nullptr;
-    if (Q_UNLIKELY(!current)) {
-        thread_local ThreadTemplates owned; // destroyed when the thread ends
-        current = &owned;
-    }
-    ThreadTemplates& templates = *current;
+    ThreadTemplates& templates = vrnThreadInstance<ThreadTemplates>();
 
     // data_ptr() only hands out the pointer; it neither detaches nor writes.
     const QStringData* data = const_cast<QString&>(text).data_ptr();

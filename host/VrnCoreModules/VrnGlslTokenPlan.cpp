@@ -155,13 +155,7 @@ QString VrnGlslTokenPlan::substitute(const QString& code, const VrnGlslTokenText
     for (int i = 0; i < parameterTexts.size(); ++i)
         if (parameterTexts.textAt(i).contains(kInputSigil))
             return twoPasses();
-    using Plans = QHash<const QChar*, VrnGlslTokenPlan>;
-    static VRN_FAST_THREAD_LOCAL Plans* current = nullptr;
-    if (Q_UNLIKELY(!current)) {
-        thread_local Plans owned; // destroyed when the thread ends
-        current = &owned;
-    }
-    Plans& plans = *current;
+    auto& plans = vrnThreadInstance<QHash<const QChar*, VrnGlslTokenPlan>>();
     auto found = plans.find(code.constData());
     if (found == plans.end() || !found->fits(code, parameterTexts, inputTexts)) {
         if (plans.size() >= kMaximumPlans)
