@@ -356,9 +356,9 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
                 VrnChainedArg(QStringLiteral("    %1func(State,_State);\n")).arg(n->id()).appendTo(calls);
             for (const QString& output : n->kind().outputs) {
                 kept.append(Kept{n, &output});
-                if (cached) // "    %1%2 = texture_lookup2(Cache_%3%2_%1,State,_State);\n" with id, output, hash
-                    calls += QStringLiteral("    ") + n->id() + output + QStringLiteral(" = texture_lookup2(Cache_") + n->hash() + output
-                           + QLatin1Char('_') + n->id() + QStringLiteral(",State,_State);\n");
+                if (cached) // the output read from the cache channel, the sampler named as the node's cache attribute and id
+                    calls += QStringLiteral("    ") + n->outputVariableName(output) + QStringLiteral(" = texture_lookup2(")
+                           + n->cacheAttributeName(output) + QLatin1Char('_') + n->id() + QStringLiteral(",State,_State);\n");
             }
         }
     }
