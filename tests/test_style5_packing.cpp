@@ -305,6 +305,7 @@ TEST_F(Style5Packing, MissingAnalysisIsLoggedWithoutTheEncryptedSource)
         Info r = b->fragment();
         const QString K = r.ContextVersionHash.value(b->context("K"));
         r.VersionHashGlslInfoMap.remove(K);
+        r.ContextStageInfo.clear(); // as when the analysis was never gathered
         r.VersionHashEncrypted[K] = encrypted;
         r.VersionHashSources[K] = QStringLiteral("the kind's source");
         r.InstructionListStarts.clear();

@@ -8,6 +8,7 @@
 #include "VrnMutexLocker.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnGlslEmission.h"
+#include "VrnSnGlslStyle5Steps.h"
 #include "VrnSnNodeKind.h"
 #include "VrnSurfaceShader.h"
 
@@ -147,6 +148,9 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     r.ParameterIndexByContext.reserve(contextCount);
     r.WiringIndexByEntry.reserve(contextCount);
     r.WiredEntries.reserve(contextCount);
+    r.ContextEntries.reserve(contextCount);
+    r.StorageSlotByOutput.reserve(contextCount);
+    r.RemainingConsumers.reserve(contextCount);
     for (auto it = contextInfo.constBegin(); it != contextInfo.constEnd(); ++it)
         r.ContextChannelReads.insert(it.key(), ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel});
     r.StateType = glslName(getShaderTypeStateType(shaderType));
@@ -158,6 +162,7 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     resetShaderTypeInfo(r);
     gatherNodeInfo(r);
     gatherRevalEntries(r);
+    VrnSnGlslStyle5Steps::keepStageInfos(r);
 
     // A null context would read as a list separator; the host never passes one.
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts))

@@ -102,6 +102,9 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
 int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
 {
     const QString& versionHash = r.ContextVersionHash[c];
+    // A context whose analysis for this stage was kept passes both checks.
+    if (r.ContextStageInfo.contains(c))
+        return r.NodeFuncIndexByKey.value(versionHash + r.ContextVariantKey[c], 0);
     const auto info = r.VersionHashGlslInfoMap.constFind(versionHash);
     if (info == r.VersionHashGlslInfoMap.constEnd()) {
         if (r.VersionHashEncrypted.contains(versionHash) && !r.VersionHashEncrypted.value(versionHash))
@@ -199,7 +202,7 @@ void packBakeNode(NodeUniforms& u, int p)
 void packParameters(NodeUniforms& u, int p)
 {
     Info& r = u.r;
-    const VrnSnNodeGlslInfo& info = checkedInfo(r, r.ContextVersionHash[u.c], u.node, kParameterMissingHash, kParameterMissingType);
+    const VrnSnNodeGlslInfo& info = checkedInfo(r, u.c, u.node, kParameterMissingHash, kParameterMissingType);
     for (const auto& parameter : info.parameters) {
         const QString& name = parameter.first;
         u.setValue(name, u.node->userAttributeValue(name));
@@ -257,7 +260,7 @@ void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         if (r.ContextEntries.size() > maximumEntries)
             return;
-        if (!c)
+        if (!c || !mayReevaluate(r, c))
             continue;
         const auto reval = r.RevalInfoMap.constFind(r.ContextVersionHash[c]);
         VrnSnBaseNode* node = c->parentNode();

@@ -52,6 +52,8 @@ void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& i
 void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
 {
     VrnSnBaseGlslContext* c = e.context;
+    if (!mayReevaluate(r, c))
+        return;
     const QList<Info::RevalEntry> revals = r.RevalInfoMap.value(r.ContextVersionHash[c]); // const: iterating it copies nothing
     for (const Info::RevalEntry& reval : revals) {
         const Info::ListKey list(c, reval);
@@ -66,7 +68,7 @@ void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
         ++cursor;
         // The sub-list is wired now, while the slots live across this
         // entry are still taken, so that running it clobbers none of them.
-        const QList<Info::ContextEntry> members = r.EntriesByList.value(list);
+        const QVector<Info::ContextEntry> members = r.EntriesByList.value(list);
         for (const Info::ContextEntry& member : members) {
             int memberCursor = r.WiringIndexByEntry.value(member);
             VrnSnGlslCodeGenerator_Style5::wireEntry(r, member, memberCursor);
@@ -127,7 +129,7 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))
             continue;
-        const VrnSnNodeGlslInfo& info = checkedInfo(r, r.ContextVersionHash[c], node, kCountMissingHash, kCountMissingType);
+        const VrnSnNodeGlslInfo& info = checkedInfo(r, c, node, kCountMissingHash, kCountMissingType);
         for (const QString& input : info.inputs)
             if (!c->useDefaultInput(input, &r.NodeAliases))
                 r.OutputConsumerCounts[resolvedConnection(r, node, input).connectionKey] += 1;
@@ -143,7 +145,7 @@ void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTyp
     VrnSnBaseNode* node = c->parentNode();
     if (!node)
         return;
-    const VrnSnNodeGlslInfo& info = checkedInfo(r, r.ContextVersionHash[c], node, kWireMissingHash, kWireMissingType);
+    const VrnSnNodeGlslInfo& info = checkedInfo(r, c, node, kWireMissingHash, kWireMissingType);
     // Cache and bake nodes run node function 0, which only writes outputs.
     if (!isCacheNode(r, c, node) && !isBakeNode(r, c, node)) {
         wireInputs(r, e, info, cursor);

@@ -85,6 +85,10 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     VrnSnGlslContextInfoMap ContextInfoMap;
     // Filled by the driver from ContextInfoMap; a context it lacks is looked up in the map.
     QHash<VrnSnBaseGlslContext*, ChannelReads> ContextChannelReads;
+    // Filled by the driver once the analyses are gathered: each context's
+    // analysis for this stage, which the packing asks for several times per
+    // entry. A context it lacks is looked up by version hash (and logged).
+    QHash<VrnSnBaseGlslContext*, VrnSnNodeGlslInfo> ContextStageInfo;
 
     QString DeclarationCode;
     QString BodyCode;
@@ -93,7 +97,7 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     QString StateStackType;
     QString UniformBlockName;
 
-    QList<ContextEntry> ContextEntries;
+    QVector<ContextEntry> ContextEntries; // contiguous: one instruction each
 
     int NodeFuncCount = 0;
     int FloatCount = 0;
@@ -107,7 +111,7 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     // Per instruction and instruction list.
     QHash<ContextEntry, int> WiringIndexByEntry;
     QHash<ListKey, int> InstructionListStarts;
-    QHash<ListKey, QList<ContextEntry>> EntriesByList;
+    QHash<ListKey, QVector<ContextEntry>> EntriesByList;
     // Storage slots of the outputs.
     QHash<int, int> OutputConsumerCounts; // connection key -> inputs reading it
     QHash<StorageKey, int> RemainingConsumers;

@@ -83,6 +83,47 @@ const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, 
     return forType.value();
 }
 
+const VrnSnNodeGlslInfo& checkedInfo(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, int hashLine, int typeLine)
+{
+    const auto kept = r.ContextStageInfo.constFind(c);
+    if (kept != r.ContextStageInfo.constEnd())
+        return kept.value();
+    return checkedInfo(r, r.ContextVersionHash[c], node, hashLine, typeLine);
+}
+
+void keepStageInfos(Info& r)
+{
+    r.ContextStageInfo.clear();
+    r.ContextStageInfo.reserve(r.ContextVersionHash.size());
+    // Contexts of one kind mostly share the characters of their version
+    // hash: the analysis is looked up once per text, not once per context.
+    QHash<QPair<const QChar*, int>, const VrnSnNodeGlslInfo*> byText;
+    for (auto it = r.ContextVersionHash.constBegin(); it != r.ContextVersionHash.constEnd(); ++it) {
+        const QString& versionHash = it.value();
+        const QPair<const QChar*, int> text(versionHash.constData(), versionHash.size());
+        auto known = byText.constFind(text);
+        if (known == byText.constEnd()) {
+            const VrnSnNodeGlslInfo* stageInfo = nullptr;
+            const auto byType = r.VersionHashGlslInfoMap.constFind(versionHash);
+            if (byType != r.VersionHashGlslInfoMap.constEnd()) {
+                const auto info = byType.value().constFind(r.ShaderType);
+                if (info != byType.value().constEnd())
+                    stageInfo = &info.value();
+            }
+            known = byText.insert(text, stageInfo);
+        }
+        // Copies share their lists with the analyses.
+        if (known.value())
+            r.ContextStageInfo.insert(it.key(), *known.value());
+    }
+}
+
+bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c)
+{
+    const auto kept = r.ContextStageInfo.constFind(c);
+    return kept == r.ContextStageInfo.constEnd() || !kept.value().revalInfo.isEmpty();
+}
+
 int outputCount(const Info& r, VrnSnBaseGlslContext* c)
 {
     const auto found = r.VersionHashGlslInfoMap.constFind(r.ContextVersionHash.value(c));

@@ -43,6 +43,14 @@ bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node);
 // the two lines given and read as an empty analysis. The reference lasts
 // while the record's analyses are not changed.
 const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine);
+// The same for a context's version hash (inserted empty when absent).
+const VrnSnNodeGlslInfo& checkedInfo(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, int hashLine, int typeLine);
+// Keeps each context's analysis for the record's stage in ContextStageInfo,
+// once the analyses are gathered and before the steps that read them.
+void keepStageInfos(Info& r);
+// False when the context's kept analysis has no re-evaluated input: its
+// version hash then has no entries in RevalInfoMap, which need not be searched.
+bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c);
 int outputCount(const Info& r, VrnSnBaseGlslContext* c);
 // Writes value at index when the index lies in the list.
 void setAt(QVector<int>& list, int index, int value);

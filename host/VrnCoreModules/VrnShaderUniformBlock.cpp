@@ -40,7 +40,9 @@ Wm3::Vector4<float> asVec4(const QVariant& value, bool& ok)
 
 bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, const QString& uuid, const QString& attributeName, const QVariant& value)
 {
-    return writeUniform(Key(uuid, attributeName), value, nullptr);
+    const Key key(uuid, attributeName);
+    m_values.insert(key, value);
+    return writeUniform(key, value, nullptr);
 }
 
 QSet<VrnShaderUniformBlock::Key> VrnShaderUniformBlock::everyFrameKeys() const
@@ -55,8 +57,10 @@ QSet<VrnShaderUniformBlock::Key> VrnShaderUniformBlock::everyFrameKeys() const
 void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QMap<Key, QVariant>& values)
 {
     const QSet<Key> everyFrame = everyFrameKeys();
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        m_values.insert(it.key(), it.value());
         writeUniform(it.key(), it.value(), &everyFrame);
+    }
 }
 
 namespace {
@@ -99,15 +103,22 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
     std::sort(ordered.begin(), ordered.end(), [](const Entry& a, const Entry& b) {
         return a.uuid == b.uuid ? a.it.key() < b.it.key() : a.uuid < b.uuid;
     });
+    // A block that holds no values yet ends up holding exactly these: it
+    // shares the hash instead of inserting them one by one.
+    const bool adopt = m_values.isEmpty();
+    if (adopt)
+        m_values = values;
     const QSet<Key> everyFrame = everyFrameKeys();
-    for (const Entry& entry : ordered)
+    for (const Entry& entry : ordered) {
+        if (!adopt)
+            m_values.insert(entry.it.key(), entry.it.value());
         writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
+    }
 }
 
 bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)
 {
     const QString& attributeName = key.second;
-    m_values.insert(key, value);
     const auto found = m_locations.constFind(key);
     if (found == m_locations.constEnd())
         return false;

@@ -82,6 +82,7 @@ public:
     const QHash<Key, QVariant>& values() const { return m_values; }
 
 private:
+    // Writes where the key's location says (the caller keeps the value);
     // everyFrameKeys, when given, holds the keys of the every-frame list.
     bool writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
     QSet<Key> everyFrameKeys() const;
