@@ -1,6 +1,7 @@
 // The host's body code written against a uniform block: each parameter read
 // from the slots its location names, everything else as in shaderBodyCode.
 
+#include "VrnBodyCodeScope.h"
 #include "VrnTestSupport.h"
 
 namespace {
@@ -122,4 +123,47 @@ TEST(BodyWithBlock, ValuesTheHostMustResolveAreKeptForTheRenderer)
     EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, n, QStringLiteral("limitBakeBackground"), true));
     EXPECT_EQ(block.intArray(0).at(3), 1);
     EXPECT_EQ(block.vec4Array().at(3), Wm3::Vector4<float>(9, 9, 9, 9));
+}
+
+// A build that asks for a node's body twice gets the first text again while
+// its scope lives; other arguments, a scope of its own, or no scope at all
+// work the text out from the node as it is.
+TEST(BodyWithBlock, AScopeAnswersARepeatedAskWithTheFirstText)
+{
+    VrnShaderNetwork net(QStringLiteral("Net"));
+    QString error;
+    const QList<VrnCustomAttribute> params{
+        VrnCustomAttribute(QStringLiteral("Pick"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, 0)))};
+    VrnSnBaseNode* n = net.createNode(VrnTest::kind(QStringLiteral("P"), {}, {QStringLiteral("Output")}, QStringLiteral("Output = $Pick;"), params),
+                                      QStringLiteral("P"), &error);
+    ASSERT_NE(n, nullptr) << error.toStdString();
+    VrnSnBaseGlslContext* c = n->context();
+    const auto pick = [&](int index) {
+        n->setUserAttribute(QStringLiteral("Pick"), QVariant::fromValue(VrnUserEnum({QStringLiteral("x"), QStringLiteral("y")}, index)));
+    };
+    const auto body = [&](unsigned type) { return c->shaderBodyCode(type, nullptr, nullptr); };
+    const QString x = QStringLiteral("Output = x;");
+    const QString y = QStringLiteral("Output = y;");
+
+    EXPECT_EQ(VrnBodyCodeScope::current(), nullptr);
+    {
+        VrnBodyCodeScope outer(4);
+        EXPECT_EQ(VrnBodyCodeScope::current(), &outer);
+        EXPECT_EQ(body(VrnShaderType::Fragment), x);
+        pick(1);
+        EXPECT_EQ(body(VrnShaderType::Fragment), x) << "asked again in the same scope";
+        EXPECT_EQ(body(VrnShaderType::TessEvaluation), y) << "another stage is worked out";
+        {
+            VrnBodyCodeScope inner(4);
+            EXPECT_EQ(VrnBodyCodeScope::current(), &inner);
+            pick(0);
+            EXPECT_EQ(body(VrnShaderType::TessEvaluation), x) << "an inner scope keeps its own answers";
+        }
+        EXPECT_EQ(VrnBodyCodeScope::current(), &outer);
+        EXPECT_EQ(body(VrnShaderType::TessEvaluation), y);
+    }
+    EXPECT_EQ(VrnBodyCodeScope::current(), nullptr);
+    EXPECT_EQ(body(VrnShaderType::TessEvaluation), x);
+    pick(1);
+    EXPECT_EQ(body(VrnShaderType::TessEvaluation), y) << "without a scope every ask reads the node";
 }

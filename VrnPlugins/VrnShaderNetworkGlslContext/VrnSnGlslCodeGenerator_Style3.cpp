@@ -1,5 +1,6 @@
 #include "VrnSnGlslCodeGenerator_Style3.h"
 
+#include "VrnBodyCodeScope.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslContextRecordIndex.h"
 #include "VrnSnGlslEmission.h"
@@ -7,6 +8,17 @@
 using namespace VrnSnGlslEmission;
 
 VrnSnGlslCodeGenerator_Style3::~VrnSnGlslCodeGenerator_Style3() = default;
+
+// Style 2's steps. Every uncached top-level node's body is asked for twice,
+// for its function and for its inline section; while the scope lives, the
+// host answers the second ask with the text of the first.
+void VrnSnGlslCodeGenerator_Style3::buildShaderTypeCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext,
+                                                        QString& declarationCode, QString& bodyCode, unsigned shaderType,
+                                                        VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
+{
+    const VrnBodyCodeScope bodies(contexts.size());
+    VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(manager, shadingContext, declarationCode, bodyCode, shaderType, aliases, contexts);
+}
 
 // The main body writes a node's code inline where Style 2 calls its function.
 void VrnSnGlslCodeGenerator_Style3::evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType,

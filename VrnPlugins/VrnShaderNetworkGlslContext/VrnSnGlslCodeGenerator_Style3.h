@@ -10,6 +10,9 @@ class VrnSnGlslCodeGenerator_Style3 : public VrnSnGlslCodeGenerator_Style2
 {
 public:
     ~VrnSnGlslCodeGenerator_Style3() override;
+    void buildShaderTypeCode(VrnSnGlslContextManager* manager, VrnSvtShadingContext* shadingContext, QString& declarationCode,
+                             QString& bodyCode, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
+                             QList<VrnSnBaseGlslContext*>& contexts) override;
 
 protected:
     void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,

@@ -1,6 +1,7 @@
 #include "VrnSnBaseGlslContext.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnBodyCodeScope.h"
 #include "VrnClassFactory.h"
 #include "VrnChainedArg.h"
 #include "VrnGlslTokenPlan.h"
@@ -380,15 +381,22 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     return block;
 }
 
-QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader*) const
+QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const
 {
     VrnSnBaseNode* node = parentNode();
     if (!node)
         return expression();
+    VrnBodyCodeScope* build = VrnBodyCodeScope::current();
+    if (build)
+        if (const QString* kept = build->find(this, shaderType, aliases, surfaceShader))
+            return *kept;
     VrnGlslTokenTexts parameterTexts;
     for (const VrnCustomAttribute& p : node->kind().parameters)
         parameterTexts.insert(p.name(), parameterExpression(p.name(), node));
-    return resolvedBodyCode(shaderType, aliases, parameterTexts, QString());
+    const QString body = resolvedBodyCode(shaderType, aliases, parameterTexts, QString());
+    if (build)
+        build->keep(this, shaderType, aliases, surfaceShader, body);
+    return body;
 }
 
 QString VrnSnBaseGlslContext::shaderBodyCodeWithShaderUniformBlock(unsigned shaderType, VrnSnGlslNodeAliases* aliases,
