@@ -167,3 +167,19 @@ TEST(BodyWithBlock, AScopeAnswersARepeatedAskWithTheFirstText)
     pick(1);
     EXPECT_EQ(body(VrnShaderType::TessEvaluation), y) << "without a scope every ask reads the node";
 }
+
+// A build that wants only the cube-map samplers gets the very lines the whole
+// declaration text holds for them, and nothing else.
+TEST(BodyWithBlock, SamplerCubeLinesAreThoseOfTheWholeDeclaration)
+{
+    VrnShaderNetwork net(QStringLiteral("Net"));
+    QString error;
+    VrnSnBaseNode* n = net.createNode(everyTypeKind(), QStringLiteral("All"), &error);
+    ASSERT_NE(n, nullptr) << error.toStdString();
+    QString wanted;
+    for (const QString& line : n->context()->shaderDeclarationCode().split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("uniform samplerCube")))
+            wanted += line + QLatin1Char('\n');
+    EXPECT_EQ(wanted, QStringLiteral("uniform samplerCube All_Env;\n"));
+    EXPECT_EQ(n->context()->samplerCubeDeclarationLines(), wanted);
+}

@@ -301,8 +301,8 @@ void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>
         for (VrnSnBaseGlslContext* context : contextsByType[type]) {
             if (!context)
                 continue;
-            QString declarations = context->shaderDeclarationCode();
-            // Only the sampler cubes asked for: a text without one has no line to give.
+            // Only the sampler cubes asked for: the host gives the lines that may hold one.
+            QString declarations = otherLines ? context->shaderDeclarationCode() : context->samplerCubeDeclarationLines();
             if (!otherLines && !declarations.contains(QLatin1String("samplerCube")))
                 continue;
             texts.push_back(std::move(declarations));

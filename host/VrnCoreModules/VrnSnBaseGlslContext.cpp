@@ -17,6 +17,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace {
 const QString kExpression = QStringLiteral("Expression");
@@ -232,6 +233,18 @@ bool VrnSnBaseGlslContext::isChannelParameter(const QString& name, const QVarian
 
 QString VrnSnBaseGlslContext::shaderDeclarationCode() const
 {
+    return declarationLines(false);
+}
+
+QString VrnSnBaseGlslContext::samplerCubeDeclarationLines() const
+{
+    if (typeid(*this) == typeid(VrnSnBaseGlslContext))
+        return declarationLines(true);
+    return shaderDeclarationCode();
+}
+
+QString VrnSnBaseGlslContext::declarationLines(bool samplerCubesOnly) const
+{
     VrnSnBaseNode* node = parentNode();
     if (!node)
         return QString();
@@ -239,6 +252,8 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
     for (const VrnCustomAttribute& p : node->kind().parameters) {
         const QVariant& value = node->userAttributeValue(p.name());
         if (isChannelParameter(p.name(), value)) {
+            if (samplerCubesOnly)
+                continue;
             // A node's own channel (a channel input's, a bake point's) is declared elsewhere:
             // by the channel input context, or by the host for every bake point, since
             // generators read baked channels even where they leave the node's declarations out.
@@ -248,7 +263,8 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
             continue;
         }
         const QString type = getOpenGLType(value);
-        if (type.isEmpty())
+        // A line declares a sampler cube when its type does: the name follows it.
+        if (type.isEmpty() || (samplerCubesOnly && !type.startsWith(QLatin1String("samplerCube"))))
             continue;
         const QString name = uniformName(p.name(), node);
         // A GLSL type holds no '%': filled one after the other, the two are filled as together.

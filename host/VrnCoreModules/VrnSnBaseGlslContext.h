@@ -70,6 +70,11 @@ public:
     // channels and bake-point channels are declared by the host for the whole
     // network (see VrnShaderAssembler).
     virtual QString shaderDeclarationCode() const;
+    // The lines of shaderDeclarationCode() that declare cube-map samplers
+    // (each followed by "\n"), for a build that wants only those. A context of
+    // this very class writes just the lines of its cube-map parameters; one of
+    // a derived class may declare anything, and gives its whole text.
+    QString samplerCubeDeclarationLines() const;
     // The expression with inputs, parameters and inverted flags resolved.
     virtual QString shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const;
     // The same code with each parameter read from the uniform block, at the
@@ -126,6 +131,8 @@ protected:
     QHash<QString, QString> m_attributeUniformNames;
 
 private:
+    // The declarations of shaderDeclarationCode, or only those of cube-map samplers.
+    QString declarationLines(bool samplerCubesOnly) const;
     QString channelUniformStruct(const QString& name) const;
     QString parameterExpression(const QString& name, VrnSnBaseNode* node) const;
     // What the input of that number in the kind's list reads.
