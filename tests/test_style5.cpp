@@ -475,6 +475,28 @@ TEST_F(DriverTest, TheLastNodesEncryptionFlagDecidesAndSourceStaysOutOfLogs)
             EXPECT_FALSE(message.contains(line)) << message;
 }
 
+// Only a kind whose version uuid the network manager knows is named by its
+// path key; two nodes of that kind both find it.
+TEST_F(DriverTest, AKindKnownToTheNetworkManagerIsNamedByItsPathKey)
+{
+    const VrnSnNodeKindPtr shade = kind(QStringLiteral("Style5Shade"), {QStringLiteral("Input")}, {QStringLiteral("Output")},
+                                        QStringLiteral("Output = #Input * 0.5;"));
+    VrnSnBaseNode* near = add(shade, QStringLiteral("Near"));
+    VrnSnBaseNode* far = add(shade, QStringLiteral("Far"));
+    ASSERT_TRUE(near && far);
+    far->connectInput(QStringLiteral("Input"), near, QStringLiteral("Output"));
+    root->connectInput(QStringLiteral("Input"), far, QStringLiteral("Output"));
+    VrnShaderNetworkManager::instance().registerVersionUUID(near->versionUUID(), QStringLiteral("lib/Shade"));
+
+    Style5 generator;
+    VrnSurfaceShader surface;
+    VrnShaderBuildResult result;
+    ASSERT_TRUE(build(generator, surface, result)) << result.errorText;
+    const QString fragment = result.declarationCodes.value(VrnShaderType::Fragment);
+    EXPECT_EQ(fragment.count(QStringLiteral("// lib/Shade ")), 1) << "one node function for the kind";
+    EXPECT_TRUE(fragment.contains(QStringLiteral("// (No NodePathKey) "))) << "the root's kind is unknown to the manager";
+}
+
 // The texts and the uniform data a build leaves for the renderer.
 QString textsAndData(VrnShaderNetwork* network)
 {

@@ -26,15 +26,40 @@ bool isEnumVariant(const QVariant& value)
     return value.userType() == vrnAttributeMetaTypes().userEnum && !VrnShaderNetworkUtils::isBlendModeVariant(value);
 }
 
+// What the network manager knows of each version uuid met in one gathering:
+// whether it exists and its path key. The nodes of a kind share their uuid's
+// characters, so the manager is asked once per kind.
+class PathKeys
+{
+public:
+    // Null when the manager does not know the uuid.
+    const QString* of(const QString& versionUUID)
+    {
+        auto known = m_known.constFind(identityOf(versionUUID));
+        if (known == m_known.constEnd()) {
+            VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
+            const bool exists = networkManager.versionUUIDExists(versionUUID);
+            known = m_known.insert(identityOf(versionUUID),
+                                   qMakePair(exists, exists ? networkManager.pathKeyForVersionUUID(versionUUID) : QString()));
+            m_uuids.append(versionUUID); // keeps the characters, and so the identity, alive
+        }
+        return known.value().first ? &known.value().second : nullptr;
+    }
+
+private:
+    QHash<TextIdentity, QPair<bool, QString>> m_known;
+    QStringList m_uuids;
+};
+
 // Each node's record replaces what an earlier node of the same version hash
 // left: the last one decides. Only the last node of a version hash and stage
 // (lastOfItsKind) is analysed: a later one would replace every entry an
 // earlier one's analysis wrote.
-void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash, bool lastOfItsKind)
+void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash, bool lastOfItsKind,
+                   PathKeys& pathKeys)
 {
-    VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
-    if (networkManager.versionUUIDExists(node->versionUUID()))
-        r.NodePathKeys[versionHash] = networkManager.pathKeyForVersionUUID(node->versionUUID());
+    if (const QString* pathKey = pathKeys.of(node->versionUUID()))
+        r.NodePathKeys[versionHash] = *pathKey;
     r.VersionHashSources[versionHash] = node->versionHashSource();
     r.VersionHashEncrypted[versionHash] = node->isEncrypted();
     if (!lastOfItsKind)
@@ -106,13 +131,16 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
         return;
     r.CubemapFiles.clear();
     // The last context of each version hash and stage, whose analysis stays.
-    QHash<QPair<QString, unsigned>, int> lastOfKind;
+    // By identity: equal hashes with characters of their own are each
+    // analysed, in order, so the last of them all still decides.
+    QHash<QPair<TextIdentity, unsigned>, int> lastOfKind;
     for (int i = 0; i < r.Contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (node)
-            lastOfKind.insert(qMakePair(node->versionHashPresent(false), c->shaderType()), i);
+            lastOfKind.insert(qMakePair(identityOf(node->versionHashPresent(false)), c->shaderType()), i);
     }
+    PathKeys pathKeys;
     for (int i = 0; i < r.Contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
@@ -122,7 +150,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
         const QString variantKey = variantKeyOf(node);
         r.ContextVersionHash[c] = versionHash;
         r.ContextVariantKey[c] = variantKey;
-        recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(versionHash, c->shaderType())) == i);
+        recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(identityOf(versionHash), c->shaderType())) == i, pathKeys);
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         // Node function 0 shows what a cache or baked channel holds.
         if (!contextInfo.readsCache && !contextInfo.readsBakedChannel)

@@ -97,10 +97,10 @@ void keepStageInfos(Info& r)
     r.ContextStageInfo.reserve(r.ContextVersionHash.size());
     // Contexts of one kind mostly share the characters of their version
     // hash: the analysis is looked up once per text, not once per context.
-    QHash<QPair<const QChar*, int>, const VrnSnNodeGlslInfo*> byText;
+    QHash<TextIdentity, const VrnSnNodeGlslInfo*> byText;
     for (auto it = r.ContextVersionHash.constBegin(); it != r.ContextVersionHash.constEnd(); ++it) {
         const QString& versionHash = it.value();
-        const QPair<const QChar*, int> text(versionHash.constData(), versionHash.size());
+        const TextIdentity text = identityOf(versionHash);
         auto known = byText.constFind(text);
         if (known == byText.constEnd()) {
             const VrnSnNodeGlslInfo* stageInfo = nullptr;
