@@ -5,6 +5,7 @@
 
 #include "VrnSnGlslCodeGenerator_Style5.h"
 
+#include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderUniformBlock.h"
@@ -15,6 +16,7 @@
 #include "VrnSnGlslStyle5Steps.h"
 
 #include <algorithm>
+#include <vector>
 
 using namespace VrnSnGlslStyle5Steps;
 using namespace VrnSnGlslLog::Style5Line;
@@ -24,26 +26,26 @@ namespace {
 using CacheAttributes = QHash<VrnSnBaseGlslContext*, QStringList>;
 
 // The contexts that owner depends on, in main-list order (position).
-QList<VrnSnBaseGlslContext*> subListMembers(const Info& r, VrnSnBaseGlslContext* owner, const QHash<VrnSnBaseGlslContext*, int>& position,
+QList<VrnSnBaseGlslContext*> subListMembers(const Info& r, VrnSnBaseGlslContext* owner, const VrnAddressNumbers& position,
                                            VrnSnBaseGlslCodeGenerator& host)
 {
     QList<VrnSnBaseNode*> nodes;
     QList<VrnSnBaseGlslContext*> upstream;
     host.topologicalSortUsedContextTo(owner, nodes, upstream, nullptr, r.ShaderType, false);
-    QList<QPair<int, VrnSnBaseGlslContext*>> members;
-    QSet<VrnSnBaseGlslContext*> seen{owner};
+    // Main-list places, sorted; a context met twice has one place, kept once.
+    std::vector<int> places;
+    places.reserve(size_t(upstream.size()));
     for (VrnSnBaseGlslContext* x : qAsConst(upstream)) {
-        const auto at = position.constFind(x);
-        if (at != position.constEnd() && !seen.contains(x)) {
-            seen.insert(x);
-            members.append(qMakePair(at.value(), x));
-        }
+        const int at = position.numberOf(x);
+        if (at >= 0 && x != owner)
+            places.push_back(at);
     }
-    std::sort(members.begin(), members.end(),
-              [](const QPair<int, VrnSnBaseGlslContext*>& a, const QPair<int, VrnSnBaseGlslContext*>& b) { return a.first < b.first; });
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
     QList<VrnSnBaseGlslContext*> ordered;
-    for (const auto& member : qAsConst(members))
-        ordered.append(member.second);
+    ordered.reserve(int(places.size()));
+    for (int at : places)
+        ordered.append(r.Contexts.at(at));
     return ordered;
 }
 
@@ -248,10 +250,9 @@ void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
         return;
     // Positions in the main list, so that a sub-list is put in main-list
     // order without walking the whole main list for each one.
-    QHash<VrnSnBaseGlslContext*, int> position;
+    VrnAddressNumbers position(size_t(r.Contexts.size()));
     for (int i = 0; i < r.Contexts.size(); ++i)
-        if (!position.contains(r.Contexts.at(i)))
-            position.insert(r.Contexts.at(i), i);
+        position.insert(r.Contexts.at(i), i); // the first place counts
     // Sub-lists grow with the square of a chain of re-evaluating nodes. Once
     // the instructions alone pass what a uniform block can hold, the build is
     // reported as too complex anyway: more entries would only cost memory.
