@@ -100,8 +100,16 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
     ordered.reserve(size_t(values.size()));
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         ordered.push_back(Entry{TextPrefix(it.key().first), it});
+    // The attributes of one node share their uuid's characters: those are
+    // ordered by name without comparing the uuids.
     std::sort(ordered.begin(), ordered.end(), [](const Entry& a, const Entry& b) {
-        return a.uuid == b.uuid ? a.it.key() < b.it.key() : a.uuid < b.uuid;
+        if (!(a.uuid == b.uuid))
+            return a.uuid < b.uuid;
+        const Key& x = a.it.key();
+        const Key& y = b.it.key();
+        if (x.first.constData() == y.first.constData() && x.first.size() == y.first.size())
+            return x.second < y.second;
+        return x < y;
     });
     // A block that holds no values yet ends up holding exactly these: it
     // shares the hash instead of inserting them one by one.
