@@ -5,6 +5,8 @@
 #include "VrnSnGlslLog.h"
 #include "VrnSnNodeKind.h"
 
+#include <utility>
+
 namespace VrnSnGlslStyle5Steps {
 
 const char* const kMissingHashPrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ";
@@ -47,9 +49,13 @@ Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
 
 Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName)
 {
-    const Point point = node->inputConnection(inputName);
-    const Point* alias = r.NodeAliases.findAlias(point);
-    return alias ? *alias : VrnSnGlslNodeAliases::resolve(point);
+    Point point = node->inputConnection(inputName);
+    if (const Point* alias = r.NodeAliases.findAlias(point))
+        return *alias;
+    // Most producers are no pass-through node: the point itself, not a copy.
+    if (!point.node || !point.node->kind().alias)
+        return point;
+    return VrnSnGlslNodeAliases::resolve(point);
 }
 
 bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node)
@@ -136,11 +142,11 @@ void setAt(QVector<int>& list, int index, int value)
         list[index] = value;
 }
 
-Info::StorageKey storageKey(const Point& point, const Info::ContextEntry& entry)
+Info::StorageKey storageKey(Point point, const Info::ContextEntry& entry)
 {
     Info::StorageKey key;
-    key.node = point.node;
-    key.outputName = point.name;
+    key.node = std::move(point.node);
+    key.outputName = std::move(point.name);
     key.connectionKey = point.connectionKey;
     key.owner = entry.owner;
     key.reval = entry.reval;

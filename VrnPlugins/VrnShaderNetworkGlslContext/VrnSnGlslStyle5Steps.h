@@ -62,5 +62,5 @@ int outputCount(const Info& r, VrnSnBaseGlslContext* c);
 // Writes value at index when the index lies in the list.
 void setAt(QVector<int>& list, int index, int value);
 // The storage key of a producer's output as the entry's list sees it.
-Info::StorageKey storageKey(const Point& point, const Info::ContextEntry& entry);
+Info::StorageKey storageKey(Point point, const Info::ContextEntry& entry);
 } // namespace VrnSnGlslStyle5Steps
