@@ -10,6 +10,7 @@
 #include "VrnSnGlslContextManager.h"
 #include "VrnSnGlslStyle5Steps.h"
 #include "VrnSnNodeKind.h"
+#include "VrnTextIdentity.h"
 
 #include <QVarLengthArray>
 
@@ -35,11 +36,11 @@ public:
     // Null when the manager does not know the uuid.
     const QString* of(const QString& versionUUID)
     {
-        auto known = m_known.constFind(identityOf(versionUUID));
+        auto known = m_known.constFind(vrnTextIdentity(versionUUID));
         if (known == m_known.constEnd()) {
             VrnShaderNetworkManager& networkManager = VrnShaderNetworkManager::instance();
             const bool exists = networkManager.versionUUIDExists(versionUUID);
-            known = m_known.insert(identityOf(versionUUID),
+            known = m_known.insert(vrnTextIdentity(versionUUID),
                                    qMakePair(exists, exists ? networkManager.pathKeyForVersionUUID(versionUUID) : QString()));
             m_uuids.append(versionUUID); // keeps the characters, and so the identity, alive
         }
@@ -47,7 +48,7 @@ public:
     }
 
 private:
-    QHash<TextIdentity, QPair<bool, QString>> m_known;
+    QHash<VrnTextIdentity, QPair<bool, QString>> m_known;
     QStringList m_uuids;
 };
 
@@ -133,12 +134,12 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     // The last context of each version hash and stage, whose analysis stays.
     // By identity: equal hashes with characters of their own are each
     // analysed, in order, so the last of them all still decides.
-    QHash<QPair<TextIdentity, unsigned>, int> lastOfKind;
+    QHash<QPair<VrnTextIdentity, unsigned>, int> lastOfKind;
     for (int i = 0; i < r.Contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (node)
-            lastOfKind.insert(qMakePair(identityOf(node->versionHashPresent(false)), c->shaderType()), i);
+            lastOfKind.insert(qMakePair(vrnTextIdentity(node->versionHashPresent(false)), c->shaderType()), i);
     }
     PathKeys pathKeys;
     for (int i = 0; i < r.Contexts.size(); ++i) {
@@ -150,7 +151,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
         const QString variantKey = variantKeyOf(node);
         r.ContextVersionHash[c] = versionHash;
         r.ContextVariantKey[c] = variantKey;
-        recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(identityOf(versionHash), c->shaderType())) == i, pathKeys);
+        recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(vrnTextIdentity(versionHash), c->shaderType())) == i, pathKeys);
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         // Node function 0 shows what a cache or baked channel holds.
         if (!contextInfo.readsCache && !contextInfo.readsBakedChannel)

@@ -99,14 +99,9 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
     return wiringInts;
 }
 
-// The node function of a computed entry, after the checks that its version
-// hash was analysed for the record's stage.
-int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
+// Logs a version hash that was not analysed, or not for the record's stage.
+void checkAnalysed(const Info& r, const QString& versionHash)
 {
-    const QString& versionHash = r.ContextVersionHash[c];
-    // A context whose analysis for this stage was kept passes both checks.
-    if (r.ContextStageInfo.contains(c))
-        return r.NodeFuncIndexByKey.value(versionHash + r.ContextVariantKey[c], 0);
     const auto info = r.VersionHashGlslInfoMap.constFind(versionHash);
     if (info == r.VersionHashGlslInfoMap.constEnd()) {
         if (r.VersionHashEncrypted.contains(versionHash) && !r.VersionHashEncrypted.value(versionHash))
@@ -121,6 +116,16 @@ int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
     if (info == r.VersionHashGlslInfoMap.constEnd() || !info->contains(r.ShaderType))
         logLine(kFillMissingType, QString::fromLatin1(kMissingTypePrefix)
                                       + QStringLiteral("VersionHashGlslInfoMap[VersionHash] does not contain ShaderType"));
+}
+
+// The node function of a computed entry, after the checks that its version
+// hash was analysed for the record's stage.
+int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
+{
+    const QString& versionHash = r.ContextVersionHash[c];
+    // A context whose analysis for this stage was kept passes both checks.
+    if (!r.ContextStageInfo.contains(c))
+        checkAnalysed(r, versionHash);
     return r.NodeFuncIndexByKey.value(versionHash + r.ContextVariantKey[c], 0);
 }
 

@@ -1,5 +1,7 @@
 #include "VrnSnGlslStyle5ShaderTypeInfo.h"
 
+#include "VrnTextIdentity.h"
+
 #include <QHashFunctions>
 
 namespace {
@@ -13,7 +15,7 @@ template <class T> uint combine(uint seed, const T& value)
 // always against a copy of themselves: copies share their characters.
 bool sameText(const QString& a, const QString& b)
 {
-    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+    return vrnSameCharacters(a, b) || a == b;
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslLog.h"
 #include "VrnSnNodeKind.h"
+#include "VrnTextIdentity.h"
 
 #include <utility>
 
@@ -103,10 +104,10 @@ void keepStageInfos(Info& r)
     r.ContextStageInfo.reserve(r.ContextVersionHash.size());
     // Contexts of one kind mostly share the characters of their version
     // hash: the analysis is looked up once per text, not once per context.
-    QHash<TextIdentity, const VrnSnNodeGlslInfo*> byText;
+    QHash<VrnTextIdentity, const VrnSnNodeGlslInfo*> byText;
     for (auto it = r.ContextVersionHash.constBegin(); it != r.ContextVersionHash.constEnd(); ++it) {
         const QString& versionHash = it.value();
-        const TextIdentity text = identityOf(versionHash);
+        const VrnTextIdentity text = vrnTextIdentity(versionHash);
         auto known = byText.constFind(text);
         if (known == byText.constEnd()) {
             const VrnSnNodeGlslInfo* stageInfo = nullptr;

@@ -4,7 +4,6 @@
 #include "VrnSnGlslStyle5ShaderTypeInfo.h"
 
 #include <QByteArray>
-#include <QPair>
 #include <QString>
 
 // What the steps of a Style 5 build share: the sentinels of the int lists,
@@ -46,12 +45,6 @@ bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node);
 const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine);
 // The same for a context's version hash (inserted empty when absent).
 const VrnSnNodeGlslInfo& checkedInfo(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, int hashLine, int typeLine);
-// A text's characters where they lie: the nodes of one kind share their
-// version hash, uuid and source, so texts with one identity are equal (the
-// converse need not hold). Lookups by identity hash no characters.
-using TextIdentity = QPair<const QChar*, int>;
-inline TextIdentity identityOf(const QString& text) { return TextIdentity(text.constData(), text.size()); }
-
 // Keeps each context's analysis for the record's stage in ContextStageInfo,
 // once the analyses are gathered and before the steps that read them.
 void keepStageInfos(Info& r);

@@ -1,5 +1,7 @@
 #include "VrnSerializableObject.h"
 
+#include "VrnTextIdentity.h"
+
 #include <cstring>
 
 VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent), m_uuid(QUuid::createUuid()) {}
@@ -58,9 +60,8 @@ int VrnSerializableObject::indexOf(const QString& name) const
 {
     // Most names asked for are the kind's own texts, shared with the
     // attributes made from them: the same characters, found without a compare.
-    const QChar* const shared = name.constData();
     for (int i = 0; i < m_attributes.size(); ++i)
-        if (m_attributes.at(i).name().constData() == shared && m_attributes.at(i).name().size() == name.size())
+        if (vrnSameCharacters(m_attributes.at(i).name(), name))
             return i;
     for (int i = 0; i < m_attributes.size(); ++i)
         if (m_attributes.at(i).name() == name)

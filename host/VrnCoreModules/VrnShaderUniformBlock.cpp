@@ -1,5 +1,7 @@
 #include "VrnShaderUniformBlock.h"
 
+#include "VrnTextIdentity.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -40,9 +42,7 @@ Wm3::Vector4<float> asVec4(const QVariant& value, bool& ok)
 
 bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, const QString& uuid, const QString& attributeName, const QVariant& value)
 {
-    const Key key(uuid, attributeName);
-    m_values.insert(key, value);
-    return writeUniform(key, value, nullptr);
+    return keepAndWrite(Key(uuid, attributeName), value, nullptr);
 }
 
 QSet<VrnShaderUniformBlock::Key> VrnShaderUniformBlock::everyFrameKeys() const
@@ -57,10 +57,8 @@ QSet<VrnShaderUniformBlock::Key> VrnShaderUniformBlock::everyFrameKeys() const
 void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QMap<Key, QVariant>& values)
 {
     const QSet<Key> everyFrame = everyFrameKeys();
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        m_values.insert(it.key(), it.value());
-        writeUniform(it.key(), it.value(), &everyFrame);
-    }
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        keepAndWrite(it.key(), it.value(), &everyFrame);
 }
 
 namespace {
@@ -107,7 +105,7 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
             return a.uuid < b.uuid;
         const Key& x = a.it.key();
         const Key& y = b.it.key();
-        if (x.first.constData() == y.first.constData() && x.first.size() == y.first.size())
+        if (vrnSameCharacters(x.first, y.first))
             return x.second < y.second;
         return x < y;
     });
@@ -118,10 +116,17 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
         m_values = values;
     const QSet<Key> everyFrame = everyFrameKeys();
     for (const Entry& entry : ordered) {
-        if (!adopt)
-            m_values.insert(entry.it.key(), entry.it.value());
-        writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
+        if (adopt)
+            writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
+        else
+            keepAndWrite(entry.it.key(), entry.it.value(), &everyFrame);
     }
+}
+
+bool VrnShaderUniformBlock::keepAndWrite(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)
+{
+    m_values.insert(key, value);
+    return writeUniform(key, value, everyFrameKeys);
 }
 
 bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)

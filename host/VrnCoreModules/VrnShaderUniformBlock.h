@@ -82,6 +82,8 @@ public:
     const QHash<Key, QVariant>& values() const { return m_values; }
 
 private:
+    // Keeps the value among the block's values, then writes it.
+    bool keepAndWrite(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
     // Writes where the key's location says (the caller keeps the value);
     // everyFrameKeys, when given, holds the keys of the every-frame list.
     bool writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
