@@ -332,6 +332,21 @@ TEST_F(Fixture, ADeletedNodeLeavesTheNetworkAndANodeRefusedForItsIdTakesNothingW
     net.reset(); // b outlives the network and must not tell it when it goes
 }
 
+TEST_F(Fixture, TheNodeListTakesAnOrderOnlyWhenItHoldsEveryNodeOnce)
+{
+    VrnSnBaseNode* a = add(source, QStringLiteral("A"));
+    VrnSnBaseNode* b = add(source, QStringLiteral("B"));
+    VrnShaderNetwork other(QStringLiteral("Other"));
+    VrnSnBaseNode* foreign = other.createNode(source, QStringLiteral("C"));
+    const QList<QList<VrnSnBaseNode*>> refused{{a}, {a, a}, {a, foreign}, {b, a, foreign}};
+    for (const QList<VrnSnBaseNode*>& order : refused) {
+        EXPECT_FALSE(net->setNodeOrder(order)) << order.size();
+        EXPECT_EQ(net->nodes(), (QList<VrnSnBaseNode*>{a, b}));
+    }
+    EXPECT_TRUE(net->setNodeOrder({b, a}));
+    EXPECT_EQ(net->nodes(), (QList<VrnSnBaseNode*>{b, a}));
+}
+
 // An attribute is found by its text, whether the name asked for shares the
 // attribute's characters, shares only their start, or is a copy of its own.
 TEST(SerializableObject, FindsAttributesByText)

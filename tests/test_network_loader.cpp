@@ -4,6 +4,7 @@
 #include "VrnTestSupport.h"
 
 #include "VrnKindLibrary.h"
+#include "VrnNodeCreationOrder.h"
 
 namespace {
 const QString kDataDir = QString::fromUtf8(VRN_TEST_DATA_DIR);
@@ -300,4 +301,69 @@ TEST_F(LoaderTest, EveryBuiltinKindCompilesBetweenAProducerAndTheOutput)
         EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << k->name << ": " << error << "\n" << sources.first();
         delete loaded.network;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The order nodes are made in
+
+TEST(NodeCreationOrder, TheBuildsWalkFirstThenTheRestInFileOrder)
+{
+    const struct
+    {
+        const char* nodes;
+        const char* connections;
+        const char* root;
+        QVector<int> order;
+    } rows[] = {
+        // Listed from the sink: made from the source.
+        {R"([{"id": "Out", "kind": "Output"}, {"id": "B", "kind": "Swizzle"}, {"id": "A", "kind": "ConstantColor"}])",
+         R"([{"from": "B.Output", "to": "Out.Input"}, {"from": "A.Output", "to": "B.Input"}])", "Out", {2, 1, 0}},
+        // Inputs in the kind's order (A before B), whatever order the file connects them in.
+        {R"([{"id": "Out", "kind": "Output"}, {"id": "Sum", "kind": "Add"}, {"id": "Q", "kind": "ConstantFloat"},
+            {"id": "P", "kind": "ConstantFloat"}])",
+         R"([{"from": "Q.Output", "to": "Sum.B"}, {"from": "P.Output", "to": "Sum.A"}, {"from": "Sum.Output", "to": "Out.Input"}])",
+         "Out", {3, 2, 1, 0}},
+        // A node read twice is made once; one nothing reads comes after the walk.
+        {R"([{"id": "Lone", "kind": "ConstantFloat"}, {"id": "P", "kind": "ConstantFloat"}, {"id": "Sum", "kind": "Add"}])",
+         R"([{"from": "P.Output", "to": "Sum.A"}, {"from": "P.Output", "to": "Sum.B"}])", "Sum", {1, 2, 0}},
+        // Entries the loader will refuse are passed over; a cycle is cut where it closes.
+        {R"([{"id": "X", "kind": "Swizzle"}, 7, {"id": "Y", "kind": "Swizzle"}, {"kind": "Swizzle"}])",
+         R"([{"from": "X.Output", "to": "Y.Input"}, {"from": "Y.Output", "to": "X.Input"}, {"from": "Nobody.Output", "to": "Y.Input"},
+            "text", {"from": 3, "to": "X"}])",
+         "Y", {0, 2, 1, 3}},
+        {R"([{"id": "A", "kind": "Swizzle"}, {"id": "B", "kind": "Swizzle"}])", R"([{"from": "A.Output", "to": "B.Input"}])", "Missing", {0, 1}},
+    };
+    for (const auto& row : rows) {
+        const QVector<int> order = VrnNodeCreationOrder::of(QJsonDocument::fromJson(row.nodes).array(),
+                                                            QJsonDocument::fromJson(row.connections).array(),
+                                                            QString::fromLatin1(row.root), VrnBuiltinKinds::all());
+        EXPECT_EQ(order, row.order) << row.nodes;
+    }
+}
+
+TEST_F(LoaderTest, NodesMadeInTheBuildsOrderAreListedInFileOrderAndTheFirstFaultOfTheFileIsReported)
+{
+    const QByteArray sinksFirst = R"({"format": 1, "root": "Out",
+        "nodes": [{"id": "Out", "kind": "Output"}, {"id": "B", "kind": "Swizzle"}, {"id": "A", "kind": "ConstantColor"}],
+        "connections": [{"from": "B.Output", "to": "Out.Input"}, {"from": "A.Output", "to": "B.Input"}]})";
+    VrnLoadedNetwork loaded;
+    QString error;
+    ASSERT_TRUE(VrnNetworkLoader::loadData(sinksFirst, "sinks.json", ".", &parent, loaded, error)) << error;
+    QStringList listed, made;
+    for (VrnSnBaseNode* n : loaded.network->nodes())
+        listed.append(n->id());
+    for (QObject* child : loaded.network->children())
+        if (auto* n = qobject_cast<VrnSnBaseNode*>(child))
+            made.append(n->id());
+    EXPECT_EQ(listed, QStringList({"Out", "B", "A"}));
+    EXPECT_EQ(made, QStringList({"A", "B", "Out"}));
+    delete loaded.network;
+
+    // The walk meets the faulty node at the end of the file first; the message names the one before it.
+    const QByteArray twoFaults = R"({"format": 1, "root": "Out",
+        "nodes": [{"id": "Early", "kind": "NoSuchKind"}, {"id": "Out", "kind": "Output"}, {"id": "Late", "kind": "Swizzle", "tags": 1}],
+        "connections": [{"from": "Late.Output", "to": "Out.Input"}]})";
+    EXPECT_FALSE(VrnNetworkLoader::loadData(twoFaults, "faults.json", ".", &parent, loaded, error));
+    EXPECT_EQ(error, "faults.json: nodes[0].kind: \"NoSuchKind\" is not a kind");
+    EXPECT_TRUE(parent.children().isEmpty());
 }

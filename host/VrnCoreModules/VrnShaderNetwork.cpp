@@ -3,6 +3,10 @@
 #include "VrnClassFactory.h"
 #include "VrnSnBaseGlslContext.h"
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 VrnShaderNetwork::VrnShaderNetwork(const QString& name, QObject* parent)
     : QObject(parent), m_name(name), m_shadingContext(new VrnSvtShadingContext(this))
 {
@@ -76,6 +80,20 @@ void VrnShaderNetwork::forgetNode(VrnSnBaseNode* n)
     const auto it = m_nodesById.constFind(n->id());
     if (it != m_nodesById.constEnd() && it.value() == n)
         m_nodesById.erase(it);
+}
+
+bool VrnShaderNetwork::setNodeOrder(const QList<VrnSnBaseNode*>& order)
+{
+    if (order.size() != m_nodes.size())
+        return false;
+    std::vector<VrnSnBaseNode*> listed(m_nodes.cbegin(), m_nodes.cend());
+    std::vector<VrnSnBaseNode*> given(order.cbegin(), order.cend());
+    std::sort(listed.begin(), listed.end(), std::less<VrnSnBaseNode*>());
+    std::sort(given.begin(), given.end(), std::less<VrnSnBaseNode*>());
+    if (listed != given)
+        return false; // a node of another network, one left out or one given twice
+    m_nodes = order;
+    return true;
 }
 
 VrnSnBaseNode* VrnShaderNetwork::node(const QString& id) const

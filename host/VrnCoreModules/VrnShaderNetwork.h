@@ -9,8 +9,8 @@
 #include <QPair>
 #include <QString>
 
-// A shader network: its nodes (owned, in creation order), its root and the
-// shading context that holds its channels.
+// A shader network: its nodes (owned; listed in creation order unless put in
+// another order), its root and the shading context that holds its channels.
 class VrnShaderNetwork : public QObject
 {
     Q_OBJECT
@@ -32,6 +32,10 @@ public:
 
     VrnSnBaseNode* node(const QString& id) const;
     const QList<VrnSnBaseNode*>& nodes() const { return m_nodes; }
+    // Lists the nodes in the order given, so that a loader may make them in
+    // one order and list them in another; false, with nothing changed, unless
+    // the order holds every node of the network once.
+    bool setNodeOrder(const QList<VrnSnBaseNode*>& order);
 
     // A kind's digests, taken once for all the network's nodes of that kind:
     // its source text is kilobytes, and each node keeps it.

@@ -6,6 +6,7 @@
 #include "VrnGlslNames.h"
 #include "VrnJsonKeys.h"
 #include "VrnKindLibrary.h"
+#include "VrnNodeCreationOrder.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
@@ -28,6 +29,7 @@
 #include <climits>
 #include <cstdio>
 #include <memory>
+#include <numeric>
 
 #include <unistd.h>
 #if defined(__GLIBC__)
@@ -191,12 +193,22 @@ struct Connection
 class Loader
 {
 public:
-    Loader(const QString& baseDirectory, const QString& fileLabel) : m_baseDirectory(baseDirectory), m_fileLabel(fileLabel) {}
+    // The order the nodes are made in; the network lists them in file order either way.
+    enum class NodeOrder { BuildWalk, File };
+
+    Loader(const QString& baseDirectory, const QString& fileLabel, NodeOrder order)
+        : m_baseDirectory(baseDirectory), m_fileLabel(fileLabel), m_nodeOrder(order)
+    {
+    }
 
     // Builds everything into m_network; false with m_error ("PLACE: what") on the first fault.
     bool load(const QByteArray& data);
 
     QString m_error;
+    // Set when the nodes were made in an order other than the file's and one
+    // of them failed: the fault reported is then not necessarily the first
+    // one in the file.
+    bool m_faultDependsOnOrder = false;
     std::unique_ptr<VrnShaderNetwork> m_network;
     VrnLoadedNetwork m_result;
 
@@ -206,8 +218,8 @@ private:
     bool readChannels(const QJsonValue& json);
     bool readChannel(const QJsonValue& json, const QString& at);
     bool readCurrentChannel(const QJsonValue& json);
-    bool readNodes(const QJsonValue& json);
-    bool readNode(const QJsonValue& json, const QString& at);
+    bool readNodes(const QJsonObject& root);
+    bool readNode(const QJsonValue& json, int index);
     bool readAttributes(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
     bool readCache(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
     bool readBake(VrnSnBaseNode* node, const QJsonValue& json, const QString& at);
@@ -239,8 +251,10 @@ private:
 
     QString m_baseDirectory;
     QString m_fileLabel;
+    NodeOrder m_nodeOrder;
     QMap<QString, VrnSnNodeKindPtr> m_kinds;
     QHash<QString, int> m_nodeIndex; // id -> index in "nodes"
+    QVector<VrnSnBaseNode*> m_nodeAt; // by index in "nodes"; null until made
     QHash<QString, int> m_globalNames; // GLSL global -> index in "nodes" of the node that declares it
     QList<QPair<QString, QString>> m_channelNames; // place, name
     qint64 m_texels = 0;
@@ -329,7 +343,7 @@ bool Loader::readTopLevel(const QJsonObject& root)
             m_kinds.insert(kind->name, kind);
     }
 
-    if (!readNodes(root.value(str("nodes"))))
+    if (!readNodes(root))
         return false;
     if (root.contains(str("connections")) && !readConnections(root.value(str("connections"))))
         return false;
@@ -504,19 +518,35 @@ bool Loader::readCurrentChannel(const QJsonValue& json)
     return checkChannel(m_result.currentChannel, str("currentChannel"));
 }
 
-bool Loader::readNodes(const QJsonValue& json)
+bool Loader::readNodes(const QJsonObject& root)
 {
     QJsonArray array;
-    if (!toArray(json, str("nodes"), array, m_error))
+    if (!toArray(root.value(str("nodes")), str("nodes"), array, m_error))
         return false;
-    for (int i = 0; i < array.size(); ++i)
-        if (!readNode(array.at(i), place(str("nodes"), i)))
+    QVector<int> order;
+    if (m_nodeOrder == NodeOrder::BuildWalk) {
+        order = VrnNodeCreationOrder::of(array, root.value(str("connections")).toArray(), root.value(str("root")).toString(), m_kinds);
+    } else {
+        order.resize(array.size());
+        std::iota(order.begin(), order.end(), 0);
+    }
+    m_nodeAt.fill(nullptr, array.size());
+    for (int k = 0; k < order.size(); ++k) {
+        if (!readNode(array.at(order.at(k)), order.at(k))) {
+            // Made in file order so far, the fault is the file's first one.
+            for (int j = 0; j <= k && !m_faultDependsOnOrder; ++j)
+                m_faultDependsOnOrder = order.at(j) != j;
             return false;
-    return true;
+        }
+    }
+    // Listed as the file lists them, whatever order they were made in.
+    return m_network->setNodeOrder(QList<VrnSnBaseNode*>(m_nodeAt.cbegin(), m_nodeAt.cend()))
+        || fail(str("nodes"), QStringLiteral("the nodes could not be listed in file order"));
 }
 
-bool Loader::readNode(const QJsonValue& json, const QString& at)
+bool Loader::readNode(const QJsonValue& json, int index)
 {
+    const QString at = place(str("nodes"), index);
     QJsonObject o;
     if (!toObject(json, at, o, m_error)
         || !checkKeys(o, at,
@@ -546,7 +576,8 @@ bool Loader::readNode(const QJsonValue& json, const QString& at)
     VrnSnBaseNode* node = m_network->createNode(kind, id);
     if (!node)
         return fail(kindPlace, QStringLiteral("context class %1 of kind %2 does not make a GLSL context").arg(quote(kind->contextClass), quote(kind->name)));
-    m_nodeIndex.insert(id, m_nodeIndex.size());
+    m_nodeIndex.insert(id, index);
+    m_nodeAt[index] = node;
 
     if (o.contains(str("name"))) {
         QString name;
@@ -612,7 +643,7 @@ bool Loader::checkNodeGlobals(VrnSnBaseNode* node, const QString& at)
         const auto other = m_globalNames.constFind(name);
         if (other != m_globalNames.constEnd() && other.value() != index)
             return fail(idPlace, QStringLiteral("node %1 would declare %2, which node %3 (nodes[%4]) declares too")
-                                     .arg(quote(node->id()), quote(name), quote(m_network->nodes().at(other.value())->id()))
+                                     .arg(quote(node->id()), quote(name), quote(m_nodeAt.at(other.value())->id()))
                                      .arg(other.value()));
         if (other != m_globalNames.constEnd())
             return fail(idPlace, QStringLiteral("node %1 would declare %2 twice").arg(quote(node->id()), quote(name)));
@@ -1052,12 +1083,17 @@ bool VrnNetworkLoader::loadData(const QByteArray& json, const QString& fileLabel
                                 VrnLoadedNetwork& out, QString& error)
 {
     bool loaded = false;
-    {
-        Loader loader(baseDirectory, fileLabel);
-        if (loader.load(json))
+    // A file that fails while its nodes are made in the build's order is read
+    // again in file order, so that the fault reported is the first in the file.
+    for (const Loader::NodeOrder order : {Loader::NodeOrder::BuildWalk, Loader::NodeOrder::File}) {
+        Loader loader(baseDirectory, fileLabel, order);
+        if (loader.load(json)) {
             loaded = finish(loader, fileLabel, parent, out, error);
-        else
-            error = fileLabel + QStringLiteral(": ") + loader.m_error; // the loader's network and everything in it go with it
+            break;
+        }
+        error = fileLabel + QStringLiteral(": ") + loader.m_error; // the loader's network and everything in it go with it
+        if (!loader.m_faultDependsOnOrder)
+            break;
     }
     returnFreedPages();
     return loaded;

@@ -1,0 +1,97 @@
+#include "VrnNodeCreationOrder.h"
+
+#include <QHash>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace {
+struct Producer
+{
+    int rank; // the input's place among the kind's inputs
+    int node;
+};
+
+// The node index and the point of "node.point"; -1 when the text names no node of the file.
+int nodeOf(const QJsonValue& endpoint, const QHash<QString, int>& byId, QString& point)
+{
+    const QString text = endpoint.toString();
+    const int dot = text.indexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return -1;
+    point = text.mid(dot + 1);
+    return byId.value(text.left(dot), -1);
+}
+} // namespace
+
+QVector<int> VrnNodeCreationOrder::of(const QJsonArray& nodes, const QJsonArray& connections, const QString& rootId,
+                                      const QMap<QString, VrnSnNodeKindPtr>& kinds)
+{
+    const int count = nodes.size();
+    QHash<QString, int> byId;
+    byId.reserve(count);
+    std::vector<const VrnSnNodeKind*> kindOf(size_t(count), nullptr);
+    for (int i = 0; i < count; ++i) {
+        const QJsonObject o = nodes.at(i).toObject();
+        const QString id = o.value(QLatin1String("id")).toString();
+        if (!id.isEmpty() && !byId.contains(id))
+            byId.insert(id, i);
+        kindOf[size_t(i)] = kinds.value(o.value(QLatin1String("kind")).toString()).data();
+    }
+
+    std::vector<std::vector<Producer>> producers(static_cast<size_t>(count));
+    for (const QJsonValue& c : connections) {
+        const QJsonObject o = c.toObject();
+        QString output, input;
+        const int producer = nodeOf(o.value(QLatin1String("from")), byId, output);
+        const int consumer = nodeOf(o.value(QLatin1String("to")), byId, input);
+        if (producer < 0 || consumer < 0)
+            continue;
+        int rank = INT_MAX;
+        if (const VrnSnNodeKind* kind = kindOf[size_t(consumer)]) {
+            for (int k = 0; k < kind->inputs.size() && rank == INT_MAX; ++k)
+                if (kind->inputs.at(k).name == input)
+                    rank = k;
+        }
+        producers[size_t(consumer)].push_back(Producer{rank, producer});
+    }
+    for (std::vector<Producer>& p : producers)
+        std::stable_sort(p.begin(), p.end(), [](const Producer& a, const Producer& b) { return a.rank < b.rank; });
+
+    // Depth first from the root, without recursion: chains can be long. A
+    // cycle (which the loader refuses later) is cut where it closes.
+    QVector<int> order;
+    order.reserve(count);
+    std::vector<bool> met(size_t(count), false);
+    struct Frame
+    {
+        int node;
+        size_t next;
+    };
+    std::vector<Frame> stack;
+    const int root = byId.value(rootId, -1);
+    if (root >= 0) {
+        met[size_t(root)] = true;
+        stack.push_back(Frame{root, 0});
+    }
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const std::vector<Producer>& p = producers[size_t(top.node)];
+        if (top.next < p.size()) {
+            const int n = p[top.next++].node;
+            if (!met[size_t(n)]) {
+                met[size_t(n)] = true;
+                stack.push_back(Frame{n, 0});
+            }
+            continue;
+        }
+        order.append(top.node);
+        stack.pop_back();
+    }
+    for (int i = 0; i < count; ++i)
+        if (!met[size_t(i)])
+            order.append(i);
+    return order;
+}
