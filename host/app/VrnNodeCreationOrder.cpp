@@ -41,6 +41,18 @@ QVector<int> VrnNodeCreationOrder::of(const QJsonArray& nodes, const QJsonArray&
         kindOf[size_t(i)] = kinds.value(o.value(QLatin1String("kind")).toString()).data();
     }
 
+    // Each kind's inputs by name, made when a connection first needs them:
+    // a kind may have many inputs, and a file many connections.
+    QHash<const VrnSnNodeKind*, QHash<QString, int>> inputRanks;
+    auto rankOf = [&inputRanks](const VrnSnNodeKind* kind, const QString& input) {
+        auto found = inputRanks.find(kind);
+        if (found == inputRanks.end()) {
+            found = inputRanks.insert(kind, {});
+            for (int k = kind->inputs.size() - 1; k >= 0; --k)
+                found->insert(kind->inputs.at(k).name, k); // the first of a repeated name counts
+        }
+        return found->value(input, INT_MAX);
+    };
     std::vector<std::vector<Producer>> producers(static_cast<size_t>(count));
     for (const QJsonValue& c : connections) {
         const QJsonObject o = c.toObject();
@@ -49,13 +61,8 @@ QVector<int> VrnNodeCreationOrder::of(const QJsonArray& nodes, const QJsonArray&
         const int consumer = nodeOf(o.value(QLatin1String("to")), byId, input);
         if (producer < 0 || consumer < 0)
             continue;
-        int rank = INT_MAX;
-        if (const VrnSnNodeKind* kind = kindOf[size_t(consumer)]) {
-            for (int k = 0; k < kind->inputs.size() && rank == INT_MAX; ++k)
-                if (kind->inputs.at(k).name == input)
-                    rank = k;
-        }
-        producers[size_t(consumer)].push_back(Producer{rank, producer});
+        const VrnSnNodeKind* kind = kindOf[size_t(consumer)];
+        producers[size_t(consumer)].push_back(Producer{kind ? rankOf(kind, input) : INT_MAX, producer});
     }
     for (std::vector<Producer>& p : producers)
         std::stable_sort(p.begin(), p.end(), [](const Producer& a, const Producer& b) { return a.rank < b.rank; });
