@@ -108,6 +108,21 @@ bool VrnJsonRead::toArray(const QJsonValue& value, const QString& place, QJsonAr
     return true;
 }
 
+bool VrnJsonRead::toShortArray(const QJsonValue& value, const QString& place, QJsonArray& out, QString& error)
+{
+    if (!toArray(value, place, out, error))
+        return false;
+    if (out.size() > kMaxListEntries)
+        return fail(error, place, QStringLiteral("the list has %1 entries, more than %2, the limit of one list").arg(out.size()).arg(kMaxListEntries));
+    return true;
+}
+
+bool VrnJsonRead::toShortStringList(const QJsonValue& value, const QString& place, QStringList& out, QString& error)
+{
+    QJsonArray array;
+    return toShortArray(value, place, array, error) && toStringList(array, place, out, error);
+}
+
 bool VrnJsonRead::toString(const QJsonValue& value, const QString& place, QString& out, QString& error)
 {
     if (!value.isString())
@@ -410,7 +425,7 @@ namespace {
 bool parseInputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& kind, QString& error)
 {
     QJsonArray array;
-    if (!toArray(json, where, array, error))
+    if (!toShortArray(json, where, array, error))
         return false;
     for (int i = 0; i < array.size(); ++i) {
         const QString at = place(where, i);
@@ -434,7 +449,7 @@ bool parseInputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& ki
 bool parseOutputs(const QJsonValue& json, const QString& where, VrnSnNodeKind& kind, QString& error)
 {
     QJsonArray array;
-    if (!toArray(json, where, array, error))
+    if (!toShortArray(json, where, array, error))
         return false;
     for (int i = 0; i < array.size(); ++i) {
         QString name;
@@ -477,7 +492,7 @@ bool parseParameter(const QJsonValue& json, const QString& at, VrnSnNodeKind& ki
     QVariant base = zeroValue(type);
     if (hasOptions) {
         QStringList options;
-        if (o.contains(kOptions) && !toStringList(o.value(kOptions), place(at, kOptions), options, error))
+        if (o.contains(kOptions) && !toShortStringList(o.value(kOptions), place(at, kOptions), options, error))
             return false;
         for (int i = 0; i < options.size(); ++i)
             if (options.indexOf(options.at(i)) != i)
@@ -503,7 +518,7 @@ bool parseParameter(const QJsonValue& json, const QString& at, VrnSnNodeKind& ki
 bool parseReval(const QJsonValue& json, const QString& where, VrnSnNodeKind& kind, QString& error)
 {
     QJsonArray array;
-    if (!toArray(json, where, array, error))
+    if (!toShortArray(json, where, array, error))
         return false;
     const QStringList keys{QStringLiteral("placeholder"), QStringLiteral("input"), QStringLiteral("u"), QStringLiteral("v")};
     for (int i = 0; i < array.size(); ++i) {
@@ -576,7 +591,7 @@ VrnSnNodeKindPtr VrnKindLibrary::parseKind(const QJsonValue& json, const QString
         return VrnSnNodeKindPtr();
     if (has("parameters")) {
         QJsonArray parameters;
-        if (!toArray(value("parameters"), where("parameters"), parameters, error))
+        if (!toShortArray(value("parameters"), where("parameters"), parameters, error))
             return VrnSnNodeKindPtr();
         for (int i = 0; i < parameters.size(); ++i)
             if (!parseParameter(parameters.at(i), place(where("parameters"), i), *kind, error))

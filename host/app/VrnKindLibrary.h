@@ -40,6 +40,13 @@ bool toInt(const QJsonValue& value, const QString& place, int min, int max, int&
 bool toFloat(const QJsonValue& value, const QString& place, float& out, QString& error);
 bool toDouble(const QJsonValue& value, const QString& place, double& out, QString& error);
 bool toStringList(const QJsonValue& value, const QString& place, QStringList& out, QString& error);
+// The most entries of a list whose entries are checked against each other
+// (the inputs, outputs, parameters, re-evaluations and options of a kind, a
+// node's tags, the defines): a longer one would make loading slow.
+constexpr int kMaxListEntries = 256;
+// An array, or an array of strings, of at most kMaxListEntries entries.
+bool toShortArray(const QJsonValue& value, const QString& place, QJsonArray& out, QString& error);
+bool toShortStringList(const QJsonValue& value, const QString& place, QStringList& out, QString& error);
 // An array of exactly count floats.
 bool toFloats(const QJsonValue& value, const QString& place, int count, QVector<float>& out, QString& error);
 } // namespace VrnJsonRead

@@ -316,7 +316,7 @@ bool Loader::readTopLevel(const QJsonObject& root)
 
     if (root.contains(str("defines"))) {
         // Each becomes a "#define" line of its own.
-        if (!toStringList(root.value(str("defines")), str("defines"), m_result.defines, m_error))
+        if (!toShortStringList(root.value(str("defines")), str("defines"), m_result.defines, m_error))
             return false;
         for (int i = 0; i < m_result.defines.size(); ++i) {
             const QString fault = VrnGlslNames::defineFault(m_result.defines.at(i));
@@ -589,7 +589,7 @@ bool Loader::readNode(const QJsonValue& json, int index)
         return false;
     if (o.contains(str("tags"))) {
         QStringList tags;
-        if (!toStringList(o.value(str("tags")), place(at, str("tags")), tags, m_error))
+        if (!toShortStringList(o.value(str("tags")), place(at, str("tags")), tags, m_error))
             return false;
         for (const QString& tag : qAsConst(tags))
             node->addTag(tag);
@@ -604,7 +604,7 @@ bool Loader::readNode(const QJsonValue& json, int index)
             if (!kind->input(it.key()))
                 return fail(inputPlace, QStringLiteral("kind %1 has no input %2").arg(quote(kind->name), quote(it.key())));
             QStringList tags;
-            if (!toStringList(it.value(), inputPlace, tags, m_error))
+            if (!toShortStringList(it.value(), inputPlace, tags, m_error))
                 return false;
             // The host gives "_invertable" to exactly the inputs the kind declares invertible.
             if (tags.contains(str("_invertable")) && !kind->input(it.key())->invertible)
