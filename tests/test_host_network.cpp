@@ -3,6 +3,7 @@
 
 #include "VrnChainedArg.h"
 #include "VrnGlslTokenPlan.h"
+#include "VrnReusedText.h"
 #include "VrnTestSupport.h"
 
 #include <algorithm>
@@ -345,6 +346,32 @@ TEST_F(Fixture, TheNodeListTakesAnOrderOnlyWhenItHoldsEveryNodeOnce)
     }
     EXPECT_TRUE(net->setNodeOrder({b, a}));
     EXPECT_EQ(net->nodes(), (QList<VrnSnBaseNode*>{b, a}));
+}
+
+// A text handed out keeps its characters whatever is written after it; the
+// buffer of a text let go is written again, one far too large is not.
+TEST(ReusedText, AHeldTextNeverChangesAndALetGoBufferIsWrittenAgain)
+{
+    auto write = [](const QString& characters) {
+        QString& buffer = VrnReusedText::take(VrnReusedText::Body, characters.size());
+        buffer += characters;
+        return QString(buffer);
+    };
+    const QString held = write(QStringLiteral("first"));
+    QString dropped = write(QStringLiteral("second"));
+    EXPECT_EQ(held, QStringLiteral("first"));
+    EXPECT_EQ(dropped, QStringLiteral("second"));
+
+    const QChar* const place = dropped.constData();
+    dropped = QString();
+    const QString third = write(QStringLiteral("third"));
+    EXPECT_EQ(third, QStringLiteral("third"));
+    EXPECT_EQ(third.constData(), place);
+    EXPECT_EQ(held, QStringLiteral("first"));
+
+    QString large = write(QString(9000, QLatin1Char('x')));
+    large = QString();
+    EXPECT_LT(write(QStringLiteral("small")).capacity(), 1000) << "a small text does not keep a large buffer";
 }
 
 // An attribute is found by its text, whether the name asked for shares the

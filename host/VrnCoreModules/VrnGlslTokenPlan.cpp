@@ -1,5 +1,6 @@
 #include "VrnGlslTokenPlan.h"
 
+#include "VrnReusedText.h"
 #include "VrnThreadLocal.h"
 
 #include <algorithm>
@@ -128,7 +129,7 @@ void VrnGlslTokenPlan::splitInputs()
 QString VrnGlslTokenPlan::fill(const VrnGlslTokenTexts& parameterTexts, const VrnGlslTokenTexts& inputTexts) const
 {
     // Measured segment by segment (a token may stand more than once), then
-    // written into a text of that size.
+    // written into the thread's body buffer, made to that size.
     auto segmentText = [&](const Segment& s) {
         if (s.parameter >= 0)
             return QStringView(parameterTexts.textAt(s.parameter));
@@ -139,13 +140,14 @@ QString VrnGlslTokenPlan::fill(const VrnGlslTokenTexts& parameterTexts, const Vr
     qsizetype size = 0;
     for (const Segment& s : m_segments)
         size += segmentText(s).size();
-    QString out(int(size), Qt::Uninitialized);
+    QString& out = VrnReusedText::take(VrnReusedText::Body, int(size));
+    out.resize(int(size));
     QChar* w = out.data();
     for (const Segment& s : m_segments) {
         const QStringView text = segmentText(s);
         w = std::copy(text.begin(), text.end(), w);
     }
-    return out;
+    return out; // a copy: it shares the buffer
 }
 
 QString VrnGlslTokenPlan::substitute(const QString& code, const VrnGlslTokenTexts& parameterTexts,

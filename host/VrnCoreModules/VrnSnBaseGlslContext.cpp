@@ -7,6 +7,7 @@
 #include "VrnGlslTokenPlan.h"
 #include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
+#include "VrnReusedText.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
@@ -248,7 +249,7 @@ QString VrnSnBaseGlslContext::declarationLines(bool samplerCubesOnly) const
     VrnSnBaseNode* node = parentNode();
     if (!node)
         return QString();
-    QString code;
+    QString& code = VrnReusedText::take(VrnReusedText::Declarations, 0);
     for (const VrnCustomAttribute& p : node->kind().parameters) {
         const QVariant& value = node->userAttributeValue(p.name());
         if (isChannelParameter(p.name(), value)) {
@@ -272,19 +273,28 @@ QString VrnSnBaseGlslContext::declarationLines(bool samplerCubesOnly) const
         if (type == QLatin1String("mat4"))
             VrnChainedArg(QStringLiteral("uniform mat4 %1_Inverse;\n")).arg(name).appendTo(code);
     }
-    return code;
+    return code.isEmpty() ? QString() : code; // a copy that shares the buffer; none at all when empty
 }
 
 QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const VrnGlslTokenTexts& replacements)
 {
     if (replacements.isEmpty() || !code.contains(sigil))
         return code;
-    // One pass over the code; at each sigil the longest name that follows wins.
-    const QStringView text(code);
     QString out;
     out.reserve(code.size() + 16 * replacements.size());
-    int from = 0;
-    for (int at = code.indexOf(sigil); at >= 0; at = code.indexOf(sigil, from)) {
+    replaceTokensInto(code, sigil, replacements, out);
+    return out;
+}
+
+void VrnSnBaseGlslContext::replaceTokensInto(QStringView text, QChar sigil, const VrnGlslTokenTexts& replacements, QString& out)
+{
+    if (replacements.isEmpty()) {
+        out.append(text);
+        return;
+    }
+    // One pass over the code; at each sigil the longest name that follows wins.
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(sigil); at >= 0; at = text.indexOf(sigil, from)) {
         out.append(text.mid(from, at - from));
         const QStringView rest = text.mid(at + 1);
         from = at + 1;
@@ -301,7 +311,6 @@ QString VrnSnBaseGlslContext::replaceTokens(QString code, QChar sigil, const Vrn
         from += replacements.nameAt(longest).size();
     }
     out.append(text.mid(from));
-    return out;
 }
 
 QString VrnSnBaseGlslContext::parameterExpression(const QString& name, VrnSnBaseNode* node) const
@@ -519,9 +528,17 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
     }
     if (index == 0 && parameterPrologue.isEmpty())
         return VrnGlslTokenPlan::substitute(code, parameterTexts, inputTexts, &replaceTokens);
-    code = parameterPrologue + prologue + code;
-    code = replaceTokens(code, QLatin1Char('$'), parameterTexts);
-    return replaceTokens(code, QLatin1Char('#'), inputTexts);
+    // Kilobytes where a node re-evaluates its input: the code with its
+    // prologues, and its parameters replaced, go through the thread's buffers.
+    QString& joined = VrnReusedText::take(VrnReusedText::JoinedCode, parameterPrologue.size() + prologue.size() + code.size());
+    joined += parameterPrologue;
+    joined += prologue;
+    joined += code;
+    QString& parametersReplaced = VrnReusedText::take(VrnReusedText::ParametersReplaced, joined.size() + 16 * parameterTexts.size());
+    replaceTokensInto(joined, QLatin1Char('$'), parameterTexts, parametersReplaced);
+    QString& body = VrnReusedText::take(VrnReusedText::Body, parametersReplaced.size() + 16 * inputTexts.size());
+    replaceTokensInto(parametersReplaced, QLatin1Char('#'), inputTexts, body);
+    return body; // a copy that shares the buffer
 }
 
 bool VrnSnBaseGlslContext::shaderBodyCodeUsesOutputs() const

@@ -118,6 +118,8 @@ public:
     // Replaces every sigil + name by its text, longer names first, so that a
     // name never replaces the start of a longer one.
     static QString replaceTokens(QString code, QChar sigil, const VrnGlslTokenTexts& replacements);
+    // The same, appended to out.
+    static void replaceTokensInto(QStringView code, QChar sigil, const VrnGlslTokenTexts& replacements, QString& out);
 
 signals:
     void uniformsSet(const QString& name, const QVariant& value);
