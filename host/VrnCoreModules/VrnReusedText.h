@@ -19,6 +19,10 @@ public:
         Declarations,       // a node's uniform declarations
         JoinedCode,         // a re-evaluating node's code after its prologues
         ParametersReplaced, // the same with its parameters replaced
+        RevalCalls,         // the node functions a re-evaluation runs again
+        RevalBlock,         // a re-evaluation block
+        RevalCodeEven,      // a node's code with its first, third, ... placeholder replaced
+        RevalCodeOdd,       // ... and with its second, fourth, ...
         UseCount
     };
 

@@ -21,6 +21,19 @@
 #include <typeinfo>
 
 namespace {
+// Every place of what in text, from the left and not overlapping, replaced by
+// with, appended to out: QString::replace, without a text of its own.
+void replaceEvery(QStringView text, QStringView what, QStringView with, QString& out)
+{
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(what); at >= 0; at = text.indexOf(what, from)) {
+        out.append(text.mid(from, at - from));
+        out.append(with);
+        from = at + what.size();
+    }
+    out.append(text.mid(from));
+}
+
 const QString kExpression = QStringLiteral("Expression");
 const QString kChannel = QStringLiteral("Channel");
 const QString kCachePrefix = QStringLiteral("Cache_");
@@ -355,8 +368,9 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     // derived position; their output variables are put back afterwards so that
     // later readers see the values of the current position. The lines are
     // written where they go: the templates of several arguments fill them all
-    // at once, so they are the texts joined.
-    QString calls;
+    // at once, so they are the texts joined. Calls and block run to
+    // kilobytes: they are written into the thread's buffers.
+    QString& calls = VrnReusedText::take(VrnReusedText::RevalCalls, 0);
     struct Kept
     {
         const VrnSnBaseNode* node;
@@ -390,8 +404,9 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     }
     const QString store = QStringLiteral("VrnRevalStore") + QString::number(index);
     // "{\n    %1 %2;\n" with the state stack type and the store
-    QString block = QStringLiteral("{\n    ") + QLatin1String(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType))
-                  + QLatin1Char(' ') + store + QStringLiteral(";\n");
+    QString& block = VrnReusedText::take(VrnReusedText::RevalBlock, calls.size() + 96 * (kept.size() + 2));
+    block += QStringLiteral("{\n    ") + QLatin1String(VrnSnBaseGlslCodeGenerator::getShaderTypeStateStackType(shaderType))
+           + QLatin1Char(' ') + store + QStringLiteral(";\n");
     for (int i = 0; i < kept.size(); ++i)
         VrnChainedArg(QStringLiteral("    vec4 VrnRevalKeep%1_%2 = %3;\n")).arg(index).arg(i).arg(kept[i].node->outputVariableText(*kept[i].output)).appendTo(block);
     block += QStringLiteral("    store_state(State, _State, ") + store + QStringLiteral(");\n");
@@ -403,7 +418,7 @@ QString VrnSnBaseGlslContext::revalBlock(const VrnSnGlslRevalInfo& reval, int in
     for (int i = 0; i < kept.size(); ++i)
         VrnChainedArg(QStringLiteral("    %1 = VrnRevalKeep%2_%3;\n")).arg(kept[i].node->outputVariableText(*kept[i].output)).arg(index).arg(i).appendTo(block);
     block += QStringLiteral("}\n");
-    return block;
+    return block; // a copy that shares the buffer
 }
 
 QString VrnSnBaseGlslContext::shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const
@@ -512,7 +527,10 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
     }
     // A re-evaluated input is read through a local that first holds its value
     // at the current position and is overwritten where the placeholder stands.
-    QString code = expression();
+    // Each placeholder's replacement goes into one of two thread buffers in
+    // turn, the code read from the other.
+    const QString expressionText = expression();
+    QStringView code = expressionText;
     QString prologue;
     int index = 0;
     const QList<VrnSnGlslRevalInfo> revals = revalInfo(); // const: iterating it copies nothing
@@ -524,10 +542,15 @@ QString VrnSnBaseGlslContext::resolvedBodyCode(unsigned shaderType, VrnSnGlslNod
             prologue += QStringLiteral("vec4 %1 = %2;\n").arg(variable, inputTexts.value(reval.inputName));
             inputTexts.insert(reval.inputName, variable);
         }
-        code.replace(reval.placeholder, revalBlock(reval, index++, variable, shaderType, aliases));
+        const QString block = revalBlock(reval, index, variable, shaderType, aliases);
+        QString& replaced =
+            VrnReusedText::take(index % 2 ? VrnReusedText::RevalCodeOdd : VrnReusedText::RevalCodeEven, code.size() + block.size());
+        replaceEvery(code, reval.placeholder, block, replaced);
+        code = replaced;
+        ++index;
     }
     if (index == 0 && parameterPrologue.isEmpty())
-        return VrnGlslTokenPlan::substitute(code, parameterTexts, inputTexts, &replaceTokens);
+        return VrnGlslTokenPlan::substitute(expressionText, parameterTexts, inputTexts, &replaceTokens);
     // Kilobytes where a node re-evaluates its input: the code with its
     // prologues, and its parameters replaced, go through the thread's buffers.
     QString& joined = VrnReusedText::take(VrnReusedText::JoinedCode, parameterPrologue.size() + prologue.size() + code.size());
