@@ -290,29 +290,32 @@ QString sortedDistinctJoined(std::vector<QStringView>& lines)
 
 // Every line counts once, whichever contexts and types declare it; empty
 // lines included, so a declaration text ending in "\n" adds one empty line.
-// The lines are sorted as views into the declaration texts, which stay alive
-// meanwhile: no string or tree node per line.
+// The texts lie one after the other in one buffer and the lines are sorted
+// as views into it: no string or tree node per line, and each context's text
+// is let go at once, so that the host writes the next into the same buffer.
 void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>& shaderTypes,
                                                            QMap<unsigned, QList<VrnSnBaseGlslContext*>>& contextsByType,
                                                            QString& samplerCubeLines, QString* otherLines)
 {
-    std::vector<QString> texts;
+    QString joined;
+    std::vector<std::pair<int, int>> textRanges; // start and size in joined
     for (unsigned type : shaderTypes)
         for (VrnSnBaseGlslContext* context : contextsByType[type]) {
             if (!context)
                 continue;
             // Only the sampler cubes asked for: the host gives the lines that may hold one.
-            QString declarations = otherLines ? context->shaderDeclarationCode() : context->samplerCubeDeclarationLines();
+            const QString declarations = otherLines ? context->shaderDeclarationCode() : context->samplerCubeDeclarationLines();
             if (!otherLines && !declarations.contains(QLatin1String("samplerCube")))
                 continue;
-            texts.push_back(std::move(declarations));
+            textRanges.emplace_back(joined.size(), declarations.size());
+            joined += declarations;
         }
     std::vector<QStringView> samplerCubes;
     std::vector<QStringView> others;
     // Nearly every text ends in a line break: its empty last line is sorted once, not once per text.
     bool emptyListed = false;
-    for (const QString& text : texts) {
-        const QStringView view(text);
+    for (const std::pair<int, int>& range : textRanges) {
+        const QStringView view = QStringView(joined).mid(range.first, range.second);
         for (qsizetype from = 0;;) {
             const qsizetype end = view.indexOf(QLatin1Char('\n'), from);
             const QStringView line = view.mid(from, (end < 0 ? view.size() : end) - from);
