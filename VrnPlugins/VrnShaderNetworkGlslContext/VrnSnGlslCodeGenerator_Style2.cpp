@@ -131,10 +131,9 @@ void VrnSnGlslCodeGenerator_Style2::emitComputedOutputs(QString& out, unsigned s
                                                         const VrnSnGlslCodeGeneratorContextInfo& record, VrnSnGlslContextInfoMap& infoMap)
 {
     if (record.hasNestedContexts) {
-        QString nestedBlock;
+        // Written where it goes: a container's block holds every node it evaluates.
         QList<VrnSnBaseGlslContext*> nested = record.nestedContexts;
-        emitEvaluationBlock(nestedBlock, shaderType, aliases, nested, infoMap);
-        out += nestedBlock;
+        emitEvaluationBlock(out, shaderType, aliases, nested, infoMap);
     }
     const VrnSnBaseNode* node = context->parentNode();
     const QVector<Point>& outputs = node->outputPoints();
