@@ -262,6 +262,7 @@ TEST_F(Fixture, TokenPlanWritesWhatTwoPassesWrite)
         {"x = $P;", {{"P", "#In"}}, twoInputs},                // a parameter's text is searched for inputs
         {"x = #In$P;", {{"P", "1"}}, {{"In", "i"}}},          // no longer input name: the plan holds
         {"$A$B#In", {{"A", "1"}, {"B", "2"}}, {{"In", "i"}}},
+        {"##In $$A", {{"A", "1"}}, {{"In", "i"}}},            // a sigil right before a token
         {"no tokens", {}, {}},
         {"$Gone #Gone", {}, {}},
         {"", {{"A", "1"}}, {{"In", "i"}}},
