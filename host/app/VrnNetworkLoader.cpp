@@ -758,11 +758,9 @@ bool Loader::endpoint(const QJsonValue& json, const QString& at, const char* poi
     QString text;
     if (!toString(json, at, text, m_error))
         return false;
-    const int dot = text.indexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == text.size() - 1)
+    QString id;
+    if (!VrnNetworkLoader::splitEndpoint(text, id, point))
         return fail(at, QStringLiteral("%1 is not of the form \"node.%2\"").arg(quote(text), str(pointWord)));
-    const QString id = text.left(dot);
-    point = text.mid(dot + 1);
     node = m_network->node(id);
     if (!node)
         return fail(at, QStringLiteral("there is no node %1").arg(quote(id)));
@@ -1077,6 +1075,16 @@ bool VrnNetworkLoader::isValidNodeId(const QString& id)
 {
     static const QRegularExpression valid(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z][A-Za-z0-9]*")));
     return valid.match(id).hasMatch();
+}
+
+bool VrnNetworkLoader::splitEndpoint(const QString& text, QString& nodeId, QString& point)
+{
+    const int dot = text.indexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == text.size() - 1)
+        return false;
+    nodeId = text.left(dot);
+    point = text.mid(dot + 1);
+    return true;
 }
 
 bool VrnNetworkLoader::loadData(const QByteArray& json, const QString& fileLabel, const QString& baseDirectory, QObject* parent,

@@ -43,4 +43,6 @@ bool loadData(const QByteArray& json, const QString& fileLabel, const QString& b
 
 // Node ids become parts of GLSL identifiers: letters and digits, starting with a letter.
 bool isValidNodeId(const QString& id);
+// A connection's end, "node.point", split at the first dot; false when either part is empty.
+bool splitEndpoint(const QString& text, QString& nodeId, QString& point);
 } // namespace VrnNetworkLoader

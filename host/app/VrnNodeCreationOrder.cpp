@@ -1,5 +1,7 @@
 #include "VrnNodeCreationOrder.h"
 
+#include "VrnNetworkLoader.h"
+
 #include <QHash>
 #include <QJsonObject>
 
@@ -17,12 +19,8 @@ struct Producer
 // The node index and the point of "node.point"; -1 when the text names no node of the file.
 int nodeOf(const QJsonValue& endpoint, const QHash<QString, int>& byId, QString& point)
 {
-    const QString text = endpoint.toString();
-    const int dot = text.indexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return -1;
-    point = text.mid(dot + 1);
-    return byId.value(text.left(dot), -1);
+    QString id;
+    return VrnNetworkLoader::splitEndpoint(endpoint.toString(), id, point) ? byId.value(id, -1) : -1;
 }
 } // namespace
 
