@@ -6,6 +6,7 @@
 // after the build. Node function numbers follow the kinds' version
 // hashes and are tested with the node functions; here they are looked up.
 
+#include "VrnSnGlslStyle5Steps.h"
 #include "VrnTestSupport.h"
 
 namespace {
@@ -60,7 +61,7 @@ struct Built
     int function(const Info& r, const char* id) const
     {
         VrnSnBaseGlslContext* c = context(id);
-        return r.NodeFuncIndexByKey.value(r.ContextVersionHash.value(c) + r.ContextVariantKey.value(c), -1);
+        return r.NodeFuncIndexByKey.value(VrnSnGlslStyle5Steps::versionHashOf(r, c) + VrnSnGlslStyle5Steps::variantKeyOf(r, c), -1);
     }
 };
 
@@ -238,7 +239,7 @@ TEST_F(Style5Packing, CachedNodeWithoutLiveChannelsGetsNoParameterBlock)
     Style5::countOutputConsumers(r);
     Style5::packUniformData(r);
     EXPECT_TRUE(Style5::cachedChannelAttributes(k).isEmpty());
-    EXPECT_FALSE(r.ParameterIndexByContext.contains(b->context("K")));
+    EXPECT_EQ(VrnSnGlslStyle5Steps::parameterIndexOf(r, b->context("K")), -1);
     EXPECT_EQ(text(r.InstructionList), text({0, 0, 0, b->function(r, "A"), 0, 1, -8888, -8888, -8888}));
     EXPECT_TRUE(r.ParameterList.isEmpty());
     // Its output slot still has a place of its own, ahead of A's block.
@@ -303,9 +304,10 @@ TEST_F(Style5Packing, MissingAnalysisIsLoggedWithoutTheEncryptedSource)
     for (const bool encrypted : {true, false}) {
         SCOPED_TRACE(encrypted ? "encrypted" : "open");
         Info r = b->fragment();
-        const QString K = r.ContextVersionHash.value(b->context("K"));
+        const QString K = VrnSnGlslStyle5Steps::versionHashOf(r, b->context("K"));
         r.VersionHashGlslInfoMap.remove(K);
-        r.ContextStageInfo.clear(); // as when the analysis was never gathered
+        for (Info::ContextFacts& facts : r.ContextFactsByNumber)
+            facts.stageInfoKept = false; // as when the analysis was never gathered
         r.VersionHashEncrypted[K] = encrypted;
         r.VersionHashSources[K] = QStringLiteral("the kind's source");
         r.InstructionListStarts.clear();

@@ -142,17 +142,19 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     r.ContextInfoMap = contextInfo;
     // The per-context and per-entry tables are sized once rather than grown.
     const int contextCount = contexts.size();
-    r.ContextChannelReads.reserve(contextInfo.size());
-    r.ContextVersionHash.reserve(contextCount);
-    r.ContextVariantKey.reserve(contextCount);
-    r.ParameterIndexByContext.reserve(contextCount);
     r.WiringIndexByEntry.reserve(contextCount);
     r.WiredEntries.reserve(contextCount);
     r.ContextEntries.reserve(contextCount);
     r.StorageSlotByOutput.reserve(contextCount);
     r.RemainingConsumers.reserve(contextCount);
-    for (auto it = contextInfo.constBegin(); it != contextInfo.constEnd(); ++it)
-        r.ContextChannelReads.insert(it.key(), ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel});
+    VrnSnGlslStyle5Steps::numberContexts(r);
+    for (ShaderTypeInfo::ContextFacts& facts : r.ContextFactsByNumber)
+        facts.readsKept = true; // a context without a record reads neither
+    for (auto it = contextInfo.constBegin(); it != contextInfo.constEnd(); ++it) {
+        const int number = r.ContextNumbers.numberOf(it.key());
+        if (number >= 0)
+            r.ContextFactsByNumber[number].reads = ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel};
+    }
     r.StateType = glslName(getShaderTypeStateType(shaderType));
     r.SystemStateType = glslName(getShaderTypeSystemStateType(shaderType));
     r.StateStackType = glslName(getShaderTypeStateStackType(shaderType));

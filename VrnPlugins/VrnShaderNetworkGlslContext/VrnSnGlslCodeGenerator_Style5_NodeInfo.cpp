@@ -131,6 +131,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     r.CubemapFiles.clear();
+    numberContexts(r);
     // The last context of each version hash and stage, whose analysis stays.
     // By identity: equal hashes with characters of their own are each
     // analysed, in order, so the last of them all still decides.
@@ -149,8 +150,12 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
             continue;
         const QString versionHash = node->versionHashPresent(false);
         const QString variantKey = variantKeyOf(node);
-        r.ContextVersionHash[c] = versionHash;
-        r.ContextVariantKey[c] = variantKey;
+        const int number = r.ContextNumbers.numberOf(c);
+        if (number >= 0 && number < r.ContextFactsByNumber.size()) {
+            r.ContextVersionHash[number] = versionHash;
+            r.ContextVariantKey[number] = variantKey;
+            r.ContextFactsByNumber[number].versionRecorded = true;
+        }
         recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(vrnTextIdentity(versionHash), c->shaderType())) == i, pathKeys);
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         // Node function 0 shows what a cache or baked channel holds.

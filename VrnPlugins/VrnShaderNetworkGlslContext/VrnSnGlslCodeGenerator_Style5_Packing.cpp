@@ -53,23 +53,27 @@ QList<VrnSnBaseGlslContext*> subListMembers(const Info& r, VrnSnBaseGlslContext*
 // its entries; a cached node's block holds four ints per live channel.
 int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
 {
+    numberContexts(r);
     int parameterInts = 0;
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        const int number = r.ContextNumbers.numberOf(c);
+        int unused = 0;
+        int& block = number >= 0 && number < r.ParameterIndexByContext.size() ? r.ParameterIndexByContext[number] : unused;
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             const QStringList attributes = VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(node);
             cacheAttributes.insert(c, attributes);
             if (!attributes.isEmpty()) {
-                r.ParameterIndexByContext[c] = parameterInts;
+                block = parameterInts;
                 parameterInts += 4 * attributes.size();
             }
         } else if (contextInfo.readsBakedChannel) {
-            r.ParameterIndexByContext[c] = parameterInts;
+            block = parameterInts;
             parameterInts += 4;
         } else {
-            r.ParameterIndexByContext[c] = parameterInts;
-            parameterInts += r.NodeFuncParameterCount.value(r.ContextVersionHash[c] + r.ContextVariantKey[c], 0);
+            block = parameterInts;
+            parameterInts += r.NodeFuncParameterCount.value(versionHashOf(r, c) + variantKeyOf(r, c), 0);
         }
     }
     return parameterInts;
@@ -93,7 +97,7 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
         } else if (contextInfo.readsBakedChannel) {
             wiringInts += 1;
         } else {
-            wiringInts += r.NodeFuncWiringCount.value(r.ContextVersionHash[c] + r.ContextVariantKey[c], 0);
+            wiringInts += r.NodeFuncWiringCount.value(versionHashOf(r, c) + variantKeyOf(r, c), 0);
         }
     }
     return wiringInts;
@@ -122,11 +126,12 @@ void checkAnalysed(const Info& r, const QString& versionHash)
 // hash was analysed for the record's stage.
 int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
 {
-    const QString& versionHash = r.ContextVersionHash[c];
+    const QString& versionHash = versionHashOf(r, c);
     // A context whose analysis for this stage was kept passes both checks.
-    if (!r.ContextStageInfo.contains(c))
+    const Info::ContextFacts* facts = factsOf(r, c);
+    if (!facts || !facts->stageInfoKept)
         checkAnalysed(r, versionHash);
-    return r.NodeFuncIndexByKey.value(versionHash + r.ContextVariantKey[c], 0);
+    return r.NodeFuncIndexByKey.value(versionHash + variantKeyOf(r, c), 0);
 }
 
 // Three ints per entry: node function, parameter block, wiring block.
@@ -146,7 +151,7 @@ void fillInstructions(Info& r)
         if (!r.InstructionListStarts.contains(list))
             r.InstructionListStarts.insert(list, i);
         r.InstructionList[i] = function;
-        r.InstructionList[i + 1] = r.ParameterIndexByContext.value(c, 0);
+        r.InstructionList[i + 1] = qMax(parameterIndexOf(r, c), 0);
         r.InstructionList[i + 2] = r.WiringIndexByEntry.value(e, 0);
         r.EntriesByList[list].append(e);
         i += 3;
@@ -238,7 +243,7 @@ void fillParameters(Info& r, const CacheAttributes& cacheAttributes)
             continue;
         NodeUniforms uniforms{r, c, node, node->uuidString()};
         // Each block starts where it was counted, whatever the one before wrote.
-        const int block = r.ParameterIndexByContext.value(c, 0);
+        const int block = qMax(parameterIndexOf(r, c), 0);
         if (isCacheNode(r, c, node))
             packCacheNode(uniforms, cacheAttributes.value(c), block);
         else if (isBakeNode(r, c, node))
@@ -268,7 +273,7 @@ void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
             return;
         if (!c || !mayReevaluate(r, c))
             continue;
-        const auto reval = r.RevalInfoMap.constFind(r.ContextVersionHash[c]);
+        const auto reval = r.RevalInfoMap.constFind(versionHashOf(r, c));
         VrnSnBaseNode* node = c->parentNode();
         if (reval == r.RevalInfoMap.constEnd() || !node)
             continue;
@@ -281,7 +286,7 @@ void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
             for (VrnSnBaseGlslContext* member : members) {
                 if (r.ContextEntries.size() > maximumEntries)
                     return;
-                r.RevalVersionHashes.insert(r.ContextVersionHash[member]);
+                r.RevalVersionHashes.insert(versionHashOf(r, member));
                 r.ContextEntries.append(ShaderTypeInfo::ContextEntry{member, c, entry});
             }
         }

@@ -54,7 +54,7 @@ void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
     VrnSnBaseGlslContext* c = e.context;
     if (!mayReevaluate(r, c))
         return;
-    const QList<Info::RevalEntry> revals = r.RevalInfoMap.value(r.ContextVersionHash[c]); // const: iterating it copies nothing
+    const QList<Info::RevalEntry> revals = r.RevalInfoMap.value(versionHashOf(r, c)); // const: iterating it copies nothing
     for (const Info::RevalEntry& reval : revals) {
         const Info::ListKey list(c, reval);
         const auto start = r.InstructionListStarts.constFind(list);

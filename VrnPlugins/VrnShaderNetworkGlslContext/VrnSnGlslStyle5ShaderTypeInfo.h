@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
@@ -71,24 +72,34 @@ struct VrnSnGlslStyle5ShaderTypeInfo
 
     using UniformKey = QPair<QString, QString>; // node uuid, attribute name
 
-    // What the steps read of a context's record, asked for many times per
-    // context: kept by context in a hash rather than looked up in the map.
+    // What the steps read of a context's record, asked for many times per context.
     struct ChannelReads
     {
         bool readsCache = false;
         bool readsBakedChannel = false;
     };
 
+    struct ContextFacts
+    {
+        ChannelReads reads;
+        bool readsKept = false; // reads was filled from ContextInfoMap
+        bool versionRecorded = false; // ContextVersionHash and ContextVariantKey hold its node's
+        bool stageInfoKept = false;
+        VrnSnNodeGlslInfo stageInfo;
+    };
+
     unsigned ShaderType = 0;
     VrnSnGlslNodeAliases NodeAliases;
     QList<VrnSnBaseGlslContext*> Contexts;
     VrnSnGlslContextInfoMap ContextInfoMap;
-    // Filled by the driver from ContextInfoMap; a context it lacks is looked up in the map.
-    QHash<VrnSnBaseGlslContext*, ChannelReads> ContextChannelReads;
-    // Filled by the driver once the analyses are gathered: each context's
-    // analysis for this stage, which the packing asks for several times per
-    // entry. A context it lacks is looked up by version hash (and logged).
-    QHash<VrnSnBaseGlslContext*, VrnSnNodeGlslInfo> ContextStageInfo;
+    // What the steps ask of a context several times, kept by its place in
+    // Contexts (ContextNumbers, the first place of a context listed twice) in
+    // arrays rather than in a hash entry per context: the channels its record
+    // reads, filled by the driver from ContextInfoMap, and its analysis for
+    // this stage, kept once the analyses are gathered. Reads not kept are
+    // looked up in the map; an analysis not kept, by version hash (and logged).
+    VrnAddressNumbers ContextNumbers{0};
+    QVector<ContextFacts> ContextFactsByNumber;
 
     QString DeclarationCode;
     QString BodyCode;
@@ -104,10 +115,11 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     int Vec4Count = 0;
     int StorageSlotCount = 0;
 
-    // Per context.
-    QHash<VrnSnBaseGlslContext*, QString> ContextVersionHash;
-    QHash<VrnSnBaseGlslContext*, QString> ContextVariantKey;
-    QHash<VrnSnBaseGlslContext*, int> ParameterIndexByContext;
+    // Per context, by its place (ContextNumbers); read through
+    // versionHashOf, variantKeyOf and parameterIndexOf.
+    QVector<QString> ContextVersionHash;
+    QVector<QString> ContextVariantKey;
+    QVector<int> ParameterIndexByContext; // -1: no parameter block
     // Per instruction and instruction list.
     QHash<ContextEntry, int> WiringIndexByEntry;
     QHash<ListKey, int> InstructionListStarts;

@@ -36,11 +36,57 @@ QByteArray local8Bit(const QString& text)
     return text.toLocal8Bit();
 }
 
+void numberContexts(Info& r)
+{
+    const int count = r.Contexts.size();
+    if (r.ContextFactsByNumber.size() == count)
+        return;
+    r.ContextNumbers = VrnAddressNumbers(size_t(count));
+    for (int i = 0; i < count; ++i)
+        r.ContextNumbers.insert(r.Contexts.at(i), i); // the first place counts
+    r.ContextFactsByNumber = QVector<Info::ContextFacts>(count);
+    r.ContextVersionHash = QVector<QString>(count);
+    r.ContextVariantKey = QVector<QString>(count);
+    r.ParameterIndexByContext = QVector<int>(count, -1);
+}
+
+const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    const int number = r.ContextNumbers.numberOf(c);
+    return number >= 0 && number < r.ContextFactsByNumber.size() ? &r.ContextFactsByNumber.at(number) : nullptr;
+}
+
+namespace {
+template <class T> const T& byNumber(const Info& r, const QVector<T>& table, const VrnSnBaseGlslContext* c, const T& none)
+{
+    const int number = r.ContextNumbers.numberOf(c);
+    return number >= 0 && number < table.size() ? table.at(number) : none;
+}
+} // namespace
+
+const QString& versionHashOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    static const QString none;
+    return byNumber(r, r.ContextVersionHash, c, none);
+}
+
+const QString& variantKeyOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    static const QString none;
+    return byNumber(r, r.ContextVariantKey, c, none);
+}
+
+int parameterIndexOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    static const int none = -1;
+    return byNumber(r, r.ParameterIndexByContext, c, none);
+}
+
 Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c)
 {
-    const auto kept = r.ContextChannelReads.constFind(c);
-    if (kept != r.ContextChannelReads.constEnd())
-        return kept.value();
+    const Info::ContextFacts* facts = factsOf(r, c);
+    if (facts && facts->readsKept)
+        return facts->reads;
     // A record whose steps run without the driver has only the map.
     const auto found = r.ContextInfoMap.constFind(c);
     if (found == r.ContextInfoMap.constEnd())
@@ -92,21 +138,25 @@ const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, 
 
 const VrnSnNodeGlslInfo& checkedInfo(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, int hashLine, int typeLine)
 {
-    const auto kept = r.ContextStageInfo.constFind(c);
-    if (kept != r.ContextStageInfo.constEnd())
-        return kept.value();
-    return checkedInfo(r, r.ContextVersionHash[c], node, hashLine, typeLine);
+    const Info::ContextFacts* facts = factsOf(r, c);
+    if (facts && facts->stageInfoKept)
+        return facts->stageInfo;
+    return checkedInfo(r, versionHashOf(r, c), node, hashLine, typeLine);
 }
 
 void keepStageInfos(Info& r)
 {
-    r.ContextStageInfo.clear();
-    r.ContextStageInfo.reserve(r.ContextVersionHash.size());
+    for (Info::ContextFacts& facts : r.ContextFactsByNumber)
+        facts.stageInfoKept = false;
     // Contexts of one kind mostly share the characters of their version
     // hash: the analysis is looked up once per text, not once per context.
     QHash<VrnTextIdentity, const VrnSnNodeGlslInfo*> byText;
-    for (auto it = r.ContextVersionHash.constBegin(); it != r.ContextVersionHash.constEnd(); ++it) {
-        const QString& versionHash = it.value();
+    const int numbered = qMin(r.ContextVersionHash.size(), r.ContextFactsByNumber.size());
+    for (int number = 0; number < numbered; ++number) {
+        Info::ContextFacts& facts = r.ContextFactsByNumber[number];
+        if (!facts.versionRecorded)
+            continue;
+        const QString& versionHash = r.ContextVersionHash.at(number);
         const VrnTextIdentity text = vrnTextIdentity(versionHash);
         auto known = byText.constFind(text);
         if (known == byText.constEnd()) {
@@ -120,20 +170,22 @@ void keepStageInfos(Info& r)
             known = byText.insert(text, stageInfo);
         }
         // Copies share their lists with the analyses.
-        if (known.value())
-            r.ContextStageInfo.insert(it.key(), *known.value());
+        if (known.value()) {
+            facts.stageInfo = *known.value();
+            facts.stageInfoKept = true;
+        }
     }
 }
 
 bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c)
 {
-    const auto kept = r.ContextStageInfo.constFind(c);
-    return kept == r.ContextStageInfo.constEnd() || !kept.value().revalInfo.isEmpty();
+    const Info::ContextFacts* facts = factsOf(r, c);
+    return !facts || !facts->stageInfoKept || !facts->stageInfo.revalInfo.isEmpty();
 }
 
 int outputCount(const Info& r, VrnSnBaseGlslContext* c)
 {
-    const auto found = r.VersionHashGlslInfoMap.constFind(r.ContextVersionHash.value(c));
+    const auto found = r.VersionHashGlslInfoMap.constFind(versionHashOf(r, c));
     return found == r.VersionHashGlslInfoMap.constEnd() ? 0 : found.value().value(r.ShaderType).outputs.size();
 }
 

@@ -29,6 +29,17 @@ QString nodeFunctionBanner();
 void logLine(int line, const QString& text);
 QByteArray local8Bit(const QString& text);
 
+// Numbers the record's contexts by their place and sizes the tables kept by
+// place, unless that was done: the driver does it first, a record whose steps
+// run without it gets it from the first step that writes such a table.
+void numberContexts(Info& r);
+// What the record keeps of a context by its place; null for a context without one.
+const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c);
+// A context's version hash, variant key and parameter block (-1 for none);
+// empty for a context without a place.
+const QString& versionHashOf(const Info& r, const VrnSnBaseGlslContext* c);
+const QString& variantKeyOf(const Info& r, const VrnSnBaseGlslContext* c);
+int parameterIndexOf(const Info& r, const VrnSnBaseGlslContext* c);
 // Whether a context's record has it read its cache or baked channel; a
 // context without a record reads neither (none is inserted).
 Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c);
@@ -43,9 +54,9 @@ bool isBakeNode(const Info& r, VrnSnBaseGlslContext* c, VrnSnBaseNode* node);
 // the two lines given and read as an empty analysis. The reference lasts
 // while the record's analyses are not changed.
 const VrnSnNodeGlslInfo& checkedInfo(const Info& r, const QString& versionHash, const VrnSnBaseNode* node, int hashLine, int typeLine);
-// The same for a context's version hash (inserted empty when absent).
+// The same for a context's version hash.
 const VrnSnNodeGlslInfo& checkedInfo(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, int hashLine, int typeLine);
-// Keeps each context's analysis for the record's stage in ContextStageInfo,
+// Keeps each context's analysis for the record's stage in its facts,
 // once the analyses are gathered and before the steps that read them.
 void keepStageInfos(Info& r);
 // False when the context's kept analysis has no re-evaluated input: its
