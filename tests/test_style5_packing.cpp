@@ -174,7 +174,7 @@ TEST_F(Style5Packing, AnEntryIsWiredOnce)
     Info r = b->fragment();
     // Main list C, O; separator; C again in O's sub-list.
     ASSERT_EQ(r.ContextEntries.size(), 4);
-    EXPECT_EQ(r.WiredEntries.size(), 3);
+    EXPECT_EQ(r.WiredEntries.count(true), 3);
     const QVector<int> before = r.WiringList;
     for (const Info::ContextEntry& e : QList<Info::ContextEntry>{r.ContextEntries.at(0), r.ContextEntries.at(3), r.ContextEntries.at(2)}) {
         int cursor = 1;

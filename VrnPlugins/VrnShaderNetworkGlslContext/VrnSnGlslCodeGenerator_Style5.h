@@ -80,7 +80,15 @@ public:
     static void countOutputConsumers(ShaderTypeInfo& r);
     // Writes the entry's wiring block at cursor and moves cursor past it;
     // an entry already wired, or a separator, writes nothing.
+    // An entry that is not in the record's list is wired each time it is given.
     static void wireEntry(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& entry, int& cursor);
+    // The same for the entry at a place in ContextEntries.
+    static void wireEntryAt(ShaderTypeInfo& r, int place, int& cursor);
+
+private:
+    static void wireEntryOnce(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& entry, int& cursor);
+
+public:
     // The key that ties an output to the inputs that read it; the host's own.
     static int connectionKey(const VrnSnBaseNode* node, const QString& outputName);
 

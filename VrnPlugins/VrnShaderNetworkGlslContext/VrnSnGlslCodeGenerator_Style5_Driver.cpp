@@ -142,8 +142,6 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     r.ContextInfoMap = contextInfo;
     // The per-context and per-entry tables are sized once rather than grown.
     const int contextCount = contexts.size();
-    r.WiringIndexByEntry.reserve(contextCount);
-    r.WiredEntries.reserve(contextCount);
     r.ContextEntries.reserve(contextCount);
     r.StorageSlotByOutput.reserve(contextCount);
     r.RemainingConsumers.reserve(contextCount);

@@ -83,13 +83,15 @@ int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
 int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
 {
     int wiringInts = 0;
-    for (const Info::ContextEntry& e : qAsConst(r.ContextEntries)) {
+    r.WiringIndexByEntry = QVector<int>(r.ContextEntries.size(), 0);
+    for (int place = 0; place < r.ContextEntries.size(); ++place) {
+        const Info::ContextEntry& e = r.ContextEntries.at(place);
         if (e.isSeparator())
             continue;
         VrnSnBaseGlslContext* c = e.context;
         VrnSnBaseNode* node = c->parentNode();
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
-        r.WiringIndexByEntry[e] = wiringInts;
+        r.WiringIndexByEntry[place] = wiringInts;
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             // The cache lookup writes one slot per output: the block holds
             // them even when fewer channels are live, so that no block overlaps the next.
@@ -138,7 +140,12 @@ int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
 void fillInstructions(Info& r)
 {
     int i = 0;
-    for (const Info::ContextEntry& e : qAsConst(r.ContextEntries)) {
+    // A list's entries follow each other: its start and members are looked
+    // up when the list changes, not for every entry.
+    const Info::ContextEntry* previous = nullptr;
+    QVector<int>* members = nullptr;
+    for (int place = 0; place < r.ContextEntries.size(); ++place) {
+        const Info::ContextEntry& e = r.ContextEntries.at(place);
         if (e.isSeparator()) {
             r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kSeparator;
             i += 3;
@@ -147,13 +154,17 @@ void fillInstructions(Info& r)
         VrnSnBaseGlslContext* c = e.context;
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         const int function = !contextInfo.readsCache && !contextInfo.readsBakedChannel ? nodeFunctionOf(r, c) : 0;
-        const Info::ListKey list(e.owner, e.reval);
-        if (!r.InstructionListStarts.contains(list))
-            r.InstructionListStarts.insert(list, i);
+        if (!previous || previous->owner != e.owner || previous->reval != e.reval) {
+            const Info::ListKey list(e.owner, e.reval);
+            if (!r.InstructionListStarts.contains(list))
+                r.InstructionListStarts.insert(list, i);
+            members = &r.EntriesByList[list];
+        }
+        previous = &e;
         r.InstructionList[i] = function;
         r.InstructionList[i + 1] = qMax(parameterIndexOf(r, c), 0);
-        r.InstructionList[i + 2] = r.WiringIndexByEntry.value(e, 0);
-        r.EntriesByList[list].append(e);
+        r.InstructionList[i + 2] = r.WiringIndexByEntry.value(place, 0);
+        members->append(place);
         i += 3;
     }
     r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kTerminator;
@@ -332,11 +343,11 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
 
     // Wiring, entry by entry; sub-lists are wired from inside their owner.
     r.StorageSlotCount = 0;
-    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
-        if (e.isSeparator() || r.WiredEntries.contains(e))
-            continue;
+    if (r.WiredEntries.size() < r.ContextEntries.size())
+        r.WiredEntries.resize(r.ContextEntries.size());
+    for (int place = 0; place < r.ContextEntries.size(); ++place) {
         // Each block starts where its instruction says, whatever the one before wrote.
-        int cursor = r.WiringIndexByEntry.value(e, 0);
-        wireEntry(r, e, cursor);
+        int cursor = r.WiringIndexByEntry.value(place, 0);
+        wireEntryAt(r, place, cursor);
     }
 }

@@ -32,7 +32,8 @@ void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& i
                 setAt(r.WiringList, cursor, storageSlot);
                 if (--r.RemainingConsumers[key] == 0) {
                     r.FreeStorageSlots.append(storageSlot);
-                    r.OutputBySlot.remove(storageSlot);
+                    if (storageSlot >= 0 && storageSlot < r.OutputBySlot.size())
+                        r.OutputBySlot[storageSlot] = Info::StorageKey();
                     r.StorageSlotByOutput.remove(key);
                 }
             }
@@ -68,15 +69,15 @@ void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
         ++cursor;
         // The sub-list is wired now, while the slots live across this
         // entry are still taken, so that running it clobbers none of them.
-        const QVector<Info::ContextEntry> members = r.EntriesByList.value(list);
-        for (const Info::ContextEntry& member : members) {
+        const QVector<int> members = r.EntriesByList.value(list);
+        for (int member : members) {
             int memberCursor = r.WiringIndexByEntry.value(member);
-            VrnSnGlslCodeGenerator_Style5::wireEntry(r, member, memberCursor);
+            VrnSnGlslCodeGenerator_Style5::wireEntryAt(r, member, memberCursor);
         }
         if (!members.isEmpty()) {
             const Point point = resolvedConnection(r, c->parentNode(), reval.inputName);
             if (!point.node.isNull()) {
-                const auto slot = r.StorageSlotByOutput.constFind(storageKey(point, members.last()));
+                const auto slot = r.StorageSlotByOutput.constFind(storageKey(point, r.ContextEntries.at(members.last())));
                 if (slot != r.StorageSlotByOutput.constEnd())
                     setAt(r.WiringList, cursor, slot.value());
             }
@@ -97,15 +98,17 @@ void allocateOutputSlots(Info& r, const Info::ContextEntry& e, const VrnSnNodeGl
         key.connectionKey = node->outputPoint(output).connectionKey; // the host keeps connectionKey(node, output)
         key.owner = e.owner;
         key.reval = e.reval;
+        // Every slot is taken while none is free: the next is the one after them.
         int slot = 0;
         if (r.FreeStorageSlots.isEmpty()) {
             slot = r.OutputBySlot.size();
+            r.OutputBySlot.append(key);
             ++r.StorageSlotCount;
         } else {
             slot = r.FreeStorageSlots.takeFirst();
+            r.OutputBySlot[slot] = key;
         }
         r.StorageSlotByOutput.insert(key, slot);
-        r.OutputBySlot.insert(slot, key);
         r.RemainingConsumers.insert(key, r.OutputConsumerCounts.value(key.connectionKey, 0));
         setAt(r.WiringList, cursor, slot);
         ++cursor;
@@ -138,9 +141,30 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
 
 void VrnSnGlslCodeGenerator_Style5::wireEntry(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& e, int& cursor)
 {
-    if (e.isSeparator() || r.WiredEntries.contains(e))
+    if (e.isSeparator())
         return;
-    r.WiredEntries.insert(e);
+    for (int place = 0; place < r.ContextEntries.size(); ++place)
+        if (r.ContextEntries.at(place) == e) {
+            wireEntryAt(r, place, cursor);
+            return;
+        }
+    wireEntryOnce(r, e, cursor);
+}
+
+void VrnSnGlslCodeGenerator_Style5::wireEntryAt(ShaderTypeInfo& r, int place, int& cursor)
+{
+    if (place < 0 || place >= r.ContextEntries.size() || r.ContextEntries.at(place).isSeparator())
+        return;
+    if (r.WiredEntries.size() < r.ContextEntries.size())
+        r.WiredEntries.resize(r.ContextEntries.size());
+    if (r.WiredEntries.at(place))
+        return;
+    r.WiredEntries[place] = true;
+    wireEntryOnce(r, r.ContextEntries.at(place), cursor); // wiring appends no entry
+}
+
+void VrnSnGlslCodeGenerator_Style5::wireEntryOnce(ShaderTypeInfo& r, const ShaderTypeInfo::ContextEntry& e, int& cursor)
+{
     VrnSnBaseGlslContext* c = e.context;
     VrnSnBaseNode* node = c->parentNode();
     if (!node)

@@ -121,16 +121,18 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     QVector<QString> ContextVariantKey;
     QVector<int> ParameterIndexByContext; // -1: no parameter block
     // Per instruction and instruction list.
-    QHash<ContextEntry, int> WiringIndexByEntry;
+    // Entries are unique in ContextEntries: the per-entry tables are kept by
+    // the entry's place there, and a list holds the places of its entries.
+    QVector<int> WiringIndexByEntry;
     QHash<ListKey, int> InstructionListStarts;
-    QHash<ListKey, QVector<ContextEntry>> EntriesByList;
+    QHash<ListKey, QVector<int>> EntriesByList;
     // Storage slots of the outputs.
     QHash<int, int> OutputConsumerCounts; // connection key -> inputs reading it
     QHash<StorageKey, int> RemainingConsumers;
     QHash<StorageKey, int> StorageSlotByOutput;
-    QMap<int, StorageKey> OutputBySlot;
+    QVector<StorageKey> OutputBySlot; // a free slot holds an empty key
     QList<int> FreeStorageSlots;
-    QSet<ContextEntry> WiredEntries;
+    QVector<bool> WiredEntries; // by place
 
     // Per version hash. The maps whose order reaches the shader text are
     // ordered by key, so that the text does not depend on hashing.
