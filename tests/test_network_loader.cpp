@@ -3,6 +3,7 @@
 
 #include "VrnTestSupport.h"
 
+#include "VrnGlobalNameTable.h"
 #include "VrnKindLibrary.h"
 #include "VrnNodeCreationOrder.h"
 
@@ -301,6 +302,26 @@ TEST_F(LoaderTest, EveryBuiltinKindCompilesBetweenAProducerAndTheOutput)
         EXPECT_TRUE(VrnGlslValidator::validate(sources, error)) << k->name << ": " << error << "\n" << sources.first();
         delete loaded.network;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The loader's table of GLSL global names: it keeps hashes, and a hash met
+// again counts only where its node confirms the text.
+
+TEST(GlobalNameTable, ANameIsFoundWhereItsDeclarerConfirmsIt)
+{
+    VrnGlobalNameTable table;
+    for (int i = 0; i < 100; ++i) // enough to grow the table twice
+        table.insert(QStringLiteral("N%1").arg(i), i);
+    const auto declares = [](int index, const QString& name) { return name == QStringLiteral("N%1").arg(index); };
+    EXPECT_EQ(table.declarerOf(QStringLiteral("N0"), declares), 0);
+    EXPECT_EQ(table.declarerOf(QStringLiteral("N99"), declares), 99);
+    EXPECT_EQ(table.declarerOf(QStringLiteral("N100"), declares), -1);
+    // A second entry of one hash, as for two texts that share it: the probe
+    // goes past the entry whose node does not confirm the text.
+    table.insert(QStringLiteral("N42"), 100);
+    EXPECT_EQ(table.declarerOf(QStringLiteral("N42"), [](int index, const QString&) { return index == 100; }), 100);
+    EXPECT_EQ(table.declarerOf(QStringLiteral("N42"), [](int, const QString&) { return false; }), -1);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,8 +1,10 @@
 #include "VrnNetworkLoader.h"
 
+#include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
 #include "VrnBuiltinKinds.h"
 #include "VrnClassFactory.h"
+#include "VrnGlobalNameTable.h"
 #include "VrnGlslNames.h"
 #include "VrnJsonKeys.h"
 #include "VrnKindLibrary.h"
@@ -253,9 +255,11 @@ private:
     QString m_fileLabel;
     NodeOrder m_nodeOrder;
     QMap<QString, VrnSnNodeKindPtr> m_kinds;
-    QHash<QString, int> m_nodeIndex; // id -> index in "nodes"
+    // The loader's tables are one array each: entries allocated node by node
+    // would be freed with the loader and leave holes between the nodes.
+    VrnAddressNumbers m_nodeIndex{0}; // node -> index in "nodes"
     QVector<VrnSnBaseNode*> m_nodeAt; // by index in "nodes"; null until made
-    QHash<QString, int> m_globalNames; // GLSL global -> index in "nodes" of the node that declares it
+    VrnGlobalNameTable m_globalNames; // GLSL global -> index in "nodes" of the node that declares it
     QList<QPair<QString, QString>> m_channelNames; // place, name
     qint64 m_texels = 0;
     int m_images = 0;
@@ -531,6 +535,7 @@ bool Loader::readNodes(const QJsonObject& root)
         std::iota(order.begin(), order.end(), 0);
     }
     m_nodeAt.fill(nullptr, array.size());
+    m_nodeIndex = VrnAddressNumbers(size_t(array.size()));
     for (int k = 0; k < order.size(); ++k) {
         if (!readNode(array.at(order.at(k)), order.at(k))) {
             // Made in file order so far, the fault is the file's first one.
@@ -561,8 +566,9 @@ bool Loader::readNode(const QJsonValue& json, int index)
         return false;
     if (!VrnNetworkLoader::isValidNodeId(id))
         return fail(idPlace, QStringLiteral("%1 is not a valid node id").arg(quote(id)));
-    if (m_nodeIndex.contains(id))
-        return fail(idPlace, QStringLiteral("%1 is already the id of nodes[%2]").arg(quote(id)).arg(m_nodeIndex.value(id)));
+    const int earlier = m_nodeIndex.numberOf(m_network->node(id));
+    if (earlier >= 0)
+        return fail(idPlace, QStringLiteral("%1 is already the id of nodes[%2]").arg(quote(id)).arg(earlier));
 
     const QString kindPlace = place(at, str("kind"));
     QString kindName;
@@ -576,7 +582,7 @@ bool Loader::readNode(const QJsonValue& json, int index)
     VrnSnBaseNode* node = m_network->createNode(kind, id);
     if (!node)
         return fail(kindPlace, QStringLiteral("context class %1 of kind %2 does not make a GLSL context").arg(quote(kind->contextClass), quote(kind->name)));
-    m_nodeIndex.insert(id, index);
+    m_nodeIndex.insert(node, index);
     m_nodeAt[index] = node;
 
     if (o.contains(str("name"))) {
@@ -634,18 +640,24 @@ bool Loader::readNode(const QJsonValue& json, int index)
 
 bool Loader::checkNodeGlobals(VrnSnBaseNode* node, const QString& at)
 {
-    const int index = m_nodeIndex.value(node->id());
+    const int index = m_nodeIndex.numberOf(node);
     const QString idPlace = place(at, str("id"));
-    for (const QString& name : VrnGlslNames::nodeGlobals(node)) {
+    const QStringList names = VrnGlslNames::nodeGlobals(node);
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
         const QString fault = VrnGlslNames::fault(name);
         if (!fault.isEmpty())
             return fail(idPlace, QStringLiteral("node %1 would declare %2, which is %3").arg(quote(node->id()), quote(name), fault));
-        const auto other = m_globalNames.constFind(name);
-        if (other != m_globalNames.constEnd() && other.value() != index)
+        // This node has declared the names before i; another, all of its own.
+        const int other = m_globalNames.declarerOf(name, [&](int declarer, const QString& text) {
+            return declarer == index ? std::find(names.cbegin(), names.cbegin() + i, text) != names.cbegin() + i
+                                     : VrnGlslNames::nodeGlobals(m_nodeAt.at(declarer)).contains(text);
+        });
+        if (other >= 0 && other != index)
             return fail(idPlace, QStringLiteral("node %1 would declare %2, which node %3 (nodes[%4]) declares too")
-                                     .arg(quote(node->id()), quote(name), quote(m_nodeAt.at(other.value())->id()))
-                                     .arg(other.value()));
-        if (other != m_globalNames.constEnd())
+                                     .arg(quote(node->id()), quote(name), quote(m_nodeAt.at(other)->id()))
+                                     .arg(other));
+        if (other >= 0)
             return fail(idPlace, QStringLiteral("node %1 would declare %2 twice").arg(quote(node->id()), quote(name)));
         m_globalNames.insert(name, index);
     }
