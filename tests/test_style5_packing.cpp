@@ -151,6 +151,9 @@ TEST_F(Style5Packing, UnreadOutputStillHoldsItsSlotAtTheEnd)
     EXPECT_EQ(r.StorageSlotByOutput.value(hi, -1), 1);
     EXPECT_EQ(r.RemainingConsumers.value(hi, -1), 0);
     EXPECT_EQ(r.FreeStorageSlots, QList<int>()) << "Q's output took the slot Lo left";
+    ASSERT_EQ(r.OutputBySlot.size(), 2);
+    EXPECT_EQ(r.OutputBySlot.at(0).connectionKey, VrnSnBaseNode::connectionKey(b->net()->node(QStringLiteral("Q")), QStringLiteral("Output")));
+    EXPECT_EQ(r.OutputBySlot.at(1), hi);
 }
 
 TEST_F(Style5Packing, ConnectionKeyIsTheHostsOwn)
