@@ -1,6 +1,9 @@
 #include "VrnGlobalNameTable.h"
 
 #include <QHashFunctions>
+#include <QRandomGenerator>
+
+VrnGlobalNameTable::VrnGlobalNameTable() : m_seed(QRandomGenerator::global()->generate()) {}
 
 size_t VrnGlobalNameTable::slotOf(uint hash) const
 {
@@ -13,7 +16,7 @@ int VrnGlobalNameTable::declarerOf(const QString& name, const Declares& declares
 {
     if (m_slots.empty())
         return -1;
-    const uint hash = qHash(name);
+    const uint hash = qHash(name, m_seed);
     const size_t mask = m_slots.size() - 1;
     // Names of equal hash lie on one probe run: each is confirmed by its node.
     for (size_t i = slotOf(hash); m_slots[i].index >= 0; i = (i + 1) & mask)
@@ -26,7 +29,7 @@ void VrnGlobalNameTable::insert(const QString& name, int index)
 {
     if (2 * (m_count + 1) > m_slots.size())
         grow();
-    const uint hash = qHash(name);
+    const uint hash = qHash(name, m_seed);
     const size_t mask = m_slots.size() - 1;
     size_t i = slotOf(hash);
     while (m_slots[i].index >= 0)

@@ -15,6 +15,8 @@
 class VrnGlobalNameTable
 {
 public:
+    VrnGlobalNameTable();
+
     // Whether the node at index declares name.
     using Declares = std::function<bool(int index, const QString& name)>;
 
@@ -34,4 +36,7 @@ private:
 
     std::vector<Slot> m_slots;
     size_t m_count = 0;
+    // Seeded per table, as Qt's own hashes are: names that a file chose to
+    // share one hash would make each lookup ask many nodes for their names.
+    uint m_seed;
 };
