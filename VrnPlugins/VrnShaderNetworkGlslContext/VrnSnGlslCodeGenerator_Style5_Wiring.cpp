@@ -9,6 +9,8 @@
 #include "VrnSnGlslLog.h"
 #include "VrnSnGlslStyle5Steps.h"
 
+#include <utility>
+
 using namespace VrnSnGlslStyle5Steps;
 using namespace VrnSnGlslLog::Style5Line;
 
@@ -92,10 +94,13 @@ void allocateOutputSlots(Info& r, const Info::ContextEntry& e, const VrnSnNodeGl
 {
     VrnSnBaseNode* node = e.context->parentNode();
     for (const QString& output : info.outputs) {
+        // The point's own reference to the node is taken over: a new one
+        // would look the node's counter up in its private part.
+        Point point = node->outputPoint(output);
         Info::StorageKey key;
-        key.node = node;
+        key.node = std::move(point.node);
         key.outputName = output;
-        key.connectionKey = node->outputPoint(output).connectionKey; // the host keeps connectionKey(node, output)
+        key.connectionKey = point.connectionKey; // the host keeps connectionKey(node, output)
         key.owner = e.owner;
         key.reval = e.reval;
         // Every slot is taken while none is free: the next is the one after them.
