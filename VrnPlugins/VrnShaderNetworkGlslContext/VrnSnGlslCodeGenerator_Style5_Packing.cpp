@@ -339,6 +339,10 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     logLine(kWiringBlock, QString::asprintf("3rd block - input output wiring occupies %d ints", wiringInts));
 
     fillInstructions(r);
+    // A value and a location for each parameter, and a parameter takes one
+    // int or more: sized once rather than grown.
+    r.BlockUniforms.reserve(parameterInts);
+    r.UniformLocationMap.reserve(parameterInts);
     fillParameters(r, cacheAttributes);
 
     // Wiring, entry by entry; sub-lists are wired from inside their owner.

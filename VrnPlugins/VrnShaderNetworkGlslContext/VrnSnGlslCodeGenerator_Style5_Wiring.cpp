@@ -132,6 +132,7 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     r.OutputConsumerCounts.clear();
+    r.OutputConsumerCounts.reserve(r.Contexts.size()); // about one read output per context
     for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
         VrnSnBaseGlslContext* c = e.context;
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
