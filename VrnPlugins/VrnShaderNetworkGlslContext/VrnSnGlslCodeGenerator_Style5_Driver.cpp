@@ -149,9 +149,9 @@ void VrnSnGlslCodeGenerator_Style5::generateShaderTypeCode(ShaderTypeInfo& r, QS
     for (ShaderTypeInfo::ContextFacts& facts : r.ContextFactsByNumber)
         facts.readsKept = true; // a context without a record reads neither
     for (auto it = contextInfo.constBegin(); it != contextInfo.constEnd(); ++it) {
-        const int number = r.ContextNumbers.numberOf(it.key());
-        if (number >= 0)
-            r.ContextFactsByNumber[number].reads = ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel};
+        const int place = VrnSnGlslStyle5Steps::placeOf(r, it.key());
+        if (place >= 0)
+            r.ContextFactsByNumber[place].reads = ShaderTypeInfo::ChannelReads{it.value().readsCache, it.value().readsBakedChannel};
     }
     r.StateType = glslName(getShaderTypeStateType(shaderType));
     r.SystemStateType = glslName(getShaderTypeSystemStateType(shaderType));

@@ -150,11 +150,11 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
             continue;
         const QString versionHash = node->versionHashPresent(false);
         const QString variantKey = variantKeyOf(node);
-        const int number = r.ContextNumbers.numberOf(c);
-        if (number >= 0 && number < r.ContextFactsByNumber.size()) {
-            r.ContextVersionHash[number] = versionHash;
-            r.ContextVariantKey[number] = variantKey;
-            r.ContextFactsByNumber[number].versionRecorded = true;
+        const int place = placeOf(r, c);
+        if (place >= 0) {
+            r.ContextVersionHash[place] = versionHash;
+            r.ContextVariantKey[place] = variantKey;
+            r.ContextFactsByNumber[place].versionRecorded = true;
         }
         recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(vrnTextIdentity(versionHash), c->shaderType())) == i, pathKeys);
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);

@@ -57,9 +57,9 @@ int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
     int parameterInts = 0;
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
-        const int number = r.ContextNumbers.numberOf(c);
+        const int place = placeOf(r, c); // numbered above: every table by place has a slot for it
         int unused = 0;
-        int& block = number >= 0 && number < r.ParameterIndexByContext.size() ? r.ParameterIndexByContext[number] : unused;
+        int& block = place >= 0 ? r.ParameterIndexByContext[place] : unused;
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         if (contextInfo.readsCache && node && node->cacheActive() == kCacheActive) {
             const QStringList attributes = VrnSnGlslCodeGenerator_Style5::cachedChannelAttributes(node);

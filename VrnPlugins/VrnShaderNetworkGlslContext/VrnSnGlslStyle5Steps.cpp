@@ -50,17 +50,23 @@ void numberContexts(Info& r)
     r.ParameterIndexByContext = QVector<int>(count, -1);
 }
 
-const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c)
+int placeOf(const Info& r, const VrnSnBaseGlslContext* c)
 {
     const int number = r.ContextNumbers.numberOf(c);
-    return number >= 0 && number < r.ContextFactsByNumber.size() ? &r.ContextFactsByNumber.at(number) : nullptr;
+    return number < r.ContextFactsByNumber.size() ? number : -1;
+}
+
+const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    const int place = placeOf(r, c);
+    return place >= 0 ? &r.ContextFactsByNumber.at(place) : nullptr;
 }
 
 namespace {
 template <class T> const T& byNumber(const Info& r, const QVector<T>& table, const VrnSnBaseGlslContext* c, const T& none)
 {
-    const int number = r.ContextNumbers.numberOf(c);
-    return number >= 0 && number < table.size() ? table.at(number) : none;
+    const int place = placeOf(r, c);
+    return place >= 0 && place < table.size() ? table.at(place) : none;
 }
 } // namespace
 

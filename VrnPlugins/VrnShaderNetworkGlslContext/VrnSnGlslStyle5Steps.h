@@ -33,6 +33,8 @@ QByteArray local8Bit(const QString& text);
 // place, unless that was done: the driver does it first, a record whose steps
 // run without it gets it from the first step that writes such a table.
 void numberContexts(Info& r);
+// The context's place in the tables kept by place; -1 for a context without one.
+int placeOf(const Info& r, const VrnSnBaseGlslContext* c);
 // What the record keeps of a context by its place; null for a context without one.
 const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c);
 // A context's version hash, variant key and parameter block (-1 for none);
