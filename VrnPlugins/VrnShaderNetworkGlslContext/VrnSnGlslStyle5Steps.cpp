@@ -191,6 +191,10 @@ bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c)
 
 int outputCount(const Info& r, VrnSnBaseGlslContext* c)
 {
+    // The analysis kept for the stage is the one the lookup below finds.
+    const Info::ContextFacts* facts = factsOf(r, c);
+    if (facts && facts->stageInfoKept)
+        return facts->stageInfo.outputs.size();
     const auto found = r.VersionHashGlslInfoMap.constFind(versionHashOf(r, c));
     return found == r.VersionHashGlslInfoMap.constEnd() ? 0 : found.value().value(r.ShaderType).outputs.size();
 }

@@ -231,7 +231,7 @@ private:
     // Counts texels against the network's budget before they are made.
     bool spendTexels(qint64 texels, const QString& at);
     // Refuses GLSL names of the node that the compiler would refuse or that another node declares too.
-    bool checkNodeGlobals(VrnSnBaseNode* node, const QString& at);
+    bool checkNodeGlobals(VrnSnBaseNode* node, int index, const QString& at);
     // Refuses text that generators write into comments when it could leave its comment.
     bool checkTexts();
     // Refuses re-evaluations that together would repeat more node evaluations than the budget.
@@ -630,7 +630,7 @@ bool Loader::readNode(const QJsonValue& json, int index)
             return false;
         node->setEncrypted(encrypted);
     }
-    if (!checkNodeGlobals(node, at))
+    if (!checkNodeGlobals(node, index, at))
         return false;
     // Uniform names depend on the attribute values, so they are recorded again.
     if (VrnSnBaseGlslContext* context = node->context())
@@ -638,9 +638,8 @@ bool Loader::readNode(const QJsonValue& json, int index)
     return true;
 }
 
-bool Loader::checkNodeGlobals(VrnSnBaseNode* node, const QString& at)
+bool Loader::checkNodeGlobals(VrnSnBaseNode* node, int index, const QString& at)
 {
-    const int index = m_nodeIndex.numberOf(node);
     const QString idPlace = place(at, str("id"));
     const QStringList names = VrnGlslNames::nodeGlobals(node);
     for (int i = 0; i < names.size(); ++i) {
