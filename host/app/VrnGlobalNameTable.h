@@ -1,9 +1,10 @@
 #pragma once
 
+#include "VrnProbedSlots.h"
+
 #include <QString>
 
 #include <functional>
-#include <vector>
 
 // The GLSL global names the nodes of a network declare, each with the node
 // (its index in the file) that declared it first. Only the names' hashes are
@@ -25,17 +26,17 @@ public:
     void insert(const QString& name, int index);
 
 private:
+    // Names of one hash lie on one run: each is confirmed by its node.
     struct Slot
     {
         uint hash = 0;
         int index = -1; // -1: empty
+
+        bool empty() const { return index < 0; }
+        quint64 key() const { return hash; }
     };
 
-    size_t slotOf(uint hash) const;
-    void grow();
-
-    std::vector<Slot> m_slots;
-    size_t m_count = 0;
+    VrnProbedSlots<Slot> m_slots;
     // Seeded per table, as Qt's own hashes are: names that a file chose to
     // share one hash would make each lookup ask many nodes for their names.
     uint m_seed;
