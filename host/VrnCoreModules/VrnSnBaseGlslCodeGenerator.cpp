@@ -2,6 +2,7 @@
 
 #include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
+#include "VrnDepthFirst.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShadingContext.h"
 #include "VrnShaderNetworkUtils.h"
@@ -59,52 +60,20 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
 
 
 // Every node upstream of start, each once, producers before consumers and start
-// last. Iterative, so that long chains cannot exhaust the stack; a cycle is cut
-// where it closes. producers(node, list) fills the list of a node's producers.
-// A walk expected to meet most of the network says so with wholeNetwork:
-// its table of nodes met is then sized once instead of growing.
+// last; a cycle is cut where it closes. producers(node, list) fills the list
+// of a node's producers. A walk expected to meet most of the network says so
+// with wholeNetwork: its table of nodes met is then sized once instead of growing.
 template <typename Producers>
 QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork = false)
 {
     QList<VrnSnBaseNode*> order;
     if (!start)
         return order;
-    // The producers still to visit of every node on the stack lie in one
-    // array, each frame's range after that of the frame below it.
-    struct Frame
-    {
-        VrnSnBaseNode* node;
-        size_t begin;
-        size_t next;
-        size_t end;
-    };
-    NodeList pending;
-    NodeList found;
-    std::vector<Frame> stack;
     const int expected = wholeNetwork && start->network() ? start->network()->nodes().size() : 0;
     VrnAddressNumbers seen{size_t(expected)};
     order.reserve(expected);
-    seen.insert(start, 0);
-    auto push = [&](VrnSnBaseNode* n) {
-        producers(n, found);
-        const size_t begin = pending.size();
-        pending.insert(pending.end(), found.begin(), found.end());
-        stack.push_back(Frame{n, begin, begin, pending.size()});
-    };
-    push(start);
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next < top.end) {
-            VrnSnBaseNode* n = pending[top.next++];
-            if (!seen.insert(n, 0))
-                continue;
-            push(n);
-            continue;
-        }
-        order.append(top.node);
-        pending.resize(top.begin);
-        stack.pop_back();
-    }
+    VrnDepthFirst::postOrder(
+        start, producers, [&seen](VrnSnBaseNode* n) { return seen.insert(n, 0); }, [&order](VrnSnBaseNode* n) { order.append(n); });
     return order;
 }
 

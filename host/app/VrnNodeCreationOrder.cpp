@@ -1,5 +1,6 @@
 #include "VrnNodeCreationOrder.h"
 
+#include "VrnDepthFirst.h"
 #include "VrnNetworkLoader.h"
 
 #include <QHash>
@@ -65,36 +66,26 @@ QVector<int> VrnNodeCreationOrder::of(const QJsonArray& nodes, const QJsonArray&
     for (std::vector<Producer>& p : producers)
         std::stable_sort(p.begin(), p.end(), [](const Producer& a, const Producer& b) { return a.rank < b.rank; });
 
-    // Depth first from the root, without recursion: chains can be long. A
-    // cycle (which the loader refuses later) is cut where it closes.
+    // Depth first from the root. A cycle (which the loader refuses later) is
+    // cut where it closes.
     QVector<int> order;
     order.reserve(count);
     std::vector<bool> met(size_t(count), false);
-    struct Frame
-    {
-        int node;
-        size_t next;
-    };
-    std::vector<Frame> stack;
     const int root = byId.value(rootId, -1);
-    if (root >= 0) {
-        met[size_t(root)] = true;
-        stack.push_back(Frame{root, 0});
-    }
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const std::vector<Producer>& p = producers[size_t(top.node)];
-        if (top.next < p.size()) {
-            const int n = p[top.next++].node;
-            if (!met[size_t(n)]) {
+    if (root >= 0)
+        VrnDepthFirst::postOrder(
+            root,
+            [&producers](int n, std::vector<int>& found) {
+                for (const Producer& p : producers[size_t(n)])
+                    found.push_back(p.node);
+            },
+            [&met](int n) {
+                if (met[size_t(n)])
+                    return false;
                 met[size_t(n)] = true;
-                stack.push_back(Frame{n, 0});
-            }
-            continue;
-        }
-        order.append(top.node);
-        stack.pop_back();
-    }
+                return true;
+            },
+            [&order](int n) { order.append(n); });
     for (int i = 0; i < count; ++i)
         if (!met[size_t(i)])
             order.append(i);
