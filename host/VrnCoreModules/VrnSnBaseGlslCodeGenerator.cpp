@@ -122,7 +122,8 @@ private:
 
 bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
 {
-    return context->parentNode() && runsIn(context->parentNode(), shaderType);
+    const VrnSnBaseNode* node = context->parentNode();
+    return node && runsIn(node, shaderType);
 }
 
 // The fragment list of a network whose nodes all run there, from the order of
@@ -256,10 +257,10 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
     for (int i = 0; i < contexts.size(); ++i) {
         if (place[size_t(i)] < 0)
             continue;
-        VrnSnBaseGlslContext* c = contexts.at(i);
-        VrnSnGlslCodeGeneratorContextInfo& record = records.of(c);
-        record.readsCache = nodeReadsCache(c->parentNode(), shadingContext);
-        record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(c->parentNode(), shadingContext);
+        VrnSnBaseNode* node = listed[size_t(place[size_t(i)])].node; // the context's parent, found above
+        VrnSnGlslCodeGeneratorContextInfo& record = records.of(contexts.at(i));
+        record.readsCache = nodeReadsCache(node, shadingContext);
+        record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(node, shadingContext);
     }
     for (Listed& l : listed) {
         const VrnSnGlslCodeGeneratorContextInfo& record = records.of(l.context);
