@@ -158,6 +158,20 @@ void packAttributes(NodeSlots& packing)
             packing.updateEveryFrame(a);
     }
 }
+
+// A rebuild of a type fills about as many slots and locations as the build
+// before it: the new block's tables are sized like the last block's once,
+// instead of growing through their reallocations and rehashes.
+void sizeLike(VrnShaderUniformBlock& block, const QSharedPointer<VrnShaderUniformBlock>& last)
+{
+    if (!last)
+        return;
+    block.uniformIntArray0().reserve(last->uniformIntArray0().size());
+    block.uniformFloatArray().reserve(last->uniformFloatArray().size());
+    block.uniformVec4Array().reserve(last->uniformVec4Array().size());
+    block.uniformLocationMap().reserve(last->locationMap().size());
+    block.uniformsToUpdateEveryFrame().reserve(last->everyFrameMap().size());
+}
 } // namespace
 
 VrnSnGlslCodeGenerator_Style6::~VrnSnGlslCodeGenerator_Style6() = default;
@@ -189,6 +203,7 @@ bool VrnSnGlslCodeGenerator_Style6::buildShaderCode(VrnSnGlslContextManager* man
         QList<VrnSnBaseGlslContext*>& contexts = contextsByType[type];
         const QString name = uniformBlockName(type);
         const QSharedPointer<VrnShaderUniformBlock> block(new VrnShaderUniformBlock(name));
+        sizeLike(*block, shaderUniformBlocks.value(type));
         shaderUniformBlocks.insert(type, block);
         buildShaderTypeCode(manager, shadingContext, declarationCode, bodyCode, type, &aliases, contexts);
         if (surfaceShader)
