@@ -1,12 +1,14 @@
 // The host stand-in: how a node's expression becomes shader code, and how the
 // generator base orders and classifies the contexts of a network.
 
+#include "VrnAddressNumbers.h"
 #include "VrnChainedArg.h"
 #include "VrnGlslTokenPlan.h"
 #include "VrnReusedText.h"
 #include "VrnTestSupport.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 using VrnTest::kind;
@@ -351,6 +353,23 @@ TEST_F(Fixture, TheNodeListTakesAnOrderOnlyWhenItHoldsEveryNodeOnce)
 
 // A text handed out keeps its characters whatever is written after it; the
 // buffer of a text let go is written again, one far too large is not.
+TEST(AddressNumbers, AnAddressKeepsItsFirstNumberThroughGrowthAndNullHasAPlaceOfItsOwn)
+{
+    std::vector<int> objects(100);
+    VrnAddressNumbers numbers{0}; // grows several times below
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(numbers.insert(&objects[size_t(i)], i));
+    EXPECT_FALSE(numbers.insert(&objects[7], 70));
+    EXPECT_EQ(numbers.numberOf(&objects[7]), 7);
+    EXPECT_EQ(numbers.numberOf(&objects[99]), 99);
+    const int other = 0;
+    EXPECT_EQ(numbers.numberOf(&other), -1);
+    EXPECT_EQ(numbers.numberOf(nullptr), -1);
+    EXPECT_TRUE(numbers.insert(nullptr, 5));
+    EXPECT_FALSE(numbers.insert(nullptr, 6));
+    EXPECT_EQ(numbers.numberOf(nullptr), 5);
+}
+
 TEST(ReusedText, AHeldTextNeverChangesAndALetGoBufferIsWrittenAgain)
 {
     auto write = [](const QString& characters) {
