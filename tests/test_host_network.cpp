@@ -3,6 +3,7 @@
 
 #include "VrnAddressNumbers.h"
 #include "VrnChainedArg.h"
+#include "VrnFlatHash.h"
 #include "VrnGlslTokenPlan.h"
 #include "VrnReusedText.h"
 #include "VrnTestSupport.h"
@@ -368,6 +369,39 @@ TEST(AddressNumbers, AnAddressKeepsItsFirstNumberThroughGrowthAndNullHasAPlaceOf
     EXPECT_TRUE(numbers.insert(nullptr, 5));
     EXPECT_FALSE(numbers.insert(nullptr, 6));
     EXPECT_EQ(numbers.numberOf(nullptr), 5);
+}
+
+namespace {
+// Keys of one hash: they all lie on one run of the flat table.
+struct OneHashKey
+{
+    int k;
+    bool operator==(const OneHashKey& o) const { return k == o.k; }
+};
+uint qHash(const OneHashKey&, uint = 0)
+{
+    return 7;
+}
+} // namespace
+
+TEST(FlatHash, ARemovedKeyIsGoneUntilItComesBackAndKeysPlacedAfterItStayFound)
+{
+    VrnFlatHash<OneHashKey, int> table;
+    for (int k = 0; k < 40; ++k) // grows twice on the way
+        table.insert({k}, k);
+    EXPECT_TRUE(table.remove({5}));
+    EXPECT_FALSE(table.remove({5}));
+    EXPECT_EQ(table.find({5}), nullptr);
+    EXPECT_EQ(table.value({39}, -1), 39);
+    EXPECT_EQ(table.size(), 39);
+    table[{5}] += 7; // back, from a default value
+    EXPECT_EQ(table.value({5}, -1), 7);
+    table.insert({6}, 60);
+    EXPECT_EQ(table.value({6}), 60);
+    EXPECT_EQ(table.size(), 40);
+    table.clear();
+    EXPECT_FALSE(table.contains({6}));
+    EXPECT_TRUE(table.isEmpty());
 }
 
 TEST(ReusedText, AHeldTextNeverChangesAndALetGoBufferIsWrittenAgain)

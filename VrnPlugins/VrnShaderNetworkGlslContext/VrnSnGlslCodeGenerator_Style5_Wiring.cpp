@@ -28,9 +28,8 @@ void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& i
             // Only a producer wired earlier in the same list has a slot;
             // without one the input keeps -9999 and reads its default.
             const Info::StorageKey key = storageKey(resolvedConnection(r, node, input), e);
-            const auto slot = r.StorageSlotByOutput.constFind(key);
-            if (slot != r.StorageSlotByOutput.constEnd()) {
-                const int storageSlot = slot.value();
+            if (const int* slot = r.StorageSlotByOutput.find(key)) {
+                const int storageSlot = *slot;
                 setAt(r.WiringList, cursor, storageSlot);
                 if (--r.RemainingConsumers[key] == 0) {
                     r.FreeStorageSlots.append(storageSlot);
@@ -79,9 +78,8 @@ void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
         if (!members.isEmpty()) {
             const Point point = resolvedConnection(r, c->parentNode(), reval.inputName);
             if (!point.node.isNull()) {
-                const auto slot = r.StorageSlotByOutput.constFind(storageKey(point, r.ContextEntries.at(members.last())));
-                if (slot != r.StorageSlotByOutput.constEnd())
-                    setAt(r.WiringList, cursor, slot.value());
+                if (const int* slot = r.StorageSlotByOutput.find(storageKey(point, r.ContextEntries.at(members.last()))))
+                    setAt(r.WiringList, cursor, *slot);
             }
         }
         ++cursor;

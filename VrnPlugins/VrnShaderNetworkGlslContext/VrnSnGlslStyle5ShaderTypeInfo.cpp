@@ -54,7 +54,12 @@ uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::ContextEntry& entry, uint seed)
 
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageKey& key, uint seed)
 {
+    return qHash(VrnSnGlslStyle5ShaderTypeInfo::StorageIdentity(key), seed);
+}
+
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageIdentity& key, uint seed)
+{
     seed = combine(seed, key.connectionKey);
     seed = combine(seed, key.owner);
-    return combine(seed, key.reval);
+    return combine(seed, combine(0u, key.revalIndex)); // as a re-evaluation entry hashes
 }

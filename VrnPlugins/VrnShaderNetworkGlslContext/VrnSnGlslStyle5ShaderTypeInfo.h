@@ -2,6 +2,7 @@
 
 #include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
+#include "VrnFlatHash.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseNode.h"
@@ -70,6 +71,23 @@ struct VrnSnGlslStyle5ShaderTypeInfo
         bool operator!=(const StorageKey& o) const { return !(*this == o); }
     };
 
+    // What identifies a storage key in the slot tables: its connection key
+    // and its list, the list's re-evaluation entry by its index, which is
+    // unique within a record (equal entries share it).
+    struct StorageIdentity
+    {
+        int connectionKey = 0;
+        int revalIndex = -1;
+        VrnSnBaseGlslContext* owner = nullptr;
+
+        StorageIdentity() = default;
+        StorageIdentity(const StorageKey& key) : connectionKey(key.connectionKey), revalIndex(key.reval.index), owner(key.owner) {}
+        bool operator==(const StorageIdentity& o) const
+        {
+            return connectionKey == o.connectionKey && revalIndex == o.revalIndex && owner == o.owner;
+        }
+    };
+
     using UniformKey = QPair<QString, QString>; // node uuid, attribute name
 
     // What the steps read of a context's record, asked for many times per context.
@@ -126,10 +144,11 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     QVector<int> WiringIndexByEntry;
     QHash<ListKey, int> InstructionListStarts;
     QHash<ListKey, QVector<int>> EntriesByList;
-    // Storage slots of the outputs.
-    QHash<int, int> OutputConsumerCounts; // connection key -> inputs reading it
-    QHash<StorageKey, int> RemainingConsumers;
-    QHash<StorageKey, int> StorageSlotByOutput;
+    // Storage slots of the outputs: filled per output and dropped with the
+    // record, so their entries lie in one array each.
+    VrnFlatHash<int, int> OutputConsumerCounts; // connection key -> inputs reading it
+    VrnFlatHash<StorageIdentity, int> RemainingConsumers;
+    VrnFlatHash<StorageIdentity, int> StorageSlotByOutput;
     QVector<StorageKey> OutputBySlot; // a free slot holds an empty key
     QList<int> FreeStorageSlots;
     QVector<bool> WiredEntries; // by place
@@ -169,3 +188,4 @@ struct VrnSnGlslStyle5ShaderTypeInfo
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::RevalEntry& entry, uint seed = 0);
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::ContextEntry& entry, uint seed = 0);
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageKey& key, uint seed = 0);
+uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageIdentity& key, uint seed = 0);

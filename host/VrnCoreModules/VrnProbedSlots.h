@@ -2,7 +2,9 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // The open-addressed array under the host's flat tables: one allocation for
@@ -49,19 +51,36 @@ public:
     }
     // Counts the empty slot that find handed back and the caller filled.
     void filled() { ++m_count; }
+    // Room for expected slots in all, made at once.
+    void reserve(size_t expected)
+    {
+        int bits = m_bits;
+        while ((size_t(1) << bits) < 2 * expected)
+            ++bits;
+        if (bits > m_bits)
+            rebuild(bits);
+    }
+    // Every slot empty again; the array keeps its size.
+    void clear()
+    {
+        std::fill(m_slots.begin(), m_slots.end(), Slot());
+        m_count = 0;
+    }
 
 private:
     size_t placeOf(quint64 key) const { return size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - m_bits)); }
 
-    void grow()
+    void grow() { rebuild(m_bits + 1); }
+
+    void rebuild(int bits)
     {
         std::vector<Slot> old;
         old.swap(m_slots);
-        ++m_bits;
+        m_bits = bits;
         m_slots.assign(size_t(1) << m_bits, Slot());
-        for (const Slot& slot : old)
+        for (Slot& slot : old)
             if (!slot.empty())
-                find(slot.key(), [](const Slot&) { return false; }) = slot;
+                find(slot.key(), [](const Slot&) { return false; }) = std::move(slot);
     }
 
     int m_bits = 4;
