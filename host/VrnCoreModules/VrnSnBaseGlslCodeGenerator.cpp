@@ -238,7 +238,6 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         bool readsBakedChannel = false;
         int owner = -1; // the container that evaluates it; -1: the main body
         int depth = 0;  // containers above it, itself included
-        std::vector<int> consumers;
     };
     std::vector<Listed> listed;
     VrnAddressNumbers number{size_t(contexts.size())};
@@ -249,7 +248,7 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         if (!n)
             continue;
         if (number.insert(n, int(listed.size())))
-            listed.push_back(Listed{n, n->context(), false, false, -1, 0, {}});
+            listed.push_back(Listed{n, n->context(), false, false, -1, 0});
         place[size_t(i)] = number.numberOf(n);
     }
     // Records of the listed contexts, and of any other context a step below looks at.
