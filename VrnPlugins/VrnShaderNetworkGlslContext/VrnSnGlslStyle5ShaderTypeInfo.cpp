@@ -38,28 +38,16 @@ bool VrnSnGlslStyle5ShaderTypeInfo::StorageKey::operator==(const StorageKey& o) 
 }
 
 // The index alone: it is unique within a record, so equal entries share it,
-// and hashing four strings for every instruction and storage key would cost
-// more than the rest of the lookup.
+// and hashing four strings for every list looked up would cost more than the
+// rest of the lookup.
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::RevalEntry& entry, uint seed)
 {
     return combine(seed, entry.index);
-}
-
-uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::ContextEntry& entry, uint seed)
-{
-    seed = combine(seed, entry.context);
-    seed = combine(seed, entry.owner);
-    return combine(seed, entry.reval);
-}
-
-uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageKey& key, uint seed)
-{
-    return qHash(VrnSnGlslStyle5ShaderTypeInfo::StorageIdentity(key), seed);
 }
 
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageIdentity& key, uint seed)
 {
     seed = combine(seed, key.connectionKey);
     seed = combine(seed, key.owner);
-    return combine(seed, combine(0u, key.revalIndex)); // as a re-evaluation entry hashes
+    return combine(seed, key.revalIndex);
 }

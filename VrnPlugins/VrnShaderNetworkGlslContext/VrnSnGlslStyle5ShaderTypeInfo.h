@@ -186,6 +186,4 @@ struct VrnSnGlslStyle5ShaderTypeInfo
 };
 
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::RevalEntry& entry, uint seed = 0);
-uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::ContextEntry& entry, uint seed = 0);
-uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageKey& key, uint seed = 0);
 uint qHash(const VrnSnGlslStyle5ShaderTypeInfo::StorageIdentity& key, uint seed = 0);
