@@ -27,7 +27,7 @@ void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& i
         } else {
             // Only a producer wired earlier in the same list has a slot;
             // without one the input keeps -9999 and reads its default.
-            const Info::StorageKey key = storageKey(resolvedConnection(r, node, input), e);
+            const Info::StorageIdentity key = storageIdentity(resolvedConnection(r, node, input), e);
             if (const int* slot = r.StorageSlotByOutput.find(key)) {
                 const int storageSlot = *slot;
                 setAt(r.WiringList, cursor, storageSlot);
@@ -78,7 +78,7 @@ void wireRevalInputs(Info& r, const Info::ContextEntry& e, int& cursor)
         if (!members.isEmpty()) {
             const Point point = resolvedConnection(r, c->parentNode(), reval.inputName);
             if (!point.node.isNull()) {
-                if (const int* slot = r.StorageSlotByOutput.find(storageKey(point, r.ContextEntries.at(members.last()))))
+                if (const int* slot = r.StorageSlotByOutput.find(storageIdentity(point, r.ContextEntries.at(members.last()))))
                     setAt(r.WiringList, cursor, *slot);
             }
         }

@@ -6,8 +6,6 @@
 #include "VrnSnNodeKind.h"
 #include "VrnTextIdentity.h"
 
-#include <utility>
-
 namespace VrnSnGlslStyle5Steps {
 
 const char* const kMissingHashPrefix = "[ !! ] Assertion 'VersionHashGlslInfoMap.contains(VersionHash)' failed: ";
@@ -205,15 +203,13 @@ void setAt(QVector<int>& list, int index, int value)
         list[index] = value;
 }
 
-Info::StorageKey storageKey(Point point, const Info::ContextEntry& entry)
+Info::StorageIdentity storageIdentity(const Point& point, const Info::ContextEntry& entry)
 {
-    Info::StorageKey key;
-    key.node = std::move(point.node);
-    key.outputName = std::move(point.name);
-    key.connectionKey = point.connectionKey;
-    key.owner = entry.owner;
-    key.reval = entry.reval;
-    return key;
+    Info::StorageIdentity identity;
+    identity.connectionKey = point.connectionKey;
+    identity.revalIndex = entry.reval.index;
+    identity.owner = entry.owner;
+    return identity;
 }
 
 } // namespace VrnSnGlslStyle5Steps

@@ -67,6 +67,7 @@ bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c);
 int outputCount(const Info& r, VrnSnBaseGlslContext* c);
 // Writes value at index when the index lies in the list.
 void setAt(QVector<int>& list, int index, int value);
-// The storage key of a producer's output as the entry's list sees it.
-Info::StorageKey storageKey(Point point, const Info::ContextEntry& entry);
+// What identifies the storage key of a producer's output as the entry's
+// list sees it: all the slot tables look up.
+Info::StorageIdentity storageIdentity(const Point& point, const Info::ContextEntry& entry);
 } // namespace VrnSnGlslStyle5Steps
