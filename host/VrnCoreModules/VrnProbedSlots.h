@@ -20,12 +20,7 @@
 template <class Slot> class VrnProbedSlots
 {
 public:
-    explicit VrnProbedSlots(size_t expected = 0)
-    {
-        while ((size_t(1) << m_bits) < 2 * expected)
-            ++m_bits;
-        m_slots.assign(size_t(1) << m_bits, Slot());
-    }
+    explicit VrnProbedSlots(size_t expected = 0) : m_bits(bitsFor(expected, 4)) { m_slots.assign(size_t(1) << m_bits, Slot()); }
 
     // The first slot of key's run that match accepts, or else the empty slot
     // that ends the run, which the caller may fill (see reserveOne).
@@ -51,12 +46,17 @@ public:
     }
     // Counts the empty slot that find handed back and the caller filled.
     void filled() { ++m_count; }
+    // Places a slot after those of its key's run, making room first.
+    void add(Slot slot)
+    {
+        reserveOne();
+        emptySlotFor(slot.key()) = std::move(slot);
+        ++m_count;
+    }
     // Room for expected slots in all, made at once.
     void reserve(size_t expected)
     {
-        int bits = m_bits;
-        while ((size_t(1) << bits) < 2 * expected)
-            ++bits;
+        const int bits = bitsFor(expected, m_bits);
         if (bits > m_bits)
             rebuild(bits);
     }
@@ -68,7 +68,19 @@ public:
     }
 
 private:
+    // The fewest bits, from at least, whose array holds expected slots at most half full.
+    static int bitsFor(size_t expected, int atLeast)
+    {
+        int bits = atLeast;
+        while ((size_t(1) << bits) < 2 * expected)
+            ++bits;
+        return bits;
+    }
     size_t placeOf(quint64 key) const { return size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - m_bits)); }
+    Slot& emptySlotFor(quint64 key)
+    {
+        return find(key, [](const Slot&) { return false; });
+    }
 
     void grow() { rebuild(m_bits + 1); }
 
@@ -80,10 +92,10 @@ private:
         m_slots.assign(size_t(1) << m_bits, Slot());
         for (Slot& slot : old)
             if (!slot.empty())
-                find(slot.key(), [](const Slot&) { return false; }) = std::move(slot);
+                emptySlotFor(slot.key()) = std::move(slot);
     }
 
-    int m_bits = 4;
+    int m_bits;
     size_t m_count = 0;
     std::vector<Slot> m_slots;
 };

@@ -13,8 +13,5 @@ int VrnGlobalNameTable::declarerOf(const QString& name, const Declares& declares
 
 void VrnGlobalNameTable::insert(const QString& name, int index)
 {
-    const uint hash = qHash(name, m_seed);
-    m_slots.reserveOne();
-    m_slots.find(hash, [](const Slot&) { return false; }) = Slot{hash, index};
-    m_slots.filled();
+    m_slots.add(Slot{qHash(name, m_seed), index});
 }
