@@ -26,6 +26,9 @@ int VrnShaderUniformBlock::byteSize() const
 }
 
 namespace {
+// A bake point's background switch, refreshed every frame when listed.
+const QLatin1String kBakeBackground("limitBakeBackground");
+
 Wm3::Vector4<float> asVec4(const QVariant& value, bool& ok)
 {
     const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
@@ -45,18 +48,20 @@ bool VrnShaderUniformBlock::setShaderUniformBlockUniform(VrnSurfaceShader*, cons
     return keepAndWrite(Key(uuid, attributeName), value, nullptr);
 }
 
-QSet<VrnShaderUniformBlock::Key> VrnShaderUniformBlock::everyFrameKeys() const
+bool VrnShaderUniformBlock::EveryFrameKeys::containsBackgroundSwitch(const Key& key)
 {
-    QSet<Key> keys;
-    keys.reserve(m_everyFrame.size());
-    for (const Key& key : qAsConst(m_everyFrame))
-        keys.insert(key);
-    return keys;
+    if (!m_gathered) {
+        for (const Key& listed : m_map)
+            if (listed.second == kBakeBackground)
+                m_keys.insert(listed);
+        m_gathered = true;
+    }
+    return m_keys.contains(key);
 }
 
 void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QMap<Key, QVariant>& values)
 {
-    const QSet<Key> everyFrame = everyFrameKeys();
+    EveryFrameKeys everyFrame(m_everyFrame);
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         keepAndWrite(it.key(), it.value(), &everyFrame);
 }
@@ -114,7 +119,7 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
     const bool adopt = m_values.isEmpty();
     if (adopt)
         m_values = values;
-    const QSet<Key> everyFrame = everyFrameKeys();
+    EveryFrameKeys everyFrame(m_everyFrame);
     for (const Entry& entry : ordered) {
         if (adopt)
             writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
@@ -123,13 +128,13 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
     }
 }
 
-bool VrnShaderUniformBlock::keepAndWrite(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)
+bool VrnShaderUniformBlock::keepAndWrite(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys)
 {
     m_values.insert(key, value);
     return writeUniform(key, value, everyFrameKeys);
 }
 
-bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys)
+bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys)
 {
     const QString& attributeName = key.second;
     const auto found = m_locations.constFind(key);
@@ -152,9 +157,10 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
     };
     // The background switch of a baked read sits in the vec4 array.
     const auto refreshedEveryFrame = [&] {
-        return everyFrameKeys ? everyFrameKeys->contains(key) : std::find(m_everyFrame.cbegin(), m_everyFrame.cend(), key) != m_everyFrame.cend();
+        return everyFrameKeys ? everyFrameKeys->containsBackgroundSwitch(key)
+                              : std::find(m_everyFrame.cbegin(), m_everyFrame.cend(), key) != m_everyFrame.cend();
     };
-    if (type == QMetaType::Bool && attributeName == QLatin1String("limitBakeBackground") && refreshedEveryFrame()) {
+    if (type == QMetaType::Bool && attributeName == kBakeBackground && refreshedEveryFrame()) {
         if (index >= m_vec4s.size())
             return false;
         m_vec4s[index] = Wm3::Vector4<float>(0, 0, 0, 0);

@@ -82,12 +82,26 @@ public:
     const QHash<Key, QVariant>& values() const { return m_values; }
 
 private:
+    // The keys of the every-frame list for a run of writes. Only a bake
+    // point's background switch asks, so only the keys of that attribute are
+    // gathered, when the first write asks.
+    class EveryFrameKeys
+    {
+    public:
+        explicit EveryFrameKeys(const EveryFrameMap& map) : m_map(map) {}
+        bool containsBackgroundSwitch(const Key& key);
+
+    private:
+        const EveryFrameMap& m_map;
+        QSet<Key> m_keys;
+        bool m_gathered = false;
+    };
+
     // Keeps the value among the block's values, then writes it.
-    bool keepAndWrite(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
+    bool keepAndWrite(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys);
     // Writes where the key's location says (the caller keeps the value);
-    // everyFrameKeys, when given, holds the keys of the every-frame list.
-    bool writeUniform(const Key& key, const QVariant& value, const QSet<Key>* everyFrameKeys);
-    QSet<Key> everyFrameKeys() const;
+    // everyFrameKeys, when given, answers for the every-frame list.
+    bool writeUniform(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys);
 
     QString m_name;
     QVector<int> m_int[3];
