@@ -219,6 +219,25 @@ TEST_F(Style6, CacheReadingWinsOverTheBakedResult)
     EXPECT_FALSE(body().contains(QStringLiteral("Background"))) << body();
 }
 
+TEST_F(Style6, BakePointWhoseChannelTheTileLacksComputesItsResult)
+{
+    VrnSnBaseNode* s = add(source, QStringLiteral("S"));
+    VrnSnBaseNode* b = add(VrnBuiltinKinds::kind(QStringLiteral("BakePoint")), QStringLiteral("B"));
+    b->setUserAttribute(QStringLiteral("Channel"), QVariant::fromValue(VrnChannelId(QStringLiteral("Occlusion"))));
+    qobject_cast<VrnSnBakePointNode*>(b)->setUseBakedResult(true);
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(b, "Input", s);
+    connect(out, "In", b);
+    ASSERT_TRUE(build(out));
+
+    // Its attributes are packed as any node's: the switch is an int after the
+    // channel's three, and no background is read.
+    EXPECT_EQ(location(b, QStringLiteral("Channel")), Location(0, 0));
+    EXPECT_EQ(location(b, QStringLiteral("limitBakeBackground")), Location(0, 3));
+    EXPECT_TRUE(block().vec4Array().isEmpty());
+    EXPECT_FALSE(body().contains(QStringLiteral("Background"))) << body();
+}
+
 TEST_F(Style6, NonBakeableNodesAreStubbedOnlyInBakeMode)
 {
     const QList<VrnCustomAttribute> params{VrnCustomAttribute(QStringLiteral("Scale"), 2.0)};
