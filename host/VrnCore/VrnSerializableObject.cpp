@@ -28,13 +28,6 @@ constexpr HexPairs kHexPairs;
 
 QString VrnSerializableObject::uuidString() const
 {
-    // A build asks for one node's uuid a few times in a row (its uniform
-    // data, then its declarations): the text last made on this thread is
-    // handed out again while the uuid is the same.
-    thread_local QUuid lastUuid;
-    thread_local QString lastText;
-    if (!lastText.isNull() && lastUuid == m_uuid)
-        return lastText;
     // Written into a text of the final size, a byte at a time: QUuid::toString
     // goes through a byte buffer and a Latin-1 conversion, and builds ask for
     // every node's.
@@ -60,8 +53,6 @@ QString VrnSerializableObject::uuidString() const
         node = node << 8 | m_uuid.data4[i];
     put(node, 6);
     *w++ = QLatin1Char('}');
-    lastUuid = m_uuid;
-    lastText = text;
     return text;
 }
 
