@@ -93,15 +93,13 @@ void BM_Generate(benchmark::State& state, const QString& generator, int nodes)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         VrnSurfaceShader surface;
-        result.clearTexts();
         // A build whose uniform data exceed the buffer limit still writes its
         // whole text and reports the limit; it is measured all the same.
-        fits = VrnShaderBuild::run(generator, net->network, &surface, result) && fits;
-        if (result.declarationCodes.isEmpty()) {
+        fits = VrnShaderBuild::buildStagesInto(generator, net->network, &surface, net->defines, result, sources) && fits;
+        if (sources.isEmpty()) {
             state.SkipWithError(result.errorText.toLocal8Bit().constData());
             break;
         }
-        VrnShaderBuild::assembleStagesInto(result, net->network, &surface, net->defines, sources);
         for (const QString& source : sources)
             bytes += source.size();
         benchmark::DoNotOptimize(sources);

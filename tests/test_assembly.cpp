@@ -129,6 +129,70 @@ TEST(Assembly, ARebuildIntoTheBuffersOfTheLastWritesTheSameTexts)
     }
 }
 
+TEST(Assembly, StagesBuiltInPlaceEqualStagesBuiltBeside)
+{
+    VrnTest::plugin();
+    std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
+    ASSERT_NE(network, nullptr);
+    // A first build (no room kept), a rebuild into the room the first kept,
+    // and one whose prologue is longer than that room.
+    const QList<QStringList> defineRuns{{QStringLiteral("A")}, {QStringLiteral("A")}, {QStringLiteral("A"), QStringLiteral("LONGER")}};
+    for (const QString& generator : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
+        VrnShaderBuildResult result;
+        QMap<unsigned, QString> sources;
+        for (const QStringList& defines : defineRuns) {
+            VrnSurfaceShader besideSurface;
+            VrnShaderBuildResult besideResult;
+            ASSERT_TRUE(VrnShaderBuild::run(generator, network.get(), &besideSurface, besideResult));
+            const QMap<unsigned, QString> beside = VrnShaderBuild::assembleStages(besideResult, network.get(), &besideSurface, defines);
+            VrnSurfaceShader surface;
+            ASSERT_TRUE(VrnShaderBuild::buildStagesInto(generator, network.get(), &surface, defines, result, sources));
+            EXPECT_EQ(sources, beside) << generator.toStdString() << " " << defines.join(QLatin1Char(' ')).toStdString();
+            EXPECT_EQ(surface.source(VrnShaderType::Fragment), beside.value(VrnShaderType::Fragment));
+            EXPECT_TRUE(result.declarationCodes.value(VrnShaderType::Fragment).isEmpty()) << "the declarations became the stage";
+        }
+    }
+    VrnShaderBuildResult result;
+    QMap<unsigned, QString> sources;
+    EXPECT_FALSE(VrnShaderBuild::buildStagesInto(QStringLiteral("NoSuchGenerator"), network.get(), nullptr, {}, result, sources));
+    EXPECT_TRUE(sources.isEmpty());
+    EXPECT_FALSE(result.errorText.isEmpty());
+}
+
+namespace {
+// Writes its fragment declarations by assignment instead of appending to the
+// text it is given.
+class AssigningGenerator : public VrnSnBaseGlslCodeGenerator
+{
+public:
+    bool buildShaderCode(VrnSnGlslContextManager*, VrnSvtShadingContext*, QMap<unsigned, QString>& declarationCodes,
+                         QMap<unsigned, QString>& bodyCodes, const VrnSnBaseNode*, VrnSurfaceShader*, QString&) override
+    {
+        declarationCodes[VrnShaderType::Fragment] = QStringLiteral("float assigned;\n");
+        bodyCodes[VrnShaderType::Fragment] = QStringLiteral("VrnResult = vec4(assigned);\n");
+        return true;
+    }
+};
+} // namespace
+
+TEST(Assembly, AGeneratorThatDropsTheRoomIsBuiltAgainWithout)
+{
+    VrnTest::plugin();
+    const QString name = QStringLiteral("TestAssigningGenerator");
+    VrnSnGlslCodeGeneratorManager::instance().registerCodeGenerator(name, new AssigningGenerator); // kept once
+    std::unique_ptr<VrnShaderNetwork> network(VrnDemoNetwork::create(nullptr));
+    ASSERT_NE(network, nullptr);
+    VrnShaderBuildResult result;
+    QMap<unsigned, QString> sources;
+    const int before = VrnShaderBuild::buildCount();
+    for (int build = 0; build < 3; ++build)
+        ASSERT_TRUE(VrnShaderBuild::buildStagesInto(name, network.get(), nullptr, {}, result, sources));
+    EXPECT_EQ(VrnShaderBuild::buildCount() - before, 4) << "the second build ran again without its room, the third had none";
+    VrnShaderBuildResult beside;
+    ASSERT_TRUE(VrnShaderBuild::run(name, network.get(), nullptr, beside));
+    EXPECT_EQ(sources, VrnShaderBuild::assembleStages(beside, network.get(), nullptr, {}));
+}
+
 TEST(Assembly, TextsWithoutAFinalLineBreakEndTheirLine)
 {
     VrnShaderAssembler::StageInput input;

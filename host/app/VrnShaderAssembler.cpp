@@ -289,6 +289,30 @@ void VrnShaderAssembler::assembleInto(const StageInput& input, QString& source, 
     appendEpilogue(input, f, out);
 }
 
+int VrnShaderAssembler::assembleInPlace(StageInput& input, int room)
+{
+    QString& text = input.declarationCode;
+    const char* main = mainTemplate(input.shaderType);
+    if (!main) {
+        text.clear();
+        return 0;
+    }
+    const Frame f = frameOf(input, main);
+    QString prologue;
+    SectionRecorder before{prologue, nullptr};
+    appendPrologue(input, f, before);
+    // The declarations stay where the generator wrote them: only a prologue
+    // of another length than the last moves them.
+    if (prologue.size() == room)
+        std::copy(prologue.cbegin(), prologue.cend(), text.begin());
+    else
+        text.replace(0, room, prologue);
+    text.reserve(text.size() + f.size + input.bodyCode.size());
+    SectionRecorder after{text, nullptr};
+    appendEpilogue(input, f, after);
+    return prologue.size();
+}
+
 QStringList VrnShaderAssembler::assembleTaking(StageInput& input)
 {
     const char* main = mainTemplate(input.shaderType);

@@ -52,4 +52,11 @@ void assembleInto(const StageInput& input, QString& source, QList<Section>* sect
 // a caller that needs the generator's texts no more holds no copy of either.
 // Empty for a stage with no main.
 QStringList assembleTaking(StageInput& input);
+// The same stage made of the input's declaration text in place, for a host
+// that rebuilds: that text starts with room characters kept for everything
+// before the declarations, which are written there when they are exactly
+// that long (put in front otherwise), and main is appended. The input is
+// left with the stage as its declaration text. Returns the length of what
+// went before the declarations: the room to keep for the next build.
+int assembleInPlace(StageInput& input, int room);
 } // namespace VrnShaderAssembler

@@ -10,6 +10,7 @@
 #include "VrnSnNodeKind.h"
 #include "VrnShaderUniformBlock.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -76,21 +77,43 @@ VrnShaderAssembler::StageInput stageInput(unsigned shaderType, VrnShaderNetwork*
     return input;
 }
 
+// The fragment declarations, written after the room the result keeps, become
+// the stage where they lie; the last stage's buffer goes back to the result,
+// empty, for the next build to write into.
+void makeFragmentInPlace(VrnShaderBuildResult& result, VrnShaderAssembler::StageInput& input, QString& source)
+{
+    QString& declarations = result.declarationCodes[VrnShaderType::Fragment];
+    input.declarationCode.swap(declarations);
+    const int prologue = VrnShaderAssembler::assembleInPlace(input, qMax(result.prologueRoom, 0));
+    if (result.prologueRoom >= 0)
+        result.prologueRoom = prologue;
+    source.swap(input.declarationCode);
+    declarations.swap(input.declarationCode);
+    declarations.resize(0);
+}
+
+// With fragmentInPlace (the result itself, writable), the fragment stage is
+// made in place; every other stage is written into its source.
 void assembleStagesWith(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
-                        const QStringList& defines, QMap<unsigned, QString>& sources, QMap<unsigned, VrnStageLineMap>* lineMaps)
+                        const QStringList& defines, QMap<unsigned, QString>& sources, QMap<unsigned, VrnStageLineMap>* lineMaps,
+                        VrnShaderBuildResult* fragmentInPlace = nullptr)
 {
     QList<unsigned> built;
     for (auto it = result.declarationCodes.constBegin(); it != result.declarationCodes.constEnd(); ++it) {
         if (!stageBuilt(result, it.key()))
             continue;
         VrnShaderAssembler::StageInput input = stageInput(it.key(), network, surfaceShader, defines);
-        input.declarationCode = it.value();
         input.bodyCode = result.bodyCodes.value(it.key());
-        QList<VrnShaderAssembler::Section> sections;
         QString& source = sources[it.key()];
-        VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
-        if (lineMaps)
-            lineMaps->insert(it.key(), VrnStageLineMap(source, sections, network, it.key(), surfaceShader));
+        if (fragmentInPlace && it.key() == VrnShaderType::Fragment) {
+            makeFragmentInPlace(*fragmentInPlace, input, source);
+        } else {
+            input.declarationCode = it.value();
+            QList<VrnShaderAssembler::Section> sections;
+            VrnShaderAssembler::assembleInto(input, source, lineMaps ? &sections : nullptr);
+            if (lineMaps)
+                lineMaps->insert(it.key(), VrnStageLineMap(source, sections, network, it.key(), surfaceShader));
+        }
         if (surfaceShader)
             surfaceShader->setSource(it.key(), source);
         built.append(it.key());
@@ -109,12 +132,6 @@ QMap<unsigned, QString> VrnShaderBuild::assembleStages(const VrnShaderBuildResul
     return sources;
 }
 
-void VrnShaderBuild::assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
-                                        const QStringList& defines, QMap<unsigned, QString>& sources)
-{
-    assembleStagesWith(result, network, surfaceShader, defines, sources, nullptr);
-}
-
 QMap<unsigned, QStringList> VrnShaderBuild::takeStageParts(VrnShaderBuildResult& result, VrnShaderNetwork* network,
                                                            VrnSurfaceShader* surfaceShader, const QStringList& defines)
 {
@@ -130,6 +147,48 @@ QMap<unsigned, QStringList> VrnShaderBuild::takeStageParts(VrnShaderBuildResult&
     result.declarationCodes.clear();
     result.bodyCodes.clear();
     return stages;
+}
+
+namespace {
+// The room kept in front of the fragment declarations is still there, at
+// the start: every generator appends to the text it is given.
+bool roomKept(const QString& declarations, int room)
+{
+    if (declarations.size() < room)
+        return false;
+    const QChar* c = declarations.constData();
+    return std::all_of(c, c + room, [](QChar ch) { return ch.isNull(); });
+}
+
+bool runWithRoom(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                 VrnShaderBuildResult& result)
+{
+    result.clearTexts();
+    result.declarationCodes[VrnShaderType::Fragment].fill(QChar(), qMax(result.prologueRoom, 0));
+    return VrnShaderBuild::run(generatorName, network, surfaceShader, result);
+}
+} // namespace
+
+bool VrnShaderBuild::buildStagesInto(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                                     const QStringList& defines, VrnShaderBuildResult& result, QMap<unsigned, QString>& sources)
+{
+    if (!VrnSnGlslCodeGeneratorManager::instance().codeGenerator(generatorName)) {
+        result.clearTexts();
+        return run(generatorName, network, surfaceShader, result); // only names the missing generator
+    }
+    bool built = runWithRoom(generatorName, network, surfaceShader, result);
+    if (!roomKept(result.declarationCodes.value(VrnShaderType::Fragment), qMax(result.prologueRoom, 0))) {
+        // A generator that does not only append: built again, and from now on, with no room.
+        result.prologueRoom = -1;
+        built = runWithRoom(generatorName, network, surfaceShader, result);
+    }
+    QString& fragment = result.declarationCodes[VrnShaderType::Fragment];
+    if (!built && fragment.size() == qMax(result.prologueRoom, 0) && result.bodyCodes.value(VrnShaderType::Fragment).isEmpty()) {
+        fragment.resize(0); // nothing written: nothing to assemble
+        return false;
+    }
+    assembleStagesWith(result, network, surfaceShader, defines, sources, nullptr, &result);
+    return built;
 }
 
 bool VrnShaderBuild::buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,

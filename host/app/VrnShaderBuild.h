@@ -15,6 +15,10 @@ struct VrnShaderBuildResult
     QMap<unsigned, QString> declarationCodes;
     QMap<unsigned, QString> bodyCodes;
     QString errorText;
+    // What stood before the generated declarations in the last fragment stage
+    // that buildStagesInto made: the room it keeps for them in the next build;
+    // -1 once a generator did not keep that room (it is kept no more).
+    int prologueRoom = 0;
 
     // Empties the texts for the next build and keeps their buffers, so that
     // the generator appends into memory it has already had.
@@ -30,10 +34,6 @@ bool run(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShad
 // the surface shader. With lineMaps, also each stage's line map.
 QMap<unsigned, QString> assembleStages(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                                        const QStringList& defines, QMap<unsigned, VrnStageLineMap>* lineMaps = nullptr);
-// As assembleStages, into the strings of sources: a host that builds again
-// and keeps sources writes each stage into the buffer of the last build.
-void assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
-                        const QStringList& defines, QMap<unsigned, QString>& sources);
 // Each built stage in parts to be written one after the other (see
 // VrnShaderAssembler::assembleTaking), for a caller that only writes the
 // stages out: the result's texts are taken and left empty, and no whole
@@ -41,6 +41,15 @@ void assembleStagesInto(const VrnShaderBuildResult& result, VrnShaderNetwork* ne
 // shader gets no sources.
 QMap<unsigned, QStringList> takeStageParts(VrnShaderBuildResult& result, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
                                            const QStringList& defines);
+// Runs the generator and assembles its stages into sources, for a host that
+// rebuilds and keeps result and sources from build to build: the generator
+// writes the fragment stage's declarations after room kept for what goes
+// before them, so that they become the stage where they were written instead
+// of being copied into it. The result's fragment declaration text is used up.
+// A build that reports a failure but wrote its texts (uniform data over the
+// limit) is assembled all the same; false with the generator's error.
+bool buildStagesInto(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader,
+                     const QStringList& defines, VrnShaderBuildResult& result, QMap<unsigned, QString>& sources);
 // Runs the generator and assembles its stages. False with the generator's error.
 bool buildStages(const QString& generatorName, VrnShaderNetwork* network, VrnSurfaceShader* surfaceShader, const QStringList& defines,
                  QMap<unsigned, QString>& sources, QString& error);
