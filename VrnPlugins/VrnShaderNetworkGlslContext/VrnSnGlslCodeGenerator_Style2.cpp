@@ -51,9 +51,14 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
 {
     // The functions go straight into the declaration text; the forward
     // declarations, kept per calling thread from build to build so that a
-    // rebuild writes into the buffer of the last one, go in front of them at the end.
+    // rebuild writes into the buffer of the last one, go in front of them at
+    // the end. The functions are written after room as long as what went in
+    // front of them in the thread's last build: a text as long again is
+    // written into it instead of moving the functions.
     QString& functions = declarationCode;
     const int functionsStart = declarationCode.size();
+    thread_local int room = 0;
+    declarationCode.resize(functionsStart + room);
     thread_local QString forward;
     forward.resize(0);
     const bool bakeMode = bakeModeEnabled();
@@ -72,7 +77,12 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
         if (context->shaderBodyCodeUsesOutputs())
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
     }
-    declarationCode.insert(functionsStart, declarationsBeforeFunctions(forward, shaderType));
+    const QString before = declarationsBeforeFunctions(forward, shaderType);
+    if (before.size() == room)
+        std::copy(before.cbegin(), before.cend(), declarationCode.begin() + functionsStart);
+    else
+        declarationCode.replace(functionsStart, room, before);
+    room = before.size();
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QString& forward, VrnSnBaseGlslContext* context,
