@@ -352,8 +352,6 @@ TEST_F(Fixture, TheNodeListTakesAnOrderOnlyWhenItHoldsEveryNodeOnce)
     EXPECT_EQ(net->nodes(), (QList<VrnSnBaseNode*>{b, a}));
 }
 
-// A text handed out keeps its characters whatever is written after it; the
-// buffer of a text let go is written again, one far too large is not.
 TEST(AddressNumbers, AnAddressKeepsItsFirstNumberThroughGrowthAndNullHasAPlaceOfItsOwn)
 {
     std::vector<int> objects(100);
@@ -404,6 +402,8 @@ TEST(FlatHash, ARemovedKeyIsGoneUntilItComesBackAndKeysPlacedAfterItStayFound)
     EXPECT_TRUE(table.isEmpty());
 }
 
+// A text handed out keeps its characters whatever is written after it; the
+// buffer of a text let go is written again, one far too large is not.
 TEST(ReusedText, AHeldTextNeverChangesAndALetGoBufferIsWrittenAgain)
 {
     auto write = [](const QString& characters) {

@@ -148,8 +148,10 @@ TEST_F(Style5Packing, UnreadOutputStillHoldsItsSlotAtTheEnd)
     VrnSnBaseNode* split = b->net()->node(QStringLiteral("S"));
     Info::StorageKey hi;
     hi.connectionKey = VrnSnBaseNode::connectionKey(split, QStringLiteral("Hi"));
-    EXPECT_EQ(r.StorageSlotByOutput.value(hi, -1), 1);
-    EXPECT_EQ(r.RemainingConsumers.value(hi, -1), 0);
+    Info::StorageIdentity hiInMainList; // no owner, no re-evaluation entry
+    hiInMainList.connectionKey = hi.connectionKey;
+    EXPECT_EQ(r.StorageSlotByOutput.value(hiInMainList, -1), 1);
+    EXPECT_EQ(r.RemainingConsumers.value(hiInMainList, -1), 0);
     EXPECT_EQ(r.FreeStorageSlots, QList<int>()) << "Q's output took the slot Lo left";
     ASSERT_EQ(r.OutputBySlot.size(), 2);
     EXPECT_EQ(r.OutputBySlot.at(0).connectionKey, VrnSnBaseNode::connectionKey(b->net()->node(QStringLiteral("Q")), QStringLiteral("Output")));

@@ -95,6 +95,7 @@ void allocateOutputSlots(Info& r, const Info::ContextEntry& e, const VrnSnNodeGl
         // The point's own reference to the node is taken over: a new one
         // would look the node's counter up in its private part.
         Point point = node->outputPoint(output);
+        const Info::StorageIdentity identity = storageIdentity(point, e);
         Info::StorageKey key;
         key.node = std::move(point.node);
         key.outputName = output;
@@ -111,8 +112,8 @@ void allocateOutputSlots(Info& r, const Info::ContextEntry& e, const VrnSnNodeGl
             slot = r.FreeStorageSlots.takeFirst();
             r.OutputBySlot[slot] = key;
         }
-        r.StorageSlotByOutput.insert(key, slot);
-        r.RemainingConsumers.insert(key, r.OutputConsumerCounts.value(key.connectionKey, 0));
+        r.StorageSlotByOutput.insert(identity, slot);
+        r.RemainingConsumers.insert(identity, r.OutputConsumerCounts.value(identity.connectionKey, 0));
         setAt(r.WiringList, cursor, slot);
         ++cursor;
     }

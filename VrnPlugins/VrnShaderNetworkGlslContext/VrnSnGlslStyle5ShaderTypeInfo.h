@@ -80,8 +80,6 @@ struct VrnSnGlslStyle5ShaderTypeInfo
         int revalIndex = -1;
         VrnSnBaseGlslContext* owner = nullptr;
 
-        StorageIdentity() = default;
-        StorageIdentity(const StorageKey& key) : connectionKey(key.connectionKey), revalIndex(key.reval.index), owner(key.owner) {}
         bool operator==(const StorageIdentity& o) const
         {
             return connectionKey == o.connectionKey && revalIndex == o.revalIndex && owner == o.owner;

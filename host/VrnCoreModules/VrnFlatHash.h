@@ -46,19 +46,8 @@ public:
     bool contains(const Key& key) const { return find(key) != nullptr; }
 
     // The value of key, inserted as Value() when absent.
-    Value& operator[](const Key& key)
-    {
-        if (Value* found = find(key))
-            return *found;
-        return place(key, Value());
-    }
-    void insert(const Key& key, const Value& value)
-    {
-        if (Value* found = find(key))
-            *found = value;
-        else
-            place(key, value);
-    }
+    Value& operator[](const Key& key) { return liveSlot(key).value; }
+    void insert(const Key& key, const Value& value) { liveSlot(key).value = value; }
     bool remove(const Key& key)
     {
         Slot& slot = slotIn(*this, key);
@@ -85,25 +74,26 @@ private:
 
     // The slot that holds key, live or removed, or the empty slot that ends
     // its run; const or not as the table is.
-    template <class Table> static auto& slotIn(Table& table, const Key& key)
+    template <class Table> static auto& slotIn(Table& table, const Key& key, uint hash)
     {
-        const uint hash = qHash(key);
         return table.m_slots.find(hash, [&](const Slot& s) { return s.hash == hash && s.stored == key; });
     }
+    template <class Table> static auto& slotIn(Table& table, const Key& key) { return slotIn(table, key, qHash(key)); }
 
-    // Called for an absent key: fills its removed slot, or an empty one.
-    Value& place(const Key& key, const Value& value)
+    // The live slot of key; an absent key fills its removed slot, or an
+    // empty one, with Value(). Room is made first: growing moves every slot.
+    Slot& liveSlot(const Key& key)
     {
         m_slots.reserveOne();
-        Slot& slot = slotIn(*this, key);
+        const uint hash = qHash(key);
+        Slot& slot = slotIn(*this, key, hash);
+        if (slot.state == Slot::Live)
+            return slot;
         if (slot.state == Slot::Empty)
             m_slots.filled();
-        slot.stored = key;
-        slot.value = value;
-        slot.hash = qHash(key);
-        slot.state = Slot::Live;
+        slot = Slot{key, Value(), hash, Slot::Live};
         ++m_size;
-        return slot.value;
+        return slot;
     }
 
     VrnProbedSlots<Slot> m_slots;

@@ -84,8 +84,8 @@ void makeFragmentInPlace(VrnShaderBuildResult& result, VrnShaderAssembler::Stage
 {
     QString& declarations = result.declarationCodes[VrnShaderType::Fragment];
     input.declarationCode.swap(declarations);
-    const int prologue = VrnShaderAssembler::assembleInPlace(input, qMax(result.prologueRoom, 0));
-    if (result.prologueRoom >= 0)
+    const int prologue = VrnShaderAssembler::assembleInPlace(input, result.prologueRoom);
+    if (!result.roomRefused)
         result.prologueRoom = prologue;
     source.swap(input.declarationCode);
     declarations.swap(input.declarationCode);
@@ -164,7 +164,7 @@ bool runWithRoom(const QString& generatorName, VrnShaderNetwork* network, VrnSur
                  VrnShaderBuildResult& result)
 {
     result.clearTexts();
-    result.declarationCodes[VrnShaderType::Fragment].fill(QChar(), qMax(result.prologueRoom, 0));
+    result.declarationCodes[VrnShaderType::Fragment].fill(QChar(), result.prologueRoom);
     return VrnShaderBuild::run(generatorName, network, surfaceShader, result);
 }
 } // namespace
@@ -177,13 +177,14 @@ bool VrnShaderBuild::buildStagesInto(const QString& generatorName, VrnShaderNetw
         return run(generatorName, network, surfaceShader, result); // only names the missing generator
     }
     bool built = runWithRoom(generatorName, network, surfaceShader, result);
-    if (!roomKept(result.declarationCodes.value(VrnShaderType::Fragment), qMax(result.prologueRoom, 0))) {
+    if (!roomKept(result.declarationCodes.value(VrnShaderType::Fragment), result.prologueRoom)) {
         // A generator that does not only append: built again, and from now on, with no room.
-        result.prologueRoom = -1;
+        result.prologueRoom = 0;
+        result.roomRefused = true;
         built = runWithRoom(generatorName, network, surfaceShader, result);
     }
     QString& fragment = result.declarationCodes[VrnShaderType::Fragment];
-    if (!built && fragment.size() == qMax(result.prologueRoom, 0) && result.bodyCodes.value(VrnShaderType::Fragment).isEmpty()) {
+    if (!built && fragment.size() == result.prologueRoom && result.bodyCodes.value(VrnShaderType::Fragment).isEmpty()) {
         fragment.resize(0); // nothing written: nothing to assemble
         return false;
     }

@@ -16,9 +16,10 @@ struct VrnShaderBuildResult
     QMap<unsigned, QString> bodyCodes;
     QString errorText;
     // What stood before the generated declarations in the last fragment stage
-    // that buildStagesInto made: the room it keeps for them in the next build;
-    // -1 once a generator did not keep that room (it is kept no more).
+    // that buildStagesInto made: the room it keeps for them in the next build.
     int prologueRoom = 0;
+    // Set once a generator did not keep that room: none is kept from then on.
+    bool roomRefused = false;
 
     // Empties the texts for the next build and keeps their buffers, so that
     // the generator appends into memory it has already had.
