@@ -154,9 +154,14 @@ TEST(Assembly, StagesBuiltInPlaceEqualStagesBuiltBeside)
     }
     VrnShaderBuildResult result;
     QMap<unsigned, QString> sources;
-    EXPECT_FALSE(VrnShaderBuild::buildStagesInto(QStringLiteral("NoSuchGenerator"), network.get(), nullptr, {}, result, sources));
-    EXPECT_TRUE(sources.isEmpty());
-    EXPECT_FALSE(result.errorText.isEmpty());
+    // Failed builds that wrote nothing (no such generator; no root to build from) assemble nothing.
+    VrnShaderNetwork rootless(QStringLiteral("Rootless"));
+    for (const auto& failed : {qMakePair(QStringLiteral("NoSuchGenerator"), network.get()),
+                               qMakePair(VrnTest::style(1), &rootless)}) {
+        EXPECT_FALSE(VrnShaderBuild::buildStagesInto(failed.first, failed.second, nullptr, {}, result, sources));
+        EXPECT_TRUE(sources.isEmpty()) << failed.first.toStdString();
+        EXPECT_FALSE(result.errorText.isEmpty());
+    }
 }
 
 namespace {
