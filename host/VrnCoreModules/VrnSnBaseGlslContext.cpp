@@ -18,6 +18,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <charconv>
 #include <typeinfo>
 
 namespace {
@@ -458,12 +459,23 @@ VrnGlslTokenTexts VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node,
     const VrnAttributeMetaTypes& t = vrnAttributeMetaTypes();
     const QString uuid = node->uuidString();
     // Fills %1, %2, ... with first, first + 1, ...: each pattern's markers are
-    // numbered from 1, one marker a number.
-    auto ints = [](const QString& pattern, int first) {
-        VrnChainedArg text(pattern);
-        for (int k = 0, markers = pattern.count(QLatin1Char('%')); k < markers && k < 8; ++k)
-            text.arg(first + k);
-        return text.toString();
+    // numbered from 1 to at most 9, one marker a number, and nothing else in
+    // it is a '%'. What QString::arg writes for each number in turn, in one
+    // pass: a body reads a slot or two per parameter, and every node has some.
+    auto ints = [](QLatin1String pattern, int first) {
+        // The patterns below are short: with at most nine markers of at most
+        // eleven characters each, the text fits.
+        char filled[256];
+        Q_ASSERT(pattern.size() <= 128);
+        char* w = filled;
+        for (const char *c = pattern.data(), *end = c + pattern.size(); c != end; ++c) {
+            if (*c == '%' && c + 1 != end) {
+                w = std::to_chars(w, filled + sizeof filled, first + (*++c - '1')).ptr;
+                continue;
+            }
+            *w++ = *c;
+        }
+        return QString::fromLatin1(filled, int(w - filled));
     };
     VrnGlslTokenTexts texts;
     for (const VrnCustomAttribute& p : node->kind().parameters) {
@@ -482,26 +494,26 @@ VrnGlslTokenTexts VrnSnBaseGlslContext::blockParameterTexts(VrnSnBaseNode* node,
         if (isChannelParameter(name, value)) {
             text = QStringLiteral("VrnBlockChannel_") + name;
             prologue += QStringLiteral("Channel %1;\n").arg(text)
-                      + text + ints(QStringLiteral(".ChannelValues = ivec3(GET_INT(%1), GET_INT(%2), GET_INT(%3));\n"), i);
+                      + text + ints(QLatin1String(".ChannelValues = ivec3(GET_INT(%1), GET_INT(%2), GET_INT(%3));\n"), i);
         } else if (type == QMetaType::Bool) {
-            text = ints(QStringLiteral("bool(GET_INT(%1))"), i);
+            text = ints(QLatin1String("bool(GET_INT(%1))"), i);
         } else if (type == QMetaType::Int || type == t.stringList || type == t.gradient || type == t.userEnum) {
-            text = ints(QStringLiteral("GET_INT(%1)"), i);
+            text = ints(QLatin1String("GET_INT(%1)"), i);
         } else if (type == QMetaType::Float || type == QMetaType::Double) {
-            text = ints(QStringLiteral("GET_FLOAT(%1)"), i);
+            text = ints(QLatin1String("GET_FLOAT(%1)"), i);
         } else if (type == t.vector2f) {
-            text = ints(QStringLiteral("GET_VEC4(%1).xy"), i);
+            text = ints(QLatin1String("GET_VEC4(%1).xy"), i);
         } else if (type == t.vector3f) {
-            text = ints(QStringLiteral("GET_VEC4(%1).xyz"), i);
+            text = ints(QLatin1String("GET_VEC4(%1).xyz"), i);
         } else if (type == t.vector4f || type == t.color) {
-            text = ints(QStringLiteral("GET_VEC4(%1)"), i);
+            text = ints(QLatin1String("GET_VEC4(%1)"), i);
         } else if (type == t.imageList) {
-            text = ints(QStringLiteral("uvec4(GET_INT(%1), GET_INT(%2), GET_INT(%3), GET_INT(%4))"), i);
+            text = ints(QLatin1String("uvec4(GET_INT(%1), GET_INT(%2), GET_INT(%3), GET_INT(%4))"), i);
         } else if (type == t.locatorList && value.value<VrnLocatorList>().glslType() == QLatin1String("vec3")) {
-            text = ints(QStringLiteral("GET_VEC4(%1).xyz"), i);
+            text = ints(QLatin1String("GET_VEC4(%1).xyz"), i);
         } else if (type == t.locatorList && value.value<VrnLocatorList>().glslType() == QLatin1String("mat4x4")) {
             // Four columns, then the four of the inverse.
-            const QString matrix = QStringLiteral("mat4(GET_VEC4(%1), GET_VEC4(%2), GET_VEC4(%3), GET_VEC4(%4))");
+            const QLatin1String matrix("mat4(GET_VEC4(%1), GET_VEC4(%2), GET_VEC4(%3), GET_VEC4(%4))");
             text = ints(matrix, i);
             texts.insert(name + QStringLiteral("_Inverse"), ints(matrix, i + 4));
         } else {
