@@ -123,7 +123,7 @@ void VrnSnGlslCodeGenerator_Style2::emitFunctionContent(QString& functions, unsi
     // node function, whichever way its outputs are read.
     const QString body = bodyText(context, shaderType, aliases);
     if (from != StoredOutputs::None)
-        functions += storedOutputReads(context->parentNode(), from, shaderType);
+        storedOutputReads(functions, context->parentNode(), from, shaderType);
     else
         emitComputedOutputs(functions, shaderType, aliases, context, body, record, infoMap);
 }
@@ -238,9 +238,9 @@ VrnSnGlslCodeGenerator_Style2::storedOutputs(const VrnSnGlslCodeGeneratorContext
     return StoredOutputs::None;
 }
 
-QString VrnSnGlslCodeGenerator_Style2::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned)
+void VrnSnGlslCodeGenerator_Style2::storedOutputReads(QString& out, const VrnSnBaseNode* node, StoredOutputs from, unsigned)
 {
-    return storedOutputLookups(node, from, false);
+    out += storedOutputLookups(node, from, false);
 }
 
 QString VrnSnGlslCodeGenerator_Style2::declarationsBeforeFunctions(const QString& forward, unsigned) const

@@ -57,7 +57,7 @@ protected:
                                      VrnSnBaseGlslContext* context, VrnSnGlslContextInfoMap& infoMap);
     virtual StoredOutputs storedOutputs(const VrnSnGlslCodeGeneratorContextInfo& record) const;
     // The lines of a node function that read the node's stored outputs.
-    virtual QString storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType);
+    virtual void storedOutputReads(QString& out, const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType);
     // What an evaluation block writes for a node that writes outputs;
     // mainBody is set in the block of the shader's main trail.
     virtual void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,

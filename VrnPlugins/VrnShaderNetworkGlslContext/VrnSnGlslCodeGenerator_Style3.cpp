@@ -62,7 +62,7 @@ void VrnSnGlslCodeGenerator_Style3::emitFunctionContent(QString& functions, unsi
 {
     const StoredOutputs from = storedOutputs(VrnSnGlslContextRecordIndex::recordOf(infoMap, context));
     if (from != StoredOutputs::None)
-        functions += storedOutputReads(context->parentNode(), from, shaderType);
+        storedOutputReads(functions, context->parentNode(), from, shaderType);
     else
         emitNodeFunctionBody(functions, shaderType, aliases, context, infoMap);
 }

@@ -273,9 +273,12 @@ void VrnSnGlslCodeGenerator_Style6::localOutput(QString& out, const VrnSnBaseNod
     VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->pathText()).appendTo(out);
 }
 
-QString VrnSnGlslCodeGenerator_Style6::storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)
+void VrnSnGlslCodeGenerator_Style6::storedOutputReads(QString& out, const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)
 {
-    return from == StoredOutputs::Cache ? cacheReads(node, shaderType) : bakeReads(node, shaderType);
+    if (from == StoredOutputs::Cache)
+        cacheReads(out, node, shaderType);
+    else
+        bakeReads(out, node, shaderType);
 }
 
 // Stored outputs are read in the block itself, without calling the node's function.
@@ -289,7 +292,7 @@ void VrnSnGlslCodeGenerator_Style6::evaluationLines(QString& out, VrnSnBaseGlslC
         return;
     }
     out += blockOpen();
-    out += storedOutputReads(node, from, shaderType);
+    storedOutputReads(out, node, from, shaderType);
     out += blockClose();
 }
 
@@ -307,40 +310,37 @@ QString VrnSnGlslCodeGenerator_Style6::declarationsBeforeFunctions(const QString
          + samplerCubeDeclarations + QStringLiteral("\n");
 }
 
-QString VrnSnGlslCodeGenerator_Style6::channelRead(const QString& channelName, int location, const QString& outputVariable) const
+void VrnSnGlslCodeGenerator_Style6::channelRead(QString& out, const QString& channelName, int location, const QString& outputVariable) const
 {
-    QString text = VrnChainedArg(QStringLiteral("    Channel %1;\n")).arg(channelName);
-    VrnChainedArg(QStringLiteral("    %1.ChannelValues.r = GET_INT(%2);\n")).arg(channelName).arg(location).appendTo(text);
-    VrnChainedArg(QStringLiteral("    %1.ChannelValues.g = GET_INT(%2);\n")).arg(channelName).arg(location + 1).appendTo(text);
-    VrnChainedArg(QStringLiteral("    %1.ChannelValues.b = GET_INT(%2);\n")).arg(channelName).arg(location + 2).appendTo(text);
-    VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2,State,_State);\n")).arg(outputVariable).arg(channelName).appendTo(text);
-    return text;
+    VrnChainedArg(QStringLiteral("    Channel %1;\n")).arg(channelName).appendTo(out);
+    VrnChainedArg(QStringLiteral("    %1.ChannelValues.r = GET_INT(%2);\n")).arg(channelName).arg(location).appendTo(out);
+    VrnChainedArg(QStringLiteral("    %1.ChannelValues.g = GET_INT(%2);\n")).arg(channelName).arg(location + 1).appendTo(out);
+    VrnChainedArg(QStringLiteral("    %1.ChannelValues.b = GET_INT(%2);\n")).arg(channelName).arg(location + 2).appendTo(out);
+    VrnChainedArg(QStringLiteral("    %1 = texture_lookup2(%2,State,_State);\n")).arg(outputVariable).arg(channelName).appendTo(out);
 }
 
 // Locations are looked up with insertion: a key that packing skipped reads slot 0.
-QString VrnSnGlslCodeGenerator_Style6::cacheReads(const VrnSnBaseNode* node, unsigned shaderType)
-{
-    VrnShaderUniformBlock::LocationMap& locations = blockOf(shaderType)->uniformLocationMap();
-    QString text;
-    for (const Point& p : node->outputPoints()) {
-        const QString channelName = cacheAttributeName(node, p.name);
-        text += channelRead(channelName, locations[AttributeKey(node->uuidString(), channelName)].second, outputVariableName(p));
-    }
-    return text;
-}
-
-QString VrnSnGlslCodeGenerator_Style6::bakeReads(const VrnSnBaseNode* node, unsigned shaderType)
+void VrnSnGlslCodeGenerator_Style6::cacheReads(QString& out, const VrnSnBaseNode* node, unsigned shaderType)
 {
     VrnShaderUniformBlock::LocationMap& locations = blockOf(shaderType)->uniformLocationMap();
     const QString uuid = node->uuidString();
-    QString text = backgroundLine(locations[AttributeKey(uuid, kBakeBackground)].second);
+    for (const Point& p : node->outputPoints()) {
+        const QString channelName = cacheAttributeName(node, p.name);
+        channelRead(out, channelName, locations[AttributeKey(uuid, channelName)].second, outputVariableName(p));
+    }
+}
+
+void VrnSnGlslCodeGenerator_Style6::bakeReads(QString& out, const VrnSnBaseNode* node, unsigned shaderType)
+{
+    VrnShaderUniformBlock::LocationMap& locations = blockOf(shaderType)->uniformLocationMap();
+    const QString uuid = node->uuidString();
+    out += backgroundLine(locations[AttributeKey(uuid, kBakeBackground)].second);
     for (const Point& p : node->outputPoints()) {
         const QString outputVariable = outputVariableName(p);
         // One channel per node: every output reads the same three ints.
-        text += channelRead(VrnChainedArg(QStringLiteral("Channel_%1")).arg(outputVariable), locations[AttributeKey(uuid, kChannel)].second, outputVariable);
-        text += backgroundBlend(outputVariable);
+        channelRead(out, VrnChainedArg(QStringLiteral("Channel_%1")).arg(outputVariable), locations[AttributeKey(uuid, kChannel)].second, outputVariable);
+        out += backgroundBlend(outputVariable);
     }
-    return text;
 }
 
 void VrnSnGlslCodeGenerator_Style6::packContextUniforms(QSharedPointer<VrnShaderUniformBlock>& block, VrnSnBaseGlslContext* context,

@@ -39,7 +39,7 @@ protected:
     bool outputsDeclaredForward() const override;
     void globalOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const override;
     void localOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const override;
-    QString storedOutputReads(const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType) override;
+    void storedOutputReads(QString& out, const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType) override;
     void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                          VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
     QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases) override;
@@ -54,9 +54,9 @@ private:
     // The block of the type, made on first use when the driver did not make one.
     QSharedPointer<VrnShaderUniformBlock>& blockOf(unsigned shaderType);
     // Cache or bake reads of all outputs of a node.
-    QString cacheReads(const VrnSnBaseNode* node, unsigned shaderType);
-    QString bakeReads(const VrnSnBaseNode* node, unsigned shaderType);
-    QString channelRead(const QString& channelName, int location, const QString& outputVariable) const;
+    void cacheReads(QString& out, const VrnSnBaseNode* node, unsigned shaderType);
+    void bakeReads(QString& out, const VrnSnBaseNode* node, unsigned shaderType);
+    void channelRead(QString& out, const QString& channelName, int location, const QString& outputVariable) const;
 
     QString samplerCubeDeclarations;
     QHash<unsigned, QSharedPointer<VrnShaderUniformBlock>> shaderUniformBlocks;
