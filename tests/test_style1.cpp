@@ -229,6 +229,24 @@ TEST_F(Style1, AppendsToTheTextsItIsGiven)
     EXPECT_EQ(body, QStringLiteral("// body so far\n") + once.body + once.body);
 }
 
+// The head is filled as chained QString::arg fills it, which reads a marker
+// in the id again; the path goes into the banner last, as it is.
+TEST_F(Style1, PercentSignsInIdsAndNamesAreFilledAsChainedArgumentsFillThem)
+{
+    for (const QString& id : {QStringLiteral("S%2"), QStringLiteral("S%9x"), QStringLiteral("Plain")}) {
+        SCOPED_TRACE(id.toStdString());
+        VrnSnBaseNode* s = add(source, id, QStringLiteral("a%1b%2"));
+        const QString declarations = generate({s->context()}).declarations;
+        const QString head = QStringLiteral("void %1func(inout %2 State, inout %3 _State)")
+                                 .arg(id)
+                                 .arg(QLatin1String(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(kFragment)))
+                                 .arg(QLatin1String(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(kFragment)));
+        EXPECT_TRUE(declarations.contains(head)) << declarations.toStdString();
+        EXPECT_TRUE(declarations.contains(QStringLiteral("//--- Style 1 Node '/") + net->name() + QStringLiteral("/a%1b%2' ---\n")));
+        delete s;
+    }
+}
+
 // --- Bake mode -------------------------------------------------------------
 
 TEST_F(Style1, NonBakeableNodesAreStubbedOnlyInBakeMode)

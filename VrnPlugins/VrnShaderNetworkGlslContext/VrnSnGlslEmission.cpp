@@ -4,8 +4,12 @@
 #include "VrnShaderManager.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnThreadLocal.h"
 
 #include <QVector>
+
+#include <algorithm>
+#include <array>
 
 namespace VrnSnGlslEmission {
 
@@ -35,6 +39,18 @@ QString bannerLine()
 }
 
 namespace {
+// before, the parts of middle, then after, with one growth of out, or into
+// one text made to measure where out is a text of its own yet to be written.
+void appendAround(QString& out, const QString& before, const VrnJoinedText& middle, const QString& after)
+{
+    const int start = out.size();
+    out.resize(start + before.size() + middle.size() + after.size());
+    QChar* w = std::copy(before.cbegin(), before.cend(), out.data() + start);
+    for (int i = 0; i < middle.count(); ++i)
+        w = std::copy(middle.part(i).begin(), middle.part(i).end(), w);
+    std::copy(after.cbegin(), after.cend(), w);
+}
+
 // Piece by piece: a sum would reserve exactly its own length in the growing
 // text and so copy the text on every append of a first build.
 void bannerBlock(QString& out, const VrnChainedArg& title)
@@ -44,11 +60,59 @@ void bannerBlock(QString& out, const VrnChainedArg& title)
     title.appendTo(out);
     out += bannerLine();
 }
+
+const int kStyles = 6;
+
+QString styleBannerTitleTemplate()
+{
+    return QStringLiteral("//--- Style %1 Node '%2' ---\n");
+}
+
+// A text of a template, filled with the mark where a node's own text goes
+// and cut there: what stands around that text, the same for every node.
+// The mark is a noncharacter, which no template holds.
+const QChar kMark(0xFFFF);
+
+struct TextAround
+{
+    QString before;
+    QString after;
+};
+
+TextAround cutAtMark(const QString& filled)
+{
+    const int at = filled.indexOf(kMark);
+    return TextAround{filled.left(at), filled.mid(at + 1)};
+}
+
+// A style's banner block, its title filled with the style's number and then
+// the mark for the path: the path, filled last, goes in as it is.
+const TextAround& styleBannerAround(int style)
+{
+    static const std::array<TextAround, kStyles> around = [] {
+        std::array<TextAround, kStyles> made;
+        for (int s = 1; s <= kStyles; ++s) {
+            QString block;
+            bannerBlock(block, VrnChainedArg(styleBannerTitleTemplate()).arg(s).arg(QString(kMark)));
+            made[s - 1] = cutAtMark(block);
+        }
+        return made;
+    }();
+    return around[style - 1];
+}
 } // namespace
 
+// Written once per node, and twice in Style 3: the text around the path is
+// the style's own, made once.
 void styleBanner(QString& out, int style, const VrnSnBaseNode* node)
 {
-    bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Style %1 Node '%2' ---\n")).arg(style).arg(node->pathText()));
+    const VrnJoinedText path = node->pathText();
+    if (style < 1 || style > kStyles) {
+        bannerBlock(out, VrnChainedArg(styleBannerTitleTemplate()).arg(style).arg(path));
+        return;
+    }
+    const TextAround& around = styleBannerAround(style);
+    appendAround(out, around.before, path, around.after);
 }
 
 void nonBakeableBanner(QString& out, const VrnSnBaseNode* node)
@@ -61,15 +125,40 @@ void globalOutputDeclaration(QString& out, const Point& point)
     VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableText(point)).arg(point.name).appendTo(out);
 }
 
-void functionHead(QString& out, const VrnSnBaseNode* node, unsigned shaderType)
+namespace {
+void fillFunctionHead(QString& out, const QString& id, unsigned shaderType)
 {
     const QLatin1String stateType(VrnSnBaseGlslCodeGenerator::getShaderTypeStateType(shaderType));
     const QLatin1String systemStateType(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(shaderType));
-    VrnChainedArg(QStringLiteral("void %1func(inout %2 State, inout %3 _State)"))
-        .arg(node->id())
-        .arg(stateType)
-        .arg(systemStateType)
-        .appendTo(out);
+    VrnChainedArg(QStringLiteral("void %1func(inout %2 State, inout %3 _State)")).arg(id).arg(stateType).arg(systemStateType).appendTo(out);
+}
+
+// The head of the last shader type the thread wrote, around the node's id.
+struct FunctionHeadAround
+{
+    bool made = false;
+    unsigned shaderType = 0;
+    TextAround text;
+};
+} // namespace
+
+// Written once per node, and read again for the forward declaration.
+void functionHead(QString& out, const VrnSnBaseNode* node, unsigned shaderType)
+{
+    const QString& id = node->id();
+    // An id with a '%' would be read again by the fills after it.
+    if (id.contains(QLatin1Char('%'))) {
+        fillFunctionHead(out, id, shaderType);
+        return;
+    }
+    FunctionHeadAround& head = vrnThreadInstance<FunctionHeadAround>();
+    if (!head.made || head.shaderType != shaderType) {
+        QString filled;
+        fillFunctionHead(filled, QString(kMark), shaderType);
+        head = FunctionHeadAround{true, shaderType, cutAtMark(filled)};
+    }
+    const TextAround& around = head.text;
+    appendAround(out, around.before, VrnJoinedText(id), around.after);
 }
 
 QString blockOpen()

@@ -12,6 +12,7 @@ class VrnJoinedText
 {
 public:
     VrnJoinedText() = default;
+    explicit VrnJoinedText(QStringView a) : m_parts{a}, m_count(1) {}
     VrnJoinedText(QStringView a, QStringView b) : m_parts{a, b}, m_count(2) {}
     VrnJoinedText(QStringView a, QStringView b, QStringView c, QStringView d) : m_parts{a, b, c, d}, m_count(4) {}
 
