@@ -3,6 +3,7 @@
 
 #include "VrnAddressNumbers.h"
 #include "VrnChainedArg.h"
+#include "VrnTemplatePieces.h"
 #include "VrnFlatHash.h"
 #include "VrnGlslTokenPlan.h"
 #include "VrnReusedText.h"
@@ -531,7 +532,17 @@ TEST(ChainedArg, WritesWhatQStringArgWritesCallByCall)
         QString inPlace = head;
         VrnChainedArg(text).arg(a).arg(VrnJoinedText(b, c)).arg(QLatin1String("St")).appendTo(inPlace);
         ASSERT_EQ(inPlace, head + text.arg(a).arg(b + c).arg(QLatin1String("St"))) << text.toStdString();
+        // A template made into pieces once and filled with texts.
+        QString pieces = head;
+        VrnTemplatePieces(text, 2).appendTo(pieces, {VrnJoinedText(b, c), VrnJoinedText(a)});
+        ASSERT_EQ(pieces, head + text.arg(b + c).arg(a)) << text.toStdString();
     }
+    // A '%' that starts no marker takes the digits of an argument and becomes
+    // one: such a template is filled by the chain.
+    const QString joining = QStringLiteral("%%1x%2");
+    QString joined;
+    VrnTemplatePieces(joining, 2).appendTo(joined, {VrnJoinedText(QStringLiteral("2")), VrnJoinedText(QStringLiteral("y"))});
+    EXPECT_EQ(joined, joining.arg(QStringLiteral("2")).arg(QStringLiteral("y")));
     qInstallMessageHandler(previous);
     // Both ways are taken often.
     EXPECT_GT(onePass, 5000);

@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnChainedArg.h"
+#include "VrnTemplatePieces.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -265,12 +266,14 @@ bool VrnSnGlslCodeGenerator_Style6::outputsDeclaredForward() const
 
 void VrnSnGlslCodeGenerator_Style6::globalOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const
 {
-    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2.%3' \n")).arg(outputVariableText(point)).arg(node->pathText()).arg(point.name).appendTo(out);
+    static const VrnTemplatePieces line(QStringLiteral("vec4 %1; // Output '%2.%3' \n"), 3);
+    line.appendTo(out, {outputVariableText(point), node->pathText(), VrnJoinedText(point.name)});
 }
 
 void VrnSnGlslCodeGenerator_Style6::localOutput(QString& out, const VrnSnBaseNode* node, const Point& point) const
 {
-    VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%2.%1' \n")).arg(point.name).arg(node->pathText()).appendTo(out);
+    static const VrnTemplatePieces line(QStringLiteral("    vec4 %1; // Output '%2.%1' \n"), 2);
+    line.appendTo(out, {VrnJoinedText(point.name), node->pathText()});
 }
 
 void VrnSnGlslCodeGenerator_Style6::storedOutputReads(QString& out, const VrnSnBaseNode* node, StoredOutputs from, unsigned shaderType)

@@ -4,6 +4,7 @@
 #include "VrnShaderManager.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
+#include "VrnTemplatePieces.h"
 #include "VrnThreadLocal.h"
 
 #include <QVector>
@@ -120,9 +121,12 @@ void nonBakeableBanner(QString& out, const VrnSnBaseNode* node)
     bannerBlock(out, VrnChainedArg(QStringLiteral("//--- Non-Bakeable Node '%1' ---\n")).arg(node->pathText()));
 }
 
+// The lines written per node or output below are templates made into pieces
+// once, and filled as the chain fills them.
 void globalOutputDeclaration(QString& out, const Point& point)
 {
-    VrnChainedArg(QStringLiteral("vec4 %1; // Output '%2' \n")).arg(outputVariableText(point)).arg(point.name).appendTo(out);
+    static const VrnTemplatePieces line(QStringLiteral("vec4 %1; // Output '%2' \n"), 2);
+    line.appendTo(out, {outputVariableText(point), VrnJoinedText(point.name)});
 }
 
 namespace {
@@ -173,12 +177,14 @@ QString blockClose()
 
 void localOutputDeclaration(QString& out, const QString& pointName)
 {
-    VrnChainedArg(QStringLiteral("    vec4 %1; // Output '%1' \n")).arg(pointName).appendTo(out);
+    static const VrnTemplatePieces line(QStringLiteral("    vec4 %1; // Output '%1' \n"), 1);
+    line.appendTo(out, {VrnJoinedText(pointName)});
 }
 
 void copyOut(QString& out, const Point& point)
 {
-    VrnChainedArg(QStringLiteral("    %1 = %2;\n")).arg(outputVariableText(point)).arg(point.name).appendTo(out);
+    static const VrnTemplatePieces line(QStringLiteral("    %1 = %2;\n"), 2);
+    line.appendTo(out, {outputVariableText(point), VrnJoinedText(point.name)});
 }
 
 void zeroOutput(QString& out, const Point& point)
@@ -218,10 +224,8 @@ QString cacheLookup(const Point& upstreamPoint)
 
 void evaluationCall(QString& out, const VrnSnBaseNode* upstream)
 {
-    VrnChainedArg(QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n"))
-        .arg(upstream->id())
-        .arg(upstream->pathText())
-        .appendTo(out);
+    static const VrnTemplatePieces line(QStringLiteral("    %1func(State,_State); // Evaluating Node '%2'\n"), 2);
+    line.appendTo(out, {VrnJoinedText(upstream->id()), upstream->pathText()});
 }
 
 void forwardDeclaration(QString& out, const QString& head)

@@ -131,9 +131,11 @@ const Markers* markersOf(const QString& text)
     return recent.parsed->valid ? &recent.parsed->markers : nullptr;
 }
 
+} // namespace
+
 // Most arguments are names of a few characters: read four characters at a
 // time, a faster way through them than a call into Qt's search.
-bool hasPercent(QStringView text)
+bool vrnHasPercent(QStringView text)
 {
     const int size = int(text.size());
     if (size > 64)
@@ -154,6 +156,7 @@ bool hasPercent(QStringView text)
     return false;
 }
 
+namespace {
 bool hasPercent(QLatin1String text)
 {
     // An empty Latin-1 text may have no characters at all: memchr takes none.
@@ -283,12 +286,12 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
     // The text of the last argument is not scanned again: only the ones before need to be free of '%'.
     for (int k = 0; k + 1 < count; ++k) {
         const Argument& a = m_arguments[k];
-        if ((a.kind == Argument::Kind::Text && hasPercent(*a.text))
+        if ((a.kind == Argument::Kind::Text && vrnHasPercent(*a.text))
             || (a.kind == Argument::Kind::Latin1 && hasPercent(a.latin1)))
             return false;
         if (a.kind == Argument::Kind::Joined) {
             for (int i = 0; i < a.joined->count(); ++i)
-                if (hasPercent(a.joined->part(i)))
+                if (vrnHasPercent(a.joined->part(i)))
                     return false;
         }
     }

@@ -20,6 +20,10 @@
 // replaced in one pass into one buffer; otherwise QString::arg runs call by
 // call, with its warnings. One pass saves a scan, an allocation and a copy
 // of the whole text per argument.
+// Whether a text holds a '%': an argument that does is read again by the
+// fills after it.
+bool vrnHasPercent(QStringView text);
+
 class VrnChainedArg
 {
 public:
