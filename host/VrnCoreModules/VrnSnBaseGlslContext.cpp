@@ -11,6 +11,7 @@
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
+#include "VrnTemplatePieces.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslNodeAliases.h"
@@ -274,7 +275,8 @@ QString VrnSnBaseGlslContext::declarationLines(bool samplerCubesOnly) const
             // generators read baked channels even where they leave the node's declarations out.
             if (p.name() == kChannel && (qobject_cast<VrnSnImageSetNodeBase*>(node) || VrnShaderNetworkUtils::asTrueBakePointNode(node)))
                 continue;
-            VrnChainedArg(QStringLiteral("uniform Channel %1;\n")).arg(channelUniformStruct(p.name())).appendTo(code);
+            static const VrnTemplatePieces channelLine(QStringLiteral("uniform Channel %1;\n"), 1);
+            channelLine.appendTo(code, {VrnJoinedText(channelUniformStruct(p.name()))});
             continue;
         }
         const QString type = getOpenGLType(value);
@@ -282,10 +284,13 @@ QString VrnSnBaseGlslContext::declarationLines(bool samplerCubesOnly) const
         if (type.isEmpty() || (samplerCubesOnly && !type.startsWith(QLatin1String("samplerCube"))))
             continue;
         const QString name = uniformName(p.name(), node);
-        // A GLSL type holds no '%': filled one after the other, the two are filled as together.
-        VrnChainedArg(QStringLiteral("uniform %1 %2;\n")).arg(type).arg(name).appendTo(code);
-        if (type == QLatin1String("mat4"))
-            VrnChainedArg(QStringLiteral("uniform mat4 %1_Inverse;\n")).arg(name).appendTo(code);
+        // Written per parameter of every node: templates made into pieces once.
+        static const VrnTemplatePieces line(QStringLiteral("uniform %1 %2;\n"), 2);
+        line.appendTo(code, {VrnJoinedText(type), VrnJoinedText(name)});
+        if (type == QLatin1String("mat4")) {
+            static const VrnTemplatePieces inverseLine(QStringLiteral("uniform mat4 %1_Inverse;\n"), 1);
+            inverseLine.appendTo(code, {VrnJoinedText(name)});
+        }
     }
     return code.isEmpty() ? QString() : code; // a copy that shares the buffer; none at all when empty
 }
