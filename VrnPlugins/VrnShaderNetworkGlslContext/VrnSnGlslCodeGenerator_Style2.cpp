@@ -79,7 +79,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
     }
     const QString before = declarationsBeforeFunctions(forward, shaderType);
     if (before.size() == room)
-        std::copy(before.cbegin(), before.cend(), declarationCode.begin() + functionsStart);
+        vrnCopyChars(before.constData(), before.size(), declarationCode.data() + functionsStart);
     else
         declarationCode.replace(functionsStart, room, before);
     room = before.size();
@@ -291,7 +291,7 @@ QString sortedDistinctJoined(std::vector<QStringView>& lines)
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0)
             *w++ = QLatin1Char('\n');
-        w = std::copy(lines[i].begin(), lines[i].end(), w);
+        w = vrnCopyChars(lines[i].data(), lines[i].size(), w);
     }
     return joined;
 }

@@ -9,7 +9,6 @@
 
 #include <QVector>
 
-#include <algorithm>
 #include <array>
 
 namespace VrnSnGlslEmission {
@@ -46,10 +45,9 @@ void appendAround(QString& out, const QString& before, const VrnJoinedText& midd
 {
     const int start = out.size();
     out.resize(start + before.size() + middle.size() + after.size());
-    QChar* w = std::copy(before.cbegin(), before.cend(), out.data() + start);
-    for (int i = 0; i < middle.count(); ++i)
-        w = std::copy(middle.part(i).begin(), middle.part(i).end(), w);
-    std::copy(after.cbegin(), after.cend(), w);
+    QChar* w = vrnCopyChars(before.constData(), before.size(), out.data() + start);
+    w = middle.copyTo(w);
+    vrnCopyChars(after.constData(), after.size(), w);
 }
 
 // Piece by piece: a sum would reserve exactly its own length in the growing

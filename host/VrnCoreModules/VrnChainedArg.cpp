@@ -163,25 +163,6 @@ bool hasPercent(QLatin1String text)
     return !text.isEmpty() && std::memchr(text.data(), '%', size_t(text.size())) != nullptr;
 }
 
-// Copies a run of characters and returns the end of the copy. Runs between
-// markers and most arguments are a few characters long: fixed-size copies,
-// overlapping where the length is not a power of two, cost less than a call.
-QChar* copyChars(const QChar* from, int n, QChar* to)
-{
-    if (n > 8) {
-        std::memcpy(to, from, size_t(n) * sizeof(QChar));
-    } else if (n >= 4) {
-        std::memcpy(to, from, 4 * sizeof(QChar));
-        std::memcpy(to + n - 4, from + n - 4, 4 * sizeof(QChar));
-    } else if (n >= 2) {
-        std::memcpy(to, from, 2 * sizeof(QChar));
-        std::memcpy(to + n - 2, from + n - 2, 2 * sizeof(QChar));
-    } else if (n == 1) {
-        *to = *from;
-    }
-    return to + n;
-}
-
 // The decimal text of n, written backwards from the end of buffer; returns where it starts.
 char* decimal(int n, char* end)
 {
@@ -341,14 +322,14 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         const int k = m.argument;
         if (k >= count)
             continue; // left as it is, as the chain leaves it
-        w = copyChars(source + at, m.begin - at, w);
+        w = vrnCopyChars(source + at, m.begin - at, w);
         const Argument& a = m_arguments[k];
         if (a.kind == Argument::Kind::Text) {
             const QString& text = *a.text;
-            w = copyChars(text.constData(), text.size(), w);
+            w = vrnCopyChars(text.constData(), text.size(), w);
         } else if (a.kind == Argument::Kind::Joined) {
             for (int i = 0; i < a.joined->count(); ++i)
-                w = copyChars(a.joined->part(i).data(), int(a.joined->part(i).size()), w);
+                w = vrnCopyChars(a.joined->part(i).data(), int(a.joined->part(i).size()), w);
         } else {
             const char* from = a.kind == Argument::Kind::Latin1 ? a.latin1.data() : numberBegin[k];
             const char* to = a.kind == Argument::Kind::Latin1 ? from + a.latin1.size() : digits[k] + sizeof(digits[k]);
@@ -357,7 +338,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
         }
         at = m.end;
     }
-    copyChars(source + at, m_text.size() - at, w);
+    vrnCopyChars(source + at, m_text.size() - at, w);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "VrnGlslTokenPlan.h"
 
+#include "VrnJoinedText.h"
 #include "VrnReusedText.h"
 #include "VrnThreadLocal.h"
 
@@ -145,7 +146,7 @@ QString VrnGlslTokenPlan::fill(const VrnGlslTokenTexts& parameterTexts, const Vr
     QChar* w = out.data();
     for (const Segment& s : m_segments) {
         const QStringView text = segmentText(s);
-        w = std::copy(text.begin(), text.end(), w);
+        w = vrnCopyChars(text.data(), text.size(), w);
     }
     return out; // a copy: it shares the buffer
 }

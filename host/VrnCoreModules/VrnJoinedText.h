@@ -3,7 +3,27 @@
 #include <QString>
 #include <QStringView>
 
-#include <algorithm>
+#include <cstring>
+
+// Copies a run of characters and returns the end of the copy. Runs between
+// template markers and most texts filled in are a few characters long:
+// fixed-size copies, overlapping where the length is not a power of two, cost
+// less than a call.
+inline QChar* vrnCopyChars(const QChar* from, qsizetype n, QChar* to)
+{
+    if (n > 8) {
+        std::memcpy(static_cast<void*>(to), from, size_t(n) * sizeof(QChar));
+    } else if (n >= 4) {
+        std::memcpy(static_cast<void*>(to), from, 4 * sizeof(QChar));
+        std::memcpy(static_cast<void*>(to + n - 4), from + n - 4, 4 * sizeof(QChar));
+    } else if (n >= 2) {
+        std::memcpy(static_cast<void*>(to), from, 2 * sizeof(QChar));
+        std::memcpy(static_cast<void*>(to + n - 2), from + n - 2, 2 * sizeof(QChar));
+    } else if (n == 1) {
+        *to = *from;
+    }
+    return to + n;
+}
 
 // A text made of up to four parts that is joined only where it is written:
 // a chain fills it in by copying the parts into its own text, without a
@@ -25,12 +45,17 @@ public:
             size += m_parts[i].size();
         return int(size);
     }
+    // Copies the parts to to and returns the end of the copy.
+    QChar* copyTo(QChar* to) const
+    {
+        for (int i = 0; i < m_count; ++i)
+            to = vrnCopyChars(m_parts[i].data(), m_parts[i].size(), to);
+        return to;
+    }
     QString toString() const
     {
         QString text(size(), Qt::Uninitialized);
-        QChar* w = text.data();
-        for (int i = 0; i < m_count; ++i)
-            w = std::copy(m_parts[i].begin(), m_parts[i].end(), w);
+        copyTo(text.data());
         return text;
     }
 

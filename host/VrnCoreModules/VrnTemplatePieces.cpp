@@ -2,8 +2,6 @@
 
 #include "VrnChainedArg.h"
 
-#include <algorithm>
-
 namespace {
 // Noncharacters, which no template holds: argument k's mark is kFirstMark + k.
 const ushort kFirstMark = 0xFDD0;
@@ -58,13 +56,11 @@ void VrnTemplatePieces::appendTo(QString& out, std::initializer_list<VrnJoinedTe
     QChar* w = out.data() + start;
     const QChar* literal = m_literals.constData();
     for (const Piece& piece : m_pieces) {
-        w = std::copy(literal, literal + piece.literalSize, w);
+        w = vrnCopyChars(literal, piece.literalSize, w);
         literal += piece.literalSize;
         if (piece.argument < 0)
             continue;
-        const VrnJoinedText& argument = given[piece.argument];
-        for (int i = 0; i < argument.count(); ++i)
-            w = std::copy(argument.part(i).begin(), argument.part(i).end(), w);
+        w = given[piece.argument].copyTo(w);
     }
 }
 

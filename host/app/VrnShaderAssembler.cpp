@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include "VrnAttributeValues.h"
+#include "VrnJoinedText.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
@@ -304,7 +305,7 @@ int VrnShaderAssembler::assembleInPlace(StageInput& input, int room)
     // The declarations stay where the generator wrote them: only a prologue
     // of another length than the last moves them.
     if (prologue.size() == room)
-        std::copy(prologue.cbegin(), prologue.cend(), text.begin());
+        vrnCopyChars(prologue.constData(), prologue.size(), text.data());
     else
         text.replace(0, room, prologue);
     text.reserve(text.size() + f.size + input.bodyCode.size());
