@@ -8,6 +8,10 @@
 
 #include <forward_list>
 
+// Whether a text holds a '%': an argument that does is read again by the
+// fills after it.
+bool vrnHasPercent(QStringView text);
+
 // A template filled by chained arg calls, text.arg(a).arg(b)...: each call
 // replaces the lowest-numbered place marker left, and the text it inserts
 // is scanned again by the calls after it. The result is that of
@@ -20,10 +24,6 @@
 // replaced in one pass into one buffer; otherwise QString::arg runs call by
 // call, with its warnings. One pass saves a scan, an allocation and a copy
 // of the whole text per argument.
-// Whether a text holds a '%': an argument that does is read again by the
-// fills after it.
-bool vrnHasPercent(QStringView text);
-
 class VrnChainedArg
 {
 public:
