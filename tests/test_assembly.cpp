@@ -220,3 +220,32 @@ TEST(Assembly, TextsWithoutAFinalLineBreakEndTheirLine)
     input.bodyCode.clear();
     EXPECT_TRUE(VrnShaderAssembler::assemble(input).endsWith(QStringLiteral("vec4(0.0, 0.0, 0.0, 1.0);\n    vrn_FragColor = VrnResult;\n}\n")));
 }
+
+// Block arrays are declared rounded up to 16 elements while the rounded block
+// stays within the uniform-buffer limit, and at their exact sizes beyond it.
+TEST(Assembly, BlockArraysAreRoundedWhileTheRoundedBlockFits)
+{
+    const int limit = VrnShaderUniformBlock::kMaximumBytes / VrnShaderUniformBlock::kBytesPerElement;
+    struct Row
+    {
+        int ints;
+        QString declaredInts;
+        QString declaredFloats; // the empty arrays take one element, or sixteen
+    };
+    // Four empty arrays round to 64 elements: the ints' rounded 16s fill the rest.
+    const Row rows[] = {
+        {1, QStringLiteral("16"), QStringLiteral("16")},
+        {limit - 64, QString::number(limit - 64), QStringLiteral("16")},
+        {limit - 63, QString::number(limit - 63), QStringLiteral("1")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.ints);
+        auto block = QSharedPointer<VrnShaderUniformBlock>::create(QStringLiteral("FragmentShaderUniformBlock"));
+        block->uniformIntArray0().resize(row.ints);
+        VrnSurfaceShader surface;
+        surface.setShaderUniformBlock(block->name(), block);
+        const QString text = VrnShaderAssembler::uniformBlockDeclarations(&surface, VrnShaderType::Fragment);
+        EXPECT_TRUE(text.contains(QStringLiteral("int FragmentShaderUniformBlock_u_IntUniforms0[%1];").arg(row.declaredInts))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("float FragmentShaderUniformBlock_u_FloatUniforms[%1];").arg(row.declaredFloats))) << text.toStdString();
+    }
+}
