@@ -82,6 +82,25 @@ TEST_F(Styles, NodeFunctionIsForwardDeclaredAndItsHeadStandsOnItsOwnLine)
     VrnTest::expectText(texts);
 }
 
+// A list handed to a build may hold a null entry or a context that no node
+// owns: the styles that write per-node functions leave them out and write what
+// they write without them (Styles 5 and 6 pack into the block of the build
+// before when asked type by type, so their texts differ from call to call).
+TEST_F(Styles, NullAndOrphanedContextsInTheListAreLeftOut)
+{
+    VrnSnBaseNode* s = add(gained, QStringLiteral("S"));
+    VrnSnBaseNode* out = add(terminal, QStringLiteral("Out"));
+    connect(out, "Input", s);
+    const std::unique_ptr<VrnSnBaseGlslContext> orphan(new VrnSnBaseGlslContext(nullptr));
+    for (int style = 1; style <= 4; ++style) {
+        SCOPED_TRACE(style);
+        const Texts plain = generate(style, {s->context(), out->context()});
+        const Texts withStrays = generate(style, {nullptr, s->context(), orphan.get(), out->context(), nullptr});
+        EXPECT_EQ(withStrays.declarations, plain.declarations);
+        EXPECT_EQ(withStrays.body, plain.body);
+    }
+}
+
 TEST_F(Styles, Style2WithoutNodeFunctionsWritesNoHeaders)
 {
     VrnSnBaseNode* first = add(terminal, QStringLiteral("First"));
