@@ -2,6 +2,7 @@
 // gathered by cache lookup or by calling the producer, bake-mode stubs and
 // inline blocks for nodes that write no outputs.
 
+#include "VrnSnGlslEmission.h"
 #include "VrnTestSupport.h"
 
 #include <string>
@@ -243,6 +244,13 @@ TEST_F(Style1, PercentSignsInIdsAndNamesAreFilledAsChainedArgumentsFillThem)
                                  .arg(QLatin1String(VrnSnBaseGlslCodeGenerator::getShaderTypeSystemStateType(kFragment)));
         EXPECT_TRUE(declarations.contains(head)) << declarations.toStdString();
         EXPECT_TRUE(declarations.contains(QStringLiteral("//--- Style 1 Node '/") + net->name() + QStringLiteral("/a%1b%2' ---\n")));
+        // A style number of no generator gets its banner the same way.
+        for (int style : {0, 1, 7}) {
+            QString banner;
+            VrnSnGlslEmission::styleBanner(banner, style, s);
+            EXPECT_EQ(banner, QStringLiteral("\n//=====================\n//--- Style ") + QString::number(style) + QStringLiteral(" Node '/")
+                                  + net->name() + QStringLiteral("/a%1b%2' ---\n//=====================\n"));
+        }
         delete s;
     }
 }
