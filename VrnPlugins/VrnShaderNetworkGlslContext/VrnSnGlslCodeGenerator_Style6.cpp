@@ -2,7 +2,6 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnChainedArg.h"
-#include "VrnTemplatePieces.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -14,6 +13,7 @@
 #include "VrnSnGlslLog.h"
 #include "VrnSnGlslParameterLayout.h"
 #include "VrnSurfaceShader.h"
+#include "VrnTemplatePieces.h"
 
 #include <QSet>
 #include <QStringList>

@@ -11,10 +11,10 @@
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnShaderUniformBlock.h"
-#include "VrnTemplatePieces.h"
 #include "VrnSnBaseGlslCodeGenerator.h"
 #include "VrnSnBaseNode.h"
 #include "VrnSnGlslNodeAliases.h"
+#include "VrnTemplatePieces.h"
 
 #include <QMetaObject>
 
