@@ -78,10 +78,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
     }
     const QString before = declarationsBeforeFunctions(forward, shaderType);
-    if (before.size() == room)
-        vrnCopyChars(before.constData(), before.size(), declarationCode.data() + functionsStart);
-    else
-        declarationCode.replace(functionsStart, room, before);
+    vrnWriteIntoRoom(declarationCode, functionsStart, room, before);
     room = before.size();
 }
 

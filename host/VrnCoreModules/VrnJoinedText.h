@@ -25,6 +25,17 @@ inline QChar* vrnCopyChars(const QChar* from, qsizetype n, QChar* to)
     return to + n;
 }
 
+// Writes front over the room characters at position at of text: in place
+// when it is exactly as long, moving what follows otherwise. Large texts keep
+// room for what is written in front of them once they are complete.
+inline void vrnWriteIntoRoom(QString& text, int at, int room, const QString& front)
+{
+    if (front.size() == room)
+        vrnCopyChars(front.constData(), front.size(), text.data() + at);
+    else
+        text.replace(at, room, front);
+}
+
 // A text made of up to four parts that is joined only where it is written:
 // a chain fills it in by copying the parts into its own text, without a
 // string of its own. It only looks at the parts: they must outlive it.
