@@ -3,6 +3,7 @@
 #include "VrnThreadLocal.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
@@ -162,20 +163,6 @@ bool hasPercent(QLatin1String text)
     // An empty Latin-1 text may have no characters at all: memchr takes none.
     return !text.isEmpty() && std::memchr(text.data(), '%', size_t(text.size())) != nullptr;
 }
-
-// The decimal text of n, written backwards from the end of buffer; returns where it starts.
-char* decimal(int n, char* end)
-{
-    unsigned magnitude = n < 0 ? 0u - unsigned(n) : unsigned(n);
-    char* p = end;
-    do {
-        *--p = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    if (n < 0)
-        *--p = '-';
-    return p;
-}
 } // namespace
 
 const QString& VrnChainedArg::keep(const QString& a)
@@ -284,7 +271,7 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
 
     // The texts of the numbers, and the size of the result.
     char digits[4][12];
-    const char* numberBegin[4] = {};
+    const char* numberEnd[4] = {};
     int size = m_text.size();
     for (const Marker& m : markers.list) {
         const int k = m.argument;
@@ -302,9 +289,9 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
             // A localized marker writes a number the locale's way.
             if (m.locale || k >= 4)
                 return false;
-            if (!numberBegin[k])
-                numberBegin[k] = decimal(a.number, digits[k] + sizeof(digits[k]));
-            length = int(digits[k] + sizeof(digits[k]) - numberBegin[k]);
+            if (!numberEnd[k])
+                numberEnd[k] = std::to_chars(digits[k], digits[k] + sizeof(digits[k]), a.number).ptr;
+            length = int(numberEnd[k] - digits[k]);
         }
         size += length - (m.end - m.begin);
     }
@@ -331,8 +318,8 @@ bool VrnChainedArg::appendInOnePass(QString& out) const
             for (int i = 0; i < a.joined->count(); ++i)
                 w = vrnCopyChars(a.joined->part(i).data(), int(a.joined->part(i).size()), w);
         } else {
-            const char* from = a.kind == Argument::Kind::Latin1 ? a.latin1.data() : numberBegin[k];
-            const char* to = a.kind == Argument::Kind::Latin1 ? from + a.latin1.size() : digits[k] + sizeof(digits[k]);
+            const char* from = a.kind == Argument::Kind::Latin1 ? a.latin1.data() : digits[k];
+            const char* to = a.kind == Argument::Kind::Latin1 ? from + a.latin1.size() : numberEnd[k];
             for (; from != to; ++from)
                 *w++ = QChar(uchar(*from));
         }
