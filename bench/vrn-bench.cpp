@@ -296,12 +296,18 @@ int main(int argc, char** argv)
         return 2;
     }
     const QStringList generators = VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames();
+    // A fixed number of builds, for a profiler that counts per build
+    // (instructions, cache misses) and runs too slowly for timed runs.
+    const int fixedIterations = qEnvironmentVariableIntValue("VRN_BENCH_ITERATIONS");
     for (const QString& generator : generators) {
         const std::string style = styleOf(generator).toStdString();
-        for (int nodes : {10, 100, 1000, 10000})
-            benchmark::RegisterBenchmark(("BM_Generate/" + style + "/" + std::to_string(nodes)).c_str(),
-                                         [generator, nodes](benchmark::State& s) { BM_Generate(s, generator, nodes); })
-                ->Unit(benchmark::kMicrosecond);
+        for (int nodes : {10, 100, 1000, 10000}) {
+            auto* b = benchmark::RegisterBenchmark(("BM_Generate/" + style + "/" + std::to_string(nodes)).c_str(),
+                                                   [generator, nodes](benchmark::State& s) { BM_Generate(s, generator, nodes); });
+            b->Unit(benchmark::kMicrosecond);
+            if (fixedIterations > 0)
+                b->Iterations(fixedIterations);
+        }
     }
     for (const QString& generator : generators)
         for (const char* edit : {"value", "rewire"})
