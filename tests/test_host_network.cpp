@@ -9,7 +9,10 @@
 #include "VrnReusedText.h"
 #include "VrnTestSupport.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -292,30 +295,42 @@ TEST_F(Fixture, TokenPlanWritesWhatTwoPassesWrite)
               QStringLiteral("bb a bb"));
 }
 
+// The node hears a context it made leave through Qt's child events, which
+// arrive only while an application object exists; without one it asks the
+// parent each time. Both ways must give the same answers.
 TEST_F(Fixture, NodeAndContextFindEachOtherWhileTheyBelongTogether)
 {
-    VrnSnBaseNode* n = add(source, QStringLiteral("N"));
-    VrnSnBaseGlslContext* first = n->context();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->parentNode(), n);
-    auto* second = new VrnSnBaseGlslContext(n);
-    EXPECT_EQ(n->context(), first) << "the first context child answers";
-    EXPECT_EQ(second->parentNode(), n);
+    for (const bool withApplication : {false, true}) {
+        SCOPED_TRACE(withApplication ? "with an application object" : "without one");
+        int argc = 1;
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        std::unique_ptr<QCoreApplication> app(withApplication ? new QCoreApplication(argc, argv) : nullptr);
+        VrnSnBaseNode* n = add(source, withApplication ? QStringLiteral("A") : QStringLiteral("N"));
+        VrnSnBaseGlslContext* first = n->context();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->parentNode(), n);
+        auto* second = new VrnSnBaseGlslContext(n);
+        EXPECT_EQ(n->context(), first) << "the first context child answers";
+        EXPECT_EQ(second->parentNode(), n);
 
-    QObject elsewhere;
-    first->setParent(&elsewhere);
-    EXPECT_EQ(first->parentNode(), nullptr) << "a context moved away names no node";
-    EXPECT_EQ(n->context(), second);
-    first->setParent(n);
-    EXPECT_EQ(first->parentNode(), n);
-    EXPECT_EQ(n->context(), first) << "the context made for the node answers while it is the node's child";
+        QObject elsewhere;
+        first->setParent(&elsewhere);
+        EXPECT_EQ(first->parentNode(), nullptr) << "a context moved away names no node";
+        EXPECT_EQ(n->context(), second);
+        first->setParent(n);
+        EXPECT_EQ(first->parentNode(), n) << "a context moved back names the node again";
+        EXPECT_EQ(n->context(), first) << "the context made for the node answers while it is the node's child";
 
-    delete second;
-    EXPECT_EQ(n->context(), first);
-    auto* orphan = new VrnSnBaseGlslContext(nullptr);
-    EXPECT_EQ(orphan->parentNode(), nullptr);
-    delete orphan;
-    delete n; // its contexts go with it and must not write to it
+        delete second;
+        EXPECT_EQ(n->context(), first);
+        auto* orphan = new VrnSnBaseGlslContext(nullptr);
+        EXPECT_EQ(orphan->parentNode(), nullptr);
+        delete orphan;
+        first->setParent(&elsewhere); // it goes with elsewhere, after the node
+        delete n; // its contexts go with it and must not write to it
+        EXPECT_EQ(first->parentNode(), nullptr);
+    }
 }
 
 TEST_F(Fixture, ADeletedNodeLeavesTheNetworkAndANodeRefusedForItsIdTakesNothingWithIt)

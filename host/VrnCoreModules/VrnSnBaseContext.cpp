@@ -2,6 +2,8 @@
 
 #include "VrnSnBaseNode.h"
 
+#include <QCoreApplication>
+
 VrnSnBaseContext::VrnSnBaseContext(QObject* parent) : VrnSerializableObject(parent), m_madeFor(qobject_cast<VrnSnBaseNode*>(parent))
 {
     if (m_madeFor)
@@ -14,8 +16,17 @@ VrnSnBaseContext::~VrnSnBaseContext()
         m_madeFor->forgetContext(this);
 }
 
+bool VrnSnBaseContext::isWithMaker(const VrnSnBaseNode* node) const
+{
+    // The node hears its children come and go through Qt's child events,
+    // which arrive only while an application object exists; without one the
+    // parent is asked.
+    if (!m_madeFor || m_madeFor != node)
+        return false;
+    return QCoreApplication::instance() ? m_withMaker : parent() == m_madeFor;
+}
+
 VrnSnBaseNode* VrnSnBaseContext::parentNode() const
 {
-    QObject* owner = parent();
-    return owner && owner == m_madeFor ? m_madeFor : qobject_cast<VrnSnBaseNode*>(owner);
+    return isWithMaker(m_madeFor) ? m_madeFor : qobject_cast<VrnSnBaseNode*>(parent());
 }

@@ -23,8 +23,13 @@ protected:
 
 private:
     friend class VrnSnBaseNode;
-    // The node it was made for, so that the many calls of a build need no
-    // cast; read only while it is still the parent, and cleared by the node
-    // when the node goes first.
+    // Whether node made the context and is its parent: read without the
+    // parent or a cast, as a build asks many times per context.
+    bool isWithMaker(const VrnSnBaseNode* node) const;
+
+    // The node it was made for, cleared by the node when the node goes
+    // first; and whether it is still the parent, kept by the node's child
+    // events.
     VrnSnBaseNode* m_madeFor;
+    bool m_withMaker = true;
 };

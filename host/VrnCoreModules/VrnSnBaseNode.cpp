@@ -5,6 +5,8 @@
 #include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslContext.h"
 
+#include <QChildEvent>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
@@ -37,6 +39,19 @@ VrnSnBaseNode::~VrnSnBaseNode()
     m_context = nullptr;
     if (m_listedIn)
         m_listedIn->forgetNode(this);
+}
+
+void VrnSnBaseNode::childEvent(QChildEvent* event)
+{
+    // Only the pointer is compared: a context being made is not listed yet,
+    // one being destroyed no longer is, and neither may be read.
+    if (event->added() || event->removed())
+        for (VrnSnBaseContext* c : qAsConst(m_madeContexts))
+            if (static_cast<QObject*>(c) == event->child()) {
+                c->m_withMaker = event->added();
+                break;
+            }
+    VrnSerializableObject::childEvent(event);
 }
 
 void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
@@ -144,7 +159,7 @@ void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name
 VrnSnBaseGlslContext* VrnSnBaseNode::context() const
 {
     // A context moved to another parent is no longer the node's.
-    if (m_context && static_cast<QObject*>(m_context)->parent() == this)
+    if (m_context && m_context->isWithMaker(this))
         return m_context;
     return findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
 }

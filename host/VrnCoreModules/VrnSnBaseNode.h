@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <QVector>
 
 class VrnShaderNetwork;
@@ -121,6 +122,8 @@ protected:
     // Cache attributes lead the attribute list, in the order of the kind's
     // outputs, so that a walk of userAttributeNames() meets them first.
     void userAttributeEvent(AttributeEvent event, const QString& name) override;
+    // Tells the contexts made for the node whether it is still their parent.
+    void childEvent(QChildEvent* event) override;
 
     VrnSnBakePointNode* m_bakePoint = nullptr; // set by the bake point's constructor
 
@@ -142,7 +145,9 @@ private:
     QStringList m_tags;
     QMap<QString, QStringList> m_inputTags;
     QStringList m_inputNames; // the kind's, asked for many times per build
-    QVector<ConnectionPoint> m_inputConnections; // by input number, as m_inputNames
+    // By input number, as m_inputNames; the built-in kinds' inputs lie in the
+    // node itself, so that a walk upstream reads no block of their own.
+    QVarLengthArray<ConnectionPoint, 2> m_inputConnections;
     bool m_cacheEnabled = false;
     bool m_cacheValid = false;
     int m_cacheActive = 0;
@@ -151,7 +156,7 @@ private:
     // The link a build reads many times per node, kept instead of searching
     // the children: the first GLSL context made for the node, until it is
     // destroyed. The contexts made for it, so that they stop naming the node
-    // when it goes first.
+    // when it goes first and learn when they leave it or come back.
     QVector<VrnSnBaseContext*> m_madeContexts;
     VrnSnBaseGlslContext* m_context = nullptr;
 };
