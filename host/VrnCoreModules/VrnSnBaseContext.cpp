@@ -2,8 +2,6 @@
 
 #include "VrnSnBaseNode.h"
 
-#include <QCoreApplication>
-
 VrnSnBaseContext::VrnSnBaseContext(QObject* parent) : VrnSerializableObject(parent), m_madeFor(qobject_cast<VrnSnBaseNode*>(parent))
 {
     if (m_madeFor)
@@ -26,7 +24,8 @@ bool VrnSnBaseContext::isWithMaker(const VrnSnBaseNode* node) const
     return QCoreApplication::instance() ? m_withMaker : parent() == m_madeFor;
 }
 
-VrnSnBaseNode* VrnSnBaseContext::parentNode() const
+VrnSnBaseNode* VrnSnBaseContext::parentNodeAsked() const
 {
-    return isWithMaker(m_madeFor) ? m_madeFor : qobject_cast<VrnSnBaseNode*>(parent());
+    QObject* owner = parent();
+    return owner && owner == m_madeFor ? m_madeFor : qobject_cast<VrnSnBaseNode*>(owner);
 }

@@ -3,6 +3,8 @@
 #include "VrnGroupParameterObject.h"
 #include "VrnSerializableObject.h"
 
+#include <QCoreApplication>
+
 class VrnSnBaseNode;
 
 // The per-node object through which a node takes part in code generation.
@@ -15,7 +17,12 @@ public:
     ~VrnSnBaseContext() override;
 
     // The node that owns the context; null when the parent is no node.
-    VrnSnBaseNode* parentNode() const;
+    VrnSnBaseNode* parentNode() const
+    {
+        // A build asks many times per context: the answer its node keeps
+        // needs neither the parent nor a cast.
+        return m_madeFor && m_withMaker && QCoreApplication::instance() ? m_madeFor : parentNodeAsked();
+    }
 
 protected:
     // The node it was made for, while that node exists.
@@ -26,6 +33,7 @@ private:
     // Whether node made the context and is its parent: read without the
     // parent or a cast, as a build asks many times per context.
     bool isWithMaker(const VrnSnBaseNode* node) const;
+    VrnSnBaseNode* parentNodeAsked() const;
 
     // The node it was made for, cleared by the node when the node goes
     // first; and whether it is still the parent, kept by the node's child
