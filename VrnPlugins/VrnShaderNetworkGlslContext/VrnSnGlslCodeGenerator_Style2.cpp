@@ -77,9 +77,7 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
         if (context->shaderBodyCodeUsesOutputs())
             emitNodeFunction(functions, forward, shaderType, aliases, context, infoMap);
     }
-    const QString before = declarationsBeforeFunctions(forward, shaderType);
-    vrnWriteIntoRoom(declarationCode, functionsStart, room, before);
-    room = before.size();
+    room = vrnWriteIntoRoom(declarationCode, functionsStart, room, declarationsBeforeFunctions(forward, shaderType));
 }
 
 void VrnSnGlslCodeGenerator_Style2::emitNonBakeableStub(QString& functions, QString& forward, VrnSnBaseGlslContext* context,
@@ -240,11 +238,11 @@ void VrnSnGlslCodeGenerator_Style2::storedOutputReads(QString& out, const VrnSnB
     out += storedOutputLookups(node, from, false);
 }
 
-QString VrnSnGlslCodeGenerator_Style2::declarationsBeforeFunctions(const QString& forward, unsigned) const
+QStringList VrnSnGlslCodeGenerator_Style2::declarationsBeforeFunctions(const QString& forward, unsigned) const
 {
     if (forward.isEmpty())
-        return QString();
-    return forwardDeclarationsHeader() + forward + definitionsHeader();
+        return {};
+    return {forwardDeclarationsHeader(), forward, definitionsHeader()};
 }
 
 QString VrnSnGlslCodeGenerator_Style2::storedOutputLookups(const VrnSnBaseNode* node, StoredOutputs from, bool inBlock)

@@ -65,10 +65,11 @@ protected:
     // A node's code; where it goes, a line break follows it.
     virtual QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases);
     // What goes in front of a shader type's node functions (the forward
-    // declarations among it). The functions are written straight into the
-    // declaration text and this is put in front of them afterwards: the text
-    // of a large network runs to megabytes, and is not copied again.
-    virtual QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const;
+    // declarations among it), in parts. The functions are written straight
+    // into the declaration text and the parts are put in front of them
+    // afterwards: the text of a large network runs to megabytes, and is not
+    // copied again, nor are the forward declarations joined to the rest.
+    virtual QStringList declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const;
 
     // One lookup line per output point, in a function or one level deeper in
     // an evaluation block; empty when the outputs are not stored.

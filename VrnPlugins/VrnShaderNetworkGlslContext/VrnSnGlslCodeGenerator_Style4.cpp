@@ -33,9 +33,9 @@ QString VrnSnGlslCodeGenerator_Style4::nodeDeclarationCode(VrnSnBaseGlslContext*
     return QString();
 }
 
-QString VrnSnGlslCodeGenerator_Style4::declarationsBeforeFunctions(const QString& forward, unsigned) const
+QStringList VrnSnGlslCodeGenerator_Style4::declarationsBeforeFunctions(const QString& forward, unsigned) const
 {
-    return forwardDeclarationsHeader() + forward + definitionsHeader() + uniformsHeader()
-           + QStringLiteral("uniform ShaderNetworkUniformBlock\n{\n")
-           + uniformDeclarations + QStringLiteral("};\n\n") + samplerCubeDeclarations + QStringLiteral("\n");
+    return {forwardDeclarationsHeader(), forward, definitionsHeader(), uniformsHeader(),
+            QStringLiteral("uniform ShaderNetworkUniformBlock\n{\n"), uniformDeclarations, QStringLiteral("};\n\n"),
+            samplerCubeDeclarations, QStringLiteral("\n")};
 }

@@ -22,7 +22,7 @@ public:
 protected:
     int styleNumber() const override;
     QString nodeDeclarationCode(VrnSnBaseGlslContext* context) const override;
-    QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
+    QStringList declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
 
 private:
     // Distinct declaration lines of the build, sorted, joined with "\n".

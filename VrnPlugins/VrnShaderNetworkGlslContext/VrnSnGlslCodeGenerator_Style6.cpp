@@ -306,11 +306,11 @@ QString VrnSnGlslCodeGenerator_Style6::bodyText(VrnSnBaseGlslContext* context, u
 
 // The forward part holds the output globals too; the macros that read the
 // block and the sampler-cube uniforms come before the functions.
-QString VrnSnGlslCodeGenerator_Style6::declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const
+QStringList VrnSnGlslCodeGenerator_Style6::declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const
 {
-    return headerBlock(QStringLiteral("Forward Declaration of functions and outputs")) + QStringLiteral("\n") + forward
-         + styleDeclarationHeader(6) + accessorMacros() + arrayNames(uniformBlockName(shaderType)) + uniformsHeader()
-         + samplerCubeDeclarations + QStringLiteral("\n");
+    return {headerBlock(QStringLiteral("Forward Declaration of functions and outputs")), QStringLiteral("\n"), forward,
+            styleDeclarationHeader(6), accessorMacros(), arrayNames(uniformBlockName(shaderType)), uniformsHeader(),
+            samplerCubeDeclarations, QStringLiteral("\n")};
 }
 
 void VrnSnGlslCodeGenerator_Style6::channelRead(QString& out, const QString& channelName, int location, const QString& outputVariable) const

@@ -43,7 +43,7 @@ protected:
     void evaluationLines(QString& out, VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases,
                          VrnSnGlslContextInfoMap& infoMap, bool mainBody) override;
     QString bodyText(VrnSnBaseGlslContext* context, unsigned shaderType, VrnSnGlslNodeAliases* aliases) override;
-    QString declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
+    QStringList declarationsBeforeFunctions(const QString& forward, unsigned shaderType) const override;
 
 private:
     // The context's share of the block: what a cache reader, a baked result

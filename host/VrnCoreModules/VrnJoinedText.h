@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <cstring>
@@ -34,6 +35,23 @@ inline void vrnWriteIntoRoom(QString& text, int at, int room, const QString& fro
         vrnCopyChars(front.constData(), front.size(), text.data() + at);
     else
         text.replace(at, room, front);
+}
+
+// The same for a front text in parts, which are joined only when they do not
+// fit the room exactly; returns the front text's length.
+inline int vrnWriteIntoRoom(QString& text, int at, int room, const QStringList& front)
+{
+    int size = 0;
+    for (const QString& part : front)
+        size += part.size();
+    if (size == room) {
+        QChar* to = text.data() + at;
+        for (const QString& part : front)
+            to = vrnCopyChars(part.constData(), part.size(), to);
+    } else {
+        text.replace(at, room, front.join(QString()));
+    }
+    return size;
 }
 
 // A text made of up to four parts that is joined only where it is written:
