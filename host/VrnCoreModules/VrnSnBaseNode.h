@@ -21,7 +21,8 @@ class VrnSnBaseGlslContext;
 
 // A node of a shader network: an instance of a node kind with its own id,
 // attribute values (the kind's parameters), tags, connections and cache state.
-class VrnSnBaseNode : public VrnSerializableObject
+// Aligned to a cache line: see the order of the members.
+class alignas(64) VrnSnBaseNode : public VrnSerializableObject
 {
     Q_OBJECT
 public:
@@ -133,32 +134,35 @@ private:
     friend class VrnShaderNetwork;
     void forgetContext(VrnSnBaseContext* context);
 
+    // What builds read of every node comes first, so that it lies in the
+    // fewest cache lines: the node starts on one.
     VrnShaderNetwork* m_network;
-    VrnShaderNetwork* m_listedIn = nullptr; // the network whose node list holds this node
     VrnSnNodeKindPtr m_kind;
     QString m_id;
     QString m_name;
-    QString m_hash;
-    QString m_versionHashSource;
-    QString m_versionHash;
-    QString m_versionUUID;
-    QStringList m_tags;
-    QMap<QString, QStringList> m_inputTags;
+    // The link a build reads many times per node, kept instead of searching
+    // the children: the first GLSL context made for the node, until it is
+    // destroyed.
+    VrnSnBaseGlslContext* m_context = nullptr;
+    bool m_cacheEnabled = false;
+    bool m_cacheValid = false;
+    int m_cacheActive = 0;
+    QVector<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
     QStringList m_inputNames; // the kind's, asked for many times per build
     // By input number, as m_inputNames; the built-in kinds' inputs lie in the
     // node itself, so that a walk upstream reads no block of their own.
     QVarLengthArray<ConnectionPoint, 2> m_inputConnections;
-    bool m_cacheEnabled = false;
-    bool m_cacheValid = false;
-    int m_cacheActive = 0;
+    QString m_versionHash;
+    QMap<QString, QStringList> m_inputTags;
+    QString m_hash;
     bool m_encrypted = false;
-    QVector<ConnectionPoint> m_outputPoints; // fixed by the kind; made once, as generators ask for them per node
-    // The link a build reads many times per node, kept instead of searching
-    // the children: the first GLSL context made for the node, until it is
-    // destroyed. The contexts made for it, so that they stop naming the node
-    // when it goes first and learn when they leave it or come back.
+    QString m_versionHashSource;
+    QString m_versionUUID;
+    QStringList m_tags;
+    VrnShaderNetwork* m_listedIn = nullptr; // the network whose node list holds this node
+    // The contexts made for the node, so that they stop naming it when it
+    // goes first and learn when they leave it or come back.
     QVector<VrnSnBaseContext*> m_madeContexts;
-    VrnSnBaseGlslContext* m_context = nullptr;
 };
 
 // A node that reads a paint channel: its "Channel" attribute names the channel
