@@ -6,7 +6,6 @@
 #include "VrnSnBaseGlslContext.h"
 
 #include <QChildEvent>
-#include <QCoreApplication>
 #include <QCryptographicHash>
 
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
