@@ -26,19 +26,10 @@ inline QChar* vrnCopyChars(const QChar* from, qsizetype n, QChar* to)
     return to + n;
 }
 
-// Writes front over the room characters at position at of text: in place
-// when it is exactly as long, moving what follows otherwise. Large texts keep
-// room for what is written in front of them once they are complete.
-inline void vrnWriteIntoRoom(QString& text, int at, int room, const QString& front)
-{
-    if (front.size() == room)
-        vrnCopyChars(front.constData(), front.size(), text.data() + at);
-    else
-        text.replace(at, room, front);
-}
-
-// The same for a front text in parts, which are joined only when they do not
-// fit the room exactly; returns the front text's length.
+// Writes the parts of front over the room characters at position at of
+// text: in place, part by part, when they are exactly as long; joined, moving
+// what follows, otherwise. Large texts keep room for what is written in front
+// of them once they are complete. Returns the front text's length.
 inline int vrnWriteIntoRoom(QString& text, int at, int room, const QStringList& front)
 {
     int size = 0;

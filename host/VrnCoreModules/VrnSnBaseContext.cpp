@@ -14,16 +14,6 @@ VrnSnBaseContext::~VrnSnBaseContext()
         m_madeFor->forgetContext(this);
 }
 
-bool VrnSnBaseContext::isWithMaker(const VrnSnBaseNode* node) const
-{
-    // The node hears its children come and go through Qt's child events,
-    // which arrive only while an application object exists; without one the
-    // parent is asked.
-    if (!m_madeFor || m_madeFor != node)
-        return false;
-    return QCoreApplication::instance() ? m_withMaker : parent() == m_madeFor;
-}
-
 VrnSnBaseNode* VrnSnBaseContext::parentNodeAsked() const
 {
     QObject* owner = parent();

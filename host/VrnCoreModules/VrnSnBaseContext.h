@@ -20,7 +20,9 @@ public:
     VrnSnBaseNode* parentNode() const
     {
         // A build asks many times per context: the answer its node keeps
-        // needs neither the parent nor a cast.
+        // needs neither the parent nor a cast. The node hears its children
+        // come and go through Qt's child events, which arrive only while an
+        // application object exists; without one the parent is asked.
         return m_madeFor && m_withMaker && QCoreApplication::instance() ? m_madeFor : parentNodeAsked();
     }
 
@@ -30,9 +32,6 @@ protected:
 
 private:
     friend class VrnSnBaseNode;
-    // Whether node made the context and is its parent: read without the
-    // parent or a cast, as a build asks many times per context.
-    bool isWithMaker(const VrnSnBaseNode* node) const;
     VrnSnBaseNode* parentNodeAsked() const;
 
     // The node it was made for, cleared by the node when the node goes

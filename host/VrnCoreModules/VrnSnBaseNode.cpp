@@ -158,7 +158,7 @@ void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name
 VrnSnBaseGlslContext* VrnSnBaseNode::context() const
 {
     // A context moved to another parent is no longer the node's.
-    if (m_context && m_context->isWithMaker(this))
+    if (m_context && m_context->parentNode() == this)
         return m_context;
     return findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);
 }

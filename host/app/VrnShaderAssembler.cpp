@@ -304,7 +304,7 @@ int VrnShaderAssembler::assembleInPlace(StageInput& input, int room)
     appendPrologue(input, f, before);
     // The declarations stay where the generator wrote them: only a prologue
     // of another length than the last moves them.
-    vrnWriteIntoRoom(text, 0, room, prologue);
+    vrnWriteIntoRoom(text, 0, room, {prologue});
     text.reserve(text.size() + f.size + input.bodyCode.size());
     SectionRecorder after{text, nullptr};
     appendEpilogue(input, f, after);
