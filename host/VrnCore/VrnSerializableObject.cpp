@@ -4,10 +4,6 @@
 
 #include <cstring>
 
-VrnSerializableObject::VrnSerializableObject(QObject* parent) : QObject(parent), m_uuid(QUuid::createUuid()) {}
-
-VrnSerializableObject::~VrnSerializableObject() = default;
-
 namespace {
 // The two hexadecimal characters of each byte value, as the UTF-16 pair they are in a QString.
 struct HexPairs
@@ -24,13 +20,11 @@ struct HexPairs
     }
 };
 constexpr HexPairs kHexPairs;
-} // namespace
 
-QString VrnSerializableObject::uuidString() const
+// Written into a text of the final size, a byte at a time: QUuid::toString
+// goes through a byte buffer and a Latin-1 conversion.
+QString uuidText(const QUuid& uuid)
 {
-    // Written into a text of the final size, a byte at a time: QUuid::toString
-    // goes through a byte buffer and a Latin-1 conversion, and builds ask for
-    // every node's.
     QString text(38, Qt::Uninitialized);
     QChar* w = text.data();
     auto put = [&w](quint64 value, int bytes) {
@@ -40,21 +34,29 @@ QString VrnSerializableObject::uuidString() const
         }
     };
     *w++ = QLatin1Char('{');
-    put(m_uuid.data1, 4);
+    put(uuid.data1, 4);
     *w++ = QLatin1Char('-');
-    put(m_uuid.data2, 2);
+    put(uuid.data2, 2);
     *w++ = QLatin1Char('-');
-    put(m_uuid.data3, 2);
+    put(uuid.data3, 2);
     *w++ = QLatin1Char('-');
-    put(quint64(m_uuid.data4[0]) << 8 | m_uuid.data4[1], 2);
+    put(quint64(uuid.data4[0]) << 8 | uuid.data4[1], 2);
     *w++ = QLatin1Char('-');
     quint64 node = 0;
     for (int i = 2; i < 8; ++i)
-        node = node << 8 | m_uuid.data4[i];
+        node = node << 8 | uuid.data4[i];
     put(node, 6);
     *w++ = QLatin1Char('}');
     return text;
 }
+} // namespace
+
+VrnSerializableObject::VrnSerializableObject(QObject* parent)
+    : QObject(parent), m_uuid(QUuid::createUuid()), m_uuidText(uuidText(m_uuid))
+{
+}
+
+VrnSerializableObject::~VrnSerializableObject() = default;
 
 int VrnSerializableObject::indexOf(const QString& name) const
 {

@@ -35,8 +35,10 @@ public:
     bool removeUserAttribute(const QString& name);
 
     const QUuid& uuid() const { return m_uuid; }
-    // The uuid in braces, as QUuid::toString writes it.
-    QString uuidString() const;
+    // The uuid in braces, as QUuid::toString writes it. Made with the
+    // object (the uuid never changes): builds ask for every node's, and
+    // the shared text costs them no allocation.
+    const QString& uuidString() const { return m_uuidText; }
 
 protected:
     enum class AttributeEvent { Created, Changed, Removed };
@@ -51,5 +53,6 @@ private:
     int indexOf(const QString& name) const;
 
     QUuid m_uuid;
+    QString m_uuidText;
     QVector<VrnCustomAttribute> m_attributes;
 };
