@@ -106,11 +106,11 @@ void allocateOutputSlots(Info& r, const Info::ContextEntry& e, const VrnSnNodeGl
         int slot = 0;
         if (r.FreeStorageSlots.isEmpty()) {
             slot = r.OutputBySlot.size();
-            r.OutputBySlot.append(key);
+            r.OutputBySlot.append(std::move(key));
             ++r.StorageSlotCount;
         } else {
             slot = r.FreeStorageSlots.takeFirst();
-            r.OutputBySlot[slot] = key;
+            r.OutputBySlot[slot] = std::move(key);
         }
         r.StorageSlotByOutput.insert(identity, slot);
         r.RemainingConsumers.insert(identity, r.OutputConsumerCounts.value(identity.connectionKey, 0));
