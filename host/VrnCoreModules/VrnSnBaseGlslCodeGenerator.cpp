@@ -98,10 +98,16 @@ public:
     // last; merged into a map that already has some.
     void writeInto(VrnSnGlslContextInfoMap& info)
     {
-        std::sort(m_records.begin(), m_records.end(),
-                  [](const Record& a, const Record& b) { return std::less<VrnSnBaseGlslContext*>()(a.first, b.first); });
+        // The addresses are sorted with the records' numbers, not the records:
+        // moving a record moves its list of nested contexts.
+        std::vector<std::pair<VrnSnBaseGlslContext*, size_t>> order;
+        order.reserve(m_records.size());
+        for (size_t k = 0; k < m_records.size(); ++k)
+            order.emplace_back(m_records[k].first, k);
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return std::less<VrnSnBaseGlslContext*>()(a.first, b.first); });
         const bool empty = info.isEmpty();
-        for (const Record& r : m_records) {
+        for (const auto& byAddress : order) {
+            const Record& r = m_records[byAddress.second];
             if (empty) {
                 info.insert(info.constEnd(), r.first, r.second);
                 continue;
