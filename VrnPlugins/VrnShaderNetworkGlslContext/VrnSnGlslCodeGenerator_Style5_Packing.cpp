@@ -73,7 +73,7 @@ int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
             parameterInts += 4;
         } else {
             block = parameterInts;
-            parameterInts += r.NodeFuncParameterCount.value(versionHashOf(r, c) + variantKeyOf(r, c), 0);
+            parameterInts += nodeFunctionUseOf(r, c).parameterInts;
         }
     }
     return parameterInts;
@@ -99,7 +99,7 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
         } else if (contextInfo.readsBakedChannel) {
             wiringInts += 1;
         } else {
-            wiringInts += r.NodeFuncWiringCount.value(versionHashOf(r, c) + variantKeyOf(r, c), 0);
+            wiringInts += nodeFunctionUseOf(r, c).wiringInts;
         }
     }
     return wiringInts;
@@ -128,12 +128,11 @@ void checkAnalysed(const Info& r, const QString& versionHash)
 // hash was analysed for the record's stage.
 int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
 {
-    const QString& versionHash = versionHashOf(r, c);
     // A context whose analysis for this stage was kept passes both checks.
     const Info::ContextFacts* facts = factsOf(r, c);
     if (!facts || !facts->stageInfoKept)
-        checkAnalysed(r, versionHash);
-    return r.NodeFuncIndexByKey.value(versionHash + variantKeyOf(r, c), 0);
+        checkAnalysed(r, versionHashOf(r, c));
+    return nodeFunctionUseOf(r, c).index;
 }
 
 // Three ints per entry: node function, parameter block, wiring block.
@@ -328,6 +327,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     CacheAttributes cacheAttributes;
+    keepNodeFunctionUses(r);
     const int instructionInts = 3 * r.ContextEntries.size() + 3;
     const int parameterInts = sizeParameterBlocks(r, cacheAttributes);
     const int wiringInts = sizeWiringBlocks(r, cacheAttributes);

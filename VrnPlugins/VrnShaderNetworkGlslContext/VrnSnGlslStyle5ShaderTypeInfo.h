@@ -95,13 +95,24 @@ struct VrnSnGlslStyle5ShaderTypeInfo
         bool readsBakedChannel = false;
     };
 
+    // The node function that a context's version hash and variant key name,
+    // and the ints its parameter and wiring blocks take (0 for none).
+    struct NodeFunctionUse
+    {
+        int index = 0;
+        int parameterInts = 0;
+        int wiringInts = 0;
+    };
+
     struct ContextFacts
     {
         ChannelReads reads;
         bool readsKept = false; // reads was filled from ContextInfoMap
         bool versionRecorded = false; // ContextVersionHash and ContextVariantKey hold its node's
         bool stageInfoKept = false;
+        bool nodeFunctionKept = false;
         VrnSnNodeGlslInfo stageInfo;
+        NodeFunctionUse nodeFunction;
     };
 
     unsigned ShaderType = 0;
@@ -116,6 +127,15 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     // looked up in the map; an analysis not kept, by version hash (and logged).
     VrnAddressNumbers ContextNumbers{0};
     QVector<ContextFacts> ContextFactsByNumber;
+    // The last context placed and its number: a step asks for one entry's
+    // context several times in a row. A record belongs to one thread.
+    struct PlaceAsked
+    {
+        bool known = false;
+        const VrnSnBaseGlslContext* context = nullptr;
+        int number = -1;
+    };
+    mutable PlaceAsked LastPlaceAsked;
 
     QString DeclarationCode;
     QString BodyCode;

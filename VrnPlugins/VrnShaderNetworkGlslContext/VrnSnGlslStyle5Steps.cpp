@@ -40,6 +40,7 @@ void numberContexts(Info& r)
     if (r.ContextFactsByNumber.size() == count)
         return;
     r.ContextNumbers = VrnAddressNumbers(size_t(count));
+    r.LastPlaceAsked = Info::PlaceAsked();
     for (int i = 0; i < count; ++i)
         r.ContextNumbers.insert(r.Contexts.at(i), i); // the first place counts
     r.ContextFactsByNumber = QVector<Info::ContextFacts>(count);
@@ -50,8 +51,10 @@ void numberContexts(Info& r)
 
 int placeOf(const Info& r, const VrnSnBaseGlslContext* c)
 {
-    const int number = r.ContextNumbers.numberOf(c);
-    return number < r.ContextFactsByNumber.size() ? number : -1;
+    Info::PlaceAsked& last = r.LastPlaceAsked;
+    if (!last.known || last.context != c)
+        last = Info::PlaceAsked{true, c, r.ContextNumbers.numberOf(c)};
+    return last.number < r.ContextFactsByNumber.size() ? last.number : -1;
 }
 
 const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c)
@@ -179,6 +182,32 @@ void keepStageInfos(Info& r)
             facts.stageInfoKept = true;
         }
     }
+}
+
+namespace {
+Info::NodeFunctionUse lookedUpNodeFunctionUse(const Info& r, const QString& key)
+{
+    return Info::NodeFunctionUse{r.NodeFuncIndexByKey.value(key, 0), r.NodeFuncParameterCount.value(key, 0),
+                                 r.NodeFuncWiringCount.value(key, 0)};
+}
+} // namespace
+
+void keepNodeFunctionUses(Info& r)
+{
+    const int numbered = qMin(qMin(r.ContextVersionHash.size(), r.ContextVariantKey.size()), r.ContextFactsByNumber.size());
+    for (int number = 0; number < numbered; ++number) {
+        Info::ContextFacts& facts = r.ContextFactsByNumber[number];
+        facts.nodeFunction = lookedUpNodeFunctionUse(r, r.ContextVersionHash.at(number) + r.ContextVariantKey.at(number));
+        facts.nodeFunctionKept = true;
+    }
+}
+
+Info::NodeFunctionUse nodeFunctionUseOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    const Info::ContextFacts* facts = factsOf(r, c);
+    if (facts && facts->nodeFunctionKept)
+        return facts->nodeFunction;
+    return lookedUpNodeFunctionUse(r, versionHashOf(r, c) + variantKeyOf(r, c));
 }
 
 bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c)
