@@ -455,11 +455,15 @@ TEST_F(DriverTest, TheLastNodesEncryptionFlagDecidesAndSourceStaysOutOfLogs)
                                            QStringLiteral("Output = #Input * 0.5;")));
     secret->encrypted = true;
     const VrnSnNodeKindPtr kindPtr(secret);
+    // A copy of the kind has an equal version hash in characters of its own.
+    const VrnSnNodeKindPtr copyPtr(new VrnSnNodeKind(*secret));
     VrnSnBaseNode* first = add(kindPtr, QStringLiteral("Hidden"));
+    VrnSnBaseNode* between = add(copyPtr, QStringLiteral("Between"));
     VrnSnBaseNode* opened = add(kindPtr, QStringLiteral("Opened"));
-    ASSERT_TRUE(first && opened);
-    opened->setEncrypted(false); // comes later in the list: its flag replaces the first node's
-    opened->connectInput(QStringLiteral("Input"), first, QStringLiteral("Output"));
+    ASSERT_TRUE(first && between && opened);
+    opened->setEncrypted(false); // comes last in the list: its flag replaces the others'
+    between->connectInput(QStringLiteral("Input"), first, QStringLiteral("Output"));
+    opened->connectInput(QStringLiteral("Input"), between, QStringLiteral("Output"));
     root->connectInput(QStringLiteral("Input"), opened, QStringLiteral("Output"));
 
     VrnLogCapture log;

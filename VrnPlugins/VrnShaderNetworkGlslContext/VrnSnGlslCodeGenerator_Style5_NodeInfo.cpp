@@ -52,20 +52,11 @@ private:
     QStringList m_uuids;
 };
 
-// Each node's record replaces what an earlier node of the same version hash
-// left: the last one decides. Only the last node of a version hash and stage
-// (lastOfItsKind) is analysed: a later one would replace every entry an
-// earlier one's analysis wrote.
-void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& versionHash, bool lastOfItsKind,
-                   PathKeys& pathKeys)
+// The analysis of a version hash for the node's stage. Only the last node of
+// a version hash and stage is analysed: a later one would replace every
+// entry an earlier one's analysis wrote.
+void recordAnalysis(Info& r, VrnSnBaseGlslContext* c, const QString& versionHash)
 {
-    if (const QString* pathKey = pathKeys.of(node->versionUUID()))
-        r.NodePathKeys[versionHash] = *pathKey;
-    r.VersionHashSources[versionHash] = node->versionHashSource();
-    r.VersionHashEncrypted[versionHash] = node->isEncrypted();
-    if (!lastOfItsKind)
-        return;
-
     const VrnSnNodeGlslInfo info = VrnSnGlslContextManager::analyzeContext(c);
     const unsigned stage = c->shaderType();
     QMap<unsigned, VrnSnNodeGlslInfo>& byType = r.VersionHashGlslInfoMap[versionHash];
@@ -78,21 +69,27 @@ void recordVersion(Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, 
         byType[type] = info;
 }
 
-// The variant's enum texts, and the cube-map files the node reads.
-void recordVariant(Info& r, const VrnSnBaseNode* node, const QString& versionHash, const QString& variantKey)
+// The cube-map files the node reads.
+void recordCubemapFiles(Info& r, const VrnSnBaseNode* node)
 {
-    r.UsedVersionHashes.insert(versionHash);
-    QHash<QString, QString> enumTexts;
     for (const VrnCustomAttribute& attribute : node->userAttributes()) {
         const QVariant& value = attribute.value();
-        if (isEnumVariant(value))
-            enumTexts.insert(attribute.name(), value.value<VrnUserEnum>().getCurrentEnumString());
         if (value.userType() == vrnAttributeMetaTypes().fileList) {
             const VrnFileList files = value.value<VrnFileList>();
             if (!files.isEmpty())
                 r.CubemapFiles.insert(files.files().first());
         }
     }
+}
+
+// The version hash's variant and the variant's enum texts.
+void recordVariant(Info& r, const VrnSnBaseNode* node, const QString& versionHash, const QString& variantKey)
+{
+    r.UsedVersionHashes.insert(versionHash);
+    QHash<QString, QString> enumTexts;
+    for (const VrnCustomAttribute& attribute : node->userAttributes())
+        if (isEnumVariant(attribute.value()))
+            enumTexts.insert(attribute.name(), attribute.value().value<VrnUserEnum>().getCurrentEnumString());
     r.VersionHashVariants[versionHash].insert(variantKey);
     r.VariantEnumValues[variantKey] = enumTexts;
 }
@@ -132,23 +129,37 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
         return;
     r.CubemapFiles.clear();
     numberContexts(r);
-    // The last context of each version hash and stage, whose analysis stays.
-    // By identity: equal hashes with characters of their own are each
-    // analysed, in order, so the last of them all still decides.
-    QHash<QPair<VrnTextIdentity, unsigned>, int> lastOfKind;
-    for (int i = 0; i < r.Contexts.size(); ++i) {
-        VrnSnBaseGlslContext* c = r.Contexts.at(i);
-        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
-        if (node)
-            lastOfKind.insert(qMakePair(vrnTextIdentity(node->versionHashPresent(false)), c->shaderType()), i);
-    }
+    // What a node records of its version hash (path key, source, encryption,
+    // analysis) replaces what an earlier node of that hash recorded: only the
+    // last node that writes an entry is asked for it. The nodes of a kind
+    // share their hash's characters and are told apart by that identity;
+    // equal hashes with characters of their own each keep their last node,
+    // and those write in order, so the last of them all still decides.
+    QHash<QPair<VrnTextIdentity, unsigned>, int> lastOfStage; // analysed
+    QHash<VrnTextIdentity, int> lastOfHash;                   // source and encryption
+    QHash<VrnTextIdentity, int> lastWithPathKey;              // path key, where the manager knows the uuid
     PathKeys pathKeys;
     for (int i = 0; i < r.Contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)
             continue;
+        const VrnTextIdentity hash = vrnTextIdentity(node->versionHashPresent(false));
+        lastOfStage.insert(qMakePair(hash, c->shaderType()), i);
+        lastOfHash.insert(hash, i);
+        if (pathKeys.of(node->versionUUID()))
+            lastWithPathKey.insert(hash, i);
+    }
+    // The plain variant (no enums, so no enum texts) of a version hash is
+    // recorded once per identity of its hash: recording it again changes nothing.
+    QSet<VrnTextIdentity> plainVariantRecorded;
+    for (int i = 0; i < r.Contexts.size(); ++i) {
+        VrnSnBaseGlslContext* c = r.Contexts.at(i);
+        VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
+        if (!node)
+            continue;
         const QString versionHash = node->versionHashPresent(false);
+        const VrnTextIdentity hash = vrnTextIdentity(versionHash);
         const QString variantKey = variantKeyOf(node);
         const int place = placeOf(r, c);
         if (place >= 0) {
@@ -156,11 +167,24 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
             r.ContextVariantKey[place] = variantKey;
             r.ContextFactsByNumber[place].versionRecorded = true;
         }
-        recordVersion(r, c, node, versionHash, lastOfKind.value(qMakePair(vrnTextIdentity(versionHash), c->shaderType())) == i, pathKeys);
+        if (lastWithPathKey.value(hash, -1) == i)
+            r.NodePathKeys[versionHash] = *pathKeys.of(node->versionUUID());
+        if (lastOfHash.value(hash, -1) == i) {
+            r.VersionHashSources[versionHash] = node->versionHashSource();
+            r.VersionHashEncrypted[versionHash] = node->isEncrypted();
+        }
+        if (lastOfStage.value(qMakePair(hash, c->shaderType()), -1) == i)
+            recordAnalysis(r, c, versionHash);
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
         // Node function 0 shows what a cache or baked channel holds.
-        if (!contextInfo.readsCache && !contextInfo.readsBakedChannel)
+        if (contextInfo.readsCache || contextInfo.readsBakedChannel)
+            continue;
+        recordCubemapFiles(r, node);
+        if (!variantKey.isEmpty() || !plainVariantRecorded.contains(hash)) {
             recordVariant(r, node, versionHash, variantKey);
+            if (variantKey.isEmpty())
+                plainVariantRecorded.insert(hash);
+        }
     }
 }
 
