@@ -4,6 +4,7 @@
 
 #include "VrnSnGlslCodeGenerator_Style5.h"
 
+#include "VrnChainedArg.h"
 #include "VrnDebug.h"
 #include "VrnShaderManager.h"
 #include "VrnSnGlslLog.h"
@@ -60,8 +61,8 @@ QString kindHeader(Info& r, const QString& versionHash, const QString& variantKe
 
 QString functionHead(const Info& r, int index, bool revalTwin)
 {
-    return QString::fromLatin1(revalTwin ? "void NodeFuncForReval%1 (int ParameterIndex, int OutputInputIndex, inout %2 State, inout %3 _State)\n"
-                                         : "void NodeFunc%1 (int ParameterIndex, int OutputInputIndex, inout %2 State, inout %3 _State)\n")
+    return VrnChainedArg(QString::fromLatin1(revalTwin ? "void NodeFuncForReval%1 (int ParameterIndex, int OutputInputIndex, inout %2 State, inout %3 _State)\n"
+                                                       : "void NodeFunc%1 (int ParameterIndex, int OutputInputIndex, inout %2 State, inout %3 _State)\n"))
         .arg(index)
         .arg(r.StateType)
         .arg(r.SystemStateType);
@@ -103,14 +104,15 @@ QString inputDeclarations(const VrnSnNodeGlslInfo& info, QHash<QString, QString>
     QString text;
     for (int j = 0; j < info.inputs.size(); ++j) {
         const QString& input = info.inputs.at(j);
-        text += QStringLiteral("    vec4 Input%1 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+%2) ? %3 : GET_INPUT(OutputInputIndex+%2);\n")
-                    .arg(j)
-                    .arg(wiringInts)
-                    .arg(info.defaultInputs.value(input));
+        VrnChainedArg(QStringLiteral("    vec4 Input%1 = SHOULD_USE_DEFAULT_INPUT(OutputInputIndex+%2) ? %3 : GET_INPUT(OutputInputIndex+%2);\n"))
+            .arg(j)
+            .arg(wiringInts)
+            .arg(info.defaultInputs.value(input))
+            .appendTo(text);
         ++wiringInts;
         inputVariables.insert(input, QStringLiteral("Input%1").arg(j));
         if (info.invertibleInputs.contains(input)) {
-            text += QStringLiteral("    bool Input%1_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+%2);\n").arg(j).arg(wiringInts);
+            VrnChainedArg(QStringLiteral("    bool Input%1_INVERTED = GET_INPUT_INVERTED(OutputInputIndex+%2);\n")).arg(j).arg(wiringInts).appendTo(text);
             ++wiringInts;
         }
     }
@@ -229,14 +231,14 @@ QString VrnSnGlslCodeGenerator_Style5::nodeFunctionText(ShaderTypeInfo& r, int i
 
     QString text = kindHeader(r, versionHash, variantKey) + functionHead(r, index, revalTwin) + QStringLiteral("{\n");
     for (const QString& output : info.outputs)
-        text += QStringLiteral("    vec4 %1 = vec4(0,0,0,0);\n").arg(output);
+        VrnChainedArg(QStringLiteral("    vec4 %1 = vec4(0,0,0,0);\n")).arg(output).appendTo(text);
     text += parameterDeclarations(r, info, variantKey, parameters, parameterInts);
     text += inputDeclarations(info, inputVariables, wiringInts);
     text += QStringLiteral("\n") + codeWithRevalBlocks(r, info, versionHash, inputVariables, revalTwin, wiringInts) + QStringLiteral("\n");
     replaceTokens(text, parameters, info.inputs, inputVariables);
 
     for (const QString& output : info.outputs) {
-        text += QStringLiteral("    GET_OUTPUT(OutputInputIndex+%1) = %2;\n").arg(wiringInts).arg(output);
+        VrnChainedArg(QStringLiteral("    GET_OUTPUT(OutputInputIndex+%1) = %2;\n")).arg(wiringInts).arg(output).appendTo(text);
         ++wiringInts;
     }
     return text + QStringLiteral("}\n\n");

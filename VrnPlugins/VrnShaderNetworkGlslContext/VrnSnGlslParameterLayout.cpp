@@ -1,6 +1,7 @@
 #include "VrnSnGlslParameterLayout.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnChainedArg.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetworkUtils.h"
 
@@ -104,13 +105,14 @@ const Layout& layoutOf(Kind kind)
 QString style5Declaration(Kind kind, int parameter, int slot)
 {
     const Layout& layout = layoutOf(kind);
-    QString text = QString::fromLatin1(layout.declaration);
+    const QString text = QString::fromLatin1(layout.declaration);
     if (text.isEmpty() || layout.parameterInts == 0)
         return text;
-    text = text.arg(parameter);
+    VrnChainedArg filled(text);
+    filled.arg(parameter);
     for (int i = 0; i < layout.parameterInts; ++i)
-        text = text.arg(slot + i);
-    return text;
+        filled.arg(slot + i);
+    return filled.toString();
 }
 
 } // namespace VrnSnGlslParameterLayout
