@@ -49,20 +49,6 @@ void numberContexts(Info& r)
     r.ParameterIndexByContext = QVector<int>(count, -1);
 }
 
-int placeOf(const Info& r, const VrnSnBaseGlslContext* c)
-{
-    Info::PlaceAsked& last = r.LastPlaceAsked;
-    if (!last.known || last.context != c)
-        last = Info::PlaceAsked{true, c, r.ContextNumbers.numberOf(c)};
-    return last.number < r.ContextFactsByNumber.size() ? last.number : -1;
-}
-
-const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c)
-{
-    const int place = placeOf(r, c);
-    return place >= 0 ? &r.ContextFactsByNumber.at(place) : nullptr;
-}
-
 namespace {
 template <class T> const T& byNumber(const Info& r, const QVector<T>& table, const VrnSnBaseGlslContext* c, const T& none)
 {

@@ -33,10 +33,22 @@ QByteArray local8Bit(const QString& text);
 // place, unless that was done: the driver does it first, a record whose steps
 // run without it gets it from the first step that writes such a table.
 void numberContexts(Info& r);
-// The context's place in the tables kept by place; -1 for a context without one.
-int placeOf(const Info& r, const VrnSnBaseGlslContext* c);
+// The context's place in the tables kept by place; -1 for a context without
+// one. Inline, with the last answer kept: the steps ask for one entry's
+// context many times in a row.
+inline int placeOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    Info::PlaceAsked& last = r.LastPlaceAsked;
+    if (!last.known || last.context != c)
+        last = Info::PlaceAsked{true, c, r.ContextNumbers.numberOf(c)};
+    return last.number < r.ContextFactsByNumber.size() ? last.number : -1;
+}
 // What the record keeps of a context by its place; null for a context without one.
-const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c);
+inline const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslContext* c)
+{
+    const int place = placeOf(r, c);
+    return place >= 0 ? &r.ContextFactsByNumber.at(place) : nullptr;
+}
 // A context's version hash, variant key and parameter block (-1 for none);
 // empty for a context without a place.
 const QString& versionHashOf(const Info& r, const VrnSnBaseGlslContext* c);
