@@ -104,7 +104,8 @@ public:
         order.reserve(m_records.size());
         for (size_t k = 0; k < m_records.size(); ++k)
             order.emplace_back(m_records[k].first, k);
-        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return std::less<VrnSnBaseGlslContext*>()(a.first, b.first); });
+        std::sort(order.begin(), order.end(),
+                  [](const auto& a, const auto& b) { return std::less<VrnSnBaseGlslContext*>()(a.first, b.first); });
         const bool empty = info.isEmpty();
         for (const auto& byAddress : order) {
             const Record& r = m_records[byAddress.second];
