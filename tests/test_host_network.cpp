@@ -469,6 +469,8 @@ TEST(SerializableObject, FindsAttributesByText)
     EXPECT_FALSE(object.removeUserAttribute(ab));
     EXPECT_FALSE(object.exists(ab));
     EXPECT_EQ(object.userAttributeValue(abc), QVariant(3));
+    EXPECT_TRUE(object.removeUserAttribute(abc)) << "the first attribute goes as well";
+    EXPECT_TRUE(object.userAttributeNames().isEmpty());
 }
 
 TEST(SerializableObject, WritesItsUuidAsQUuidDoes)
