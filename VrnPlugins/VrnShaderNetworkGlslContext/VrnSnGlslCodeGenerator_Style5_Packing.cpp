@@ -49,15 +49,53 @@ QList<VrnSnBaseGlslContext*> subListMembers(const Info& r, VrnSnBaseGlslContext*
     return ordered;
 }
 
+// The node function that a context's version hash and variant key name, and
+// the ints its parameter and wiring blocks take (0 for none).
+struct NodeFunctionUse
+{
+    int index = 0;
+    int parameterInts = 0;
+    int wiringInts = 0;
+};
+
+// Each context's node function use by its place, looked up once the node
+// functions are built: the tables are keyed by the version hash and variant
+// key joined, and the packing asks per entry.
+class NodeFunctionUses
+{
+public:
+    explicit NodeFunctionUses(const Info& r) : m_r(r)
+    {
+        m_byPlace.reserve(size_t(r.ContextFactsByNumber.size()));
+        for (int place = 0; place < r.ContextFactsByNumber.size(); ++place)
+            m_byPlace.push_back(lookedUp(r.ContextVersionHash.value(place) + r.ContextVariantKey.value(place)));
+    }
+
+    NodeFunctionUse of(const VrnSnBaseGlslContext* c) const
+    {
+        const int place = placeOf(m_r, c);
+        return place >= 0 ? m_byPlace[size_t(place)] : lookedUp(QString()); // no place: no version hash either
+    }
+
+private:
+    NodeFunctionUse lookedUp(const QString& key) const
+    {
+        return NodeFunctionUse{m_r.NodeFuncIndexByKey.value(key, 0), m_r.NodeFuncParameterCount.value(key, 0),
+                               m_r.NodeFuncWiringCount.value(key, 0)};
+    }
+
+    const Info& m_r;
+    std::vector<NodeFunctionUse> m_byPlace;
+};
+
 // Sizes of the parameter blocks. A context has one block, shared by all of
 // its entries; a cached node's block holds four ints per live channel.
-int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
+int sizeParameterBlocks(Info& r, const NodeFunctionUses& uses, CacheAttributes& cacheAttributes)
 {
-    numberContexts(r);
     int parameterInts = 0;
     for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
-        const int place = placeOf(r, c); // numbered above: every table by place has a slot for it
+        const int place = placeOf(r, c); // the packing numbered the contexts: every table by place has a slot for it
         int unused = 0;
         int& block = place >= 0 ? r.ParameterIndexByContext[place] : unused;
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
@@ -73,14 +111,14 @@ int sizeParameterBlocks(Info& r, CacheAttributes& cacheAttributes)
             parameterInts += 4;
         } else {
             block = parameterInts;
-            parameterInts += nodeFunctionUseOf(r, c).parameterInts;
+            parameterInts += uses.of(c).parameterInts;
         }
     }
     return parameterInts;
 }
 
 // Sizes of the wiring blocks: one per entry.
-int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
+int sizeWiringBlocks(Info& r, const NodeFunctionUses& uses, const CacheAttributes& cacheAttributes)
 {
     int wiringInts = 0;
     r.WiringIndexByEntry = QVector<int>(r.ContextEntries.size(), 0);
@@ -99,7 +137,7 @@ int sizeWiringBlocks(Info& r, const CacheAttributes& cacheAttributes)
         } else if (contextInfo.readsBakedChannel) {
             wiringInts += 1;
         } else {
-            wiringInts += nodeFunctionUseOf(r, c).wiringInts;
+            wiringInts += uses.of(c).wiringInts;
         }
     }
     return wiringInts;
@@ -126,17 +164,17 @@ void checkAnalysed(const Info& r, const QString& versionHash)
 
 // The node function of a computed entry, after the checks that its version
 // hash was analysed for the record's stage.
-int nodeFunctionOf(Info& r, VrnSnBaseGlslContext* c)
+int nodeFunctionOf(Info& r, const NodeFunctionUses& uses, VrnSnBaseGlslContext* c)
 {
     // A context whose analysis for this stage was kept passes both checks.
     const Info::ContextFacts* facts = factsOf(r, c);
     if (!facts || !facts->stageInfoKept)
         checkAnalysed(r, versionHashOf(r, c));
-    return nodeFunctionUseOf(r, c).index;
+    return uses.of(c).index;
 }
 
 // Three ints per entry: node function, parameter block, wiring block.
-void fillInstructions(Info& r)
+void fillInstructions(Info& r, const NodeFunctionUses& uses)
 {
     int i = 0;
     // A list's entries follow each other: its start and members are looked
@@ -152,7 +190,7 @@ void fillInstructions(Info& r)
         }
         VrnSnBaseGlslContext* c = e.context;
         const Info::ChannelReads contextInfo = contextInfoOf(r, c);
-        const int function = !contextInfo.readsCache && !contextInfo.readsBakedChannel ? nodeFunctionOf(r, c) : 0;
+        const int function = !contextInfo.readsCache && !contextInfo.readsBakedChannel ? nodeFunctionOf(r, uses, c) : 0;
         if (!previous || previous->owner != e.owner || previous->reval != e.reval) {
             const Info::ListKey list(e.owner, e.reval);
             if (!r.InstructionListStarts.contains(list))
@@ -327,10 +365,11 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     if (!r.Ok)
         return;
     CacheAttributes cacheAttributes;
-    keepNodeFunctionUses(r);
+    numberContexts(r); // a record whose steps run without the driver is numbered here
+    const NodeFunctionUses uses(r);
     const int instructionInts = 3 * r.ContextEntries.size() + 3;
-    const int parameterInts = sizeParameterBlocks(r, cacheAttributes);
-    const int wiringInts = sizeWiringBlocks(r, cacheAttributes);
+    const int parameterInts = sizeParameterBlocks(r, uses, cacheAttributes);
+    const int wiringInts = sizeWiringBlocks(r, uses, cacheAttributes);
     r.InstructionList = QVector<int>(instructionInts, kUnwritten);
     r.ParameterList = QVector<int>(parameterInts, kUnwritten);
     r.WiringList = QVector<int>(wiringInts, kUnwritten);
@@ -338,7 +377,7 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     logLine(kParameterBlock, QString::asprintf("2nd block - Parameter list occupies %d ints", parameterInts));
     logLine(kWiringBlock, QString::asprintf("3rd block - input output wiring occupies %d ints", wiringInts));
 
-    fillInstructions(r);
+    fillInstructions(r, uses);
     // A value and a location for each parameter, and a parameter takes one
     // int or more: sized once rather than grown.
     r.BlockUniforms.reserve(parameterInts);

@@ -95,24 +95,13 @@ struct VrnSnGlslStyle5ShaderTypeInfo
         bool readsBakedChannel = false;
     };
 
-    // The node function that a context's version hash and variant key name,
-    // and the ints its parameter and wiring blocks take (0 for none).
-    struct NodeFunctionUse
-    {
-        int index = 0;
-        int parameterInts = 0;
-        int wiringInts = 0;
-    };
-
     struct ContextFacts
     {
         ChannelReads reads;
         bool readsKept = false; // reads was filled from ContextInfoMap
         bool versionRecorded = false; // ContextVersionHash and ContextVariantKey hold its node's
         bool stageInfoKept = false;
-        bool nodeFunctionKept = false;
         VrnSnNodeGlslInfo stageInfo;
-        NodeFunctionUse nodeFunction;
     };
 
     unsigned ShaderType = 0;

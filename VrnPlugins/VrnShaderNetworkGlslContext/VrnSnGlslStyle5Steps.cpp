@@ -170,32 +170,6 @@ void keepStageInfos(Info& r)
     }
 }
 
-namespace {
-Info::NodeFunctionUse lookedUpNodeFunctionUse(const Info& r, const QString& key)
-{
-    return Info::NodeFunctionUse{r.NodeFuncIndexByKey.value(key, 0), r.NodeFuncParameterCount.value(key, 0),
-                                 r.NodeFuncWiringCount.value(key, 0)};
-}
-} // namespace
-
-void keepNodeFunctionUses(Info& r)
-{
-    const int numbered = qMin(qMin(r.ContextVersionHash.size(), r.ContextVariantKey.size()), r.ContextFactsByNumber.size());
-    for (int number = 0; number < numbered; ++number) {
-        Info::ContextFacts& facts = r.ContextFactsByNumber[number];
-        facts.nodeFunction = lookedUpNodeFunctionUse(r, r.ContextVersionHash.at(number) + r.ContextVariantKey.at(number));
-        facts.nodeFunctionKept = true;
-    }
-}
-
-Info::NodeFunctionUse nodeFunctionUseOf(const Info& r, const VrnSnBaseGlslContext* c)
-{
-    const Info::ContextFacts* facts = factsOf(r, c);
-    if (facts && facts->nodeFunctionKept)
-        return facts->nodeFunction;
-    return lookedUpNodeFunctionUse(r, versionHashOf(r, c) + variantKeyOf(r, c));
-}
-
 bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c)
 {
     const Info::ContextFacts* facts = factsOf(r, c);

@@ -73,12 +73,6 @@ const VrnSnNodeGlslInfo& checkedInfo(Info& r, VrnSnBaseGlslContext* c, const Vrn
 // Keeps each context's analysis for the record's stage in its facts,
 // once the analyses are gathered and before the steps that read them.
 void keepStageInfos(Info& r);
-// Keeps each context's node function use in its facts, once the node
-// functions are built: the packing asks for it per entry, and the tables
-// are keyed by the version hash and variant key joined.
-void keepNodeFunctionUses(Info& r);
-// A context's node function use, kept or looked up.
-Info::NodeFunctionUse nodeFunctionUseOf(const Info& r, const VrnSnBaseGlslContext* c);
 // False when the context's kept analysis has no re-evaluated input: its
 // version hash then has no entries in RevalInfoMap, which need not be searched.
 bool mayReevaluate(const Info& r, VrnSnBaseGlslContext* c);
