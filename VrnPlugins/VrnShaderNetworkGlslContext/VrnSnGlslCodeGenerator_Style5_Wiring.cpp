@@ -22,12 +22,14 @@ void wireInputs(Info& r, const Info::ContextEntry& e, const VrnSnNodeGlslInfo& i
     VrnSnBaseGlslContext* c = e.context;
     VrnSnBaseNode* node = c->parentNode();
     for (const QString& input : info.inputs) {
-        if (c->useDefaultInput(input, &r.NodeAliases)) {
+        Point resolved;
+        const Point* supplier = inputSupplier(r, c, node, input, resolved);
+        if (!supplier) {
             setAt(r.WiringList, cursor, kDefaultInput);
         } else {
             // Only a producer wired earlier in the same list has a slot;
             // without one the input keeps -9999 and reads its default.
-            const Info::StorageIdentity key = storageIdentity(resolvedConnection(r, node, input), e);
+            const Info::StorageIdentity key = storageIdentity(*supplier, e);
             if (const int* slot = r.StorageSlotByOutput.find(key)) {
                 const int storageSlot = *slot;
                 setAt(r.WiringList, cursor, storageSlot);
@@ -138,9 +140,11 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
         if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))
             continue;
         const VrnSnNodeGlslInfo& info = checkedInfo(r, c, node, kCountMissingHash, kCountMissingType);
-        for (const QString& input : info.inputs)
-            if (!c->useDefaultInput(input, &r.NodeAliases))
-                r.OutputConsumerCounts[resolvedConnection(r, node, input).connectionKey] += 1;
+        for (const QString& input : info.inputs) {
+            Point resolved;
+            if (const Point* supplier = inputSupplier(r, c, node, input, resolved))
+                r.OutputConsumerCounts[supplier->connectionKey] += 1;
+        }
     }
 }
 

@@ -98,6 +98,23 @@ Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString
     return VrnSnGlslNodeAliases::resolve(point);
 }
 
+const Point* inputSupplier(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& input, Point& resolved)
+{
+    const int index = node->inputNames().indexOf(input);
+    if (index < 0)
+        return nullptr;
+    const Point& connected = node->inputConnectionAt(index);
+    const VrnSnBaseNode* producer = connected.node.data();
+    if (!producer)
+        return nullptr; // unconnected, or its producer was deleted
+    if (!producer->kind().alias && !r.NodeAliases.findAlias(connected))
+        return &connected;
+    if (c->useDefaultInput(input, &r.NodeAliases))
+        return nullptr;
+    resolved = resolvedConnection(r, node, input);
+    return &resolved;
+}
+
 bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node)
 {
     return contextInfoOf(r, c).readsCache && node && node->cacheActive() == kCacheActive;

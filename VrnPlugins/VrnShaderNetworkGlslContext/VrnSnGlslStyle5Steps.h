@@ -60,6 +60,12 @@ Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c);
 // What an input reads: through the shader type's aliases, and through any
 // pass-through node they do not name.
 Point resolvedConnection(const Info& r, const VrnSnBaseNode* node, const QString& inputName);
+// What an input of the context's node reads, for the steps that ask whether
+// it takes its default and, if not, what supplies it: null for the default.
+// The input is looked up once; a connection that no alias names and no
+// pass-through node forwards is its own supplier, anything else is worked
+// out into `resolved`.
+const Point* inputSupplier(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node, const QString& input, Point& resolved);
 // A node whose outputs come from its cache channels.
 bool isCacheNode(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBaseNode* node);
 // A bake point whose output comes from its baked channel.
