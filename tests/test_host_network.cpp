@@ -150,6 +150,34 @@ TEST_F(Fixture, CyclesAndLongChainsTerminate)
     EXPECT_EQ(contextsOf(previous).value(35632).size(), 20000);
 }
 
+TEST_F(Fixture, PassThroughChainsResolveToTheirSourceAndLoopsToNothing)
+{
+    const VrnSnNodeKindPtr pass =
+        withFlags(kind(QStringLiteral("Pass"), {QStringLiteral("Input")}, {QStringLiteral("Output")}, QStringLiteral("Output = #Input;")), true, false);
+    // A chain of pass-through nodes read from its first; each reads the next.
+    // With a loop, the first `tail` nodes lead into a loop of the others.
+    const struct { int tail; int loop; int free; bool sourceDeleted; } rows[] = {
+        {0, 1, 0, false}, {0, 2, 0, false}, {1, 3, 0, false}, {3, 5, 0, false}, {2, 9, 0, false},
+        {0, 0, 1, false}, {0, 0, 13, false}, {0, 0, 2, true},
+    };
+    int row = 0;
+    for (const auto& r : rows) {
+        const int count = r.tail + r.loop + r.free;
+        VrnSnBaseNode* source = add(this->source, QStringLiteral("S%1").arg(row));
+        QList<VrnSnBaseNode*> chain;
+        for (int i = 0; i < count; ++i)
+            chain.append(add(pass, QStringLiteral("P%1_%2").arg(row).arg(i)));
+        for (int i = 0; i + 1 < count; ++i)
+            wire(chain[i + 1], chain[i], QStringLiteral("Input"));
+        wire(r.loop > 0 ? chain[r.tail] : source, chain.last(), QStringLiteral("Input"));
+        if (r.sourceDeleted)
+            delete source;
+        const VrnSnGlslNodeAliases::Point supplied = VrnSnGlslNodeAliases::resolve(chain.first()->outputPoint(QStringLiteral("Output")));
+        EXPECT_EQ(supplied.node.data(), r.loop > 0 || r.sourceDeleted ? nullptr : source) << "row " << row;
+        ++row;
+    }
+}
+
 TEST_F(Fixture, ContextInfoReadsCachesOnlyWhenTheirChannelsExist)
 {
     VrnSnBaseNode* s = add(source, QStringLiteral("S"));

@@ -41,14 +41,27 @@ const VrnSnGlslNodeAliases::Point& VrnSnGlslNodeAliases::supplierOf(const Point&
 
 VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::resolve(const Point& point)
 {
+    // A loop of pass-through nodes supplies nothing. The chain is found to
+    // loop without a table of the nodes met: a node marked at steps 1, 2, 4,
+    // 8, ... is met again once a mark lies on the loop and the distance to
+    // the next mark has grown past the loop's length.
     Point current = point;
-    QSet<const VrnSnBaseNode*> seen; // a loop of pass-through nodes supplies nothing
+    const VrnSnBaseNode* mark = nullptr;
+    int sinceMark = 0;
+    int distance = 1;
     while (current.node && current.node->kind().alias) {
-        if (seen.contains(current.node.data()))
+        const VrnSnBaseNode* node = current.node.data();
+        if (node == mark)
             return Point();
-        seen.insert(current.node.data());
-        const QStringList inputs = current.node->inputNames();
-        current = inputs.isEmpty() ? Point() : current.node->inputConnection(inputs.first());
+        if (++sinceMark == distance) {
+            mark = node;
+            sinceMark = 0;
+            distance *= 2;
+        }
+        // A pass-through node forwards its first input; one without inputs, or
+        // whose producer was deleted, forwards nothing.
+        const bool forwards = node->inputCount() > 0 && node->inputConnectionAt(0).node;
+        current = forwards ? node->inputConnectionAt(0) : Point();
     }
     return current;
 }
