@@ -75,7 +75,9 @@ void VrnSnBaseNode::addTag(const QString& tag)
 
 bool VrnSnBaseNode::hasInputTag(const QString& inputName, const QString& tag) const
 {
-    return m_inputTags.value(inputName).contains(tag);
+    // Found in place: a copy of the list would only be counted up and down.
+    const auto found = m_inputTags.constFind(inputName);
+    return found != m_inputTags.constEnd() && found->contains(tag);
 }
 
 void VrnSnBaseNode::addInputTag(const QString& inputName, const QString& tag)
