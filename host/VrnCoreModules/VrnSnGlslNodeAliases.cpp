@@ -41,10 +41,10 @@ const VrnSnGlslNodeAliases::Point& VrnSnGlslNodeAliases::supplierOf(const Point&
 
 VrnSnGlslNodeAliases::Point VrnSnGlslNodeAliases::resolve(const Point& point)
 {
-    // A loop of pass-through nodes supplies nothing. The chain is found to
-    // loop without a table of the nodes met: a node marked at steps 1, 2, 4,
-    // 8, ... is met again once a mark lies on the loop and the distance to
-    // the next mark has grown past the loop's length.
+    // A loop of pass-through nodes supplies nothing. It is found without a
+    // table of the nodes met: a mark is left on a node and moved on after 1,
+    // 2, 4, 8, ... further steps; once it lies on the loop and stays longer
+    // than the loop has nodes, the walk comes back to it.
     Point current = point;
     const VrnSnBaseNode* mark = nullptr;
     int sinceMark = 0;
