@@ -243,6 +243,7 @@ TEST_F(Fixture, InputConnectionsCarryTheProducersKey)
     connect(m, "B", s, "Y");
     EXPECT_FALSE(m->connectInput(QStringLiteral("C"), s, QStringLiteral("X")));
     EXPECT_FALSE(m->connectInput(QStringLiteral("A"), s, QStringLiteral("Z")));
+    EXPECT_FALSE(m->connectInput(QStringLiteral("A"), nullptr, QStringLiteral("X")));
     EXPECT_EQ(m->inputConnection(QStringLiteral("A")).connectionKey, VrnSnBaseNode::connectionKey(s, QStringLiteral("X")));
     EXPECT_NE(m->inputConnection(QStringLiteral("A")).connectionKey, m->inputConnection(QStringLiteral("B")).connectionKey);
     delete s;
