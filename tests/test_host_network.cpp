@@ -246,8 +246,11 @@ TEST_F(Fixture, InputConnectionsCarryTheProducersKey)
     EXPECT_FALSE(m->connectInput(QStringLiteral("A"), nullptr, QStringLiteral("X")));
     EXPECT_EQ(m->inputConnection(QStringLiteral("A")).connectionKey, VrnSnBaseNode::connectionKey(s, QStringLiteral("X")));
     EXPECT_NE(m->inputConnection(QStringLiteral("A")).connectionKey, m->inputConnection(QStringLiteral("B")).connectionKey);
+    m->disconnectInput(QStringLiteral("A"));
+    EXPECT_TRUE(m->inputConnection(QStringLiteral("A")).node.isNull());
+    EXPECT_EQ(m->inputConnection(QStringLiteral("B")).node.data(), s);
     delete s;
-    EXPECT_TRUE(m->inputConnection(QStringLiteral("A")).node.isNull()) << "a deleted producer reads as unconnected";
+    EXPECT_TRUE(m->inputConnection(QStringLiteral("B")).node.isNull()) << "a deleted producer reads as unconnected";
 }
 
 TEST_F(Fixture, NestedContainersTakeWhatOnlyTheyUse)
