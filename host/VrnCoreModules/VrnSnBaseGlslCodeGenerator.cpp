@@ -36,7 +36,7 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
         if (!connected.node)
             continue;
         const bool passThrough = connected.node->kind().alias;
-        if (!passThrough && !record && (!aliases || aliases->isEmpty())) {
+        if (!passThrough && !record && (!aliases || aliases->isEmpty() || !aliases->findAlias(connected))) {
             // The common case: the producer itself, with nothing to record.
             VrnSnBaseNode* producer = connected.node.data();
             if (!runsIn(producer, shaderType))
