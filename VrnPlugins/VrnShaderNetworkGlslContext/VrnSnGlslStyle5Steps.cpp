@@ -104,10 +104,9 @@ const Point* inputSupplier(const Info& r, VrnSnBaseGlslContext* c, const VrnSnBa
     if (index < 0)
         return nullptr;
     const Point& connected = node->inputConnectionAt(index);
-    const VrnSnBaseNode* producer = connected.node.data();
-    if (!producer)
+    if (!connected.node)
         return nullptr; // unconnected, or its producer was deleted
-    if (!producer->kind().alias && !r.NodeAliases.findAlias(connected))
+    if (VrnSnGlslNodeAliases::suppliesItself(connected, &r.NodeAliases))
         return &connected;
     if (c->useDefaultInput(input, &r.NodeAliases))
         return nullptr;

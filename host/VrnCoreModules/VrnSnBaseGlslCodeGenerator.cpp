@@ -35,8 +35,7 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
         const Point& connected = node->inputConnectionAt(input);
         if (!connected.node)
             continue;
-        const bool passThrough = connected.node->kind().alias;
-        if (!passThrough && !record && (!aliases || aliases->isEmpty() || !aliases->findAlias(connected))) {
+        if (!record && VrnSnGlslNodeAliases::suppliesItself(connected, aliases)) {
             // The common case: the producer itself, with nothing to record.
             VrnSnBaseNode* producer = connected.node.data();
             if (!runsIn(producer, shaderType))
@@ -45,6 +44,7 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
                 producers.push_back(producer);
             continue;
         }
+        const bool passThrough = connected.node->kind().alias;
         Point resolved;
         Point supplied = VrnSnGlslNodeAliases::supplierOf(connected, aliases, resolved);
         const bool otherStage = supplied.node && !runsIn(supplied.node.data(), shaderType);

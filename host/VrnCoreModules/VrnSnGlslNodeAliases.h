@@ -29,6 +29,15 @@ public:
     // back where it lies; only one reached through pass-through nodes is
     // made, in resolved.
     static const Point& supplierOf(const Point& connected, const VrnSnGlslNodeAliases* aliases, Point& resolved);
+    // Whether a connection is its own supplier: its node is live and no
+    // pass-through, and no alias in aliases (which may be null) names it. Most
+    // connections are, and need neither a copy nor a walk. Inline: a build
+    // asks for every input.
+    static bool suppliesItself(const Point& connected, const VrnSnGlslNodeAliases* aliases)
+    {
+        const VrnSnBaseNode* node = connected.node.data();
+        return node && !node->kind().alias && (!aliases || aliases->isEmpty() || !aliases->findAlias(connected));
+    }
 
 private:
     using Key = QPair<const VrnSnBaseNode*, QString>;
