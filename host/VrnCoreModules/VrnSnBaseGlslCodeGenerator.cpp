@@ -127,11 +127,6 @@ private:
     std::vector<Record> m_records;
 };
 
-bool belongsToType(VrnSnBaseGlslContext* context, unsigned shaderType)
-{
-    const VrnSnBaseNode* node = context->parentNode();
-    return node && runsIn(node, shaderType);
-}
 
 // The fragment list of a network whose nodes all run there, from the order of
 // its upstream nodes: the aliases of the pass-through points their inputs
@@ -144,8 +139,9 @@ void listFragmentContexts(const QList<VrnSnBaseNode*>& order, VrnSnGlslNodeAlias
             if (connected.node && connected.node->kind().alias)
                 aliases.addAlias(connected, VrnSnGlslNodeAliases::resolve(connected));
         }
+        // A node's context is its child, so the node's stage is the context's.
         VrnSnBaseGlslContext* c = n->context();
-        if (c && !n->kind().alias && belongsToType(c, VrnShaderType::Fragment))
+        if (c && !n->kind().alias && runsIn(n, VrnShaderType::Fragment))
             contexts.append(c);
     }
 }
@@ -186,7 +182,7 @@ void VrnSnBaseGlslCodeGenerator::buildShaderContextList(VrnSnGlslContextManager*
         root, [&aliases, shaderType](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, &aliases, found, shaderType); }, true);
     for (VrnSnBaseNode* n : order) {
         VrnSnBaseGlslContext* c = n->context();
-        if (c && !n->kind().alias && belongsToType(c, shaderType))
+        if (c && !n->kind().alias && runsIn(n, shaderType))
             contexts.append(c);
     }
 }
@@ -397,7 +393,7 @@ void VrnSnBaseGlslCodeGenerator::topologicalSortUsedContextTo(VrnSnBaseGlslConte
             continue;
         nodes.append(n);
         VrnSnBaseGlslContext* c = n->context();
-        if (c && belongsToType(c, shaderType))
+        if (c && runsIn(n, shaderType))
             contexts.append(c);
     }
 }

@@ -6,6 +6,7 @@
 #include "VrnSnBaseGlslContext.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
@@ -36,6 +37,7 @@ VrnSnBaseNode::~VrnSnBaseNode()
         c->m_madeFor = nullptr;
     m_madeContexts.clear();
     m_context = nullptr;
+    m_contextIsChild = false;
     if (m_listedIn)
         m_listedIn->forgetNode(this);
 }
@@ -44,6 +46,8 @@ void VrnSnBaseNode::childEvent(QChildEvent* event)
 {
     // Only the pointer is compared: a context being made is not listed yet,
     // one being destroyed no longer is, and neither may be read.
+    if ((event->added() || event->removed()) && static_cast<QObject*>(m_context) == event->child())
+        m_contextIsChild = event->added();
     if (event->added() || event->removed())
         for (VrnSnBaseContext* c : qAsConst(m_madeContexts))
             if (static_cast<QObject*>(c) == event->child()) {
@@ -56,8 +60,10 @@ void VrnSnBaseNode::childEvent(QChildEvent* event)
 void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
 {
     m_madeContexts.removeOne(context);
-    if (static_cast<VrnSnBaseContext*>(m_context) == context)
+    if (static_cast<VrnSnBaseContext*>(m_context) == context) {
         m_context = nullptr;
+        m_contextIsChild = false;
+    }
 }
 
 VrnJoinedText VrnSnBaseNode::pathText() const
@@ -159,7 +165,11 @@ void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name
 
 VrnSnBaseGlslContext* VrnSnBaseNode::context() const
 {
-    // A context moved to another parent is no longer the node's.
+    // A context moved to another parent is no longer the node's. Child
+    // events arrive only while an application object exists; without one the
+    // context is asked.
+    if (m_context && m_contextIsChild && QCoreApplication::instance())
+        return m_context;
     if (m_context && m_context->parentNode() == this)
         return m_context;
     return findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly);

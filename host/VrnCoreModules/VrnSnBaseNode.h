@@ -144,6 +144,9 @@ private:
     // the children: the first GLSL context made for the node, until it is
     // destroyed.
     VrnSnBaseGlslContext* m_context = nullptr;
+    // Whether m_context is still the node's child, kept by the child events
+    // as the context keeps it: asking the node reads no line of the context.
+    bool m_contextIsChild = false;
     bool m_cacheEnabled = false;
     bool m_cacheValid = false;
     int m_cacheActive = 0;
