@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -225,14 +226,31 @@ TEST_F(Fixture, ContainerNestsOnlyWhatNoOtherPathUses)
     wire(shared, mix, QStringLiteral("B"));
     wire(mix, out, QStringLiteral("Input"));
 
-    QMap<unsigned, VrnSnGlslNodeAliases> aliases;
-    auto contexts = contextsOf(out, &aliases);
+    // The records follow the graph and the aliases as they are when asked
+    // for, whatever changed since the list was made or was there before it.
     VrnSnBaseGlslCodeGenerator generator;
-    VrnSnGlslContextInfoMap info;
-    generator.buildContextInfo(nullptr, aliases[35632], contexts[35632], info);
+    auto records = [&](const std::function<void(VrnSnGlslNodeAliases&)>& change, bool beforeList = false) {
+        QMap<unsigned, VrnSnGlslNodeAliases> aliases;
+        QMap<unsigned, QList<VrnSnBaseGlslContext*>> contexts;
+        if (beforeList)
+            change(aliases[35632]);
+        generator.buildContextsList(nullptr, nullptr, aliases, contexts, out);
+        if (!beforeList)
+            change(aliases[35632]);
+        VrnSnGlslContextInfoMap info;
+        generator.buildContextInfo(nullptr, aliases[35632], contexts[35632], info);
+        return info;
+    };
+    const VrnSnGlslContextInfoMap info = records([](VrnSnGlslNodeAliases&) {});
     EXPECT_TRUE(info[box->context()].hasNestedContexts);
     EXPECT_EQ(ids(info[box->context()].nestedContexts), QStringLiteral("Own Inner"));
     EXPECT_FALSE(info[mix->context()].hasNestedContexts);
+    // An alias of Own's output to nothing: no one reads Own, so it goes to the main body.
+    auto unread = [&](VrnSnGlslNodeAliases& a) { a.addAlias(inner->inputConnection(QStringLiteral("A")), {}); };
+    EXPECT_EQ(ids(records(unread)[box->context()].nestedContexts), QStringLiteral("Inner")) << "an alias added";
+    EXPECT_EQ(ids(records(unread, true)[box->context()].nestedContexts), QStringLiteral("Inner")) << "an alias given";
+    auto unwired = [&](VrnSnGlslNodeAliases&) { mix->disconnectInput(QStringLiteral("B")); };
+    EXPECT_EQ(ids(records(unwired)[box->context()].nestedContexts), QStringLiteral("Own Shared Inner")) << "a connection removed";
 }
 
 TEST_F(Fixture, InputConnectionsCarryTheProducersKey)

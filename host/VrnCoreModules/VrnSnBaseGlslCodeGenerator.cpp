@@ -8,8 +8,10 @@
 #include "VrnShaderNetworkUtils.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnBaseNode.h"
+#include "VrnThreadLocal.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,8 +65,9 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
 // last; a cycle is cut where it closes. producers(node, list) fills the list
 // of a node's producers. A walk expected to meet most of the network says so
 // with wholeNetwork: its table of nodes met is then sized once instead of growing.
-template <typename Producers>
-QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork = false)
+// finished(node) is told of each node as it takes its place.
+template <typename Producers, typename Finished>
+QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished)
 {
     QList<VrnSnBaseNode*> order;
     if (!start)
@@ -73,8 +76,58 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
     VrnAddressNumbers seen{size_t(expected)};
     order.reserve(expected);
     VrnDepthFirst::postOrder(
-        start, producers, [&seen](VrnSnBaseNode* n) { return seen.insert(n, 0); }, [&order](VrnSnBaseNode* n) { order.append(n); });
+        start, producers, [&seen](VrnSnBaseNode* n) { return seen.insert(n, 0); },
+        [&order, &finished](VrnSnBaseNode* n) {
+            order.append(n);
+            finished(n);
+        });
     return order;
+}
+
+template <typename Producers>
+QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork = false)
+{
+    return upstreamOrder(start, producers, wholeNetwork, [](VrnSnBaseNode*) {});
+}
+
+// What the calling thread's last fragment list found: the node of every
+// listed context and the producers the walk met for it, by place in the
+// list. The records asked for next read them instead of the nodes, their
+// contexts and their connections, which at many thousand nodes lie far
+// apart in memory; they do so only for the same list and the same aliases,
+// with the graph unchanged since.
+struct FragmentListing
+{
+    using Range = std::pair<size_t, size_t>; // [first, last) in producers
+    std::vector<VrnSnBaseGlslContext*> contexts;
+    std::vector<VrnSnBaseNode*> nodes;
+    std::vector<Range> producerRanges;
+    NodeList producers;
+    const VrnSnGlslNodeAliases* aliases = nullptr;
+    quint64 aliasesStamp = 0;
+    quint64 graphStamp = 0;
+    bool made = false;
+
+    void forget()
+    {
+        made = false;
+        contexts.clear();
+        nodes.clear();
+        producerRanges.clear();
+        producers.clear();
+    }
+
+    bool describes(const QList<VrnSnBaseGlslContext*>& list, const VrnSnGlslNodeAliases& listAliases) const
+    {
+        return made && &listAliases == aliases && listAliases.stamp() == aliasesStamp &&
+               VrnSnBaseNode::graphStamp() == graphStamp && size_t(list.size()) == contexts.size() &&
+               std::equal(contexts.begin(), contexts.end(), list.cbegin());
+    }
+};
+
+FragmentListing& threadListing()
+{
+    return vrnThreadInstance<FragmentListing>();
 }
 
 // The records of a build, kept in the order they were first asked for.
@@ -131,9 +184,13 @@ private:
 // The fragment list of a network whose nodes all run there, from the order of
 // its upstream nodes: the aliases of the pass-through points their inputs
 // meet, and the contexts of the nodes that are no pass-through.
-void listFragmentContexts(const QList<VrnSnBaseNode*>& order, VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts)
+// The producers the walk met for the node at each place in order are given
+// by producerRanges; with listing given, what was listed is noted there.
+void listFragmentContexts(const QList<VrnSnBaseNode*>& order, VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts,
+                          const std::vector<FragmentListing::Range>& producerRanges, FragmentListing* listing)
 {
-    for (VrnSnBaseNode* n : order) {
+    for (int i = 0; i < order.size(); ++i) {
+        VrnSnBaseNode* n = order.at(i);
         for (int input = 0; input < n->inputCount(); ++input) {
             const Point& connected = n->inputConnectionAt(input);
             if (connected.node && connected.node->kind().alias)
@@ -141,8 +198,14 @@ void listFragmentContexts(const QList<VrnSnBaseNode*>& order, VrnSnGlslNodeAlias
         }
         // A node's context is its child, so the node's stage is the context's.
         VrnSnBaseGlslContext* c = n->context();
-        if (c && !n->kind().alias && runsIn(n, VrnShaderType::Fragment))
+        if (c && !n->kind().alias && runsIn(n, VrnShaderType::Fragment)) {
             contexts.append(c);
+            if (listing) {
+                listing->contexts.push_back(c);
+                listing->nodes.push_back(n);
+                listing->producerRanges.push_back(producerRanges[size_t(i)]);
+            }
+        }
     }
 }
 } // namespace
@@ -194,10 +257,30 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     if (!root || !root->context())
         return;
     VrnSnBaseNode* start = const_cast<VrnSnBaseNode*>(root);
+    FragmentListing& listing = threadListing();
+    listing.forget();
+    const quint64 graphStamp = VrnSnBaseNode::graphStamp();
+    // The producers of each node as the walk meets them, kept in one array.
+    // The walk asks for a node's producers when it enters the node and places
+    // the node when it leaves it, last entered first: a stack of the open
+    // ranges follows it.
+    std::vector<FragmentListing::Range> open;
+    std::vector<FragmentListing::Range> producerRanges;
+    const QList<VrnSnBaseNode*> upstream = upstreamOrder(
+        start,
+        [&listing, &open](VrnSnBaseNode* n, NodeList& found) {
+            producersOf(n, nullptr, nullptr, found);
+            const size_t first = listing.producers.size();
+            listing.producers.insert(listing.producers.end(), found.begin(), found.end());
+            open.emplace_back(first, listing.producers.size());
+        },
+        true,
+        [&open, &producerRanges](VrnSnBaseNode*) {
+            producerRanges.push_back(open.back());
+            open.pop_back();
+        });
     // The fragment stage is always built; a tessellation stage when a node of it is upstream.
     QList<unsigned> types{VrnShaderType::Fragment};
-    const QList<VrnSnBaseNode*> upstream =
-        upstreamOrder(start, [](VrnSnBaseNode* n, NodeList& found) { producersOf(n, nullptr, nullptr, found); }, true);
     for (VrnSnBaseNode* n : upstream) {
         const unsigned t = n->kind().shaderType;
         if (t != VrnShaderType::AllStages && !types.contains(t))
@@ -205,10 +288,22 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     }
     if (types.size() == 1) {
         // Every node runs in the fragment stage: its own walk would meet the
-        // same nodes in the same order, so this walk's order is used.
-        listFragmentContexts(upstream, aliases[VrnShaderType::Fragment], contexts[VrnShaderType::Fragment]);
+        // same nodes in the same order, so this walk's order is used. What it
+        // found is kept only where the aliases are all its own.
+        VrnSnGlslNodeAliases& fragmentAliases = aliases[VrnShaderType::Fragment];
+        const bool keep = fragmentAliases.isEmpty();
+        listFragmentContexts(upstream, fragmentAliases, contexts[VrnShaderType::Fragment], producerRanges, keep ? &listing : nullptr);
+        if (keep) {
+            listing.aliases = &fragmentAliases;
+            listing.aliasesStamp = fragmentAliases.stamp();
+            listing.graphStamp = graphStamp;
+            listing.made = true;
+        } else {
+            listing.forget();
+        }
         return;
     }
+    listing.forget();
     for (unsigned t : types)
         buildShaderContextList(manager, shadingContext, start->context(), t, aliases[t], contexts[t]);
 }
@@ -237,21 +332,25 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
     {
         VrnSnBaseNode* node;
         VrnSnBaseGlslContext* context; // the node's own, whose record decides
+        bool container = false;
         bool readsCache = false;
         bool readsBakedChannel = false;
         int owner = -1; // the container that evaluates it; -1: the main body
         int depth = 0;  // containers above it, itself included
     };
+    // The list just made by this thread's walk names each context's node and producers.
+    const FragmentListing& listing = threadListing();
+    const bool walked = listing.describes(contexts, aliases);
     std::vector<Listed> listed;
     VrnAddressNumbers number{size_t(contexts.size())};
     std::vector<int> place(size_t(contexts.size()), -1);
     for (int i = 0; i < contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = contexts.at(i);
-        VrnSnBaseNode* n = c ? c->parentNode() : nullptr;
+        VrnSnBaseNode* n = walked ? listing.nodes[size_t(i)] : c ? c->parentNode() : nullptr;
         if (!n)
             continue;
         if (number.insert(n, int(listed.size())))
-            listed.push_back(Listed{n, n->context(), false, false, -1, 0});
+            listed.push_back(Listed{n, walked ? c : n->context()});
         place[size_t(i)] = number.numberOf(n);
     }
     // Records of the listed contexts, and of any other context a step below looks at.
@@ -259,7 +358,9 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
     for (int i = 0; i < contexts.size(); ++i) {
         if (place[size_t(i)] < 0)
             continue;
-        VrnSnBaseNode* node = listed[size_t(place[size_t(i)])].node; // the context's parent, found above
+        Listed& l = listed[size_t(place[size_t(i)])];
+        VrnSnBaseNode* node = l.node; // the context's parent, found above
+        l.container = node->kind().container; // read while the node is near
         VrnSnGlslCodeGeneratorContextInfo& record = records.of(contexts.at(i));
         record.readsCache = nodeReadsCache(node, shadingContext);
         record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(node, shadingContext);
@@ -286,12 +387,20 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         const Listed& l = listed[size_t(consumer)];
         if (l.readsCache || l.readsBakedChannel)
             continue;
-        producersOf(l.node, &aliases, nullptr, producers);
-        for (VrnSnBaseNode* p : producers) {
+        auto read = [&](VrnSnBaseNode* p) {
             const int producer = number.numberOf(p);
             if (producer >= 0)
                 reads.push_back({producer, consumer});
+        };
+        if (walked) {
+            const FragmentListing::Range range = listing.producerRanges[size_t(i)];
+            for (size_t k = range.first; k < range.second; ++k)
+                read(listing.producers[k]);
+            continue;
         }
+        producersOf(l.node, &aliases, nullptr, producers);
+        for (VrnSnBaseNode* p : producers)
+            read(p);
     }
     // The consumers of listed node k, in the order found: consumers[firstConsumer[k]] up to
     // consumers[firstConsumer[k + 1]]; one array for all, instead of one per node.
@@ -332,7 +441,7 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         for (int k = firstConsumer[size_t(n)]; k < firstConsumer[size_t(n) + 1]; ++k) {
             const int consumer = consumers[size_t(k)];
             const Listed& c = listed[size_t(consumer)];
-            const bool evaluatesInside = c.node->kind().container && !c.readsCache && !c.readsBakedChannel;
+            const bool evaluatesInside = c.container && !c.readsCache && !c.readsBakedChannel;
             const int inside = evaluatesInside ? consumer : c.owner;
             decided = first ? inside : commonOwner(decided, inside);
             first = false;

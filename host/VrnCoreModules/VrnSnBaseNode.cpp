@@ -9,6 +9,22 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 
+#include <atomic>
+
+namespace {
+std::atomic<quint64> g_graphStamp{0};
+} // namespace
+
+quint64 VrnSnBaseNode::graphStamp()
+{
+    return g_graphStamp.load(std::memory_order_acquire);
+}
+
+void VrnSnBaseNode::graphChanged()
+{
+    g_graphStamp.fetch_add(1, std::memory_order_acq_rel);
+}
+
 VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id)
     : VrnSerializableObject(network), m_network(network), m_kind(std::move(kind)), m_id(id), m_name(id),
       m_hash(QString::fromLatin1(QCryptographicHash::hash(id.toUtf8(), QCryptographicHash::Sha1).toHex().left(8))),
@@ -28,6 +44,7 @@ VrnSnBaseNode::VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, c
         if (i.invertible)
             addInputTag(i.name, QStringLiteral("_invertable"));
     }
+    graphChanged();
 }
 
 VrnSnBaseNode::~VrnSnBaseNode()
@@ -38,6 +55,7 @@ VrnSnBaseNode::~VrnSnBaseNode()
     m_madeContexts.clear();
     m_context = nullptr;
     m_contextIsChild = false;
+    graphChanged();
     if (m_listedIn)
         m_listedIn->forgetNode(this);
 }
@@ -46,8 +64,11 @@ void VrnSnBaseNode::childEvent(QChildEvent* event)
 {
     // Only the pointer is compared: a context being made is not listed yet,
     // one being destroyed no longer is, and neither may be read.
-    if ((event->added() || event->removed()) && static_cast<QObject*>(m_context) == event->child())
-        m_contextIsChild = event->added();
+    if (event->added() || event->removed()) {
+        graphChanged();
+        if (static_cast<QObject*>(m_context) == event->child())
+            m_contextIsChild = event->added();
+    }
     if (event->added() || event->removed())
         for (VrnSnBaseContext* c : qAsConst(m_madeContexts))
             if (static_cast<QObject*>(c) == event->child()) {
@@ -60,6 +81,7 @@ void VrnSnBaseNode::childEvent(QChildEvent* event)
 void VrnSnBaseNode::forgetContext(VrnSnBaseContext* context)
 {
     m_madeContexts.removeOne(context);
+    graphChanged();
     if (static_cast<VrnSnBaseContext*>(m_context) == context) {
         m_context = nullptr;
         m_contextIsChild = false;
@@ -108,14 +130,17 @@ bool VrnSnBaseNode::connectInput(const QString& inputName, VrnSnBaseNode* produc
     if (index < 0)
         return false;
     m_inputConnections[index] = producer->outputPoint(outputName);
+    graphChanged();
     return true;
 }
 
 void VrnSnBaseNode::disconnectInput(const QString& inputName)
 {
     const int index = m_inputNames.indexOf(inputName);
-    if (index >= 0)
+    if (index >= 0) {
         m_inputConnections[index] = ConnectionPoint();
+        graphChanged();
+    }
 }
 
 VrnSnBaseNode::ConnectionPoint VrnSnBaseNode::outputPoint(const QString& outputName) const

@@ -118,6 +118,10 @@ public:
 
     // The key that ties an output to the inputs that read it.
     static int connectionKey(const VrnSnBaseNode* node, const QString& outputName);
+    // Moves on with every change to what a walk upstream meets: a node made
+    // or destroyed, a connection made or removed, a context that comes to a
+    // node or leaves it. What a walk found holds while the stamp is the same.
+    static quint64 graphStamp();
 
 protected:
     // Cache attributes lead the attribute list, in the order of the kind's
@@ -133,6 +137,7 @@ private:
     friend class VrnSnBaseGlslContext;
     friend class VrnShaderNetwork;
     void forgetContext(VrnSnBaseContext* context);
+    static void graphChanged();
 
     // What builds read of every node comes first, so that it lies in the
     // fewest cache lines: the node starts on one.

@@ -2,10 +2,14 @@
 
 #include <QSet>
 
+#include <atomic>
+
 void VrnSnGlslNodeAliases::addAlias(const Point& from, const Point& to)
 {
+    static std::atomic<quint64> lastStamp{0};
     m_aliases.insert(Key(from.node.data(), from.name), to);
     m_nodes.insert(from.node.data());
+    m_stamp = ++lastStamp;
 }
 
 bool VrnSnGlslNodeAliases::containsAlias(const Point& point) const

@@ -20,6 +20,9 @@ public:
     // The supplying point in place; null when the point is no alias.
     const Point* findAlias(const Point& point) const;
     bool isEmpty() const { return m_aliases.isEmpty(); }
+    // Changes with every alias added, to a number that no table has had
+    // before: a table with the stamp of an earlier look holds what it held then.
+    quint64 stamp() const { return m_stamp; }
 
     // Follows pass-through nodes from the point to the first producer that is
     // not one; a point with a null node when the chain ends unconnected.
@@ -47,4 +50,5 @@ private:
 
     QHash<Key, Point> m_aliases;
     QSet<const VrnSnBaseNode*> m_nodes; // the nodes of the points that have an alias
+    quint64 m_stamp = 0;                 // 0: never added to, so empty
 };
