@@ -37,7 +37,8 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
         const Point& connected = node->inputConnectionAt(input);
         if (!connected.node)
             continue;
-        if (!record && VrnSnGlslNodeAliases::suppliesItself(connected, aliases)) {
+        // Only pass-through points are recorded when every stage counts.
+        if ((!record || shaderType == VrnShaderType::AllStages) && VrnSnGlslNodeAliases::suppliesItself(connected, aliases)) {
             // The common case: the producer itself, with nothing to record.
             VrnSnBaseNode* producer = connected.node.data();
             if (!runsIn(producer, shaderType))
@@ -60,34 +61,29 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
     }
 }
 
-
-// Every node upstream of start, each once, producers before consumers and start
-// last; a cycle is cut where it closes. producers(node, list) fills the list
-// of a node's producers. A walk expected to meet most of the network says so
-// with wholeNetwork: its table of nodes met is then sized once instead of growing.
-// finished(node) is told of each node as it takes its place.
+// Walks every node upstream of start once, producers before consumers and
+// start last, and tells finished(node) of each in that order; a cycle is cut
+// where it closes. producers(node, list) fills the list of a node's producers. A walk expected to meet most of the network says so with
+// wholeNetwork: its table of nodes met is then sized once instead of growing.
 template <typename Producers, typename Finished>
-QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished)
+void walkUpstream(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished)
 {
-    QList<VrnSnBaseNode*> order;
     if (!start)
-        return order;
+        return;
     const int expected = wholeNetwork && start->network() ? start->network()->nodes().size() : 0;
     VrnAddressNumbers seen{size_t(expected)};
-    order.reserve(expected);
-    VrnDepthFirst::postOrder(
-        start, producers, [&seen](VrnSnBaseNode* n) { return seen.insert(n, 0); },
-        [&order, &finished](VrnSnBaseNode* n) {
-            order.append(n);
-            finished(n);
-        });
-    return order;
+    VrnDepthFirst::postOrder(start, producers, [&seen](VrnSnBaseNode* n) { return seen.insert(n, 0); }, finished);
 }
 
+// Every node upstream of start, each once, in the walk's order.
 template <typename Producers>
 QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork = false)
 {
-    return upstreamOrder(start, producers, wholeNetwork, [](VrnSnBaseNode*) {});
+    QList<VrnSnBaseNode*> order;
+    if (wholeNetwork && start && start->network())
+        order.reserve(start->network()->nodes().size());
+    walkUpstream(start, producers, wholeNetwork, [&order](VrnSnBaseNode* n) { order.append(n); });
+    return order;
 }
 
 // What the calling thread's last fragment list found: the node of every
@@ -181,33 +177,6 @@ private:
 };
 
 
-// The fragment list of a network whose nodes all run there, from the order of
-// its upstream nodes: the aliases of the pass-through points their inputs
-// meet, and the contexts of the nodes that are no pass-through.
-// The producers the walk met for the node at each place in order are given
-// by producerRanges; with listing given, what was listed is noted there.
-void listFragmentContexts(const QList<VrnSnBaseNode*>& order, VrnSnGlslNodeAliases& aliases, QList<VrnSnBaseGlslContext*>& contexts,
-                          const std::vector<FragmentListing::Range>& producerRanges, FragmentListing* listing)
-{
-    for (int i = 0; i < order.size(); ++i) {
-        VrnSnBaseNode* n = order.at(i);
-        for (int input = 0; input < n->inputCount(); ++input) {
-            const Point& connected = n->inputConnectionAt(input);
-            if (connected.node && connected.node->kind().alias)
-                aliases.addAlias(connected, VrnSnGlslNodeAliases::resolve(connected));
-        }
-        // A node's context is its child, so the node's stage is the context's.
-        VrnSnBaseGlslContext* c = n->context();
-        if (c && !n->kind().alias && runsIn(n, VrnShaderType::Fragment)) {
-            contexts.append(c);
-            if (listing) {
-                listing->contexts.push_back(c);
-                listing->nodes.push_back(n);
-                listing->producerRanges.push_back(producerRanges[size_t(i)]);
-            }
-        }
-    }
-}
 } // namespace
 
 VrnSnBaseGlslCodeGenerator::VrnSnBaseGlslCodeGenerator() = default;
@@ -260,47 +229,62 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     FragmentListing& listing = threadListing();
     listing.forget();
     const quint64 graphStamp = VrnSnBaseNode::graphStamp();
-    // The producers of each node as the walk meets them, kept in one array.
+    // One walk reads each node once, for everything the list needs of it:
+    // its stage, its context, its producers and the aliases of the
+    // pass-through points its inputs meet. The fragment stage is always
+    // built; a tessellation stage when a node of it is upstream. Where every
+    // node runs in the fragment stage, that stage's own walk would meet the
+    // same nodes in the same order, so what this walk found is its list.
+    QList<unsigned> types{VrnShaderType::Fragment};
+    VrnSnGlslNodeAliases passThroughs;
     // The walk asks for a node's producers when it enters the node and places
-    // the node when it leaves it, last entered first: a stack of the open
-    // ranges follows it.
-    std::vector<FragmentListing::Range> open;
-    std::vector<FragmentListing::Range> producerRanges;
-    const QList<VrnSnBaseNode*> upstream = upstreamOrder(
+    // the node when it leaves it, last entered first: a stack of the nodes
+    // entered and not yet placed follows it.
+    struct Entered
+    {
+        VrnSnBaseNode* node;
+        VrnSnBaseGlslContext* listed; // null for a node without a context and a pass-through node
+        FragmentListing::Range producers;
+    };
+    std::vector<Entered> entered;
+    walkUpstream(
         start,
-        [&listing, &open](VrnSnBaseNode* n, NodeList& found) {
-            producersOf(n, nullptr, nullptr, found);
+        [&](VrnSnBaseNode* n, NodeList& found) {
+            producersOf(n, nullptr, &passThroughs, found);
+            const unsigned t = n->kind().shaderType;
+            if (t != VrnShaderType::AllStages && !types.contains(t))
+                types.append(t);
+            VrnSnBaseGlslContext* c = n->kind().alias ? nullptr : n->context();
             const size_t first = listing.producers.size();
             listing.producers.insert(listing.producers.end(), found.begin(), found.end());
-            open.emplace_back(first, listing.producers.size());
+            entered.push_back(Entered{n, c, {first, listing.producers.size()}});
         },
         true,
-        [&open, &producerRanges](VrnSnBaseNode*) {
-            producerRanges.push_back(open.back());
-            open.pop_back();
+        [&](VrnSnBaseNode*) {
+            const Entered& e = entered.back();
+            if (e.listed) {
+                listing.contexts.push_back(e.listed);
+                listing.nodes.push_back(e.node);
+                listing.producerRanges.push_back(e.producers);
+            }
+            entered.pop_back();
         });
-    // The fragment stage is always built; a tessellation stage when a node of it is upstream.
-    QList<unsigned> types{VrnShaderType::Fragment};
-    for (VrnSnBaseNode* n : upstream) {
-        const unsigned t = n->kind().shaderType;
-        if (t != VrnShaderType::AllStages && !types.contains(t))
-            types.append(t);
-    }
     if (types.size() == 1) {
-        // Every node runs in the fragment stage: its own walk would meet the
-        // same nodes in the same order, so this walk's order is used. What it
-        // found is kept only where the aliases are all its own.
         VrnSnGlslNodeAliases& fragmentAliases = aliases[VrnShaderType::Fragment];
+        QList<VrnSnBaseGlslContext*>& fragmentContexts = contexts[VrnShaderType::Fragment];
+        fragmentContexts.reserve(fragmentContexts.size() + int(listing.contexts.size()));
+        for (VrnSnBaseGlslContext* c : listing.contexts)
+            fragmentContexts.append(c);
+        // What the walk found serves the records only where the aliases are all its own.
         const bool keep = fragmentAliases.isEmpty();
-        listFragmentContexts(upstream, fragmentAliases, contexts[VrnShaderType::Fragment], producerRanges, keep ? &listing : nullptr);
-        if (keep) {
-            listing.aliases = &fragmentAliases;
-            listing.aliasesStamp = fragmentAliases.stamp();
-            listing.graphStamp = graphStamp;
-            listing.made = true;
-        } else {
-            listing.forget();
-        }
+        if (keep)
+            fragmentAliases = std::move(passThroughs);
+        else
+            fragmentAliases.addAliases(passThroughs);
+        listing.aliases = &fragmentAliases;
+        listing.aliasesStamp = fragmentAliases.stamp();
+        listing.graphStamp = graphStamp;
+        listing.made = keep;
         return;
     }
     listing.forget();

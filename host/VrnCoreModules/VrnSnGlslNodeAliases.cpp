@@ -4,12 +4,27 @@
 
 #include <atomic>
 
-void VrnSnGlslNodeAliases::addAlias(const Point& from, const Point& to)
+quint64 VrnSnGlslNodeAliases::nextStamp()
 {
     static std::atomic<quint64> lastStamp{0};
+    return ++lastStamp;
+}
+
+void VrnSnGlslNodeAliases::addAlias(const Point& from, const Point& to)
+{
     m_aliases.insert(Key(from.node.data(), from.name), to);
     m_nodes.insert(from.node.data());
-    m_stamp = ++lastStamp;
+    m_stamp = nextStamp();
+}
+
+void VrnSnGlslNodeAliases::addAliases(const VrnSnGlslNodeAliases& other)
+{
+    if (other.isEmpty())
+        return;
+    for (auto it = other.m_aliases.constBegin(); it != other.m_aliases.constEnd(); ++it)
+        m_aliases.insert(it.key(), it.value());
+    m_nodes.unite(other.m_nodes);
+    m_stamp = nextStamp();
 }
 
 bool VrnSnGlslNodeAliases::containsAlias(const Point& point) const

@@ -14,6 +14,8 @@ public:
     using Point = VrnSnBaseNode::ConnectionPoint;
 
     void addAlias(const Point& from, const Point& to);
+    // Every alias of other, in place of one this table has for the same point.
+    void addAliases(const VrnSnGlslNodeAliases& other);
     bool containsAlias(const Point& point) const;
     // The supplying point; the point itself when it is no alias.
     Point getAlias(const Point& point) const;
@@ -44,6 +46,7 @@ public:
 
 private:
     using Key = QPair<const VrnSnBaseNode*, QString>;
+    static quint64 nextStamp();
     // Whether a point of the node may have an alias: most points asked for
     // have none, and are answered without making a key of their name.
     bool mayHaveAlias(const Point& point) const { return m_nodes.contains(point.node.data()); }
