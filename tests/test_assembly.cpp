@@ -84,9 +84,18 @@ TEST(Assembly, CacheAndBakeChannelsAreDeclaredForTheWholeNetwork)
     ASSERT_NE(network, nullptr);
     VrnSnBaseNode* shade = network->node(QStringLiteral("Shade"));
     // A generator may leave a cached node's own declarations out (bake mode), yet its consumers read the cache.
-    EXPECT_EQ(VrnShaderAssembler::networkChannelDeclarations(network.get()),
-              QStringLiteral("uniform Channel Cache_%1Output_Shade;\n").arg(shade->hash()));
+    const QString declared = QStringLiteral("uniform Channel Cache_%1Output_Shade;\n").arg(shade->hash());
+    EXPECT_EQ(VrnShaderAssembler::networkChannelDeclarations(network.get()), declared);
     EXPECT_FALSE(shade->context()->shaderDeclarationCode().contains(QStringLiteral("Cache_")));
+
+    // Kept from one build to the next, the text still follows the nodes.
+    const VrnCustomAttribute cache = shade->userAttribute(shade->cacheAttributeName(QStringLiteral("Output")));
+    ASSERT_TRUE(shade->removeUserAttribute(cache.name()));
+    EXPECT_EQ(VrnShaderAssembler::networkChannelDeclarations(network.get()), QString()) << "a cache attribute removed";
+    ASSERT_TRUE(shade->createUserAttribute(cache));
+    EXPECT_EQ(VrnShaderAssembler::networkChannelDeclarations(network.get()), declared) << "a cache attribute made";
+    delete shade;
+    EXPECT_EQ(VrnShaderAssembler::networkChannelDeclarations(network.get()), QString()) << "the node gone";
 }
 
 TEST(Assembly, StagesTakenInPartsEqualStagesBuiltBeside)

@@ -71,12 +71,14 @@ bool VrnShaderNetwork::addNode(VrnSnBaseNode* n, QString* error)
     m_nodes.append(n);
     m_nodesById.insert(n->id(), n);
     n->m_listedIn = this; // the node tells this network when it goes
+    VrnSnBaseNode::graphChanged();
     return true;
 }
 
 void VrnShaderNetwork::forgetNode(VrnSnBaseNode* n)
 {
     m_nodes.removeAll(n);
+    VrnSnBaseNode::graphChanged();
     const auto it = m_nodesById.constFind(n->id());
     if (it != m_nodesById.constEnd() && it.value() == n)
         m_nodesById.erase(it);
@@ -93,6 +95,7 @@ bool VrnShaderNetwork::setNodeOrder(const QList<VrnSnBaseNode*>& order)
     if (listed != given)
         return false; // a node of another network, one left out or one given twice
     m_nodes = order;
+    VrnSnBaseNode::graphChanged();
     return true;
 }
 

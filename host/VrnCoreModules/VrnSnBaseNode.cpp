@@ -174,6 +174,7 @@ QString VrnSnBaseNode::cacheAttributeName(const QString& outputName) const
 
 void VrnSnBaseNode::userAttributeEvent(AttributeEvent event, const QString& name)
 {
+    graphChanged();
     if (event != AttributeEvent::Created || !name.startsWith(QLatin1String("Cache_")))
         return;
     int position = 0;

@@ -118,9 +118,11 @@ public:
 
     // The key that ties an output to the inputs that read it.
     static int connectionKey(const VrnSnBaseNode* node, const QString& outputName);
-    // Moves on with every change to what a walk upstream meets: a node made
-    // or destroyed, a connection made or removed, a context that comes to a
-    // node or leaves it. What a walk found holds while the stamp is the same.
+    // Moves on with every change to the nodes that a build reads: a node
+    // made, listed in its network, reordered there or destroyed, a connection
+    // made or removed, a context that comes to a node or leaves it, an
+    // attribute of a node created, removed or changed with notice. What was
+    // found of the nodes holds while the stamp is the same.
     static quint64 graphStamp();
 
 protected:

@@ -108,6 +108,20 @@ QString VrnShaderAssembler::networkChannelDeclarations(VrnShaderNetwork* network
 {
     if (!network)
         return QString();
+    // Every build asks, and at many thousand nodes the walk over every node
+    // and its attributes costs more than most steps of a build: the text is
+    // kept per thread for the network it was made for, as long as no node,
+    // connection or node attribute anywhere changed since.
+    struct Made
+    {
+        const VrnShaderNetwork* network = nullptr;
+        quint64 graphStamp = 0;
+        QString text;
+    };
+    static thread_local Made made;
+    const quint64 graphStamp = VrnSnBaseNode::graphStamp();
+    if (made.network == network && made.graphStamp == graphStamp)
+        return made.text;
     const int channelIdType = vrnAttributeMetaTypes().channelId;
     QString text;
     for (VrnSnBaseNode* node : network->nodes()) {
@@ -117,6 +131,7 @@ QString VrnShaderAssembler::networkChannelDeclarations(VrnShaderNetwork* network
             if (attribute.value().userType() == channelIdType && attribute.name().startsWith(QLatin1String("Cache_")))
                 text += QStringLiteral("uniform Channel %1_%2;\n").arg(attribute.name(), node->id());
     }
+    made = Made{network, graphStamp, text};
     return text;
 }
 
