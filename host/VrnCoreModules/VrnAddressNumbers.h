@@ -22,6 +22,23 @@ public:
         return m_slots.find(keyOf(address), [address](const Slot& s) { return s.address == address; }).number;
     }
 
+    // The address's number; one without gets the number given. One search.
+    int numberOrInsert(const void* address, int number)
+    {
+        if (!address) {
+            if (m_nullNumber < 0)
+                m_nullNumber = number;
+            return m_nullNumber;
+        }
+        m_slots.reserveOne();
+        Slot& slot = m_slots.find(keyOf(address), [address](const Slot& s) { return s.address == address; });
+        if (!slot.empty())
+            return slot.number;
+        slot = Slot{address, number};
+        m_slots.filled();
+        return number;
+    }
+
     // Gives the address the number unless it has one; false when it had.
     bool insert(const void* address, int number)
     {

@@ -65,14 +65,29 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
 // start last, and tells finished(node) of each in that order; a cycle is cut
 // where it closes. producers(node, list) fills the list of a node's producers. A walk expected to meet most of the network says so with
 // wholeNetwork: its table of nodes met is then sized once instead of growing.
-template <typename Producers, typename Finished>
-void walkUpstream(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished)
+// met(number) is told the number of every node met, in the order met (start
+// first, then each producer as the walk comes to it): the nodes are numbered
+// 0, 1, 2, ... as they are first met.
+template <typename Producers, typename Finished, typename Met>
+void walkUpstream(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished, Met&& met)
 {
     if (!start)
         return;
     const int expected = wholeNetwork && start->network() ? start->network()->nodes().size() : 0;
     VrnAddressNumbers seen{size_t(expected)};
-    VrnDepthFirst::postOrder(start, producers, [&seen](VrnSnBaseNode* n) { return seen.insert(n, 0); }, finished);
+    int count = 0;
+    auto firstMeeting = [&](VrnSnBaseNode* n) {
+        const int number = seen.numberOrInsert(n, count);
+        met(number);
+        return number == count ? (++count, true) : false;
+    };
+    VrnDepthFirst::postOrder(start, producers, firstMeeting, finished);
+}
+
+template <typename Producers, typename Finished>
+void walkUpstream(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished)
+{
+    walkUpstream(start, producers, wholeNetwork, finished, [](int) {});
 }
 
 // Every node upstream of start, each once, in the walk's order.
@@ -87,18 +102,19 @@ QList<VrnSnBaseNode*> upstreamOrder(VrnSnBaseNode* start, Producers&& producers,
 }
 
 // What the calling thread's last fragment list found: the node of every
-// listed context and the producers the walk met for it, by place in the
-// list. The records asked for next read them instead of the nodes, their
-// contexts and their connections, which at many thousand nodes lie far
-// apart in memory; they do so only for the same list and the same aliases,
+// listed context and the places in the list of the producers the walk met
+// for it (-1: not listed), by place in the list. The records asked for next
+// read them instead of the nodes, their contexts and their connections,
+// and need no table by address: at many thousand nodes all of these lie far
+// apart in memory. They do so only for the same list and the same aliases,
 // with the graph unchanged since.
 struct FragmentListing
 {
-    using Range = std::pair<size_t, size_t>; // [first, last) in producers
+    using Range = std::pair<size_t, size_t>; // [first, last) in producerPlaces
     std::vector<VrnSnBaseGlslContext*> contexts;
     std::vector<VrnSnBaseNode*> nodes;
     std::vector<Range> producerRanges;
-    NodeList producers;
+    std::vector<int> producerPlaces;
     const VrnSnGlslNodeAliases* aliases = nullptr;
     quint64 aliasesStamp = 0;
     quint64 graphStamp = 0;
@@ -110,7 +126,7 @@ struct FragmentListing
         contexts.clear();
         nodes.clear();
         producerRanges.clear();
-        producers.clear();
+        producerPlaces.clear();
     }
 
     bool describes(const QList<VrnSnBaseGlslContext*>& list, const VrnSnGlslNodeAliases& listAliases) const
@@ -126,14 +142,24 @@ FragmentListing& threadListing()
     return vrnThreadInstance<FragmentListing>();
 }
 
-// The records of a build, kept in the order they were first asked for.
+// The records of a build, kept in the order they were first asked for; or,
+// made from a list whose contexts are all different, in the list's order.
 class Records
 {
 public:
     explicit Records(int expected) : m_numbers(size_t(expected)) { m_records.reserve(size_t(expected)); }
-
-    VrnSnGlslCodeGeneratorContextInfo& of(VrnSnBaseGlslContext* context)
+    explicit Records(const QList<VrnSnBaseGlslContext*>& distinct) : m_numbers(0), m_byPlace(true)
     {
+        m_records.reserve(size_t(distinct.size()));
+        for (VrnSnBaseGlslContext* c : distinct)
+            m_records.push_back({c, VrnSnGlslCodeGeneratorContextInfo()});
+    }
+
+    // The context's record; place is its place in the list the records were made from, if any.
+    VrnSnGlslCodeGeneratorContextInfo& of(VrnSnBaseGlslContext* context, int place)
+    {
+        if (m_byPlace)
+            return m_records[size_t(place)].second;
         int k = m_numbers.numberOf(context);
         if (k < 0) {
             k = int(m_records.size());
@@ -173,6 +199,7 @@ public:
 private:
     using Record = std::pair<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo>;
     VrnAddressNumbers m_numbers;
+    bool m_byPlace = false;
     std::vector<Record> m_records;
 };
 
@@ -240,13 +267,20 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     // The walk asks for a node's producers when it enters the node and places
     // the node when it leaves it, last entered first: a stack of the nodes
     // entered and not yet placed follows it.
+    // The producers of a node are met in the order it found them: each is
+    // noted by its number in the node's range of producerPlaces, which the
+    // places in the list replace once every node has one.
     struct Entered
     {
         VrnSnBaseNode* node;
         VrnSnBaseGlslContext* listed; // null for a node without a context and a pass-through node
         FragmentListing::Range producers;
+        size_t nextProducer;
+        int number;
     };
     std::vector<Entered> entered;
+    std::vector<int> placeOfNumber; // -1: not listed
+    int lastMet = -1;
     walkUpstream(
         start,
         [&](VrnSnBaseNode* n, NodeList& found) {
@@ -255,20 +289,30 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
             if (t != VrnShaderType::AllStages && !types.contains(t))
                 types.append(t);
             VrnSnBaseGlslContext* c = n->kind().alias ? nullptr : n->context();
-            const size_t first = listing.producers.size();
-            listing.producers.insert(listing.producers.end(), found.begin(), found.end());
-            entered.push_back(Entered{n, c, {first, listing.producers.size()}});
+            const size_t first = listing.producerPlaces.size();
+            listing.producerPlaces.resize(first + found.size(), -1);
+            entered.push_back(Entered{n, c, {first, listing.producerPlaces.size()}, first, lastMet});
         },
         true,
         [&](VrnSnBaseNode*) {
             const Entered& e = entered.back();
             if (e.listed) {
+                placeOfNumber[size_t(e.number)] = int(listing.contexts.size());
                 listing.contexts.push_back(e.listed);
                 listing.nodes.push_back(e.node);
                 listing.producerRanges.push_back(e.producers);
             }
             entered.pop_back();
+        },
+        [&](int number) {
+            if (size_t(number) == placeOfNumber.size())
+                placeOfNumber.push_back(-1);
+            if (!entered.empty())
+                listing.producerPlaces[entered.back().nextProducer++] = number;
+            lastMet = number;
         });
+    for (int& p : listing.producerPlaces)
+        p = p >= 0 ? placeOfNumber[size_t(p)] : -1;
     if (types.size() == 1) {
         VrnSnGlslNodeAliases& fragmentAliases = aliases[VrnShaderType::Fragment];
         QList<VrnSnBaseGlslContext*>& fragmentContexts = contexts[VrnShaderType::Fragment];
@@ -326,31 +370,40 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
     const FragmentListing& listing = threadListing();
     const bool walked = listing.describes(contexts, aliases);
     std::vector<Listed> listed;
-    VrnAddressNumbers number{size_t(contexts.size())};
+    listed.reserve(size_t(contexts.size()));
+    VrnAddressNumbers number{walked ? 0 : size_t(contexts.size())};
     std::vector<int> place(size_t(contexts.size()), -1);
     for (int i = 0; i < contexts.size(); ++i) {
         VrnSnBaseGlslContext* c = contexts.at(i);
-        VrnSnBaseNode* n = walked ? listing.nodes[size_t(i)] : c ? c->parentNode() : nullptr;
+        if (walked) {
+            // Every node once, each with its own context.
+            listed.push_back(Listed{listing.nodes[size_t(i)], c});
+            place[size_t(i)] = i;
+            continue;
+        }
+        VrnSnBaseNode* n = c ? c->parentNode() : nullptr;
         if (!n)
             continue;
         if (number.insert(n, int(listed.size())))
-            listed.push_back(Listed{n, walked ? c : n->context()});
+            listed.push_back(Listed{n, n->context()});
         place[size_t(i)] = number.numberOf(n);
     }
-    // Records of the listed contexts, and of any other context a step below looks at.
-    Records records(contexts.size());
+    // Records of the listed contexts, and of any other context a step below
+    // looks at; by place when the list is the walk's.
+    Records records = walked ? Records(contexts) : Records(contexts.size());
     for (int i = 0; i < contexts.size(); ++i) {
         if (place[size_t(i)] < 0)
             continue;
         Listed& l = listed[size_t(place[size_t(i)])];
         VrnSnBaseNode* node = l.node; // the context's parent, found above
         l.container = node->kind().container; // read while the node is near
-        VrnSnGlslCodeGeneratorContextInfo& record = records.of(contexts.at(i));
+        VrnSnGlslCodeGeneratorContextInfo& record = records.of(contexts.at(i), i);
         record.readsCache = nodeReadsCache(node, shadingContext);
         record.readsBakedChannel = !record.readsCache && nodeReadsBakedChannel(node, shadingContext);
     }
-    for (Listed& l : listed) {
-        const VrnSnGlslCodeGeneratorContextInfo& record = records.of(l.context);
+    for (size_t k = 0; k < listed.size(); ++k) {
+        Listed& l = listed[k];
+        const VrnSnGlslCodeGeneratorContextInfo& record = records.of(l.context, int(k));
         l.readsCache = record.readsCache;
         l.readsBakedChannel = record.readsBakedChannel;
     }
@@ -371,20 +424,19 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         const Listed& l = listed[size_t(consumer)];
         if (l.readsCache || l.readsBakedChannel)
             continue;
-        auto read = [&](VrnSnBaseNode* p) {
-            const int producer = number.numberOf(p);
-            if (producer >= 0)
-                reads.push_back({producer, consumer});
-        };
         if (walked) {
             const FragmentListing::Range range = listing.producerRanges[size_t(i)];
             for (size_t k = range.first; k < range.second; ++k)
-                read(listing.producers[k]);
+                if (listing.producerPlaces[k] >= 0)
+                    reads.push_back({listing.producerPlaces[k], consumer});
             continue;
         }
         producersOf(l.node, &aliases, nullptr, producers);
-        for (VrnSnBaseNode* p : producers)
-            read(p);
+        for (VrnSnBaseNode* p : producers) {
+            const int producer = number.numberOf(p);
+            if (producer >= 0)
+                reads.push_back({producer, consumer});
+        }
     }
     // The consumers of listed node k, in the order found: consumers[firstConsumer[k]] up to
     // consumers[firstConsumer[k + 1]]; one array for all, instead of one per node.
@@ -439,7 +491,8 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         const int n = place[size_t(i)];
         if (n < 0 || listed[size_t(n)].owner < 0)
             continue;
-        VrnSnGlslCodeGeneratorContextInfo& record = records.of(listed[size_t(listed[size_t(n)].owner)].context);
+        const int owner = listed[size_t(n)].owner;
+        VrnSnGlslCodeGeneratorContextInfo& record = records.of(listed[size_t(owner)].context, owner);
         record.nestedContexts.append(contexts.at(i));
         record.hasNestedContexts = true;
     }
