@@ -5,6 +5,9 @@
 #include "VrnSnGlslContextRecordIndex.h"
 #include "VrnTestSupport.h"
 
+#include <memory>
+#include <string>
+
 namespace {
 using namespace VrnTest;
 
@@ -311,20 +314,29 @@ TEST_F(Styles, Style4BodyIsStyle2s)
 
 // The index finds what the map's own lookup finds: the map's record, a default
 // one inserted for a context without, and never a record a copy of the map
-// changed after the copy detached from it.
+// changed after the copy detached from it; made from the map, from where its
+// records lie, or from places that are not this map's.
 TEST(ContextRecordIndex, FindsTheMapsOwnRecords)
 {
     auto* a = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x1000));
     auto* b = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x2000));
     auto* late = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x800));
-    VrnSnGlslContextInfoMap map;
-    map[a].readsCache = true;
-    map[b].hasNestedContexts = true;
-    VrnSnGlslContextInfoMap other{{a, VrnSnGlslCodeGeneratorContextInfo()}};
-    {
-        const VrnSnGlslContextRecordIndex index(map);
+    for (const char* madeFrom : {"the map", "its places", "other places"}) {
+        SCOPED_TRACE(madeFrom);
+        VrnSnGlslContextInfoMap map;
+        map[b].hasNestedContexts = true;
+        map[a].readsCache = true;
+        VrnSnGlslContextInfoMap other{{a, VrnSnGlslCodeGeneratorContextInfo()}};
+        VrnSnGlslRecordPlaces places;
+        if (madeFrom != std::string("the map")) // in the order made, not the map's
+            places = {{b, a}, {&map[b], &map[a]}};
+        if (madeFrom == std::string("other places"))
+            places = {{a}, {&other[a]}};
+        auto index = madeFrom == std::string("the map") ? std::make_unique<VrnSnGlslContextRecordIndex>(map)
+                                                        : std::make_unique<VrnSnGlslContextRecordIndex>(map, std::move(places));
         EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]);
         EXPECT_TRUE(VrnSnGlslContextRecordIndex::recordOf(map, b).hasNestedContexts);
+        EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]) << "asked again, out of order";
         EXPECT_FALSE(VrnSnGlslContextRecordIndex::recordOf(other, a).readsCache) << "another map is asked itself";
 
         VrnSnGlslContextRecordIndex::recordOf(map, late).readsBakedChannel = true;
@@ -343,6 +355,7 @@ TEST(ContextRecordIndex, FindsTheMapsOwnRecords)
         EXPECT_FALSE(map.value(a).readsCache);
         EXPECT_TRUE(shared.value(a).readsCache);
         EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, b), &map[b]);
+        index.reset();
+        EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]);
     }
-    EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]);
 }

@@ -15,8 +15,9 @@ void VrnSnGlslCodeGenerator_Style2::buildShaderTypeCode(VrnSnGlslContextManager*
                                                         QString& declarationCode, QString& bodyCode, unsigned shaderType,
                                                         VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
-    VrnSnGlslContextInfoMap infoMap = buildContextInfo(shadingContext, aliases, contexts);
-    const VrnSnGlslContextRecordIndex records(infoMap);
+    VrnSnGlslRecordPlaces places;
+    VrnSnGlslContextInfoMap infoMap = buildContextInfo(shadingContext, aliases, contexts, places);
+    const VrnSnGlslContextRecordIndex records(infoMap, std::move(places));
     QList<VrnSnBaseGlslContext*> topLevel = topLevelContexts(contexts, infoMap);
     emitNodeFunctions(declarationCode, shaderType, aliases, contexts, infoMap);
     emitMainBody(bodyCode, shaderType, aliases, topLevel, infoMap);

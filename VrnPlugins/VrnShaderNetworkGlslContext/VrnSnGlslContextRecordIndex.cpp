@@ -4,14 +4,31 @@ namespace {
 thread_local VrnSnGlslContextRecordIndex* t_current = nullptr;
 }
 
-VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap& map)
-    : m_map(map), m_numbers(size_t(map.size())), m_outer(t_current)
+VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap& map) : m_map(map), m_outer(t_current)
 {
+    m_contexts.reserve(size_t(map.size()));
     m_records.reserve(size_t(map.size()));
     // begin() detaches a shared map first, so the records found are the map's own.
     for (auto it = map.begin(); it != map.end(); ++it) {
-        m_numbers.insert(it.key(), int(m_records.size()));
+        m_contexts.push_back(it.key());
         m_records.push_back(&it.value());
+    }
+    m_first = map.constBegin();
+    t_current = this;
+}
+
+VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap& map, VrnSnGlslRecordPlaces&& places)
+    : m_map(map), m_contexts(std::move(places.contexts)), m_records(std::move(places.records)), m_outer(t_current)
+{
+    // (A map shared with a copy is not read through the index: see holdsTheMapsNodes.)
+    if (m_contexts.size() != size_t(map.size()) || m_records.size() != m_contexts.size()) {
+        // Not where this map's records lie: read from the map itself.
+        m_contexts.clear();
+        m_records.clear();
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            m_contexts.push_back(it.key());
+            m_records.push_back(&it.value());
+        }
     }
     m_first = map.constBegin();
     t_current = this;
@@ -34,13 +51,31 @@ bool VrnSnGlslContextRecordIndex::holdsTheMapsNodes() const
     return m_map.isDetached() && m_map.constBegin() == m_first;
 }
 
+VrnAddressNumbers& VrnSnGlslContextRecordIndex::numbers()
+{
+    if (!m_numbers) {
+        m_numbers = std::make_unique<VrnAddressNumbers>(m_contexts.size());
+        for (size_t k = 0; k < m_contexts.size(); ++k)
+            m_numbers->insert(m_contexts[k], int(k));
+    }
+    return *m_numbers;
+}
+
 VrnSnGlslCodeGeneratorContextInfo& VrnSnGlslContextRecordIndex::find(VrnSnBaseGlslContext* context)
 {
-    const int number = m_numbers.numberOf(context);
-    if (number >= 0)
-        return *m_records[size_t(number)];
+    for (size_t k = m_last; k < m_last + 2 && k < m_contexts.size(); ++k)
+        if (m_contexts[k] == context) {
+            m_last = k;
+            return *m_records[k];
+        }
+    const int number = numbers().numberOf(context);
+    if (number >= 0) {
+        m_last = size_t(number);
+        return *m_records[m_last];
+    }
     VrnSnGlslCodeGeneratorContextInfo& inserted = m_map[context];
-    m_numbers.insert(context, int(m_records.size()));
+    m_numbers->insert(context, int(m_records.size()));
+    m_contexts.push_back(context);
     m_records.push_back(&inserted);
     m_first = m_map.constBegin(); // a smaller address becomes the first node
     return inserted;

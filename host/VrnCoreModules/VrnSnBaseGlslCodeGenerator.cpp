@@ -170,8 +170,9 @@ public:
     }
 
     // Into an empty map in ascending order, each insertion placed after the
-    // last; merged into a map that already has some.
-    void writeInto(VrnSnGlslContextInfoMap& info)
+    // last, noting in places where each record went when given; merged into
+    // a map that already has some.
+    void writeInto(VrnSnGlslContextInfoMap& info, VrnSnGlslRecordPlaces* places)
     {
         // The addresses are sorted with the records' numbers, not the records:
         // moving a record moves its list of nested contexts.
@@ -182,10 +183,22 @@ public:
         std::sort(order.begin(), order.end(),
                   [](const auto& a, const auto& b) { return std::less<VrnSnBaseGlslContext*>()(a.first, b.first); });
         const bool empty = info.isEmpty();
+        if (places) {
+            places->contexts.clear();
+            places->records.clear();
+            if (empty) {
+                places->contexts.reserve(m_records.size());
+                for (const Record& r : m_records)
+                    places->contexts.push_back(r.first);
+                places->records.resize(m_records.size());
+            }
+        }
         for (const auto& byAddress : order) {
             const Record& r = m_records[byAddress.second];
             if (empty) {
-                info.insert(info.constEnd(), r.first, r.second);
+                auto at = info.insert(info.constEnd(), r.first, r.second);
+                if (places)
+                    places->records[byAddress.second] = &at.value();
                 continue;
             }
             VrnSnGlslCodeGeneratorContextInfo& existing = info[r.first];
@@ -354,6 +367,13 @@ bool VrnSnBaseGlslCodeGenerator::nodeReadsBakedChannel(VrnSnBaseNode* node, VrnS
 void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases& aliases,
                                                   QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& info)
 {
+    contextInfoInto(shadingContext, aliases, contexts, info, nullptr);
+}
+
+void VrnSnBaseGlslCodeGenerator::contextInfoInto(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases& aliases,
+                                                 QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& info,
+                                                 VrnSnGlslRecordPlaces* places)
+{
     // Worked out on the listed nodes by number (their first place in the
     // list), then written into the map once per context.
     struct Listed
@@ -496,7 +516,7 @@ void VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingC
         record.nestedContexts.append(contexts.at(i));
         record.hasNestedContexts = true;
     }
-    records.writeInto(info);
+    records.writeInto(info, places);
 }
 
 VrnSnGlslContextInfoMap VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
@@ -504,8 +524,17 @@ VrnSnGlslContextInfoMap VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadi
 {
     VrnSnGlslContextInfoMap info;
     VrnSnGlslNodeAliases none;
-    buildContextInfo(shadingContext, aliases ? *aliases : none, contexts, info);
+    contextInfoInto(shadingContext, aliases ? *aliases : none, contexts, info, nullptr);
     return info;
+}
+
+VrnSnGlslContextInfoMap VrnSnBaseGlslCodeGenerator::buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
+                                                                     QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslRecordPlaces& places)
+{
+    VrnSnGlslContextInfoMap info;
+    VrnSnGlslNodeAliases none;
+    contextInfoInto(shadingContext, aliases ? *aliases : none, contexts, info, &places);
+    return info; // moved or made in place: the map keeps the nodes the places point into
 }
 
 QList<VrnSnBaseGlslContext*> VrnSnBaseGlslCodeGenerator::filterConextList_Remove(const QList<VrnSnBaseGlslContext*>& list,

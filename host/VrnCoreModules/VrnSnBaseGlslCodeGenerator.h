@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QString>
 
+#include <vector>
+
 class VrnSnBaseContext;
 class VrnSnBaseGlslContext;
 class VrnSnBaseNode;
@@ -25,6 +27,15 @@ struct VrnSnGlslCodeGeneratorContextInfo
 };
 
 using VrnSnGlslContextInfoMap = QMap<VrnSnBaseGlslContext*, VrnSnGlslCodeGeneratorContextInfo>;
+
+// Where the records of a map just made lie: the record of contexts[k] is
+// *records[k], in the order the records were made (the list's, as a rule).
+// Valid while the map keeps its nodes.
+struct VrnSnGlslRecordPlaces
+{
+    std::vector<VrnSnBaseGlslContext*> contexts;
+    std::vector<VrnSnGlslCodeGeneratorContextInfo*> records;
+};
 
 // A GLSL code generator: turns the contexts upstream of a root node into the
 // declaration and body texts of each shader type.
@@ -61,6 +72,9 @@ public:
     // The same records for a generator that may be given no aliases (null: none).
     VrnSnGlslContextInfoMap buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
                                              QList<VrnSnBaseGlslContext*>& contexts);
+    // The same, and where in the map each record lies.
+    VrnSnGlslContextInfoMap buildContextInfo(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases* aliases,
+                                             QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslRecordPlaces& places);
     // The list without the members of the set, order kept.
     static QList<VrnSnBaseGlslContext*> filterConextList_Remove(const QList<VrnSnBaseGlslContext*>& list,
                                                                 const QSet<VrnSnBaseGlslContext*>& remove);
@@ -81,4 +95,8 @@ public:
     static bool nodeReadsCache(VrnSnBaseNode* node, VrnShadingContext* shadingContext);
     // True when a bake point reads its baked channel.
     static bool nodeReadsBakedChannel(VrnSnBaseNode* node, VrnShadingContext* shadingContext);
+
+private:
+    static void contextInfoInto(VrnSvtShadingContext* shadingContext, VrnSnGlslNodeAliases& aliases,
+                                QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& info, VrnSnGlslRecordPlaces* places);
 };
