@@ -338,6 +338,8 @@ TEST(ContextRecordIndex, FindsTheMapsOwnRecords)
         EXPECT_TRUE(VrnSnGlslContextRecordIndex::recordOf(map, b).hasNestedContexts);
         EXPECT_EQ(&VrnSnGlslContextRecordIndex::recordOf(map, a), &map[a]) << "asked again, out of order";
         EXPECT_FALSE(VrnSnGlslContextRecordIndex::recordOf(other, a).readsCache) << "another map is asked itself";
+        EXPECT_EQ(VrnSnGlslContextRecordIndex::findRecord(map, late), nullptr) << "found, not made";
+        EXPECT_EQ(VrnSnGlslContextRecordIndex::findRecord(map, b), &map[b]);
 
         VrnSnGlslContextRecordIndex::recordOf(map, late).readsBakedChannel = true;
         ASSERT_EQ(map.size(), 3);

@@ -230,10 +230,11 @@ QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style6::topLevelContexts(con
     const bool bakeMode = bakeModeEnabled();
     QSet<VrnSnBaseGlslContext*> evaluatedInside;
     for (VrnSnBaseGlslContext* context : contexts) {
-        const auto found = context && context->parentNode() ? infoMap.constFind(context) : infoMap.constEnd();
-        if (found == infoMap.constEnd())
+        const VrnSnGlslCodeGeneratorContextInfo* found =
+            context && context->parentNode() ? VrnSnGlslContextRecordIndex::findRecord(infoMap, context) : nullptr;
+        if (!found)
             continue;
-        const VrnSnGlslCodeGeneratorContextInfo& record = found.value();
+        const VrnSnGlslCodeGeneratorContextInfo& record = *found;
         if (record.hasNestedContexts && !record.readsCache && !record.readsBakedChannel && context->shaderBodyCodeUsesOutputs()
             && !isNonBakeable(context->parentNode(), bakeMode))
             for (VrnSnBaseGlslContext* nested : record.nestedContexts)

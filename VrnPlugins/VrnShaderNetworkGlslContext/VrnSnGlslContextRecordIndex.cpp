@@ -46,6 +46,17 @@ VrnSnGlslCodeGeneratorContextInfo& VrnSnGlslContextRecordIndex::recordOf(VrnSnGl
     return map[context];
 }
 
+const VrnSnGlslCodeGeneratorContextInfo* VrnSnGlslContextRecordIndex::findRecord(const VrnSnGlslContextInfoMap& map,
+                                                                                VrnSnBaseGlslContext* context)
+{
+    if (t_current && &t_current->m_map == &map && t_current->holdsTheMapsNodes()) {
+        const int place = t_current->placeOf(context);
+        return place < 0 ? nullptr : t_current->m_records[size_t(place)];
+    }
+    const auto found = map.constFind(context);
+    return found == map.constEnd() ? nullptr : &found.value();
+}
+
 bool VrnSnGlslContextRecordIndex::holdsTheMapsNodes() const
 {
     return m_map.isDetached() && m_map.constBegin() == m_first;
@@ -61,18 +72,24 @@ VrnAddressNumbers& VrnSnGlslContextRecordIndex::numbers()
     return *m_numbers;
 }
 
-VrnSnGlslCodeGeneratorContextInfo& VrnSnGlslContextRecordIndex::find(VrnSnBaseGlslContext* context)
+int VrnSnGlslContextRecordIndex::placeOf(VrnSnBaseGlslContext* context)
 {
     for (size_t k = m_last; k < m_last + 2 && k < m_contexts.size(); ++k)
         if (m_contexts[k] == context) {
             m_last = k;
-            return *m_records[k];
+            return int(k);
         }
     const int number = numbers().numberOf(context);
-    if (number >= 0) {
+    if (number >= 0)
         m_last = size_t(number);
-        return *m_records[m_last];
-    }
+    return number;
+}
+
+VrnSnGlslCodeGeneratorContextInfo& VrnSnGlslContextRecordIndex::find(VrnSnBaseGlslContext* context)
+{
+    const int place = placeOf(context);
+    if (place >= 0)
+        return *m_records[size_t(place)];
     VrnSnGlslCodeGeneratorContextInfo& inserted = m_map[context];
     m_numbers->insert(context, int(m_records.size()));
     m_contexts.push_back(context);

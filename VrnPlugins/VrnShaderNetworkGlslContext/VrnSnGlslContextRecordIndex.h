@@ -28,9 +28,13 @@ public:
 
     // map[context]: a context without a record gets a default one, inserted.
     static VrnSnGlslCodeGeneratorContextInfo& recordOf(VrnSnGlslContextInfoMap& map, VrnSnBaseGlslContext* context);
+    // The context's record in the map; null for a context without one.
+    static const VrnSnGlslCodeGeneratorContextInfo* findRecord(const VrnSnGlslContextInfoMap& map, VrnSnBaseGlslContext* context);
 
 private:
     VrnSnGlslCodeGeneratorContextInfo& find(VrnSnBaseGlslContext* context);
+    // The place of the context's record; -1 for a context without one.
+    int placeOf(VrnSnBaseGlslContext* context);
     // Still the map's own nodes: a copy of the map shares them until the
     // next change detaches one side, which moves every record of the map.
     bool holdsTheMapsNodes() const;
