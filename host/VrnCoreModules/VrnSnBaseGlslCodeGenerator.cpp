@@ -63,11 +63,12 @@ void producersOf(VrnSnBaseNode* node, const VrnSnGlslNodeAliases* aliases, VrnSn
 
 // Walks every node upstream of start once, producers before consumers and
 // start last, and tells finished(node) of each in that order; a cycle is cut
-// where it closes. producers(node, list) fills the list of a node's producers. A walk expected to meet most of the network says so with
-// wholeNetwork: its table of nodes met is then sized once instead of growing.
-// met(number) is told the number of every node met, in the order met (start
-// first, then each producer as the walk comes to it): the nodes are numbered
-// 0, 1, 2, ... as they are first met.
+// where it closes. producers(node, list) fills the list of a node's
+// producers. met(number) is told the number of every node met, in the order
+// met (start first, then each producer as the walk comes to it): the nodes
+// are numbered 0, 1, 2, ... as they are first met. A walk expected to meet
+// most of the network says so with wholeNetwork: its table of nodes met is
+// then sized once instead of growing.
 template <typename Producers, typename Finished, typename Met>
 void walkUpstream(VrnSnBaseNode* start, Producers&& producers, bool wholeNetwork, Finished&& finished, Met&& met)
 {
@@ -215,8 +216,6 @@ private:
     bool m_byPlace = false;
     std::vector<Record> m_records;
 };
-
-
 } // namespace
 
 VrnSnBaseGlslCodeGenerator::VrnSnBaseGlslCodeGenerator() = default;
@@ -279,10 +278,10 @@ void VrnSnBaseGlslCodeGenerator::buildContextsList(VrnSnGlslContextManager* mana
     VrnSnGlslNodeAliases passThroughs;
     // The walk asks for a node's producers when it enters the node and places
     // the node when it leaves it, last entered first: a stack of the nodes
-    // entered and not yet placed follows it.
-    // The producers of a node are met in the order it found them: each is
-    // noted by its number in the node's range of producerPlaces, which the
-    // places in the list replace once every node has one.
+    // entered and not yet placed follows it. It then meets the producers in
+    // the order they were found: each is noted by its number in the node's
+    // range of producerPlaces, which their places in the list replace once
+    // every node has one.
     struct Entered
     {
         VrnSnBaseNode* node;

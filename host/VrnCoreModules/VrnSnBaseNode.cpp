@@ -68,13 +68,12 @@ void VrnSnBaseNode::childEvent(QChildEvent* event)
         graphChanged();
         if (static_cast<QObject*>(m_context) == event->child())
             m_contextIsChild = event->added();
-    }
-    if (event->added() || event->removed())
         for (VrnSnBaseContext* c : qAsConst(m_madeContexts))
             if (static_cast<QObject*>(c) == event->child()) {
                 c->m_withMaker = event->added();
                 break;
             }
+    }
     VrnSerializableObject::childEvent(event);
 }
 
