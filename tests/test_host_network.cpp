@@ -109,6 +109,8 @@ TEST_F(Fixture, ContextsAreListedProducersFirstEachOnceRootLast)
     const VrnSnGlslNodeAliases::Point resolved = aliases[35632].getAlias(m->inputConnection(QStringLiteral("A")));
     EXPECT_EQ(resolved.node.data(), s);
     EXPECT_EQ(resolved.name, QStringLiteral("Output"));
+    EXPECT_TRUE(aliases[35632].containsAlias(m->inputConnection(QStringLiteral("A"))));
+    EXPECT_FALSE(aliases[35632].containsAlias(m->inputConnection(QStringLiteral("B")))) << "only pass-through points have aliases";
     EXPECT_EQ(m->context()->shaderBodyCode(35632, &aliases[35632], nullptr), QStringLiteral("Output = SOutput + SOutput;"));
 }
 
