@@ -332,3 +332,24 @@ TEST_F(Style5Packing, MissingAnalysisIsLoggedWithoutTheEncryptedSource)
         }
     }
 }
+
+// Contexts are mostly asked for in the list's order; a context listed twice
+// keeps its first place however it is asked for.
+TEST(Style5Places, AContextKeepsItsFirstPlace)
+{
+    auto* a = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x1000));
+    auto* k = reinterpret_cast<VrnSnBaseGlslContext*>(quintptr(0x2000));
+    const struct { QList<VrnSnBaseGlslContext*> list; QList<int> places; } rows[] = {
+        {{a, k}, {0, 1, 0, 1}}, // in order, then asked again out of turn
+        {{a, k, a}, {0, 1, 0, 1}},
+    };
+    for (const auto& row : rows) {
+        Info r;
+        r.Contexts = row.list;
+        VrnSnGlslStyle5Steps::numberContexts(r);
+        QList<int> places;
+        for (VrnSnBaseGlslContext* c : {a, k, a, k})
+            places.append(VrnSnGlslStyle5Steps::placeOf(r, c));
+        EXPECT_EQ(places, row.places) << row.list.size() << " contexts";
+    }
+}

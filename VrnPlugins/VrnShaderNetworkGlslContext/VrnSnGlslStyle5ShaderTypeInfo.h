@@ -115,6 +115,7 @@ struct VrnSnGlslStyle5ShaderTypeInfo
     // this stage, kept once the analyses are gathered. Reads not kept are
     // looked up in the map; an analysis not kept, by version hash (and logged).
     VrnAddressNumbers ContextNumbers{0};
+    bool ContextsDistinct = false; // no context listed twice: a context's place is its only one
     QVector<ContextFacts> ContextFactsByNumber;
     // The last context placed and its number: a step asks for one entry's
     // context several times in a row. A record belongs to one thread.

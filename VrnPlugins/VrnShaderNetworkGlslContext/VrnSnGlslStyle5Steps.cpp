@@ -41,8 +41,10 @@ void numberContexts(Info& r)
         return;
     r.ContextNumbers = VrnAddressNumbers(size_t(count));
     r.LastPlaceAsked = Info::PlaceAsked();
+    r.ContextsDistinct = true;
     for (int i = 0; i < count; ++i)
-        r.ContextNumbers.insert(r.Contexts.at(i), i); // the first place counts
+        if (!r.ContextNumbers.insert(r.Contexts.at(i), i)) // the first place counts
+            r.ContextsDistinct = false;
     r.ContextFactsByNumber = QVector<Info::ContextFacts>(count);
     r.ContextVersionHash = QVector<QString>(count);
     r.ContextVariantKey = QVector<QString>(count);

@@ -35,12 +35,16 @@ QByteArray local8Bit(const QString& text);
 void numberContexts(Info& r);
 // The context's place in the tables kept by place; -1 for a context without
 // one. Inline, with the last answer kept: the steps ask for one entry's
-// context many times in a row.
+// context many times in a row, and then mostly for the next context of the
+// list, which is tried before the table by address.
 inline int placeOf(const Info& r, const VrnSnBaseGlslContext* c)
 {
     Info::PlaceAsked& last = r.LastPlaceAsked;
-    if (!last.known || last.context != c)
-        last = Info::PlaceAsked{true, c, r.ContextNumbers.numberOf(c)};
+    if (!last.known || last.context != c) {
+        const int next = last.known ? last.number + 1 : 0;
+        const bool isNext = r.ContextsDistinct && next >= 0 && next < r.Contexts.size() && r.Contexts.at(next) == c;
+        last = Info::PlaceAsked{true, c, isNext ? next : r.ContextNumbers.numberOf(c)};
+    }
     return last.number < r.ContextFactsByNumber.size() ? last.number : -1;
 }
 // What the record keeps of a context by its place; null for a context without one.
