@@ -4,17 +4,9 @@ namespace {
 thread_local VrnSnGlslContextRecordIndex* t_current = nullptr;
 }
 
-VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap& map) : m_map(map), m_outer(t_current)
+VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap& map)
+    : VrnSnGlslContextRecordIndex(map, VrnSnGlslRecordPlaces())
 {
-    m_contexts.reserve(size_t(map.size()));
-    m_records.reserve(size_t(map.size()));
-    // begin() detaches a shared map first, so the records found are the map's own.
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        m_contexts.push_back(it.key());
-        m_records.push_back(&it.value());
-    }
-    m_first = map.constBegin();
-    t_current = this;
 }
 
 VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap& map, VrnSnGlslRecordPlaces&& places)
@@ -22,9 +14,12 @@ VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap
 {
     // (A map shared with a copy is not read through the index: see holdsTheMapsNodes.)
     if (m_contexts.size() != size_t(map.size()) || m_records.size() != m_contexts.size()) {
-        // Not where this map's records lie: read from the map itself.
+        // Not where this map's records lie: read from the map itself. begin()
+        // detaches a shared map first, so the records found are the map's own.
         m_contexts.clear();
         m_records.clear();
+        m_contexts.reserve(size_t(map.size()));
+        m_records.reserve(size_t(map.size()));
         for (auto it = map.begin(); it != map.end(); ++it) {
             m_contexts.push_back(it.key());
             m_records.push_back(&it.value());
@@ -39,19 +34,24 @@ VrnSnGlslContextRecordIndex::~VrnSnGlslContextRecordIndex()
     t_current = m_outer;
 }
 
+VrnSnGlslContextRecordIndex* VrnSnGlslContextRecordIndex::indexOf(const VrnSnGlslContextInfoMap& map)
+{
+    return t_current && &t_current->m_map == &map && t_current->holdsTheMapsNodes() ? t_current : nullptr;
+}
+
 VrnSnGlslCodeGeneratorContextInfo& VrnSnGlslContextRecordIndex::recordOf(VrnSnGlslContextInfoMap& map, VrnSnBaseGlslContext* context)
 {
-    if (t_current && &t_current->m_map == &map && t_current->holdsTheMapsNodes())
-        return t_current->find(context);
+    if (VrnSnGlslContextRecordIndex* index = indexOf(map))
+        return index->find(context);
     return map[context];
 }
 
 const VrnSnGlslCodeGeneratorContextInfo* VrnSnGlslContextRecordIndex::findRecord(const VrnSnGlslContextInfoMap& map,
                                                                                 VrnSnBaseGlslContext* context)
 {
-    if (t_current && &t_current->m_map == &map && t_current->holdsTheMapsNodes()) {
-        const int place = t_current->placeOf(context);
-        return place < 0 ? nullptr : t_current->m_records[size_t(place)];
+    if (VrnSnGlslContextRecordIndex* index = indexOf(map)) {
+        const int place = index->placeOf(context);
+        return place < 0 ? nullptr : index->m_records[size_t(place)];
     }
     const auto found = map.constFind(context);
     return found == map.constEnd() ? nullptr : &found.value();

@@ -32,6 +32,8 @@ public:
     static const VrnSnGlslCodeGeneratorContextInfo* findRecord(const VrnSnGlslContextInfoMap& map, VrnSnBaseGlslContext* context);
 
 private:
+    // The thread's current index when it was made for the map and still holds its nodes; null otherwise.
+    static VrnSnGlslContextRecordIndex* indexOf(const VrnSnGlslContextInfoMap& map);
     VrnSnGlslCodeGeneratorContextInfo& find(VrnSnBaseGlslContext* context);
     // The place of the context's record; -1 for a context without one.
     int placeOf(VrnSnBaseGlslContext* context);

@@ -25,39 +25,38 @@ public:
     // The address's number; one without gets the number given. One search.
     int numberOrInsert(const void* address, int number)
     {
-        if (!address) {
-            if (m_nullNumber < 0)
-                m_nullNumber = number;
-            return m_nullNumber;
-        }
-        m_slots.reserveOne();
-        Slot& slot = m_slots.find(keyOf(address), [address](const Slot& s) { return s.address == address; });
-        if (!slot.empty())
-            return slot.number;
-        slot = Slot{address, number};
-        m_slots.filled();
-        return number;
+        bool inserted = false;
+        return place(address, number, inserted);
     }
 
     // Gives the address the number unless it has one; false when it had.
     bool insert(const void* address, int number)
     {
-        if (!address) {
-            if (m_nullNumber >= 0)
-                return false;
-            m_nullNumber = number;
-            return true;
-        }
-        m_slots.reserveOne();
-        Slot& slot = m_slots.find(keyOf(address), [address](const Slot& s) { return s.address == address; });
-        if (!slot.empty())
-            return false;
-        slot = Slot{address, number};
-        m_slots.filled();
-        return true;
+        bool inserted = false;
+        place(address, number, inserted);
+        return inserted;
     }
 
 private:
+    // The address's number, given it (and inserted set) when it had none.
+    int place(const void* address, int number, bool& inserted)
+    {
+        if (!address) {
+            inserted = m_nullNumber < 0;
+            if (inserted)
+                m_nullNumber = number;
+            return m_nullNumber;
+        }
+        m_slots.reserveOne();
+        Slot& slot = m_slots.find(keyOf(address), [address](const Slot& s) { return s.address == address; });
+        inserted = slot.empty();
+        if (inserted) {
+            slot = Slot{address, number};
+            m_slots.filled();
+        }
+        return slot.number;
+    }
+
     // An empty slot holds no address (and number -1), so null has its own place.
     struct Slot
     {

@@ -51,8 +51,7 @@ VrnSnBaseGlslContext::VrnSnBaseGlslContext(QObject* parent) : VrnSnBaseContext(p
 {
     // The node answers context() from this link when no GLSL context comes before this one.
     VrnSnBaseNode* node = madeFor();
-    if (node && node->findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly) == this)
-    {
+    if (node && node->findChild<VrnSnBaseGlslContext*>(QString(), Qt::FindDirectChildrenOnly) == this) {
         node->m_context = this;
         node->m_contextIsChild = true;
     }
