@@ -4,6 +4,10 @@
 #include "VrnTestSupport.h"
 
 #include "VrnDemoNetwork.h"
+#include "VrnReadAhead.h"
+#include "VrnUniformReport.h"
+
+#include <limits>
 
 namespace {
 QMap<unsigned, QString> assembledStages(VrnShaderNetwork* network, const QString& generator)
@@ -257,4 +261,36 @@ TEST(Assembly, BlockArraysAreRoundedWhileTheRoundedBlockFits)
         EXPECT_TRUE(text.contains(QStringLiteral("int FragmentShaderUniformBlock_u_IntUniforms0[%1];").arg(row.declaredInts))) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("float FragmentShaderUniformBlock_u_FloatUniforms[%1];").arg(row.declaredFloats))) << text.toStdString();
     }
+}
+
+// Reading ahead asks the processor for memory and nothing else: with every
+// list asked for, each style writes the texts and leaves the uniform data it
+// does with none asked for, also where a producer was deleted.
+TEST(Assembly, ReadingAheadChangesNoByte)
+{
+    VrnTest::plugin();
+    VrnRandomNetwork::Options options;
+    options.seed = 7;
+    options.nodes = 300;
+    const auto loaded = VrnTest::loadNetwork(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(QJsonDocument::Compact));
+    ASSERT_NE(loaded, nullptr);
+    VrnShaderNetwork* network = loaded->network();
+    delete network->nodes().at(network->nodes().at(0) == network->root() ? 1 : 0);
+    const int fewest = VrnReadAhead::fewestContexts();
+    for (const QString& generator : VrnSnGlslCodeGeneratorManager::instance().codeGeneratorNames()) {
+        SCOPED_TRACE(generator.toStdString());
+        VrnShaderBuildResult results[2];
+        QJsonObject reports[2];
+        for (int asked : {0, 1}) {
+            VrnReadAhead::setFewestContexts(asked ? 0 : std::numeric_limits<int>::max());
+            VrnSurfaceShader surface;
+            VrnShaderBuild::run(generator, network, &surface, results[asked]);
+            reports[asked] = VrnUniformReport::build(network, &surface);
+        }
+        EXPECT_FALSE(results[0].bodyCodes.isEmpty());
+        EXPECT_EQ(results[1].declarationCodes, results[0].declarationCodes);
+        EXPECT_EQ(results[1].bodyCodes, results[0].bodyCodes);
+        EXPECT_EQ(reports[1], reports[0]);
+    }
+    VrnReadAhead::setFewestContexts(fewest);
 }

@@ -1,5 +1,6 @@
 #include "VrnSnGlslCodeGenerator_Style1.h"
 
+#include "VrnReadAhead.h"
 #include "VrnShadingContext.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslEmission.h"
@@ -17,7 +18,10 @@ void VrnSnGlslCodeGenerator_Style1::buildShaderTypeCode(VrnSnGlslContextManager*
                                                         VrnSnGlslNodeAliases* aliases, QList<VrnSnBaseGlslContext*>& contexts)
 {
     const bool bakeMode = bakeModeEnabled();
-    for (VrnSnBaseGlslContext* context : contexts) {
+    const VrnReadAhead ahead(contexts);
+    for (int place = 0; place < contexts.size(); ++place) {
+        ahead.reach(place);
+        VrnSnBaseGlslContext* context = contexts.at(place);
         const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
         if (!node)
             continue;

@@ -1,5 +1,6 @@
 #include "VrnSnGlslCodeGenerator_Style2.h"
 
+#include "VrnReadAhead.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslContextRecordIndex.h"
 #include "VrnSnGlslEmission.h"
@@ -63,7 +64,10 @@ void VrnSnGlslCodeGenerator_Style2::emitNodeFunctions(QString& declarationCode, 
     thread_local QString forward;
     forward.resize(0);
     const bool bakeMode = bakeModeEnabled();
-    for (VrnSnBaseGlslContext* context : contexts) {
+    const VrnReadAhead ahead(contexts);
+    for (int place = 0; place < contexts.size(); ++place) {
+        ahead.reach(place);
+        VrnSnBaseGlslContext* context = contexts.at(place);
         const VrnSnBaseNode* node = context ? context->parentNode() : nullptr;
         if (!node)
             continue;
@@ -167,7 +171,10 @@ void VrnSnGlslCodeGenerator_Style2::emitBlock(QString& out, unsigned shaderType,
                                               QList<VrnSnBaseGlslContext*>& contexts, VrnSnGlslContextInfoMap& infoMap, bool mainBody)
 {
     out += evaluationBlockOpen();
-    for (VrnSnBaseGlslContext* context : contexts) {
+    const VrnReadAhead ahead(contexts);
+    for (int place = 0; place < contexts.size(); ++place) {
+        ahead.reach(place);
+        VrnSnBaseGlslContext* context = contexts.at(place);
         if (!context || !context->parentNode())
             continue;
         if (context->shaderBodyCodeUsesOutputs())

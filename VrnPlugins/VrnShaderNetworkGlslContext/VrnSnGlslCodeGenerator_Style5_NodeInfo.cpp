@@ -4,6 +4,7 @@
 #include "VrnSnGlslCodeGenerator_Style5.h"
 
 #include "VrnAttributeValues.h"
+#include "VrnReadAhead.h"
 #include "VrnShaderNetworkManager.h"
 #include "VrnShaderNetworkUtils.h"
 #include "VrnSnBaseGlslContext.h"
@@ -139,7 +140,9 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     QHash<VrnTextIdentity, int> lastOfHash;                   // source and encryption
     QHash<VrnTextIdentity, int> lastWithPathKey;              // path key, where the manager knows the uuid
     PathKeys pathKeys;
+    const VrnReadAhead ahead(r.Contexts);
     for (int i = 0; i < r.Contexts.size(); ++i) {
+        ahead.reach(i);
         VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)
@@ -154,6 +157,7 @@ void VrnSnGlslCodeGenerator_Style5::gatherNodeInfo(ShaderTypeInfo& r)
     // recorded once per identity of its hash: recording it again changes nothing.
     QSet<VrnTextIdentity> plainVariantRecorded;
     for (int i = 0; i < r.Contexts.size(); ++i) {
+        ahead.reach(i);
         VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)

@@ -7,6 +7,7 @@
 
 #include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
+#include "VrnReadAhead.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderUniformBlock.h"
 #include "VrnShadingContext.h"
@@ -93,7 +94,10 @@ private:
 int sizeParameterBlocks(Info& r, const NodeFunctionUses& uses, CacheAttributes& cacheAttributes)
 {
     int parameterInts = 0;
-    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+    const VrnReadAhead ahead(r.Contexts);
+    for (int i = 0; i < r.Contexts.size(); ++i) {
+        ahead.reach(i);
+        VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         const int place = placeOf(r, c); // the packing numbered the contexts: every table by place has a slot for it
         int unused = 0;
@@ -122,7 +126,9 @@ int sizeWiringBlocks(Info& r, const NodeFunctionUses& uses, const CacheAttribute
 {
     int wiringInts = 0;
     r.WiringIndexByEntry = QVector<int>(r.ContextEntries.size(), 0);
+    const VrnReadAhead ahead(r.Contexts);
     for (int place = 0; place < r.ContextEntries.size(); ++place) {
+        ahead.reach(place);
         const Info::ContextEntry& e = r.ContextEntries.at(place);
         if (e.isSeparator())
             continue;
@@ -181,7 +187,9 @@ void fillInstructions(Info& r, const NodeFunctionUses& uses)
     // up when the list changes, not for every entry.
     const Info::ContextEntry* previous = nullptr;
     QVector<int>* members = nullptr;
+    const VrnReadAhead ahead(r.Contexts);
     for (int place = 0; place < r.ContextEntries.size(); ++place) {
+        ahead.reach(place);
         const Info::ContextEntry& e = r.ContextEntries.at(place);
         if (e.isSeparator()) {
             r.InstructionList[i] = r.InstructionList[i + 1] = r.InstructionList[i + 2] = kSeparator;
@@ -285,7 +293,10 @@ void fillParameters(Info& r, const CacheAttributes& cacheAttributes)
 {
     r.FloatCount = 0;
     r.Vec4Count = 0;
-    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+    const VrnReadAhead ahead(r.Contexts);
+    for (int i = 0; i < r.Contexts.size(); ++i) {
+        ahead.reach(i);
+        VrnSnBaseGlslContext* c = r.Contexts.at(i);
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node)
             continue;
@@ -316,7 +327,10 @@ void VrnSnGlslCodeGenerator_Style5::buildRevalSubLists(ShaderTypeInfo& r)
     // reported as too complex anyway: more entries would only cost memory.
     const int maximumEntries = VrnShaderUniformBlock::kMaximumBytes / VrnShaderUniformBlock::kBytesPerElement / 3;
     VrnSnBaseGlslCodeGenerator host;
-    for (VrnSnBaseGlslContext* c : qAsConst(r.Contexts)) {
+    const VrnReadAhead ahead(r.Contexts);
+    for (int i = 0; i < r.Contexts.size(); ++i) {
+        ahead.reach(i);
+        VrnSnBaseGlslContext* c = r.Contexts.at(i);
         if (r.ContextEntries.size() > maximumEntries)
             return;
         if (!c || !mayReevaluate(r, c))
@@ -388,7 +402,9 @@ void VrnSnGlslCodeGenerator_Style5::packUniformData(ShaderTypeInfo& r)
     r.StorageSlotCount = 0;
     if (r.WiredEntries.size() < r.ContextEntries.size())
         r.WiredEntries.resize(r.ContextEntries.size());
+    const VrnReadAhead ahead(r.Contexts);
     for (int place = 0; place < r.ContextEntries.size(); ++place) {
+        ahead.reach(place);
         // Each block starts where its instruction says, whatever the one before wrote.
         int cursor = r.WiringIndexByEntry.value(place, 0);
         wireEntryAt(r, place, cursor);

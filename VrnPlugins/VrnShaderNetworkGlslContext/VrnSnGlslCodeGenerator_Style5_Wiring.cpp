@@ -5,6 +5,7 @@
 
 #include "VrnSnGlslCodeGenerator_Style5.h"
 
+#include "VrnReadAhead.h"
 #include "VrnSnBaseGlslContext.h"
 #include "VrnSnGlslLog.h"
 #include "VrnSnGlslStyle5Steps.h"
@@ -134,7 +135,10 @@ void VrnSnGlslCodeGenerator_Style5::countOutputConsumers(ShaderTypeInfo& r)
         return;
     r.OutputConsumerCounts.clear();
     r.OutputConsumerCounts.reserve(r.Contexts.size()); // about one read output per context
-    for (const ShaderTypeInfo::ContextEntry& e : qAsConst(r.ContextEntries)) {
+    const VrnReadAhead ahead(r.Contexts);
+    for (int place = 0; place < r.ContextEntries.size(); ++place) {
+        ahead.reach(place);
+        const ShaderTypeInfo::ContextEntry& e = r.ContextEntries.at(place);
         VrnSnBaseGlslContext* c = e.context;
         VrnSnBaseNode* node = c ? c->parentNode() : nullptr;
         if (!node || isCacheNode(r, c, node) || isBakeNode(r, c, node))

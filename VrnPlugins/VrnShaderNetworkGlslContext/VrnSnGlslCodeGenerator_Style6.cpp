@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnChainedArg.h"
+#include "VrnReadAhead.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -229,7 +230,10 @@ QList<VrnSnBaseGlslContext*> VrnSnGlslCodeGenerator_Style6::topLevelContexts(con
 {
     const bool bakeMode = bakeModeEnabled();
     QSet<VrnSnBaseGlslContext*> evaluatedInside;
-    for (VrnSnBaseGlslContext* context : contexts) {
+    const VrnReadAhead ahead(contexts);
+    for (int place = 0; place < contexts.size(); ++place) {
+        ahead.reach(place);
+        VrnSnBaseGlslContext* context = contexts.at(place);
         const VrnSnGlslCodeGeneratorContextInfo* found =
             context && context->parentNode() ? VrnSnGlslContextRecordIndex::findRecord(infoMap, context) : nullptr;
         if (!found)

@@ -3,6 +3,7 @@
 #include "VrnAddressNumbers.h"
 #include "VrnAttributeValues.h"
 #include "VrnDepthFirst.h"
+#include "VrnReadAhead.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShadingContext.h"
 #include "VrnShaderNetworkUtils.h"
@@ -410,7 +411,9 @@ void VrnSnBaseGlslCodeGenerator::contextInfoInto(VrnSvtShadingContext* shadingCo
     // Records of the listed contexts, and of any other context a step below
     // looks at; by place when the list is the walk's.
     Records records = walked ? Records(contexts) : Records(contexts.size());
+    const VrnReadAhead ahead(contexts);
     for (int i = 0; i < contexts.size(); ++i) {
+        ahead.reach(i);
         if (place[size_t(i)] < 0)
             continue;
         Listed& l = listed[size_t(place[size_t(i)])];

@@ -7,6 +7,7 @@
 #include "VrnGlslTokenPlan.h"
 #include "VrnParameterTypes.h"
 #include "VrnProjectManager.h"
+#include "VrnReadAhead.h"
 #include "VrnReusedText.h"
 #include "VrnShaderNetwork.h"
 #include "VrnShaderNetworkUtils.h"
@@ -645,6 +646,17 @@ void VrnSnBaseGlslContext::setExpression(const QString& expression, bool pending
     setUserAttribute(kExpression, expression, true);
     setUserAttributeFlags(kExpression, pending ? (userAttribute(kExpression).flags() | VrnCustomAttribute::Pending)
                                                : userAttribute(kExpression).flags());
+}
+
+void VrnSnBaseGlslContext::readAhead() const
+{
+    VrnReadAhead::askLines(this, sizeof(VrnSnBaseGlslContext));
+}
+
+void VrnSnBaseGlslContext::readAheadBlocks() const
+{
+    VrnReadAhead::askLines(VrnReadAhead::blockOf(userAttributes()), 2 * 64);
+    __builtin_prefetch(VrnReadAhead::blockOf(m_attributeUniformNames));
 }
 
 QString VrnSnBaseGlslContext::expression() const

@@ -103,6 +103,11 @@ public:
     virtual void setExpression(const QString& expression, bool pending);
 
     QString expression() const;
+    // Ask the processor for what a build reads of the context, without
+    // waiting for it (VrnReadAhead): its own lines, and once those are in,
+    // its attributes and its parameters' uniform names.
+    void readAhead() const;
+    void readAheadBlocks() const;
     // The stage the node belongs to; 0 for every stage.
     unsigned shaderType() const;
     // True when the input, followed through pass-through nodes, has no producer.

@@ -2,6 +2,7 @@
 
 #include "VrnAttributeValues.h"
 #include "VrnProjectManager.h"
+#include "VrnReadAhead.h"
 #include "VrnShaderNetwork.h"
 #include "VrnSnBaseGlslContext.h"
 
@@ -233,4 +234,27 @@ void VrnSnBakePointNode::setUseBakedResult(bool on)
         return;
     m_useBakedResult = on;
     emit requireShaderRecompile();
+}
+
+std::size_t VrnSnBaseNode::readSpan() const
+{
+    // A build reads a node up to its inputs: they lie first in the object.
+    const char* end = reinterpret_cast<const char*>(&m_inputConnections) + sizeof(m_inputConnections);
+    return std::size_t(end - reinterpret_cast<const char*>(this));
+}
+
+void VrnSnBaseNode::readAhead() const
+{
+    VrnReadAhead::askLines(this, readSpan());
+}
+
+void VrnSnBaseNode::readAheadBlocks() const
+{
+    __builtin_prefetch(VrnReadAhead::blockOf(m_name));
+    VrnReadAhead::askLines(VrnReadAhead::blockOf(userAttributes()), 3 * 64);
+    __builtin_prefetch(VrnReadAhead::blockOf(m_outputPoints));
+    // Every node lays out what a build reads alike: a producer's span is this node's.
+    const std::size_t span = readSpan();
+    for (const ConnectionPoint& input : m_inputConnections)
+        VrnReadAhead::askTracked(input.node, span);
 }

@@ -14,6 +14,8 @@
 #include <QVarLengthArray>
 #include <QVector>
 
+#include <cstddef>
+
 class VrnShaderNetwork;
 class VrnSnBakePointNode;
 class VrnSnBaseContext;
@@ -125,6 +127,13 @@ public:
     // found of the nodes holds while the stamp is the same.
     static quint64 graphStamp();
 
+    // Ask the processor for what a build reads of the node, without waiting
+    // for it (VrnReadAhead): the node's own lines, and once those are in, the
+    // blocks it points to (its name, attributes and output points, and the
+    // producers of its inputs).
+    void readAhead() const;
+    void readAheadBlocks() const;
+
 protected:
     // Cache attributes lead the attribute list, in the order of the kind's
     // outputs, so that a walk of userAttributeNames() meets them first.
@@ -140,6 +149,8 @@ private:
     friend class VrnShaderNetwork;
     void forgetContext(VrnSnBaseContext* context);
     static void graphChanged();
+    // The bytes from the node's start to the end of its inputs.
+    std::size_t readSpan() const;
 
     // What builds read of every node comes first, so that it lies in the
     // fewest cache lines: the node starts on one.
