@@ -3,7 +3,8 @@
 # output can be checked against the tree before it:
 #
 #   scripts/compare-outputs.sh dump DIR    every example (as it is and with
-#                                          NODE_BAKE) and RANDOM random networks,
+#                                          NODE_BAKE), RANDOM random networks
+#                                          and two of 2,000 and 3,000 nodes,
 #                                          styles 1 to 6: each stage's source,
 #                                          the uniform report (uniform blocks,
 #                                          locations, tessellation text), the log
@@ -44,6 +45,12 @@ job_list()
       local nodes=$(( (seed * 7) % 40 + 1 ))
       for what in source uniforms; do
         echo "rnd-$seed-n$nodes-s$style.$what vrn-glsl --style $style --random $seed --nodes $nodes --emit $what"
+      done
+    done
+    # Two networks long enough that the passes read their lists ahead.
+    for nodes in 2000 3000; do
+      for what in source uniforms; do
+        echo "big-n$nodes-s$style.$what vrn-glsl --style $style --random 1 --nodes $nodes --emit $what"
       done
     done
   done
