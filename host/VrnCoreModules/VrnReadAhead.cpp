@@ -4,6 +4,7 @@
 #include "VrnSnBaseNode.h"
 
 #include <atomic>
+#include <cstdint>
 
 namespace {
 constexpr std::size_t kLine = 64;
@@ -42,9 +43,9 @@ void VrnReadAhead::askLines(const void* address, std::size_t bytes)
 {
     if (!address || bytes == 0)
         return;
-    const char* from = static_cast<const char*>(address);
-    for (std::size_t offset = 0; offset < bytes; offset += kLine)
-        __builtin_prefetch(from + offset);
-    // The last byte's line, when the bytes do not start on a line.
-    __builtin_prefetch(from + bytes - 1);
+    // Each line once, from the one that holds the first byte.
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(address) & ~std::uintptr_t(kLine - 1);
+    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(address) + bytes;
+    for (std::uintptr_t line = first; line < end; line += kLine)
+        __builtin_prefetch(reinterpret_cast<const void*>(line));
 }

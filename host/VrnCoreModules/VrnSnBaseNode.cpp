@@ -253,8 +253,7 @@ void VrnSnBaseNode::readAheadBlocks() const
     __builtin_prefetch(VrnReadAhead::blockOf(m_name));
     VrnReadAhead::askLines(VrnReadAhead::blockOf(userAttributes()), 3 * 64);
     __builtin_prefetch(VrnReadAhead::blockOf(m_outputPoints));
-    // Every node lays out what a build reads alike: a producer's span is this node's.
-    const std::size_t span = readSpan();
+    // Of a producer a pass reads its kind, name, context and outputs: its first two lines.
     for (const ConnectionPoint& input : m_inputConnections)
-        VrnReadAhead::askTracked(input.node, span);
+        VrnReadAhead::askTracked(input.node, 2 * 64);
 }
