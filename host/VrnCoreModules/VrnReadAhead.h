@@ -24,12 +24,12 @@ public:
     {
     }
 
-    // Called as the pass comes to the entry at place: the context three
-    // places on is asked for; two places on, the context's blocks and its
-    // node (the context's lines were asked for one entry before); one place
-    // on, the blocks the node points to. A pass over a longer list whose
-    // entries start with these contexts in their order calls it with its own
-    // places: past the contexts nothing is asked for.
+    // Called as the pass comes to the entry at place: the context nine places
+    // on is asked for; six places on, the context's blocks and its node (the
+    // context's lines were asked for three entries before); three places on,
+    // the blocks the node points to. A pass over a longer list whose entries
+    // start with these contexts in their order calls it with its own places:
+    // past the contexts nothing is asked for.
     void reach(int place) const
     {
         if (m_asks)
