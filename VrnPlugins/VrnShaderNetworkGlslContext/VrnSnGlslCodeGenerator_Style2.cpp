@@ -311,8 +311,12 @@ void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>
 {
     QString joined;
     std::vector<std::pair<int, int>> textRanges; // start and size in joined
-    for (unsigned type : shaderTypes)
-        for (VrnSnBaseGlslContext* context : contextsByType[type]) {
+    for (unsigned type : shaderTypes) {
+        const QList<VrnSnBaseGlslContext*>& contexts = contextsByType[type];
+        const VrnReadAhead ahead(contexts);
+        for (int place = 0; place < contexts.size(); ++place) {
+            ahead.reach(place);
+            VrnSnBaseGlslContext* context = contexts.at(place);
             if (!context)
                 continue;
             // Only the sampler cubes asked for: the host gives the lines that may hold one.
@@ -322,6 +326,7 @@ void VrnSnGlslCodeGenerator_Style2::gatherDeclarationLines(const QList<unsigned>
             textRanges.emplace_back(joined.size(), declarations.size());
             joined += declarations;
         }
+    }
     std::vector<QStringView> samplerCubes;
     std::vector<QStringView> others;
     // Nearly every text ends in a line break: its empty last line is sorted once, not once per text.

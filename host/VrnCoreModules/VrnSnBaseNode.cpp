@@ -251,6 +251,7 @@ void VrnSnBaseNode::readAhead() const
 void VrnSnBaseNode::readAheadBlocks() const
 {
     __builtin_prefetch(VrnReadAhead::blockOf(m_name));
+    __builtin_prefetch(VrnReadAhead::blockOf(uuidString())); // the key of its uniform locations and values
     VrnReadAhead::askLines(VrnReadAhead::blockOf(userAttributes()), 3 * 64);
     __builtin_prefetch(VrnReadAhead::blockOf(m_outputPoints));
     // Of a producer a pass reads its kind, name, context and outputs: its first two lines.

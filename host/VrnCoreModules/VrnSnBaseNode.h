@@ -129,8 +129,8 @@ public:
 
     // Ask the processor for what a build reads of the node, without waiting
     // for it (VrnReadAhead): the node's own lines, and once those are in, the
-    // blocks it points to (its name, attributes and output points, and the
-    // producers of its inputs).
+    // blocks it points to (its name, uuid, attributes and output points, and
+    // the producers of its inputs).
     void readAhead() const;
     void readAheadBlocks() const;
 
