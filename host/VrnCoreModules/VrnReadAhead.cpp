@@ -7,7 +7,6 @@
 #include <cstdint>
 
 namespace {
-constexpr std::size_t kLine = 64;
 // Each request is made this many entries before the pass or the next request
 // reads what it asked for: the lightest passes spend less than a fetch from
 // memory on one entry. One or two apart measured slower at 10,000 nodes,
@@ -51,8 +50,8 @@ void VrnReadAhead::askLines(const void* address, std::size_t bytes)
     if (!address || bytes == 0)
         return;
     // Each line once, from the one that holds the first byte.
-    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(address) & ~std::uintptr_t(kLine - 1);
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(address) & ~std::uintptr_t(kLineBytes - 1);
     const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(address) + bytes;
-    for (std::uintptr_t line = first; line < end; line += kLine)
+    for (std::uintptr_t line = first; line < end; line += kLineBytes)
         __builtin_prefetch(reinterpret_cast<const void*>(line));
 }

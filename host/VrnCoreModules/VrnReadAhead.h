@@ -12,7 +12,7 @@ class VrnSnBaseGlslContext;
 // to read, without reading it or waiting for it. Past a few thousand nodes a
 // build's nodes, contexts and the blocks they point to no longer stay in the
 // caches between its passes, and each pass would otherwise wait for every
-// entry's scattered lines in turn; asked for an entry or two ahead, they
+// entry's scattered lines in turn; asked for a few entries ahead, they
 // arrive while the pass writes the entries before. A request for an address
 // that is wrong or gone costs the request and nothing else: it never faults
 // and never changes what is read.
@@ -42,30 +42,31 @@ public:
     static int fewestContexts();
     static void setFewestContexts(int count);
 
+    static constexpr std::size_t kLineBytes = 64;
+
     // The lines of bytes bytes from address.
     static void askLines(const void* address, std::size_t bytes);
-    // The block that a Qt container, string or tracking pointer points to:
+    // The first lines of the block that a Qt container or string points to:
     // each holds its address in its first word, read here without reading
     // the block.
     template <class T>
-    static const void* blockOf(const T& holder)
+    static void askBlock(const T& holder, int lines = 1)
     {
         static_assert(sizeof(T) >= sizeof(void*), "a holder of a block");
         const void* block;
         std::memcpy(&block, &holder, sizeof block);
-        return block;
+        askLines(block, std::size_t(lines) * kLineBytes);
     }
-
-    // A tracking pointer's shared block and objectBytes of the object it
+    // A tracking pointer's shared block and the first lines of the object it
     // points to: the pointer holds both addresses, the block's first.
     template <class T>
-    static void askTracked(const QPointer<T>& pointer, std::size_t objectBytes)
+    static void askTracked(const QPointer<T>& pointer, int lines)
     {
         const void* words[2];
         static_assert(sizeof(pointer) == sizeof(words), "a tracking pointer holds two addresses");
         std::memcpy(words, &pointer, sizeof words);
         __builtin_prefetch(words[0]);
-        askLines(words[1], objectBytes);
+        askLines(words[1], std::size_t(lines) * kLineBytes);
     }
 
 private:

@@ -655,8 +655,8 @@ void VrnSnBaseGlslContext::readAhead() const
 
 void VrnSnBaseGlslContext::readAheadBlocks() const
 {
-    VrnReadAhead::askLines(VrnReadAhead::blockOf(userAttributes()), 2 * 64);
-    __builtin_prefetch(VrnReadAhead::blockOf(m_attributeUniformNames));
+    VrnReadAhead::askBlock(userAttributes(), 2);
+    VrnReadAhead::askBlock(m_attributeUniformNames);
 }
 
 QString VrnSnBaseGlslContext::expression() const

@@ -236,25 +236,20 @@ void VrnSnBakePointNode::setUseBakedResult(bool on)
     emit requireShaderRecompile();
 }
 
-std::size_t VrnSnBaseNode::readSpan() const
+void VrnSnBaseNode::readAhead() const
 {
     // A build reads a node up to its inputs: they lie first in the object.
     const char* end = reinterpret_cast<const char*>(&m_inputConnections) + sizeof(m_inputConnections);
-    return std::size_t(end - reinterpret_cast<const char*>(this));
-}
-
-void VrnSnBaseNode::readAhead() const
-{
-    VrnReadAhead::askLines(this, readSpan());
+    VrnReadAhead::askLines(this, std::size_t(end - reinterpret_cast<const char*>(this)));
 }
 
 void VrnSnBaseNode::readAheadBlocks() const
 {
-    __builtin_prefetch(VrnReadAhead::blockOf(m_name));
-    __builtin_prefetch(VrnReadAhead::blockOf(uuidString())); // the key of its uniform locations and values
-    VrnReadAhead::askLines(VrnReadAhead::blockOf(userAttributes()), 3 * 64);
-    __builtin_prefetch(VrnReadAhead::blockOf(m_outputPoints));
+    VrnReadAhead::askBlock(m_name);
+    VrnReadAhead::askBlock(uuidString()); // the key of its uniform locations and values
+    VrnReadAhead::askBlock(userAttributes(), 3);
+    VrnReadAhead::askBlock(m_outputPoints);
     // Of a producer a pass reads its kind, name, context and outputs: its first two lines.
     for (const ConnectionPoint& input : m_inputConnections)
-        VrnReadAhead::askTracked(input.node, 2 * 64);
+        VrnReadAhead::askTracked(input.node, 2);
 }

@@ -14,8 +14,6 @@
 #include <QVarLengthArray>
 #include <QVector>
 
-#include <cstddef>
-
 class VrnShaderNetwork;
 class VrnSnBakePointNode;
 class VrnSnBaseContext;
@@ -149,8 +147,6 @@ private:
     friend class VrnShaderNetwork;
     void forgetContext(VrnSnBaseContext* context);
     static void graphChanged();
-    // The bytes from the node's start to the end of its inputs.
-    std::size_t readSpan() const;
 
     // What builds read of every node comes first, so that it lies in the
     // fewest cache lines: the node starts on one.
