@@ -122,3 +122,51 @@ TEST(UniformBlock, KeysSharingASlotAreWrittenInKeyOrderFromAHash)
             EXPECT_EQ(block.floatArray().at(0), keys[a] < keys[b] ? 2.0f : 1.0f) << a << " " << b;
         }
 }
+
+TEST(UniformBlock, OverlappingValuesFromAHashEndAsInKeyOrder)
+{
+    // Two values whose slots overlap, under keys that the hash gives greater
+    // first: the block must end as writing them one by one in key order leaves it.
+    using Key = VrnShaderUniformBlock::Key;
+    struct Row
+    {
+        const char* what;
+        VrnShaderUniformBlock::Location lesser, greater;
+        QVariant a, b;
+    };
+    const QVector<Row> rows{
+        {"an int in a file list's second int", {2, 0}, {2, 1}, QVariant::fromValue(VrnFileList(1, {QStringLiteral("sky.hdr")})), 7},
+        {"an int in a file list's first int", {2, 1}, {2, 0}, 7, QVariant::fromValue(VrnFileList(1, {}))},
+        {"two channels", {2, 0}, {2, 0}, QStringLiteral("Dirt"), QStringLiteral("Rust")},
+        {"two image lists", {2, 0}, {2, 0}, QVariant::fromValue(VrnImageList({QStringLiteral("A")})),
+         QVariant::fromValue(VrnImageList({QStringLiteral("B")}))},
+        {"two locators", {2, 0}, {2, 0}, QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {1, 2, 3})),
+         QVariant::fromValue(VrnLocatorList(QStringLiteral("vec3"), {4, 5, 6}))},
+        {"two colours", {2, 0}, {2, 0}, QVariant::fromValue(VrnColor(1, 0, 0)), QVariant::fromValue(VrnColor(0, 1, 0))},
+    };
+    for (const Row& row : rows) {
+        Key lesser, greater;
+        QHash<Key, QVariant> values;
+        for (int i = 0; values.isEmpty() || values.constBegin().key() != greater; ++i) {
+            lesser = Key(QStringLiteral("{%1a}").arg(i), QStringLiteral("A"));
+            greater = Key(QStringLiteral("{%1b}").arg(i), QStringLiteral("B"));
+            values = {{lesser, row.a}, {greater, row.b}};
+        }
+        const VrnShaderUniformBlock::LocationMap locations{{lesser, row.lesser}, {greater, row.greater}};
+        auto block = [&] {
+            return std::make_unique<VrnShaderUniformBlock>(QStringLiteral("FragmentShaderUniformBlock"), QVector<int>{}, QVector<int>{},
+                                                           QVector<int>(4, -9999), locations, VrnShaderUniformBlock::EveryFrameMap{},
+                                                           QVector<float>{0.0f}, QVector<Wm3::Vector4<float>>(1));
+        };
+        auto oneByOne = block();
+        oneByOne->setShaderUniformBlockUniform(nullptr, lesser.first, lesser.second, row.a);
+        oneByOne->setShaderUniformBlockUniform(nullptr, greater.first, greater.second, row.b);
+        auto fromHash = block();
+        fromHash->setShaderUniformBlockUniforms(nullptr, values);
+        EXPECT_EQ(fromHash->intArray(2), oneByOne->intArray(2)) << row.what;
+        EXPECT_EQ(fromHash->vec4Array(), oneByOne->vec4Array()) << row.what;
+        EXPECT_EQ(fromHash->channelReferences(), oneByOne->channelReferences()) << row.what;
+        EXPECT_EQ(fromHash->imageListReferences(), oneByOne->imageListReferences()) << row.what;
+        EXPECT_EQ(fromHash->locatorLists(), oneByOne->locatorLists()) << row.what;
+    }
+}

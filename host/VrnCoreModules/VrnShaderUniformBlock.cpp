@@ -89,8 +89,46 @@ struct TextPrefix
 };
 } // namespace
 
+VrnShaderUniformBlock::FilledSlots::FilledSlots(const VrnShaderUniformBlock& block)
+{
+    for (int which = 0; which < 3; ++which)
+        m_filled[Ints0 + which].resize(size_t(block.m_int[which].size()));
+    m_filled[Floats].resize(size_t(block.m_floats.size()));
+    m_filled[Vec4s].resize(size_t(block.m_vec4s.size()));
+}
+
+void VrnShaderUniformBlock::FilledSlots::fill(int array, int index, int count)
+{
+    std::vector<bool>& filled = m_filled[array];
+    if (index < 0 || size_t(index) + size_t(count) > filled.size()) {
+        m_clashed = true;
+        return;
+    }
+    for (size_t i = size_t(index); i < size_t(index) + size_t(count); ++i) {
+        m_clashed = m_clashed || filled[i];
+        filled[i] = true;
+    }
+}
+
 void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, const QHash<Key, QVariant>& values)
 {
+    // A block that holds no values yet ends up holding exactly these: it
+    // shares the hash instead of inserting them one by one.
+    const bool adopt = m_values.isEmpty();
+    if (adopt)
+        m_values = values;
+    EveryFrameKeys everyFrame(m_everyFrame);
+    // Each key has slots of its own in a block as the generators pack it:
+    // then the hash's order gives what key order gives, without the sort.
+    FilledSlots filled(*this);
+    for (auto it = values.constBegin(); it != values.constEnd() && !filled.clashed(); ++it) {
+        if (!adopt)
+            m_values.insert(it.key(), it.value());
+        writeUniform(it.key(), it.value(), &everyFrame, &filled);
+    }
+    if (!filled.clashed())
+        return;
+    // Two keys share a slot: every value is written again, in key order.
     // The entries put in key order where they lie, rather than copied into a
     // map. Uuids differ early: their prefixes, read once per entry, decide
     // most comparisons without following the strings.
@@ -114,12 +152,6 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
             return x.second < y.second;
         return x < y;
     });
-    // A block that holds no values yet ends up holding exactly these: it
-    // shares the hash instead of inserting them one by one.
-    const bool adopt = m_values.isEmpty();
-    if (adopt)
-        m_values = values;
-    EveryFrameKeys everyFrame(m_everyFrame);
     for (const Entry& entry : ordered) {
         if (adopt)
             writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
@@ -134,7 +166,7 @@ bool VrnShaderUniformBlock::keepAndWrite(const Key& key, const QVariant& value, 
     return writeUniform(key, value, everyFrameKeys);
 }
 
-bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys)
+bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys, FilledSlots* filled)
 {
     const QString& attributeName = key.second;
     const auto found = m_locations.constFind(key);
@@ -148,11 +180,17 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
     const int type = value.userType();
     const int intArray = qBound(0, location.first, 2);
 
+    const auto fill = [&](int array, int count) {
+        if (filled)
+            filled->fill(array, index, count);
+    };
+    const int ints = FilledSlots::Ints0 + intArray;
     auto writeInt = [&](int v) {
         QVector<int>& array = m_int[intArray];
         if (index >= array.size())
             return false;
         array[index] = v;
+        fill(ints, 1);
         return true;
     };
     // The background switch of a baked read sits in the vec4 array.
@@ -164,6 +202,7 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
         if (index >= m_vec4s.size())
             return false;
         m_vec4s[index] = Wm3::Vector4<float>(0, 0, 0, 0);
+        fill(FilledSlots::Vec4s, 1);
         return true;
     }
     switch (type) {
@@ -175,6 +214,7 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
         if (index >= m_floats.size())
             return false;
         m_floats[index] = value.toFloat();
+        fill(FilledSlots::Floats, 1);
         return true;
     default:
         break;
@@ -185,6 +225,7 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
         if (index >= m_vec4s.size())
             return false;
         m_vec4s[index] = v;
+        fill(FilledSlots::Vec4s, 1);
         return true;
     }
     if (type == t.userEnum)
@@ -196,6 +237,7 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
     if (type == t.channelId || type == t.stringList || type == QMetaType::QString) {
         // Resolved to a texture layer when the block is uploaded.
         m_channelReferences.insert(Location(intArray, index), value.toString());
+        fill(ints, 1); // the kept entry's key
         return true;
     }
     if (type == t.fileList) {
@@ -207,12 +249,14 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
         const int sampler = value.value<VrnFileList>().isEmpty() ? -1 : 0;
         m_int[intArray][index] = sampler;
         m_int[intArray][index + 1] = sampler < 0 ? -1 : 0;
+        fill(ints, 2);
         return true;
     }
     if (type == t.imageList) {
         if (index + 3 >= m_int[intArray].size())
             return false;
         m_imageListReferences.insert(Location(intArray, index), value.value<VrnImageList>().channels());
+        fill(ints, 1);
         return true;
     }
     if (type == t.locatorList) {
@@ -221,6 +265,7 @@ bool VrnShaderUniformBlock::writeUniform(const Key& key, const QVariant& value, 
         if (slotCount == 0 || index + slotCount > m_vec4s.size())
             return false;
         m_locatorLists.insert(index, locators);
+        fill(FilledSlots::Vec4s, 1);
         return true;
     }
     return false;

@@ -11,6 +11,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <vector>
+
 class VrnSurfaceShader;
 
 // The uniform data of one shader stage, uploaded as one std140 uniform block:
@@ -67,8 +69,9 @@ public:
     // The same for every value of the map, in key order: the every-frame list
     // is read once for all of them instead of searched per bake background.
     void setShaderUniformBlockUniforms(VrnSurfaceShader* surfaceShader, const QMap<Key, QVariant>& values);
-    // The same for the values of a hash, written in key order as from a map
-    // (where two keys share a location, the later key's value stays).
+    // The same for the values of a hash, with the result of writing them in
+    // key order as from a map (where two keys share a slot, the later key's
+    // value stays).
     void setShaderUniformBlockUniforms(VrnSurfaceShader* surfaceShader, const QHash<Key, QVariant>& values);
 
     // (int array, index) of the first of three channel ints to the channel name.
@@ -97,11 +100,30 @@ private:
         bool m_gathered = false;
     };
 
+    // The slots that a run of writes has filled, a kept channel, image-list
+    // or locator entry by the slot that is its key (the renderer resolves
+    // those after every write). While no slot is filled twice, the order of
+    // the writes cannot show in the block.
+    class FilledSlots
+    {
+    public:
+        enum Array { Ints0, Ints1, Ints2, Floats, Vec4s, ArrayCount };
+        explicit FilledSlots(const VrnShaderUniformBlock& block);
+        // count slots from index; a slot filled before, or one outside the array, is a clash.
+        void fill(int array, int index, int count);
+        bool clashed() const { return m_clashed; }
+
+    private:
+        std::vector<bool> m_filled[ArrayCount];
+        bool m_clashed = false;
+    };
+
     // Keeps the value among the block's values, then writes it.
     bool keepAndWrite(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys);
     // Writes where the key's location says (the caller keeps the value);
-    // everyFrameKeys, when given, answers for the every-frame list.
-    bool writeUniform(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys);
+    // everyFrameKeys, when given, answers for the every-frame list; filled,
+    // when given, is told the slots written.
+    bool writeUniform(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys, FilledSlots* filled = nullptr);
 
     QString m_name;
     QVector<int> m_int[3];
