@@ -1,5 +1,7 @@
 #include "VrnSnGlslContextRecordIndex.h"
 
+#include "VrnReadAhead.h"
+
 namespace {
 thread_local VrnSnGlslContextRecordIndex* t_current = nullptr;
 }
@@ -26,6 +28,7 @@ VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap
         }
     }
     m_first = map.constBegin();
+    m_asks = m_records.size() >= size_t(VrnReadAhead::fewestContexts());
     t_current = this;
 }
 
@@ -76,6 +79,11 @@ int VrnSnGlslContextRecordIndex::placeOf(VrnSnBaseGlslContext* context)
 {
     for (size_t k = m_last; k < m_last + 2 && k < m_contexts.size(); ++k)
         if (m_contexts[k] == context) {
+            // A pass that moves on to the next record asks for one a few
+            // places further: at many thousand contexts the map's nodes lie
+            // far apart and out of the caches.
+            if (k != m_last && m_asks && k + kRecordsAhead < m_records.size())
+                VrnReadAhead::askLines(m_records[k + kRecordsAhead], sizeof(VrnSnGlslCodeGeneratorContextInfo));
             m_last = k;
             return int(k);
         }

@@ -49,6 +49,8 @@ private:
     std::vector<VrnSnBaseGlslContext*> m_contexts;
     std::vector<VrnSnGlslCodeGeneratorContextInfo*> m_records;
     size_t m_last = 0; // the place asked for last
+    bool m_asks = false; // reads ahead (VrnReadAhead): the map is long enough
+    static constexpr size_t kRecordsAhead = 3;
     VrnSnGlslContextInfoMap::const_iterator m_first;
     VrnSnGlslContextRecordIndex* m_outer;
 };
