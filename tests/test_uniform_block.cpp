@@ -10,9 +10,19 @@ TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
     locations.insert({QStringLiteral("n"), QStringLiteral("Tint")}, {2, 1});
     locations.insert({QStringLiteral("n"), QStringLiteral("Mode")}, {0, 0});
     locations.insert({QStringLiteral("n"), QStringLiteral("Channel")}, {2, 2});
-    locations.insert({QStringLiteral("n"), QStringLiteral("Far")}, {2, 99});
-    VrnShaderUniformBlock block(QStringLiteral("FragmentShaderUniformBlock"), {-9999}, {}, {-9999, -9999, -1, -1, -1}, locations, {},
-                                {0.0f}, {{}, {}});
+    // Each just past the end of the array its value selects.
+    const QVector<QPair<QString, QVariant>> past{{QStringLiteral("PastInts"), 1},
+                                                 {QStringLiteral("PastFloats"), 0.5},
+                                                 {QStringLiteral("PastVec4s"), QVariant::fromValue(VrnColor())},
+                                                 {QStringLiteral("limitBakeBackground"), true}};
+    locations.insert({QStringLiteral("n"), QStringLiteral("PastInts")}, {2, 5});
+    locations.insert({QStringLiteral("n"), QStringLiteral("PastFloats")}, {2, 1});
+    locations.insert({QStringLiteral("n"), QStringLiteral("PastVec4s")}, {2, 2});
+    locations.insert({QStringLiteral("n"), QStringLiteral("limitBakeBackground")}, {2, 2});
+    const VrnShaderUniformBlock::EveryFrameMap everyFrame{
+        {QStringLiteral("n_background"), {QStringLiteral("n"), QStringLiteral("limitBakeBackground")}}};
+    VrnShaderUniformBlock block(QStringLiteral("FragmentShaderUniformBlock"), {-9999}, {}, {-9999, -9999, -1, -1, -1}, locations,
+                                everyFrame, {0.0f}, {{}, {}});
 
     EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Count"), 7));
     EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Gain"), 0.5));
@@ -21,9 +31,9 @@ TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
                                                    QVariant::fromValue(VrnUserEnum({QStringLiteral("a"), QStringLiteral("b")}, 1, true))));
     EXPECT_TRUE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Channel"),
                                                    QVariant::fromValue(VrnChannelId(QStringLiteral("Base")))));
-    for (const QVariant& far : {QVariant(1), QVariant(0.5), QVariant::fromValue(VrnColor())})
-        EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), QStringLiteral("Far"), far))
-            << "outside its array: " << far.typeName();
+    for (const auto& value : past)
+        EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("n"), value.first, value.second))
+            << "outside its array: " << qPrintable(value.first);
     EXPECT_FALSE(block.setShaderUniformBlockUniform(nullptr, QStringLiteral("m"), QStringLiteral("Count"), 1)) << "no location";
 
     EXPECT_EQ(block.intArray(2), (QVector<int>{-9999, 7, -1, -1, -1}));
@@ -31,7 +41,7 @@ TEST(UniformBlock, ValuesLandWhereTheirLocationSays)
     EXPECT_EQ(block.floatArray(), QVector<float>{0.5f});
     EXPECT_EQ(block.vec4Array().at(1), Wm3::Vector4<float>(1, 0.5f, 0.25f, 1));
     EXPECT_EQ(block.channelReferences().value({2, 2}), QStringLiteral("Base"));
-    EXPECT_EQ(block.values().size(), 7);
+    EXPECT_EQ(block.values().size(), 10);
 }
 
 TEST(UniformBlock, ValidUpToTheStd140Limit)
