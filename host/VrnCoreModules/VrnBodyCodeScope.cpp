@@ -22,10 +22,24 @@ VrnBodyCodeScope* VrnBodyCodeScope::current()
     return t_innermost;
 }
 
+int VrnBodyCodeScope::numberOf(const VrnSnBaseGlslContext* context) const
+{
+    int k = -1;
+    if (m_next < m_answers.size() && m_answers[m_next].context == context)
+        k = int(m_next);
+    else if (m_next > 0 && m_next - 1 < m_answers.size() && m_answers[m_next - 1].context == context)
+        k = int(m_next - 1); // the same context again
+    else
+        k = m_numbers.numberOf(context);
+    if (k >= 0)
+        m_next = size_t(k) + 1;
+    return k;
+}
+
 const QString* VrnBodyCodeScope::find(const VrnSnBaseGlslContext* context, unsigned shaderType, const VrnSnGlslNodeAliases* aliases,
                                       const VrnSurfaceShader* surfaceShader) const
 {
-    const int k = m_numbers.numberOf(context);
+    const int k = numberOf(context);
     if (k < 0)
         return nullptr;
     const Answer& answer = m_answers[size_t(k)];
@@ -39,12 +53,13 @@ void VrnBodyCodeScope::keep(const VrnSnBaseGlslContext* context, unsigned shader
 {
     if (!context)
         return;
-    const int k = m_numbers.numberOf(context);
-    Answer answer{shaderType, aliases, surfaceShader, text};
+    const int k = numberOf(context);
+    Answer answer{context, shaderType, aliases, surfaceShader, text};
     if (k >= 0) {
         m_answers[size_t(k)] = std::move(answer);
         return;
     }
     m_numbers.insert(context, int(m_answers.size()));
     m_answers.push_back(std::move(answer));
+    m_next = m_answers.size();
 }

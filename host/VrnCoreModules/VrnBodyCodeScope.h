@@ -37,13 +37,21 @@ public:
 private:
     struct Answer
     {
+        const VrnSnBaseGlslContext* context;
         unsigned shaderType;
         const VrnSnGlslNodeAliases* aliases;
         const VrnSurfaceShader* surfaceShader;
         QString text;
     };
 
+    // The answer of the context, -1 for none: the one after the answer found
+    // last is tried first, since a pass asks for the contexts in the order
+    // they were kept; only a context asked out of turn is looked up by
+    // address, which at many thousand contexts reads a far slot.
+    int numberOf(const VrnSnBaseGlslContext* context) const;
+
     VrnBodyCodeScope* m_outer;
     VrnAddressNumbers m_numbers;
     std::vector<Answer> m_answers;
+    mutable size_t m_next = 0; // the answer tried first
 };
