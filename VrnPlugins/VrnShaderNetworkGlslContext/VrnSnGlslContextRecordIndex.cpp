@@ -77,20 +77,16 @@ VrnAddressNumbers& VrnSnGlslContextRecordIndex::numbers()
 
 int VrnSnGlslContextRecordIndex::placeOf(VrnSnBaseGlslContext* context)
 {
-    for (size_t k = m_last; k < m_last + 2 && k < m_contexts.size(); ++k)
-        if (m_contexts[k] == context) {
-            // A pass that moves on to the next record asks for one a few
-            // places further: at many thousand contexts the map's nodes lie
-            // far apart and out of the caches.
-            if (k != m_last && m_asks && k + kRecordsAhead < m_records.size())
-                VrnReadAhead::askLines(m_records[k + kRecordsAhead], sizeof(VrnSnGlslCodeGeneratorContextInfo));
-            m_last = k;
-            return int(k);
-        }
-    const int number = numbers().numberOf(context);
-    if (number >= 0)
-        m_last = size_t(number);
-    return number;
+    const size_t before = m_last;
+    const int place = vrnNumberInTurn(
+        context, m_last, m_contexts.size(), [this](size_t k) { return m_contexts[k]; },
+        [this](const void* address) { return numbers().numberOf(address); });
+    // A pass that moves on to the next record asks for one a few places
+    // further: at many thousand contexts the map's nodes lie far apart and
+    // out of the caches.
+    if (place >= 0 && size_t(place) == before + 1 && m_asks && size_t(place) + kRecordsAhead < m_records.size())
+        VrnReadAhead::askLines(m_records[size_t(place) + kRecordsAhead], sizeof(VrnSnGlslCodeGeneratorContextInfo));
+    return place;
 }
 
 VrnSnGlslCodeGeneratorContextInfo& VrnSnGlslContextRecordIndex::find(VrnSnBaseGlslContext* context)

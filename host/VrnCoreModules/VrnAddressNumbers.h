@@ -72,3 +72,23 @@ private:
     VrnProbedSlots<Slot> m_slots;
     int m_nullNumber = -1;
 };
+
+// The number of an address in a list that passes mostly ask for in its
+// order: the number found last and the one after it are tried first, and
+// only an address asked out of turn is looked up (lookUp(address), -1 for
+// none), which at many thousand entries reads a far slot of a table.
+// addressAt(k) is the address numbered k, for k below count; last moves to
+// the number found.
+template <class AddressAt, class LookUp>
+int vrnNumberInTurn(const void* address, size_t& last, size_t count, AddressAt&& addressAt, LookUp&& lookUp)
+{
+    for (size_t k = last; k < last + 2 && k < count; ++k)
+        if (addressAt(k) == address) {
+            last = k;
+            return int(k);
+        }
+    const int number = lookUp(address);
+    if (number >= 0)
+        last = size_t(number);
+    return number;
+}

@@ -24,16 +24,9 @@ VrnBodyCodeScope* VrnBodyCodeScope::current()
 
 int VrnBodyCodeScope::numberOf(const VrnSnBaseGlslContext* context) const
 {
-    int k = -1;
-    if (m_next < m_answers.size() && m_answers[m_next].context == context)
-        k = int(m_next);
-    else if (m_next > 0 && m_next - 1 < m_answers.size() && m_answers[m_next - 1].context == context)
-        k = int(m_next - 1); // the same context again
-    else
-        k = m_numbers.numberOf(context);
-    if (k >= 0)
-        m_next = size_t(k) + 1;
-    return k;
+    return vrnNumberInTurn(
+        context, m_last, m_answers.size(), [this](size_t k) { return m_answers[k].context; },
+        [this](const void* address) { return m_numbers.numberOf(address); });
 }
 
 const QString* VrnBodyCodeScope::find(const VrnSnBaseGlslContext* context, unsigned shaderType, const VrnSnGlslNodeAliases* aliases,
@@ -61,5 +54,5 @@ void VrnBodyCodeScope::keep(const VrnSnBaseGlslContext* context, unsigned shader
     }
     m_numbers.insert(context, int(m_answers.size()));
     m_answers.push_back(std::move(answer));
-    m_next = m_answers.size();
+    m_last = m_answers.size() - 1;
 }

@@ -44,14 +44,12 @@ private:
         QString text;
     };
 
-    // The answer of the context, -1 for none: the one after the answer found
-    // last is tried first, since a pass asks for the contexts in the order
-    // they were kept; only a context asked out of turn is looked up by
-    // address, which at many thousand contexts reads a far slot.
+    // The answer of the context, -1 for none: a pass asks for the contexts
+    // in the order they were kept (vrnNumberInTurn).
     int numberOf(const VrnSnBaseGlslContext* context) const;
 
     VrnBodyCodeScope* m_outer;
     VrnAddressNumbers m_numbers;
     std::vector<Answer> m_answers;
-    mutable size_t m_next = 0; // the answer tried first
+    mutable size_t m_last = 0; // the answer found last
 };

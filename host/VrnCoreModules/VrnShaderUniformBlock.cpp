@@ -114,18 +114,17 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
 {
     // A block that holds no values yet ends up holding exactly these: it
     // shares the hash instead of inserting them one by one.
-    const bool adopt = m_values.isEmpty();
-    if (adopt)
+    if (m_values.isEmpty())
         m_values = values;
+    else
+        for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+            m_values.insert(it.key(), it.value());
     EveryFrameKeys everyFrame(m_everyFrame);
     // Each key has slots of its own in a block as the generators pack it:
     // then the hash's order gives what key order gives, without the sort.
     FilledSlots filled(*this);
-    for (auto it = values.constBegin(); it != values.constEnd() && !filled.clashed(); ++it) {
-        if (!adopt)
-            m_values.insert(it.key(), it.value());
+    for (auto it = values.constBegin(); it != values.constEnd() && !filled.clashed(); ++it)
         writeUniform(it.key(), it.value(), &everyFrame, &filled);
-    }
     if (!filled.clashed())
         return;
     // Two keys share a slot: every value is written again, in key order.
@@ -152,12 +151,8 @@ void VrnShaderUniformBlock::setShaderUniformBlockUniforms(VrnSurfaceShader*, con
             return x.second < y.second;
         return x < y;
     });
-    for (const Entry& entry : ordered) {
-        if (adopt)
-            writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
-        else
-            keepAndWrite(entry.it.key(), entry.it.value(), &everyFrame);
-    }
+    for (const Entry& entry : ordered)
+        writeUniform(entry.it.key(), entry.it.value(), &everyFrame);
 }
 
 bool VrnShaderUniformBlock::keepAndWrite(const Key& key, const QVariant& value, EveryFrameKeys* everyFrameKeys)
