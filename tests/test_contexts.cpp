@@ -4,6 +4,7 @@
 #include "VrnTestSupport.h"
 
 #include "VrnSnGlslChannelInputContext.h"
+#include "VrnSnGlslIBLContext.h"
 
 #include <QPointer>
 
@@ -85,6 +86,41 @@ QString currentString(const QVariant& value)
     return value.value<VrnStringList>().currentString();
 }
 } // namespace
+
+// A context whose class keeps the base's declarations writes just the lines
+// of its cube-map samplers when a build wants only those; one of a class that
+// declares more, even derived from such a class, gives its whole text.
+TEST_F(ContextTest, OnlyAContextDeclaringAsTheBaseDoesWritesItsCubeLinesAlone)
+{
+    struct MoreThanIbl : VrnSnGlslIBLContext
+    {
+        using VrnSnGlslIBLContext::VrnSnGlslIBLContext;
+        QString shaderDeclarationCode() const override { return QStringLiteral("uniform int Extra;\n") + VrnSnGlslIBLContext::shaderDeclarationCode(); }
+    };
+    const QList<VrnCustomAttribute> parameters{VrnCustomAttribute(QStringLiteral("Env"), QVariant::fromValue(VrnFileList(1))),
+                                               VrnCustomAttribute(QStringLiteral("Rate"), 0.5)};
+    const struct { const char* id; VrnSnNodeKind::NodeClass nodeClass; QString contextClass; bool moreThanIbl; bool cubeLinesAlone; } rows[] = {
+        {"Bake", VrnSnNodeKind::NodeClass::BakePoint, kBakeContext, false, true},
+        {"Ibl", VrnSnNodeKind::NodeClass::Plain, kIblContext, false, true},
+        {"Input", VrnSnNodeKind::NodeClass::ImageSet, kInputContext, false, false},
+        {"Derived", VrnSnNodeKind::NodeClass::Plain, kIblContext, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        VrnSnBaseNode* n = add(channelKind(row.nodeClass, row.contextClass, parameters), QString::fromLatin1(row.id));
+        ASSERT_NE(n, nullptr);
+        if (row.moreThanIbl)
+            replaceContext<MoreThanIbl>(n);
+        const QString whole = n->context()->shaderDeclarationCode();
+        QString cubeLines;
+        for (const QString& line : whole.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("uniform samplerCube")))
+                cubeLines += line + QLatin1Char('\n');
+        EXPECT_EQ(cubeLines, QStringLiteral("uniform samplerCube %1_Env;\n").arg(QLatin1String(row.id)));
+        EXPECT_NE(whole, cubeLines) << "the rate is declared too";
+        EXPECT_EQ(n->context()->samplerCubeDeclarationLines(), row.cubeLinesAlone ? cubeLines : whole);
+    }
+}
 
 // The channel is declared directly ahead of the base's declarations, and
 // named by the channel values of the node asked about.

@@ -2,6 +2,7 @@
 
 VrnSnGlslIBLContext::VrnSnGlslIBLContext(QObject* parent) : VrnSnBaseGlslContext(parent)
 {
+    keepBaseDeclarationsFor(typeid(VrnSnGlslIBLContext)); // it declares the parameters as the base does
     // Irradiance of an environment given by its first nine spherical harmonics.
     const QString expression = QStringLiteral(
         "vec3 nnorm = normalize(State.normal);\n"

@@ -257,7 +257,7 @@ QString VrnSnBaseGlslContext::shaderDeclarationCode() const
 
 QString VrnSnBaseGlslContext::samplerCubeDeclarationLines() const
 {
-    if (typeid(*this) == typeid(VrnSnBaseGlslContext))
+    if (typeid(*this) == *m_keepsBaseDeclarations)
         return declarationLines(true);
     return shaderDeclarationCode();
 }

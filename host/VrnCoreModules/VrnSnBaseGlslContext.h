@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <typeinfo>
+
 class VrnShaderUniformBlock;
 class VrnSnBaseNode;
 class VrnSnGlslNodeAliases;
@@ -71,9 +73,10 @@ public:
     // network (see VrnShaderAssembler).
     virtual QString shaderDeclarationCode() const;
     // The lines of shaderDeclarationCode() that declare cube-map samplers
-    // (each followed by "\n"), for a build that wants only those. A context of
-    // this very class writes just the lines of its cube-map parameters; one of
-    // a derived class may declare anything, and gives its whole text.
+    // (each followed by "\n"), for a build that wants only those. A context
+    // of a class that keeps the base's declarations (keepBaseDeclarationsFor)
+    // writes just the lines of its cube-map parameters; any other may declare
+    // anything, and gives its whole text.
     QString samplerCubeDeclarationLines() const;
     // The expression with inputs, parameters and inverted flags resolved.
     virtual QString shaderBodyCode(unsigned shaderType, VrnSnGlslNodeAliases* aliases, VrnSurfaceShader* surfaceShader) const;
@@ -137,6 +140,12 @@ protected:
     // Uniform name of each parameter, by attribute name (filled by init()).
     QHash<QString, QString> m_attributeUniformNames;
 
+    // Called by the constructor of a class that keeps the base's
+    // shaderDeclarationCode(), with its own type: an object of exactly that
+    // type then writes its cube-map lines alone, while one of a class derived
+    // from it, which may declare more, still gives its whole text.
+    void keepBaseDeclarationsFor(const std::type_info& type) { m_keepsBaseDeclarations = &type; }
+
 private:
     // The declarations of shaderDeclarationCode, or only those of cube-map samplers.
     QString declarationLines(bool samplerCubesOnly) const;
@@ -157,4 +166,5 @@ private:
                        VrnSnGlslNodeAliases* aliases) const;
 
     QHash<QString, QVariant> m_uniformValues;
+    const std::type_info* m_keepsBaseDeclarations = &typeid(VrnSnBaseGlslContext);
 };
