@@ -1,12 +1,17 @@
 #include "VrnBodyCodeScope.h"
 
+#include "VrnReadAhead.h"
 #include "VrnThreadLocal.h"
 
 namespace {
 VRN_FAST_THREAD_LOCAL VrnBodyCodeScope* t_innermost = nullptr;
-}
+// Which answer's text is asked for when one is found, and at most how much of it.
+constexpr size_t kAnswersAhead = 3;
+constexpr qsizetype kMostLinesAhead = 32;
+} // namespace
 
-VrnBodyCodeScope::VrnBodyCodeScope(int expected) : m_outer(t_innermost), m_numbers(size_t(qMax(expected, 1)))
+VrnBodyCodeScope::VrnBodyCodeScope(int expected)
+    : m_outer(t_innermost), m_numbers(size_t(qMax(expected, 1))), m_readsAhead(expected >= VrnReadAhead::fewestContexts())
 {
     m_answers.reserve(size_t(qMax(expected, 0)));
     t_innermost = this;
@@ -38,6 +43,11 @@ const QString* VrnBodyCodeScope::find(const VrnSnBaseGlslContext* context, unsig
     const Answer& answer = m_answers[size_t(k)];
     if (answer.shaderType != shaderType || answer.aliases != aliases || answer.surfaceShader != surfaceShader)
         return nullptr;
+    // A pass that asks in turn copies the texts: in a large build the one it
+    // asks for a few answers on was written long before and left the caches.
+    const size_t ahead = size_t(k) + kAnswersAhead;
+    if (m_readsAhead && ahead < m_answers.size())
+        VrnReadAhead::askBlock(m_answers[ahead].text, m_answers[ahead].lines);
     return &answer.text;
 }
 
@@ -47,7 +57,10 @@ void VrnBodyCodeScope::keep(const VrnSnBaseGlslContext* context, unsigned shader
     if (!context)
         return;
     const int k = numberOf(context);
-    Answer answer{context, shaderType, aliases, surfaceShader, text};
+    // A text's block holds its header and then its characters.
+    const qsizetype bytes = qsizetype(sizeof(QArrayData)) + text.size() * qsizetype(sizeof(QChar));
+    const int lines = int(qMin<qsizetype>(kMostLinesAhead, (bytes + VrnReadAhead::kLineBytes - 1) / VrnReadAhead::kLineBytes));
+    Answer answer{context, shaderType, aliases, surfaceShader, text, lines};
     if (k >= 0) {
         m_answers[size_t(k)] = std::move(answer);
         return;

@@ -42,6 +42,7 @@ private:
         const VrnSnGlslNodeAliases* aliases;
         const VrnSurfaceShader* surfaceShader;
         QString text;
+        int lines; // the cache lines of the text's block, read ahead without reading the block
     };
 
     // The answer of the context, -1 for none: a pass asks for the contexts
@@ -52,4 +53,5 @@ private:
     VrnAddressNumbers m_numbers;
     std::vector<Answer> m_answers;
     mutable size_t m_last = 0; // the answer found last
+    bool m_readsAhead = false; // asks for the texts of the answers after the one found
 };
