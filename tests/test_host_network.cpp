@@ -6,10 +6,13 @@
 #include "VrnTemplatePieces.h"
 #include "VrnFlatHash.h"
 #include "VrnGlslTokenPlan.h"
+#include "VrnObjectArena.h"
+#include "VrnRandomNetwork.h"
 #include "VrnReusedText.h"
 #include "VrnTestSupport.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 
 #include <algorithm>
 #include <functional>
@@ -403,6 +406,46 @@ TEST_F(Fixture, ADeletedNodeLeavesTheNetworkAndANodeRefusedForItsIdTakesNothingW
     b->setParent(&elsewhere);
     EXPECT_EQ(net->node(QStringLiteral("B")), b);
     net.reset(); // b outlives the network and must not tell it when it goes
+}
+
+// Nodes and contexts made while an arena is open lie one after another, each
+// on a cache line and each kind in blocks of its own; a block goes with its
+// last object once the arena has closed; an object made with none open lies
+// in no block.
+TEST_F(Fixture, AnArenaPlacesNodesAndContextsInTurnAndABlockGoesWithItsLastObject)
+{
+    const auto bytesApart = [](const void* a, const void* b) { return reinterpret_cast<quintptr>(b) - reinterpret_cast<quintptr>(a); };
+    const auto onLines = [](std::size_t bytes) { return quintptr((bytes + 63) / 64 * 64); };
+    const int before = VrnObjectArena::blocksHeld();
+    std::vector<VrnSnBaseNode*> made;
+    {
+        const VrnObjectArena arena;
+        for (int i = 0; i < 3; ++i)
+            made.push_back(add(source, QStringLiteral("N%1").arg(i)));
+        EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2) << "a block of nodes and one of contexts";
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(bytesApart(made[i], made[i + 1]), onLines(sizeof(VrnSnBaseNode)));
+            EXPECT_EQ(bytesApart(made[i]->context(), made[i + 1]->context()), onLines(sizeof(VrnSnBaseGlslContext)));
+        }
+        delete made[0];
+        EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2) << "the arena still places objects in its blocks";
+    }
+    std::unique_ptr<VrnSnBaseNode> outside(add(source, QStringLiteral("Outside")));
+    EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2);
+    delete made[1];
+    EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2);
+    delete made[2];
+    EXPECT_EQ(VrnObjectArena::blocksHeld(), before) << "each block went with its last object";
+
+    // A loader fills the network in an arena; the network takes its blocks with it.
+    VrnTest::plugin();
+    VrnRandomNetwork::Options options;
+    options.nodes = 300;
+    auto loaded = VrnTest::loadNetwork(QJsonDocument(VrnRandomNetwork::generate(options)).toJson(QJsonDocument::Compact));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_GT(VrnObjectArena::blocksHeld(), before);
+    loaded.reset();
+    EXPECT_EQ(VrnObjectArena::blocksHeld(), before);
 }
 
 TEST_F(Fixture, TheNodeListTakesAnOrderOnlyWhenItHoldsEveryNodeOnce)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VrnGroupParameterObject.h"
+#include "VrnObjectArena.h"
 #include "VrnSerializableObject.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,9 @@ class VrnSnBaseContext : public VrnSerializableObject, public VrnGroupParameterO
 public:
     explicit VrnSnBaseContext(QObject* parent);
     ~VrnSnBaseContext() override;
+    // Contexts made while a loader fills a network lie one after another (VrnObjectArena).
+    static void* operator new(std::size_t size) { return VrnObjectArena::allocate(VrnObjectArena::Contexts, size); }
+    static void operator delete(void* context, std::size_t size) { VrnObjectArena::release(context, size); }
 
     // The node that owns the context; null when the parent is no node.
     VrnSnBaseNode* parentNode() const

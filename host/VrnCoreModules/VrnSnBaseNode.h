@@ -2,6 +2,7 @@
 
 #include "VrnChannel.h"
 #include "VrnJoinedText.h"
+#include "VrnObjectArena.h"
 #include "VrnSerializableObject.h"
 #include "VrnSnNodeKind.h"
 
@@ -44,6 +45,9 @@ public:
 
     VrnSnBaseNode(VrnShaderNetwork* network, VrnSnNodeKindPtr kind, const QString& id);
     ~VrnSnBaseNode() override;
+    // Nodes made while a loader fills a network lie one after another (VrnObjectArena).
+    static void* operator new(std::size_t size) { return VrnObjectArena::allocate(VrnObjectArena::Nodes, size); }
+    static void operator delete(void* node, std::size_t size) { VrnObjectArena::release(node, size); }
 
     const VrnSnNodeKind& kind() const { return *m_kind; }
     VrnShaderNetwork* network() const { return m_network; }

@@ -9,6 +9,7 @@
 #include "VrnJsonKeys.h"
 #include "VrnKindLibrary.h"
 #include "VrnNodeCreationOrder.h"
+#include "VrnObjectArena.h"
 #include "VrnProjectManager.h"
 #include "VrnShaderManager.h"
 #include "VrnShaderNetwork.h"
@@ -536,6 +537,8 @@ bool Loader::readNodes(const QJsonObject& root)
     }
     m_nodeAt.fill(nullptr, array.size());
     m_nodeIndex = VrnAddressNumbers(size_t(array.size()));
+    // The nodes and their contexts lie one after another, in the order made.
+    const VrnObjectArena arena;
     for (int k = 0; k < order.size(); ++k) {
         if (!readNode(array.at(order.at(k)), order.at(k))) {
             // Made in file order so far, the fault is the file's first one.
