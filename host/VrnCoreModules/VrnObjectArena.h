@@ -36,6 +36,5 @@ public:
 
 private:
     VrnObjectArenaBlock* m_current[2] = {nullptr, nullptr}; // the block each kind is placed in
-
-    VrnObjectArena* m_outer;
+    VrnObjectArena* m_outer; // the arena open on the thread before this one
 };
