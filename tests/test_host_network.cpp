@@ -420,9 +420,14 @@ TEST_F(Fixture, AnArenaPlacesNodesAndContextsInTurnAndABlockGoesWithItsLastObjec
     std::vector<VrnSnBaseNode*> made;
     {
         const VrnObjectArena arena;
+        // Enough to fill several blocks, each object gone before the next: a
+        // block stays while objects are placed in it, one left empty goes.
+        for (int i = 0; i < 2000; ++i)
+            delete add(source, QStringLiteral("Passing"));
+        EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2) << "a block of nodes and one of contexts";
         for (int i = 0; i < 3; ++i)
             made.push_back(add(source, QStringLiteral("N%1").arg(i)));
-        EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2) << "a block of nodes and one of contexts";
+        EXPECT_EQ(VrnObjectArena::blocksHeld(), before + 2);
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(bytesApart(made[i], made[i + 1]), onLines(sizeof(VrnSnBaseNode)));
             EXPECT_EQ(bytesApart(made[i]->context(), made[i + 1]->context()), onLines(sizeof(VrnSnBaseGlslContext)));
