@@ -53,6 +53,15 @@ void freeBlock(VrnObjectArenaBlock* block)
     ::operator delete(block->begin, std::align_val_t(VrnObjectArena::kAlignment));
     delete block;
 }
+
+// The arena places nothing more in the block: it goes now if it is empty,
+// otherwise with its last object.
+void retire(VrnObjectArenaBlock* block)
+{
+    block->open = false;
+    if (block->live == 0)
+        freeBlock(block);
+}
 } // namespace
 
 VrnObjectArena::VrnObjectArena() : m_outer(t_open)
@@ -64,13 +73,9 @@ VrnObjectArena::~VrnObjectArena()
 {
     t_open = m_outer;
     const std::lock_guard<std::mutex> lock(blocksMutex());
-    for (VrnObjectArenaBlock* block : m_current) {
-        if (!block)
-            continue;
-        block->open = false;
-        if (block->live == 0)
-            freeBlock(block);
-    }
+    for (VrnObjectArenaBlock* block : m_current)
+        if (block)
+            retire(block);
 }
 
 void* VrnObjectArena::allocate(Kind kind, std::size_t size)
@@ -81,12 +86,9 @@ void* VrnObjectArena::allocate(Kind kind, std::size_t size)
         return ::operator new(size, std::align_val_t(kAlignment));
     const std::lock_guard<std::mutex> lock(blocksMutex());
     VrnObjectArenaBlock*& block = arena->m_current[kind];
-    if (!block || block->next + bytes > block->begin + kBlockBytes) {
-        if (block) {
-            block->open = false;
-            if (block->live == 0)
-                freeBlock(block);
-        }
+    if (!block || std::size_t(block->next - block->begin) + bytes > kBlockBytes) {
+        if (block)
+            retire(block);
         char* memory = static_cast<char*>(::operator new(kBlockBytes, std::align_val_t(kAlignment)));
         VRN_POISON(memory, kBlockBytes);
         block = new VrnObjectArenaBlock{memory, memory};
