@@ -28,7 +28,7 @@ VrnSnGlslContextRecordIndex::VrnSnGlslContextRecordIndex(VrnSnGlslContextInfoMap
         }
     }
     m_first = map.constBegin();
-    m_asks = m_records.size() >= size_t(VrnReadAhead::fewestContexts());
+    m_asks = VrnReadAhead::asksFor(qsizetype(m_records.size()));
     t_current = this;
 }
 

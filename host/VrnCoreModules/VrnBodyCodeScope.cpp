@@ -11,7 +11,7 @@ constexpr qsizetype kMostLinesAhead = 32;
 } // namespace
 
 VrnBodyCodeScope::VrnBodyCodeScope(int expected)
-    : m_outer(t_innermost), m_numbers(size_t(qMax(expected, 1))), m_readsAhead(expected >= VrnReadAhead::fewestContexts())
+    : m_outer(t_innermost), m_numbers(size_t(qMax(expected, 1))), m_readsAhead(VrnReadAhead::asksFor(expected))
 {
     m_answers.reserve(size_t(qMax(expected, 0)));
     t_innermost = this;

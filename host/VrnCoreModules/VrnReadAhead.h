@@ -20,7 +20,7 @@ class VrnReadAhead
 {
 public:
     explicit VrnReadAhead(const QList<VrnSnBaseGlslContext*>& contexts)
-        : m_contexts(contexts), m_asks(contexts.size() >= fewestContexts())
+        : m_contexts(contexts), m_asks(asksFor(contexts.size()))
     {
     }
 
@@ -40,6 +40,8 @@ public:
     // the caches from one pass to the next, and the requests would only add
     // work. A test lowers it to have every list asked for.
     static int fewestContexts();
+    // Whether a pass over that many entries asks for them ahead.
+    static bool asksFor(qsizetype entries) { return entries >= fewestContexts(); }
     static void setFewestContexts(int count);
 
     static constexpr std::size_t kLineBytes = 64;
