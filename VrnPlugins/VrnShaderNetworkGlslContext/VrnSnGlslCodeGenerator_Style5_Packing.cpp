@@ -15,6 +15,7 @@
 #include "VrnSnGlslLog.h"
 #include "VrnSnGlslParameterLayout.h"
 #include "VrnSnGlslStyle5Steps.h"
+#include "VrnTextIdentity.h"
 
 #include <algorithm>
 #include <vector>
@@ -67,9 +68,19 @@ class NodeFunctionUses
 public:
     explicit NodeFunctionUses(const Info& r) : m_r(r)
     {
+        // The contexts of one kind share their version hash's characters and
+        // mostly have the same variant: each pair is joined and looked up once.
+        QHash<QPair<VrnTextIdentity, QString>, NodeFunctionUse> byKind;
         m_byPlace.reserve(size_t(r.ContextFactsByNumber.size()));
-        for (int place = 0; place < r.ContextFactsByNumber.size(); ++place)
-            m_byPlace.push_back(lookedUp(r.ContextVersionHash.value(place) + r.ContextVariantKey.value(place)));
+        for (int place = 0; place < r.ContextFactsByNumber.size(); ++place) {
+            const QString versionHash = r.ContextVersionHash.value(place);
+            const QString variantKey = r.ContextVariantKey.value(place);
+            const QPair<VrnTextIdentity, QString> kind(vrnTextIdentity(versionHash), variantKey);
+            auto found = byKind.constFind(kind);
+            if (found == byKind.constEnd())
+                found = byKind.insert(kind, lookedUp(versionHash + variantKey));
+            m_byPlace.push_back(found.value());
+        }
     }
 
     NodeFunctionUse of(const VrnSnBaseGlslContext* c) const
