@@ -213,7 +213,7 @@ void VrnSnGlslCodeGenerator_Style5::buildNodeFunction(ShaderTypeInfo& r, const Q
     int wiringInts = 0;
     for (int pass = 0; pass < (twin ? 2 : 1); ++pass)
         r.DeclarationCode += nodeFunctionText(r, index, versionHash, variantKey, info, pass == 1, parameterInts, wiringInts);
-    const QString key = versionHash + variantKey;
+    const QString key = nodeFunctionKey(versionHash, variantKey);
     r.NodeFuncIndexByKey[key] = index;
     r.NodeFuncParameterCount[key] = parameterInts;
     r.NodeFuncWiringCount[key] = wiringInts;

@@ -70,15 +70,16 @@ public:
     {
         // The contexts of one kind share their version hash's characters and
         // mostly have the same variant: each pair is joined and looked up once.
-        QHash<QPair<VrnTextIdentity, QString>, NodeFunctionUse> byKind;
+        using Kind = QPair<VrnTextIdentity, QString>;
+        QHash<Kind, NodeFunctionUse> byKind;
         m_byPlace.reserve(size_t(r.ContextFactsByNumber.size()));
         for (int place = 0; place < r.ContextFactsByNumber.size(); ++place) {
             const QString versionHash = r.ContextVersionHash.value(place);
             const QString variantKey = r.ContextVariantKey.value(place);
-            const QPair<VrnTextIdentity, QString> kind(vrnTextIdentity(versionHash), variantKey);
+            const Kind kind(vrnTextIdentity(versionHash), variantKey);
             auto found = byKind.constFind(kind);
             if (found == byKind.constEnd())
-                found = byKind.insert(kind, lookedUp(versionHash + variantKey));
+                found = byKind.insert(kind, lookedUp(nodeFunctionKey(versionHash, variantKey)));
             m_byPlace.push_back(found.value());
         }
     }

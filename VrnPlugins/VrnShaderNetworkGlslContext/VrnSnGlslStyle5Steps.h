@@ -58,6 +58,11 @@ inline const Info::ContextFacts* factsOf(const Info& r, const VrnSnBaseGlslConte
 const QString& versionHashOf(const Info& r, const VrnSnBaseGlslContext* c);
 const QString& variantKeyOf(const Info& r, const VrnSnBaseGlslContext* c);
 int parameterIndexOf(const Info& r, const VrnSnBaseGlslContext* c);
+// The key of a node function in the record's node-function tables.
+inline QString nodeFunctionKey(const QString& versionHash, const QString& variantKey)
+{
+    return versionHash + variantKey;
+}
 // Whether a context's record has it read its cache or baked channel; a
 // context without a record reads neither (none is inserted).
 Info::ChannelReads contextInfoOf(const Info& r, VrnSnBaseGlslContext* c);
