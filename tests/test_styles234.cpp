@@ -246,6 +246,7 @@ TEST_F(Styles, Style4GathersDistinctDeclarationLinesInSortedOrder)
     const struct { const char* name; QString first, second; } rows[] = {
         {"nothing declared", QString(), QString()}, {"a trailing newline leaves an empty part", QStringLiteral("uniform float b;\n"), QString()},
         {"empty parts of all contexts collapse", QStringLiteral("uniform float b;\n"), QStringLiteral("uniform float a;\n")},
+        {"as many lines as the build before, in another order", QStringLiteral("uniform float a;\n"), QStringLiteral("uniform float b;\n")},
         {"a line of two contexts is written once", QStringLiteral("uniform float b;"), QStringLiteral("uniform float b;")},
         {"sampler cubes apart", QStringLiteral("uniform vec4 z;\nuniform samplerCube Sky;"), QStringLiteral("uniform float a;\n  uniform samplerCube Env;")},
     };
