@@ -285,11 +285,12 @@ bool lineBefore(QStringView a, QStringView b)
     return a.compare(b) < 0;
 }
 
-// Puts lines in QString's order. A thread that builds the same network again,
-// or rewires it (the declarations stay), makes the same lines in the same
-// order: the order that sorted its last list is tried first, and one
-// comparison per line confirms it where a sort takes about log2(n) per line.
-// Any order that the check passes is a sorted one, whatever lines came in.
+// Puts lines in QString's order. A thread that builds the same network
+// again makes the same lines in the same order: the order that sorted its
+// last list is tried first, and one comparison per line confirms it where a
+// sort takes about log2(n) per line. An edit that changes the contexts or
+// their order (most rewires do) fails the check and sorts. Any order that
+// the check passes is a sorted one, whatever lines came in.
 void sortLines(std::vector<QStringView>& lines, std::vector<int>& lastOrder)
 {
     bool lastOrderSorts = lastOrder.size() == lines.size();
