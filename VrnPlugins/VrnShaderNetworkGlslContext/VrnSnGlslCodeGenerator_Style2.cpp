@@ -313,8 +313,7 @@ void sortLines(std::vector<QStringView>& lines, std::vector<int>& lastOrder)
 QString sortedDistinctJoined(std::vector<QStringView>& lines, std::vector<int>& lastOrder)
 {
     sortLines(lines, lastOrder);
-    lines.erase(std::unique(lines.begin(), lines.end(), [](QStringView a, QStringView b) { return a.compare(b) == 0; }),
-                lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
     qsizetype size = lines.empty() ? 0 : qsizetype(lines.size()) - 1;
     for (QStringView line : lines)
         size += line.size();
