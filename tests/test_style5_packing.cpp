@@ -189,6 +189,22 @@ TEST_F(Style5Packing, AnEntryIsWiredOnce)
     EXPECT_EQ(r.WiringList, before);
 }
 
+// The sub-list holds everything the re-evaluated node depends on: it does
+// not stop at a producer that reads its cache.
+TEST_F(Style5Packing, ReEvaluatedInputsSubListReachesPastACachedNode)
+{
+    const auto b = build(network(R"({"id": "C", "kind": "Checker"},
+                                    {"id": "K", "kind": "Multiply", "cache": {"enabled": true, "valid": true, "active": 2, "channels": {"Output": "Store"}}},
+                                    {"id": "O", "kind": "Offset"})",
+                                 R"({"from": "C.Output", "to": "K.A"}, {"from": "K.Output", "to": "O.Input"})", "O"));
+    ASSERT_TRUE(b->ok);
+    QList<VrnSnBaseGlslContext*> subList;
+    for (const Info::ContextEntry& e : b->fragment().ContextEntries)
+        if (e.owner == b->context("O"))
+            subList.append(e.context);
+    EXPECT_EQ(subList, (QList<VrnSnBaseGlslContext*>{b->context("C"), b->context("K")}));
+}
+
 TEST_F(Style5Packing, CachedNodesReadTheirCacheThroughNodeFunctionZero)
 {
     const QString cache = QStringLiteral(R"("cache": {"enabled": true, "valid": true, "active": 2, "channels": {"Output": "Store"}})");
